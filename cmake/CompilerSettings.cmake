@@ -1,0 +1,17 @@
+# Warnings and platform flags shared by every target of the tree.
+add_compile_options(-Wall -Wextra)
+
+if(WIN32)
+  # One self-contained PE32 executable: no runtime DLLs beside it.
+  add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501 WINVER=0x0501)
+  add_link_options(-static -static-libgcc -static-libstdc++)
+  if(CMAKE_BUILD_TYPE STREQUAL "MinSizeRel")
+    add_compile_options(-ffunction-sections -fdata-sections)
+    add_link_options(-s -Wl,--gc-sections)
+  endif()
+endif()
+
+if(SETUP_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Installs, with apt-get, everything the build and the tests need on Debian 12.
+# Idempotent: when every package is present it returns at once.
+set -euo pipefail
+
+packages=(
+  cmake make g++ clang googletest pkg-config
+  g++-mingw-w64-i686 libz-mingw-w64-dev
+  wine wine32:i386
+  xvfb xdotool imagemagick x11-utils
+  python3 dpkg-dev
+)
+
+need_i386=0
+dpkg --print-foreign-architectures | grep -qx i386 || need_i386=1
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+src_list=/etc/apt/sources.list.d/setupstub-deb-src.sources
+need_src=0
+[ -f "$src_list" ] || need_src=1
+
+if [ "$need_i386" = 0 ] && [ "${#missing[@]}" = 0 ] && [ "$need_src" = 0 ]; then
+  exit 0
+fi
+
+if [ "$(id -u)" != 0 ]; then
+  echo "install-deps: missing packages (${missing[*]:-none}); run as root to install them" >&2
+  exit 1
+fi
+
+[ "$need_i386" = 1 ] && dpkg --add-architecture i386
+
+if [ "$need_src" = 1 ]; then
+  # Source packages (libjpeg-turbo) come from Debian's own registry.
+  cat > "$src_list" <<'SRC'
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SRC
+fi
+
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -q
+apt-get install -y -q --no-install-recommends "${packages[@]}"

@@ -1,0 +1,50 @@
+#include "archive/DosDateTime.h"
+
+#include <algorithm>
+
+namespace lumora::archive {
+
+std::uint32_t PackDosDateTime(const DosDateTime& t)
+{
+    const int year = std::clamp(t.year, 1980, 2107) - 1980;
+    const std::uint32_t date = std::uint32_t(year) << 9 | std::uint32_t(t.month & 0xF) << 5 |
+                               std::uint32_t(t.day & 0x1F);
+    const std::uint32_t time = std::uint32_t(t.hour & 0x1F) << 11 |
+                               std::uint32_t(t.minute & 0x3F) << 5 |
+                               std::uint32_t((t.second / 2) & 0x1F);
+    return date << 16 | time;
+}
+
+DosDateTime UnpackDosDateTime(std::uint32_t stamp)
+{
+    DosDateTime t;
+    t.year = 1980 + int(stamp >> 25);
+    t.month = int(stamp >> 21 & 0xF);
+    t.day = int(stamp >> 16 & 0x1F);
+    t.hour = int(stamp >> 11 & 0x1F);
+    t.minute = int(stamp >> 5 & 0x3F);
+    t.second = int(stamp & 0x1F) * 2;
+    return t;
+}
+
+std::uint32_t DosStampFromTime(std::time_t when)
+{
+    std::tm local{};
+#ifdef _WIN32
+    if (localtime_s(&local, &when) != 0)
+        return PackDosDateTime(DosDateTime{});
+#else
+    if (!localtime_r(&when, &local))
+        return PackDosDateTime(DosDateTime{});
+#endif
+    DosDateTime t;
+    t.year = local.tm_year + 1900;
+    t.month = local.tm_mon + 1;
+    t.day = local.tm_mday;
+    t.hour = local.tm_hour;
+    t.minute = local.tm_min;
+    t.second = std::min(local.tm_sec, 59);
+    return PackDosDateTime(t);
+}
+
+}  // namespace lumora::archive

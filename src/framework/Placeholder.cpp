@@ -1,0 +1,1 @@
+// Framework layer: application, forms and system controls on Win32.

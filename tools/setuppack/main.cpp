@@ -1,0 +1,7 @@
+#include <cstdio>
+
+int main()
+{
+    std::puts("usage: setuppack build|list|verify ...");
+    return 2;
+}
