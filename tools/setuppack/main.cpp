@@ -1,7 +1,54 @@
+// setuppack: makes, lists and verifies installers of the setup stub.
+// Exit codes: 0 success, 1 failure (a bad or unsound file), 2 usage error.
 #include <cstdio>
+#include <string>
+#include <vector>
 
-int main()
+#include "Command.h"
+
+namespace {
+
+void PrintUsage(std::FILE* to)
 {
-    std::puts("usage: setuppack build|list|verify ...");
-    return 2;
+    std::fputs("usage: setuppack COMMAND [OPTIONS] FILE...\n\ncommands:\n", to);
+    for (const setuppack::Command& command : setuppack::Commands())
+        std::fprintf(to, "  %-8s %s\n", command.name, command.summary);
+    std::fputs("\n\"setuppack COMMAND --help\" describes a command.\n", to);
+}
+
+int Run(const std::vector<std::string>& args)
+{
+    if (args.empty()) {
+        PrintUsage(stderr);
+        return 2;
+    }
+    if (args[0] == "--help" || args[0] == "-h") {
+        PrintUsage(stdout);
+        return 0;
+    }
+    const setuppack::Command* command = setuppack::FindCommand(args[0]);
+    if (!command)
+        throw setuppack::UsageError("unknown command " + args[0]);
+    const auto parsed = setuppack::ParseArguments(
+        std::vector<std::string>(args.begin() + 1, args.end()), command->flags, command->valued);
+    if (parsed.help) {
+        std::fputs(command->help, stdout);
+        return 0;
+    }
+    return command->run(parsed);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    try {
+        return Run(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const setuppack::UsageError& e) {
+        std::fprintf(stderr, "setuppack: %s\n(\"setuppack --help\" lists the commands)\n", e.what());
+        return 2;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "setuppack: %s\n", e.what());
+        return 1;
+    }
 }

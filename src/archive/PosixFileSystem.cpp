@@ -1,0 +1,183 @@
+// The file-system backend for POSIX systems (the native tools and tests).
+//
+// Path mapping: the component builds paths with "\" between folders, as on
+// Windows; this backend treats "\" as a path separator and maps every one to
+// "/" before it calls the system. A drive prefix such as "c:" has no meaning
+// here and stays part of the name.
+//
+// Read-only files: a file without any write permission bit is treated like a
+// file with the Windows read-only attribute and is never replaced or opened
+// for writing, also when the process runs as root.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+
+#include "archive/DosDateTime.h"
+#include "archive/FileSystem.h"
+#include "base/Error.h"
+
+namespace lumora::archive {
+
+namespace {
+
+std::string NativePath(std::string path)
+{
+    for (char& c : path)
+        if (c == '\\')
+            c = '/';
+    return path;
+}
+
+bool IsReadOnly(const struct stat& st)
+{
+    return S_ISREG(st.st_mode) && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
+// An open file descriptor; closed with its owner.
+class PosixFileStream : public FileStream {
+public:
+    explicit PosixFileStream(int fd) : fd_(fd) {}
+    ~PosixFileStream() override { ::close(fd_); }
+    PosixFileStream(const PosixFileStream&) = delete;
+    PosixFileStream& operator=(const PosixFileStream&) = delete;
+
+    std::size_t Read(void* buffer, std::size_t count) override
+    {
+        auto* p = static_cast<unsigned char*>(buffer);
+        std::size_t done = 0;
+        while (done < count) {
+            const ssize_t n = ::read(fd_, p + done, count - done);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break;
+            done += static_cast<std::size_t>(n);
+        }
+        return done;
+    }
+
+    std::size_t Write(const void* buffer, std::size_t count) override
+    {
+        const auto* p = static_cast<const unsigned char*>(buffer);
+        std::size_t done = 0;
+        while (done < count) {
+            const ssize_t n = ::write(fd_, p + done, count - done);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break;
+            done += static_cast<std::size_t>(n);
+        }
+        return done;
+    }
+
+    std::int64_t Seek(std::int64_t offset, Origin origin) override
+    {
+        const int whence = origin == Origin::Begin ? SEEK_SET : origin == Origin::Current ? SEEK_CUR : SEEK_END;
+        const off_t result = ::lseek(fd_, static_cast<off_t>(offset), whence);
+        return result < 0 ? -1 : static_cast<std::int64_t>(result);
+    }
+
+    bool SetStamp(std::uint32_t stamp) override
+    {
+        const DosDateTime t = UnpackDosDateTime(stamp);
+        if (t.month < 1 || t.month > 12 || t.day < 1 || t.day > 31 || t.hour > 23 || t.minute > 59 ||
+            t.second > 59)
+            return false;
+        std::tm local{};
+        local.tm_year = t.year - 1900;
+        local.tm_mon = t.month - 1;
+        local.tm_mday = t.day;
+        local.tm_hour = t.hour;
+        local.tm_min = t.minute;
+        local.tm_sec = t.second;
+        local.tm_isdst = -1;
+        const std::time_t when = std::mktime(&local);
+        if (when == static_cast<std::time_t>(-1))
+            return false;
+        struct timespec times[2];
+        times[0].tv_sec = 0;
+        times[0].tv_nsec = UTIME_OMIT;  // last access stays
+        times[1].tv_sec = when;
+        times[1].tv_nsec = 0;
+        return ::futimens(fd_, times) == 0;
+    }
+
+private:
+    int fd_;
+};
+
+std::unique_ptr<FileStream> Open(const std::string& path, int flags, const char* failure)
+{
+    const std::string native = NativePath(path);
+    struct stat st;
+    if ((flags & O_ACCMODE) != O_RDONLY && ::stat(native.c_str(), &st) == 0 && IsReadOnly(st))
+        throw Error(std::string(failure) + path + ": the file is read-only");
+    int fd;
+    do
+        fd = ::open(native.c_str(), flags | O_CLOEXEC, 0666);
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        throw Error(std::string(failure) + path + ": " + std::strerror(errno));
+    return std::make_unique<PosixFileStream>(fd);
+}
+
+class PosixFileSystem : public FileSystem {
+public:
+    bool FileExists(const std::string& path) override
+    {
+        struct stat st;
+        return ::stat(NativePath(path).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+    }
+
+    bool FolderExists(const std::string& path) override
+    {
+        struct stat st;
+        return ::stat(NativePath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    }
+
+    bool MakeFolder(const std::string& path) override
+    {
+        return ::mkdir(NativePath(path).c_str(), 0777) == 0;
+    }
+
+    std::int32_t FileAge(const std::string& path) override
+    {
+        struct stat st;
+        if (::stat(NativePath(path).c_str(), &st) != 0 || S_ISDIR(st.st_mode))
+            return -1;
+        return static_cast<std::int32_t>(DosStampFromTime(st.st_mtime));
+    }
+
+    std::unique_ptr<FileStream> OpenArchive(const std::string& path) override
+    {
+        return Open(path, O_RDONLY, "Cannot open ");
+    }
+
+    std::unique_ptr<FileStream> CreateTarget(const std::string& path) override
+    {
+        return Open(path, O_RDWR | O_CREAT | O_TRUNC, "Cannot create ");
+    }
+
+    std::unique_ptr<FileStream> OpenForAppend(const std::string& path) override
+    {
+        auto file = Open(path, O_WRONLY, "Cannot open ");
+        if (file->Seek(0, Stream::Origin::End) < 0)
+            throw Error("Cannot seek to the end of " + path);
+        return file;
+    }
+};
+
+}  // namespace
+
+FileSystem& PlatformFileSystem()
+{
+    static PosixFileSystem fileSystem;
+    return fileSystem;
+}
+
+}  // namespace lumora::archive

@@ -1,0 +1,26 @@
+#include "archive/StoredName.h"
+
+namespace lumora::archive {
+
+std::string StoredNameFromFullPath(std::string_view fullPath)
+{
+    std::string name;
+    if (!fullPath.empty() && fullPath.front() == '/')
+        name = "z:";
+    name.append(fullPath);
+    for (char& c : name) {
+        if (c == '/')
+            c = '\\';
+        else if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return name;
+}
+
+std::string_view StoredBaseName(std::string_view storedName)
+{
+    const auto cut = storedName.find_last_of("\\:");
+    return cut == std::string_view::npos ? storedName : storedName.substr(cut + 1);
+}
+
+}  // namespace lumora::archive

@@ -1,0 +1,162 @@
+// The file-system backend of the installer, on the ANSI Win32 functions.
+#include <windows.h>
+
+#include <string>
+
+#include "archive/FileSystem.h"
+#include "base/Error.h"
+
+namespace lumora::archive {
+
+namespace {
+
+// FindFirstFileA takes wildcards; a name containing one is no file name.
+bool HasWildcard(const std::string& path)
+{
+    return path.find_first_of("*?") != std::string::npos;
+}
+
+std::string Failure(const char* what, const std::string& path)
+{
+    return std::string(what) + path + " (error " + std::to_string(GetLastError()) + ")";
+}
+
+// One search result for `path`, or false when nothing of that name exists.
+bool FindOne(const std::string& path, WIN32_FIND_DATAA& found)
+{
+    if (path.empty() || HasWildcard(path))
+        return false;
+    const HANDLE search = FindFirstFileA(path.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    FindClose(search);
+    return true;
+}
+
+class Win32FileStream : public FileStream {
+public:
+    explicit Win32FileStream(HANDLE handle) : handle_(handle) {}
+    ~Win32FileStream() override { CloseHandle(handle_); }
+    Win32FileStream(const Win32FileStream&) = delete;
+    Win32FileStream& operator=(const Win32FileStream&) = delete;
+
+    std::size_t Read(void* buffer, std::size_t count) override
+    {
+        auto* p = static_cast<unsigned char*>(buffer);
+        std::size_t done = 0;
+        while (done < count) {
+            DWORD got = 0;
+            const DWORD want = static_cast<DWORD>(count - done);
+            if (!ReadFile(handle_, p + done, want, &got, nullptr) || got == 0)
+                break;
+            done += got;
+        }
+        return done;
+    }
+
+    std::size_t Write(const void* buffer, std::size_t count) override
+    {
+        const auto* p = static_cast<const unsigned char*>(buffer);
+        std::size_t done = 0;
+        while (done < count) {
+            DWORD put = 0;
+            const DWORD want = static_cast<DWORD>(count - done);
+            if (!WriteFile(handle_, p + done, want, &put, nullptr) || put == 0)
+                break;
+            done += put;
+        }
+        return done;
+    }
+
+    std::int64_t Seek(std::int64_t offset, Origin origin) override
+    {
+        const DWORD method = origin == Origin::Begin ? FILE_BEGIN : origin == Origin::Current ? FILE_CURRENT : FILE_END;
+        LONG high = static_cast<LONG>(offset >> 32);
+        SetLastError(NO_ERROR);
+        const DWORD low = SetFilePointer(handle_, static_cast<LONG>(offset & 0xFFFFFFFF), &high, method);
+        if (low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR)
+            return -1;
+        return static_cast<std::int64_t>(static_cast<std::uint64_t>(static_cast<DWORD>(high)) << 32 | low);
+    }
+
+    bool SetStamp(std::uint32_t stamp) override
+    {
+        FILETIME local, utc;
+        if (!DosDateTimeToFileTime(static_cast<WORD>(stamp >> 16), static_cast<WORD>(stamp & 0xFFFF), &local) ||
+            !LocalFileTimeToFileTime(&local, &utc))
+            return false;
+        return SetFileTime(handle_, nullptr, nullptr, &utc) != FALSE;
+    }
+
+private:
+    HANDLE handle_;
+};
+
+std::unique_ptr<FileStream> Open(const std::string& path, DWORD access, DWORD share, DWORD disposition,
+                                 const char* failure)
+{
+    const HANDLE handle =
+        CreateFileA(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        throw Error(Failure(failure, path));
+    return std::make_unique<Win32FileStream>(handle);
+}
+
+class Win32FileSystem : public FileSystem {
+public:
+    bool FileExists(const std::string& path) override
+    {
+        WIN32_FIND_DATAA found;
+        return FindOne(path, found) && !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    }
+
+    bool FolderExists(const std::string& path) override
+    {
+        // GetFileAttributesA also answers for drive roots, which a search
+        // does not find.
+        const DWORD attributes = GetFileAttributesA(path.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    }
+
+    bool MakeFolder(const std::string& path) override { return CreateDirectoryA(path.c_str(), nullptr) != FALSE; }
+
+    std::int32_t FileAge(const std::string& path) override
+    {
+        WIN32_FIND_DATAA found;
+        if (!FindOne(path, found) || (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            return -1;
+        FILETIME local;
+        WORD date = 0, time = 0;
+        if (!FileTimeToLocalFileTime(&found.ftLastWriteTime, &local) || !FileTimeToDosDateTime(&local, &date, &time))
+            return -1;
+        return static_cast<std::int32_t>(static_cast<std::uint32_t>(date) << 16 | time);
+    }
+
+    std::unique_ptr<FileStream> OpenArchive(const std::string& path) override
+    {
+        return Open(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, "Cannot open ");
+    }
+
+    std::unique_ptr<FileStream> CreateTarget(const std::string& path) override
+    {
+        return Open(path, GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS, "Cannot create ");
+    }
+
+    std::unique_ptr<FileStream> OpenForAppend(const std::string& path) override
+    {
+        auto file = Open(path, GENERIC_WRITE, 0, OPEN_EXISTING, "Cannot open ");
+        if (file->Seek(0, Stream::Origin::End) < 0)
+            throw Error(Failure("Cannot seek to the end of ", path));
+        return file;
+    }
+};
+
+}  // namespace
+
+FileSystem& PlatformFileSystem()
+{
+    static Win32FileSystem fileSystem;
+    return fileSystem;
+}
+
+}  // namespace lumora::archive

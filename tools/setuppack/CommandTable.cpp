@@ -1,0 +1,59 @@
+#include "Command.h"
+
+namespace setuppack {
+
+const std::vector<Command>& Commands()
+{
+    static const std::vector<Command> table = {
+        {"build", "make an installer from the setup stub and files",
+         "usage: setuppack build [--stub STUB] -o OUT [--title T] [--compress] FILE...\n"
+         "\n"
+         "Writes OUT: the setup stub, then an archive of the FILEs, then a 4-byte\n"
+         "trailer holding the archive's offset (the stub's size). Each file is stored\n"
+         "under its full path in lower case and restored under its base name, so no\n"
+         "two files may share a base name.\n"
+         "\n"
+         "  --stub STUB   the setup stub; default: setupstub.exe in the folder of\n"
+         "                this program\n"
+         "  -o OUT        the installer to write (replaced if it exists)\n"
+         "  --title T     the archive's title (default \"Setup\")\n"
+         "  --compress    deflate each block (level 9) where that makes it smaller;\n"
+         "                without it, blocks are stored as the shipped installers\n"
+         "                store them: full 16384-byte chunks raw, the last chunk of a\n"
+         "                file in an uncompressed zlib stream\n",
+         {"--compress"}, {"--stub", "-o", "--title"}, RunBuild},
+        {"list", "show the archive of an installer entry by entry",
+         "usage: setuppack list [--archive] FILE\n"
+         "\n"
+         "Shows the archive header (title, total size, file count) and each entry:\n"
+         "its offset in FILE, stamp, size, blocks and stored name. Special entries\n"
+         "(the file list, volume markers, passed-over name lengths) are shown as such.\n"
+         "\n"
+         "  --archive     FILE is a bare archive starting at offset 0, not an\n"
+         "                installer with a payload trailer\n",
+         {"--archive"}, {}, RunList},
+        {"verify", "check that an installer's archive is sound",
+         "usage: setuppack verify [--archive] FILE\n"
+         "\n"
+         "Exits with 0 only when: the trailer points into the file; the archive can\n"
+         "be walked to its end-of-archive marker; every compressed block inflates\n"
+         "completely, with a matching Adler-32, to at most 16384 bytes; the end\n"
+         "marker lies right before the trailer (the end of FILE with --archive);\n"
+         "and the header's total size equals the sum of the files' sizes.\n"
+         "Each problem is reported with its entry, block and offset.\n"
+         "\n"
+         "  --archive     FILE is a bare archive starting at offset 0\n",
+         {"--archive"}, {}, RunVerify},
+    };
+    return table;
+}
+
+const Command* FindCommand(const std::string& name)
+{
+    for (const Command& command : Commands())
+        if (name == command.name)
+            return &command;
+    return nullptr;
+}
+
+}  // namespace setuppack
