@@ -15,10 +15,8 @@ namespace {
 // The C runtime keeps the module's full path, as the system reports it.
 std::string OwnPath()
 {
-    char* path = nullptr;
-    if (_get_pgmptr(&path) != 0 || !path)
-        return {};
-    return path;
+    const char* path = _pgmptr;
+    return path ? std::string(path) : std::string();
 }
 #else
 std::string OwnPath()
