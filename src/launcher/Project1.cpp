@@ -1,34 +1,22 @@
+// Program entry of the setup program.
 #include <windows.h>
 
-namespace {
+#include "framework/Application.h"
+#include "launcher/Unit1.h"
 
-LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+using namespace lumora;
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    if (msg == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcA(hwnd, msg, wp, lp);
-}
-
-}  // namespace
-
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
-{
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = MainProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    wc.lpszClassName = "TMainForm";
-    RegisterClassA(&wc);
-    HWND hwnd = CreateWindowA("TMainForm", "Setup Program", WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT,
-                              CW_USEDEFAULT, 430, 316, nullptr, nullptr, instance, nullptr);
-    ShowWindow(hwnd, SW_SHOWMAXIMIZED);
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+    try {
+        Application.Initialize();
+        Application.Title = "Lumora Install Program";
+        Application.CreateForm(MainForm);
+        Application.Run();
+    } catch (...) {
+        // Only the making of the main window can fail this far out.
+        Application.HandleException(nullptr);
+        return 1;
     }
     return 0;
 }

@@ -1,0 +1,12 @@
+#include "base/ErrorBoxText.h"
+
+namespace lumora {
+
+std::string ErrorBoxText(const std::string& message)
+{
+    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.')
+        return message + '.';
+    return message;
+}
+
+}  // namespace lumora

@@ -1,0 +1,78 @@
+#include "framework/Font.h"
+
+#include "framework/Win32Error.h"
+
+namespace lumora {
+
+namespace {
+
+int ScreenPixelsPerInch()
+{
+    WindowDC screen(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 0;
+    return dpi > 0 ? dpi : 96;
+}
+
+}  // namespace
+
+void TFont::SetName(const std::string& name)
+{
+    name_ = name;
+    handle_.Reset();
+}
+
+void TFont::SetHeight(int height)
+{
+    height_ = height;
+    handle_.Reset();
+}
+
+void TFont::SetSize(int points) { SetHeight(-MulDiv(points, ScreenPixelsPerInch(), 72)); }
+
+void TFont::SetStyle(TFontStyles style)
+{
+    style_ = style;
+    handle_.Reset();
+}
+
+void TFont::SetCharset(BYTE charset)
+{
+    charset_ = charset;
+    handle_.Reset();
+}
+
+void TFont::Assign(const TFont& other)
+{
+    name_ = other.name_;
+    height_ = other.height_;
+    style_ = other.style_;
+    charset_ = other.charset_;
+    color_ = other.color_;
+    handle_.Reset();
+}
+
+HFONT TFont::Handle()
+{
+    if (handle_)
+        return handle_.Get();
+    LOGFONTA lf{};
+    lf.lfHeight = height_;
+    lf.lfWeight = style_.Contains(fsBold) ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = style_.Contains(fsItalic);
+    lf.lfUnderline = style_.Contains(fsUnderline);
+    lf.lfStrikeOut = style_.Contains(fsStrikeOut);
+    lf.lfCharSet = charset_;
+    lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    lf.lfQuality = DEFAULT_QUALITY;
+    lf.lfPitchAndFamily = DEFAULT_PITCH;
+    // Longer names are cut to the field's size; GDI matches faces by at most
+    // LF_FACESIZE - 1 characters anyway.
+    name_.copy(lf.lfFaceName, sizeof lf.lfFaceName - 1);
+    handle_.Reset(CreateFontIndirectA(&lf));
+    if (!handle_)
+        RaiseLastOSError("Cannot create the font " + name_);
+    return handle_.Get();
+}
+
+}  // namespace lumora

@@ -1,0 +1,396 @@
+#include "framework/Form.h"
+
+#include <utility>
+
+#include "base/Error.h"
+#include "framework/Application.h"
+#include "framework/Win32Error.h"
+
+namespace lumora {
+
+namespace {
+
+// The form whose window CreateWindowEx is making right now. Its first message
+// (WM_GETMINMAXINFO comes even before WM_NCCREATE) binds the window to it.
+thread_local TForm* t_creating = nullptr;
+
+// Window property that holds the form of a window.
+const char kFormProperty[] = "Lumora.Form";
+
+// Command identifier of the first MDI child window.
+constexpr UINT kFirstMDIChildId = 0xFF00;
+
+HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
+
+struct WindowStyles {
+    DWORD style = 0;
+    DWORD exStyle = 0;
+};
+
+WindowStyles StylesOf(TBorderStyle border, TBorderIcons icons, TFormStyle formStyle)
+{
+    WindowStyles s;
+    s.style = WS_CLIPSIBLINGS;
+    if (formStyle == fsMDIForm)
+        s.style |= WS_CLIPCHILDREN;
+    switch (border) {
+    case bsNone: s.style |= WS_POPUP; break;
+    case bsSingle: s.style |= WS_CAPTION; break;
+    case bsSizeable: s.style |= WS_CAPTION | WS_THICKFRAME; break;
+    case bsDialog:
+        s.style |= WS_CAPTION;
+        s.exStyle |= WS_EX_DLGMODALFRAME;
+        break;
+    }
+    // Minimise and maximise boxes exist only beside a system menu, and a
+    // dialog frame has neither.
+    if (border != bsNone && icons.Contains(biSystemMenu)) {
+        s.style |= WS_SYSMENU;
+        if (border != bsDialog && icons.Contains(biMinimize))
+            s.style |= WS_MINIMIZEBOX;
+        if (border != bsDialog && icons.Contains(biMaximize))
+            s.style |= WS_MAXIMIZEBOX;
+    }
+    return s;
+}
+
+int ShowCommandOf(TWindowState state)
+{
+    switch (state) {
+    case wsNormal: return SW_SHOWNORMAL;
+    case wsMinimized: return SW_SHOWMINIMIZED;
+    case wsMaximized: return SW_SHOWMAXIMIZED;
+    }
+    return SW_SHOWNORMAL;
+}
+
+void RegisterFormClass(const std::string& name, WNDPROC procedure)
+{
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    if (GetClassInfoExA(Instance(), name.c_str(), &wc))
+        return;
+    wc = WNDCLASSEXA{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = procedure;
+    wc.hInstance = Instance();
+    wc.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.lpszClassName = name.c_str();
+    if (!RegisterClassExA(&wc))
+        RaiseLastOSError("Cannot register the window class " + name);
+}
+
+}  // namespace
+
+TForm::TForm(TComponent* owner, std::string name, std::string className)
+    : TComponent(owner, std::move(name)), className_(std::move(className))
+{
+}
+
+TForm::~TForm()
+{
+    if (window_) {
+        // Unbound first: the messages of the window's destruction must not
+        // reach a form that is half destroyed.
+        const HWND window = window_.Release();
+        RemovePropA(window, kFormProperty);
+        client_ = nullptr;
+        DestroyWindow(window);
+    }
+}
+
+TForm* TForm::FromHandle(HWND window)
+{
+    if (!window)
+        return nullptr;
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process != GetCurrentProcessId())
+        return nullptr;
+    return static_cast<TForm*>(GetPropA(window, kFormProperty));
+}
+
+HWND TForm::Handle()
+{
+    if (!window_)
+        CreateHandle();
+    return window_.Get();
+}
+
+void TForm::CreateHandle()
+{
+    RegisterFormClass(className_, StaticWndProc);
+
+    const WindowStyles styles = StylesOf(BorderStyle, BorderIcons, FormStyle);
+    RECT bounds{0, 0, ClientWidth, ClientHeight};
+    if (!AdjustWindowRectEx(&bounds, styles.style, FALSE, styles.exStyle))
+        RaiseLastOSError("Cannot size the window " + className_);
+    const int width = bounds.right - bounds.left;
+    const int height = bounds.bottom - bounds.top;
+    int x = Left;
+    int y = Top;
+    if (Position == poScreenCenter) {
+        x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+        y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    } else if (Position == poDefault) {
+        x = y = CW_USEDEFAULT;
+    }
+
+    TForm* const outer = std::exchange(t_creating, this);
+    const HWND window = CreateWindowExA(styles.exStyle, className_.c_str(), caption_.c_str(), styles.style,
+                                        x, y, width, height, nullptr, nullptr, Instance(), nullptr);
+    t_creating = outer;
+    if (!window)
+        RaiseLastOSError("Cannot create the window " + className_);
+    if (FromHandle(window) != this) {
+        DestroyWindow(window);
+        throw Error("Cannot bind the window " + className_ + " to its form");
+    }
+    if (FormStyle == fsMDIForm) {
+        try {
+            CreateClientWindow();
+        } catch (...) {
+            const HWND failed = window_.Release();
+            RemovePropA(failed, kFormProperty);
+            DestroyWindow(failed);
+            throw;
+        }
+    }
+}
+
+void TForm::CreateClientWindow()
+{
+    RECT area{};
+    if (!GetClientRect(window_.Get(), &area))
+        RaiseLastOSError("Cannot read the size of " + className_);
+    CLIENTCREATESTRUCT ccs{};
+    ccs.hWindowMenu = nullptr;
+    ccs.idFirstChild = kFirstMDIChildId;
+    client_ = CreateWindowExA(WS_EX_CLIENTEDGE, "MDICLIENT", nullptr,
+                              WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_HSCROLL |
+                                  WS_VSCROLL,
+                              0, 0, area.right, area.bottom, window_.Get(), nullptr, Instance(), &ccs);
+    if (!client_)
+        RaiseLastOSError("Cannot create the MDI client window of " + className_);
+}
+
+void TForm::Attach(HWND window)
+{
+    if (SetPropA(window, kFormProperty, this))
+        window_ = WindowHandle(window);
+}
+
+void TForm::Detach()
+{
+    const HWND window = window_.Release();
+    if (window)
+        RemovePropA(window, kFormProperty);
+    client_ = nullptr;
+}
+
+LRESULT CALLBACK TForm::StaticWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    TForm* form = FromHandle(window);
+    if (!form && t_creating) {
+        form = std::exchange(t_creating, nullptr);
+        form->Attach(window);
+        if (FromHandle(window) != form)
+            form = nullptr;
+    }
+    if (!form)
+        return DefWindowProcA(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        form->Detach();
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    // Nothing may unwind through the system's frames: a failing handler is
+    // reported here and the message counts as handled.
+    try {
+        if (message == CM_RELEASE) {
+            Application.FreeForm(form);  // `form` is gone after this
+            return 0;
+        }
+        return form->WndProc(message, wParam, lParam);
+    } catch (...) {
+        Application.HandleException(form);
+        return 0;
+    }
+}
+
+LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CLOSE:
+        WMClose();
+        return 0;
+    case WM_SIZE: {
+        // The default procedure first: it fits the MDI client to the frame,
+        // so the resize handler sees the new layout.
+        const LRESULT result = DefaultHandler(message, wParam, lParam);
+        WMSize();
+        return result;
+    }
+    case WM_ERASEBKGND: return WMEraseBkgnd(reinterpret_cast<HDC>(wParam));
+    case WM_QUERYNEWPALETTE: return WMQueryNewPalette();
+    case WM_PALETTECHANGED:
+        WMPaletteChanged(reinterpret_cast<HWND>(wParam));
+        return 0;
+    }
+    return DefaultHandler(message, wParam, lParam);
+}
+
+LRESULT TForm::DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (FormStyle == fsMDIForm)
+        return DefFrameProcA(window_.Get(), client_, message, wParam, lParam);
+    return DefWindowProcA(window_.Get(), message, wParam, lParam);
+}
+
+void TForm::WMSize()
+{
+    if (OnResize)
+        OnResize(this);
+}
+
+LRESULT TForm::WMEraseBkgnd(HDC dc)
+{
+    RECT area{};
+    if (!GetClientRect(window_.Get(), &area))
+        RaiseLastOSError("Cannot read the size of " + className_);
+    FillRect(dc, &area, brush_.Handle());
+    return 1;
+}
+
+LRESULT TForm::WMQueryNewPalette() { return RealizeOwnPalette(true) ? TRUE : FALSE; }
+
+void TForm::WMPaletteChanged(HWND changer)
+{
+    if (changer != window_.Get())
+        RealizeOwnPalette(false);
+}
+
+bool TForm::RealizeOwnPalette(bool foreground)
+{
+    const HPALETTE palette = GetPalette();
+    if (!palette || !window_)
+        return false;
+    WindowDC dc(window_.Get());
+    if (!dc)
+        return false;
+    const HPALETTE previous = SelectPalette(dc.Get(), palette, foreground ? FALSE : TRUE);
+    const UINT changed = RealizePalette(dc.Get());
+    if (previous)
+        SelectPalette(dc.Get(), previous, TRUE);
+    if (changed == GDI_ERROR || changed == 0)
+        return false;
+    // The colours of the whole window tree may have moved, the MDI client's
+    // backdrop included.
+    RedrawWindow(window_.Get(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    return true;
+}
+
+void TForm::SetCaption(const std::string& caption)
+{
+    caption_ = caption;
+    if (window_ && !SetWindowTextA(window_.Get(), caption_.c_str()))
+        RaiseLastOSError("Cannot set the caption of " + className_);
+}
+
+void TForm::SetColor(TColor color)
+{
+    brush_.SetColor(color);
+    if (window_)
+        InvalidateRect(window_.Get(), nullptr, TRUE);
+}
+
+bool TForm::Visible() const { return window_ && IsWindowVisible(window_.Get()); }
+
+void TForm::Show()
+{
+    const HWND window = Handle();
+    if (Visible())
+        return;
+    DoShow();
+    ShowWindow(window, ShowCommandOf(WindowState));
+}
+
+void TForm::Hide()
+{
+    if (window_)
+        ShowWindow(window_.Get(), SW_HIDE);
+}
+
+void TForm::Close()
+{
+    TCloseAction action = caHide;
+    if (OnClose)
+        OnClose(this, action);
+    if (action == caNone)
+        return;
+    if (Application.MainForm() == this)
+        Application.Terminate();
+    else if (action == caHide)
+        Hide();
+    else if (action == caMinimize)
+        ShowWindow(Handle(), SW_MINIMIZE);
+    else
+        Release();
+}
+
+void TForm::Release()
+{
+    if (!PostMessageA(Handle(), CM_RELEASE, 0, 0))
+        RaiseLastOSError("Cannot release the form " + Name());
+}
+
+void TForm::Repaint()
+{
+    if (!window_)
+        return;
+    InvalidateRect(window_.Get(), nullptr, TRUE);
+    UpdateWindow(window_.Get());
+}
+
+void TForm::DoCreate()
+{
+    try {
+        if (OnCreate)
+            OnCreate(this);
+    } catch (...) {
+        Application.HandleException(this);
+    }
+}
+
+void TForm::DoShow()
+{
+    // A failing show handler is reported; the window is shown all the same,
+    // so the program never runs on without a visible window.
+    try {
+        if (OnShow)
+            OnShow(this);
+    } catch (...) {
+        Application.HandleException(this);
+    }
+}
+
+void TForm::DoDestroy()
+{
+    if (std::exchange(destroyed_, true))
+        return;
+    try {
+        if (OnDestroy)
+            OnDestroy(this);
+    } catch (...) {
+        Application.HandleException(this);
+    }
+}
+
+void TForm::DoKeyDown(std::uint16_t& key, TShiftState shift)
+{
+    if (OnKeyDown)
+        OnKeyDown(this, key, shift);
+}
+
+}  // namespace lumora

@@ -1,1 +1,0 @@
-// Framework layer: application, forms and system controls on Win32.

@@ -1,0 +1,31 @@
+#include "framework/Win32Error.h"
+
+#include "base/Error.h"
+
+namespace lumora {
+
+std::string SystemErrorText(DWORD code)
+{
+    char* text = nullptr;
+    const DWORD length = FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    if (length == 0 || !text)
+        return {};
+    std::string result(text, length);
+    LocalFree(text);
+    while (!result.empty() && (result.back() == '\n' || result.back() == '\r' || result.back() == ' '))
+        result.pop_back();
+    return result;
+}
+
+void RaiseLastOSError(const std::string& what)
+{
+    const DWORD code = GetLastError();
+    const std::string reason = SystemErrorText(code);
+    if (reason.empty())
+        throw Error(what + " (system error " + std::to_string(code) + ")");
+    throw Error(what + ". " + reason);
+}
+
+}  // namespace lumora

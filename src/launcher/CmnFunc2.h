@@ -1,0 +1,32 @@
+#pragma once
+// Folder functions: the extraction folder (the user's temporary folder), the
+// Windows and system folders, and the NT-family test. Nothing is cached; each
+// call asks the system again. EnsureBackslash and TrimToResult, the rules
+// without a system call, come from base/PathText.h.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "base/PathText.h"
+
+namespace lumora {
+
+// The Windows folder without a trailing backslash; empty if the call fails.
+std::string GetWindowsFolder();
+// The system folder without a trailing backslash; empty if the call fails.
+std::string GetSystemFolder();
+// The full path of the user's temporary folder with exactly one trailing
+// backslash; the current folder (with a backslash) when the system has none.
+std::string GetTempFolder();
+// True on the NT family (platform id VER_PLATFORM_WIN32_NT).
+bool IsWindowsNT();
+
+// The same, with the system call given (GetWindowsDirectoryA-like and
+// GetTempPathA-like), so that a test can stand in for the system.
+using FolderCall = std::function<UINT(LPSTR buffer, UINT size)>;
+using TempPathCall = std::function<DWORD(DWORD size, LPSTR buffer)>;
+std::string GetFolderFrom(const FolderCall& call);
+std::string GetTempFolderFrom(const TempPathCall& call);
+
+}  // namespace lumora

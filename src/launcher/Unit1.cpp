@@ -1,0 +1,119 @@
+#include "launcher/Unit1.h"
+
+#include <optional>
+
+#include "framework/Application.h"
+#include "framework/MessageDialog.h"
+#include "launcher/BackgroundPalette.h"
+#include "launcher/CmnFunc2.h"
+#include "launcher/PayloadLocation.h"
+
+namespace lumora {
+
+TMainForm* MainForm = nullptr;
+
+namespace {
+
+const char kCorruptedSetup[] =
+    "Caution this setup has been corrupted this could be due to a damaged download please obtain a new copy "
+    "and try again.";
+const char kRestoreErrorPrefix[] = "please contact technical quoting this ref number :";
+
+constexpr std::uint16_t kKeyF4 = 115;
+
+}  // namespace
+
+TMainForm::TMainForm(TComponent* owner) : TForm(owner, "MainForm", "TMainForm")
+{
+    SetCaption("Setup Program");
+    BorderStyle = bsSingle;
+    BorderIcons = {biSystemMenu};
+    ClientWidth = 430;
+    ClientHeight = 316;
+    Position = poScreenCenter;
+    WindowState = wsMaximized;
+    FormStyle = fsMDIForm;
+    KeyPreview = true;
+    SetColor(clBtnFace);
+    Font.SetName("Arial");
+    Font.SetHeight(-13);
+    Font.SetStyle({fsBold});
+    Font.SetCharset(ANSI_CHARSET);
+    Font.SetColor(clWindowText);
+
+    OnCreate = Handler(this, &TMainForm::FormCreate);
+    OnShow = Handler(this, &TMainForm::FormShow);
+    OnClose = Handler(this, &TMainForm::FormClose);
+    OnDestroy = Handler(this, &TMainForm::FormDestroy);
+    OnKeyDown = Handler(this, &TMainForm::FormKeyDown);
+    OnResize = Handler(this, &TMainForm::FormResize);
+}
+
+void TMainForm::FormCreate(TObject*)
+{
+    std::optional<PayloadLocation> payload = LocatePayload(Application.ExeName());
+    if (!payload) {
+        MessageDlg(kCorruptedSetup, mtError, {mbOK}, kDialogHelpContext);
+        // No window has been shown and nothing is half done: the process
+        // ends here.
+        ExitProcess(0);
+    }
+    PayloadStream = std::move(payload->stream);
+    PayloadOffset = payload->offset;
+    BackgroundPalette = MakeBackgroundPalette();
+}
+
+// Runs before the window is first drawn. The order matters: the settings come
+// from a restored file, and the wizard's first page depends on the settings.
+void TMainForm::FormShow(TObject*)
+{
+    ExtractFiles();
+    Application.ProcessMessages();
+    loadSetupFile();
+    CreateWizard();
+}
+
+void TMainForm::ExtractFiles()
+{
+    if (!PayloadStream)
+        return;
+    PayloadStream->Seek(PayloadOffset, Stream::Origin::Begin);
+    // BackupFile1's RestoreFromStream(*PayloadStream, GetTempFolder()) reads
+    // the payload from here once the restore component is part of the form.
+}
+
+void TMainForm::loadSetupFile()
+{
+    // The settings reader (Setup.ins, then the CONTROL.INI flag) runs here.
+}
+
+void TMainForm::CreateWizard()
+{
+    // SetupWiz is created here, followed by loadReadMe when ShowReadMe is
+    // "True".
+}
+
+void TMainForm::FormClose(TObject*, TCloseAction& action)
+{
+    PayloadStream.reset();
+    action = caFree;
+    Application.Terminate();
+}
+
+void TMainForm::FormDestroy(TObject*) { BackgroundPalette.Reset(); }
+
+void TMainForm::FormKeyDown(TObject*, std::uint16_t& key, TShiftState shift)
+{
+    // Alt+F4 would close the window in the middle of the setup.
+    if (key == kKeyF4 && shift.Contains(ssAlt))
+        key = 0;
+}
+
+void TMainForm::FormResize(TObject*) { Repaint(); }
+
+void TMainForm::BackupFile1Error(TObject*, std::int32_t, const std::string& errString)
+{
+    MessageDlg(kRestoreErrorPrefix + errString, mtError, {mbOK}, kDialogHelpContext);
+}
+
+}  // namespace lumora

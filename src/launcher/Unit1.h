@@ -1,0 +1,53 @@
+#pragma once
+// The main window: a maximised MDI frame that owns the open installer file
+// (positioned at the payload) and the backdrop's palette, and that, as it is
+// first shown, has the payload restored, the settings read and the wizard
+// created inside it.
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "framework/FileStream.h"
+#include "framework/Form.h"
+#include "framework/Handles.h"
+
+namespace lumora {
+
+class TMainForm : public TForm {
+public:
+    explicit TMainForm(TComponent* owner);
+
+    void FormCreate(TObject* sender);
+    void FormShow(TObject* sender);
+    void FormClose(TObject* sender, TCloseAction& action);
+    void FormDestroy(TObject* sender);
+    void FormKeyDown(TObject* sender, std::uint16_t& key, TShiftState shift);
+    void FormResize(TObject* sender);
+    void BackupFile1Error(TObject* sender, std::int32_t error, const std::string& errString);
+
+    // Moves PayloadStream to the payload and restores it into the
+    // extraction folder.
+    void ExtractFiles();
+    // Reads Setup.ins into the setup settings.
+    void loadSetupFile();
+
+    HPALETTE GetPalette() override { return BackgroundPalette.Get(); }
+
+    GdiObject<HPALETTE> BackgroundPalette;
+    RECT PictureRect{};
+    // The installer's own file, open from FormCreate to FormClose.
+    std::unique_ptr<TFileStream> PayloadStream;
+    // The payload trailer's value: where the payload starts in the file.
+    std::int32_t PayloadOffset = 0;
+
+private:
+    // Creates the wizard inside this window; it opens on the page the
+    // settings choose.
+    void CreateWizard();
+};
+
+extern TMainForm* MainForm;
+
+}  // namespace lumora
