@@ -26,10 +26,9 @@ ArchiveLocation LocateArchive(lumora::Stream& file, bool bareArchive)
     file.Seek(trailerAt, lumora::Stream::Origin::Begin);
     const std::int32_t offset = lumora::ByteReader(file).ReadInt32();
     if (offset < 0 || offset > trailerAt)
-        throw lumora::Error("the payload trailer at offset " + std::to_string(trailerAt) +
-                            " gives offset " + std::to_string(offset) +
-                            ", outside the file's " + std::to_string(trailerAt) +
-                            " bytes before the trailer");
+        throw lumora::Error("the payload trailer gives offset " + std::to_string(offset) +
+                            ", outside the " + std::to_string(trailerAt) +
+                            " bytes of the file before it");
     location.start = offset;
     location.end = trailerAt;
     return location;

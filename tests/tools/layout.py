@@ -1,0 +1,62 @@
+"""An independent reading of installers made by setuppack, for the tests:
+the payload trailer, the archive's header, entries and blocks, with offsets,
+and each file's data (compressed blocks inflated with Python's zlib)."""
+import struct
+import zlib
+
+
+def int32(data, at):
+    return struct.unpack_from("<i", data, at)[0]
+
+
+class Entry:
+    def __init__(self, name, stamp, offset):
+        self.name = name
+        self.stamp = stamp
+        self.offset = offset
+        self.blocks = []  # (length, offset of the data)
+
+    def data(self, installer):
+        out = b""
+        for length, at in self.blocks:
+            chunk = installer[at:at + abs(length)]
+            out += chunk if length < 0 else zlib.decompress(chunk)
+        return out
+
+
+def parse_installer(data):
+    """Returns (archive offset, title, total size, file count, entries, end
+    marker offset) of an installer without special entries."""
+    start = int32(data, len(data) - 4)
+    at = start
+    title_length = int32(data, at)
+    title = data[at + 4:at + 4 + title_length].decode("latin-1")
+    at += 4 + title_length
+    total, count = int32(data, at), int32(data, at + 4)
+    at += 8
+    entries = []
+    while True:
+        name_length = int32(data, at)
+        if name_length == 0:
+            return start, title, total, count, entries, at
+        entry = Entry(data[at + 4:at + 4 + name_length].decode("latin-1"), 0, at)
+        at += 4 + name_length
+        entry.stamp = struct.unpack_from("<I", data, at)[0]
+        assert data[at + 4:at + 8] == b"EC2\0"
+        at += 8
+        while True:
+            length = int32(data, at)
+            at += 4
+            if length == 0:
+                break
+            entry.blocks.append((length, at))
+            at += abs(length)
+        entries.append(entry)
+
+
+def dos_stamp(unix_time):
+    """The MS-DOS packed local time of a Unix time."""
+    import time
+    t = time.localtime(unix_time)
+    return ((t.tm_year - 1980) << 25 | t.tm_mon << 21 | t.tm_mday << 16 |
+            t.tm_hour << 11 | t.tm_min << 5 | min(t.tm_sec, 59) // 2)

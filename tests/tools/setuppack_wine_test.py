@@ -1,0 +1,98 @@
+#!/usr/bin/env python3
+"""Runs setuppack.exe under Wine: it builds an installer with the setup stub
+beside it (no --stub), verifies and lists it, and rejects the installer with
+one byte of a compressed block flipped. It also verifies the sample installer.
+
+Usage: setuppack_wine_test.py WORK_DIR SETUPPACK_EXE SAMPLE_SETUP"""
+import os
+import random
+import sys
+import tempfile
+import unittest
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+sys.path.insert(0, os.path.join(os.path.dirname(HERE), "harness"))
+import layout  # noqa: E402
+import wineenv  # noqa: E402
+
+WORK_DIR = SETUPPACK = SAMPLE = None
+
+
+def windows_path(path):
+    """The path under Wine's drive Z:, the root of this file system."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+class SetuppackUnderWine(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.session = wineenv.WineSession(WORK_DIR, name="setuppack")
+        cls.session.__enter__()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.session.__exit__(None, None, None)
+
+    def setUp(self):
+        os.makedirs(WORK_DIR, exist_ok=True)
+        self._tmp = tempfile.TemporaryDirectory(dir=WORK_DIR)
+        self.dir = self._tmp.name
+
+    def tearDown(self):
+        self._tmp.cleanup()
+
+    def setuppack(self, *args):
+        return self.session.run(SETUPPACK, *args, timeout=300)
+
+    def test_build_verify_and_reject_a_flipped_byte(self):
+        rng = random.Random(9)
+        files = {"CD.jpg": bytes(rng.getrandbits(8) for _ in range(17504)),
+                 "Setup.ins": b"False\r\n" * 20}
+        paths = []
+        for name, data in files.items():
+            path = os.path.join(self.dir, name)
+            with open(path, "wb") as f:
+                f.write(data)
+            paths.append(path)
+        out = os.path.join(self.dir, "setup.exe")
+
+        rc, said = self.setuppack("build", "-o", windows_path(out), *map(windows_path, paths))
+        self.assertEqual(rc, 0, said)
+        with open(out, "rb") as f:
+            data = f.read()
+        with open(os.path.join(os.path.dirname(SETUPPACK), "setupstub.exe"), "rb") as f:
+            stub = f.read()
+        start, _, total, count, entries, end = layout.parse_installer(data)
+        self.assertEqual((start, data[:start]), (len(stub), stub))
+        self.assertEqual((total, count, end + 8), (17504 + 140, 2, len(data)))
+        for entry, path in zip(entries, paths):
+            self.assertEqual(entry.name, windows_path(path).lower())
+            with open(path, "rb") as f:
+                self.assertEqual(entry.data(data), f.read())
+
+        rc, said = self.setuppack("verify", windows_path(out))
+        self.assertEqual(rc, 0, said)
+        rc, said = self.setuppack("list", windows_path(out))
+        self.assertEqual(rc, 0, said)
+        self.assertIn("1 raw + 1 zlib", said)
+
+        length, at = entries[0].blocks[1]
+        damaged = bytearray(data)
+        damaged[at + length // 2] ^= 0x10
+        bad = os.path.join(self.dir, "damaged.exe")
+        with open(bad, "wb") as f:
+            f.write(damaged)
+        rc, said = self.setuppack("verify", windows_path(bad))
+        self.assertEqual(rc, 1, said)
+        self.assertIn("block 2", said)
+
+    def test_sample_installer_is_sound(self):
+        rc, said = self.setuppack("verify", windows_path(SAMPLE))
+        self.assertEqual(rc, 0, said)
+
+
+if __name__ == "__main__":
+    WORK_DIR, SETUPPACK, SAMPLE = (os.path.abspath(a) for a in sys.argv[1:4])
+    del sys.argv[1:4]
+    unittest.main(verbosity=2)
