@@ -95,6 +95,16 @@ private:
 std::unique_ptr<FileStream> Open(const std::string& path, DWORD access, DWORD share, DWORD disposition,
                                  const char* failure)
 {
+    // Windows refuses to write a read-only file; Wine run as root does not,
+    // so the attribute is checked here as well.
+    if (access & GENERIC_WRITE) {
+        const DWORD attributes = GetFileAttributesA(path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+            !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            throw Error(Failure(failure, path));
+        }
+    }
     const HANDLE handle =
         CreateFileA(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
