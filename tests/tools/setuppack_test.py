@@ -156,6 +156,39 @@ class SetuppackTest(unittest.TestCase):
         self.assertIn("cd.jpg", err)
         self.assertFalse(os.path.exists(target))
 
+    def test_special_entries_and_volumes(self):
+        def i32(v):
+            return v.to_bytes(4, "little", signed=True)
+
+        def counted(text):
+            return i32(len(text)) + text
+
+        magic = b"EC2\0"
+        first = (counted(b"Setup") + i32(6) + i32(2) + i32(-3)
+                 + counted(b"FILE:LIST") + i32(0) + magic + i32(-2) + b"xy" + i32(0)
+                 + counted(b"c:\\a.txt") + i32(0x2E3F35EE) + magic + i32(-3) + b"abc" + i32(0)
+                 + counted(b"NEXT:DISK002"))
+        arc = self.write("vol.arc", first)
+        second = self.write("vol.002", magic + i32(-3) + b"def" + i32(0) + i32(0))
+
+        rc, listing, err = run("list", "--archive", arc)
+        self.assertEqual(rc, 0, err)
+        self.assertIn("name length -3: passed over", listing)
+        self.assertIn("FILE:LIST  (file list: never restored)", listing)
+        self.assertIn("continues in " + second, listing)
+        self.assertRegex(listing, r"2003-01-31 06:47:28\s+6\s+2 raw\s+c:\\a\.txt")
+        self.assertEqual(run("verify", "--archive", arc)[0], 0)
+
+        # An installer's payload never continues in another volume.
+        installer = self.write("split.exe", self.stub + first + i32(len(self.stub)))
+        rc, _, err = run("verify", installer)
+        self.assertEqual(rc, 1)
+        self.assertIn("NEXT:DISK002", err)
+        os.remove(second)
+        rc, _, err = run("verify", "--archive", arc)
+        self.assertEqual(rc, 1)
+        self.assertIn("missing", err)
+
     def test_exit_codes_and_help(self):
         usage = [
             (),

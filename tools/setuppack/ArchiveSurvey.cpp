@@ -153,6 +153,7 @@ lumora::Stream* ArchiveSurvey::NextVolume(const std::string& markerName, std::in
             next = volumes_.back().get();
             volumePath_ = path;
             volumeEnd_ = next->Size();
+            ++volume_;
             record.text += ": continues in " + path;
         } else {
             record.text += ": the next volume " + path + " is missing";
@@ -167,6 +168,7 @@ void ArchiveSurvey::End(std::int64_t offset)
 {
     endOffset = offset;
     endLimit = volumeEnd_;
+    endVolume = volume_;
 }
 
 }  // namespace setuppack

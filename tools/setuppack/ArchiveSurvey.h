@@ -47,6 +47,7 @@ public:
     bool walkFailed = false;
     std::int64_t endOffset = -1;  // of the end-of-archive marker, once reached
     std::int64_t endLimit = 0;    // where that volume's archive data must end
+    int endVolume = 1;            // volume holding the end marker
 
     // Sum of the sizes of the files (the file list is not a file).
     std::int64_t SumOfSizes() const;
@@ -65,6 +66,7 @@ private:
     std::string volumePath_;
     ArchiveLocation location_;
     std::int64_t volumeEnd_ = 0;
+    int volume_ = 1;
     std::vector<std::unique_ptr<lumora::Stream>> volumes_;
     std::vector<unsigned char> output_;
 };

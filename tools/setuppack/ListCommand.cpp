@@ -50,6 +50,8 @@ void PrintRecord(const ArchiveSurvey& survey, const SurveyRecord& record)
     std::string name = entry.info.name;
     if (entry.info.fileList)
         name += "  (file list: never restored)";
+    if (entry.info.volume > 1)
+        name += "  (in volume " + std::to_string(entry.info.volume) + ")";
     std::printf("%10lld  %s  %10s  %-16s %s\n", offset, StampText(entry.info.stamp).c_str(),
                 size.c_str(), BlocksText(entry).c_str(), name.c_str());
 }
@@ -60,7 +62,12 @@ int RunList(const Arguments& args)
 {
     const ArchiveOperand operand = ArchiveOperandOf(args);
     lumora::StdioFileStream file(operand.path, lumora::StdioFileStream::Mode::Read);
-    const ArchiveLocation location = LocateArchive(file, operand.bare);
+    ArchiveLocation location;
+    try {
+        location = LocateArchive(file, operand.bare);
+    } catch (const lumora::Error& e) {
+        throw lumora::Error(operand.path + ": " + e.what());
+    }
     ArchiveSurvey survey(operand.path, location);
     survey.Run(file);
 
@@ -71,7 +78,10 @@ int RunList(const Arguments& args)
     std::printf("%10s  %-19s  %10s  %-16s %s\n", "offset", "stamp", "size", "blocks", "stored name");
     for (const SurveyRecord& record : survey.records)
         PrintRecord(survey, record);
-    if (survey.endOffset >= 0)
+    if (survey.endOffset >= 0 && survey.endVolume > 1)
+        std::printf("%10lld  (end of archive, in volume %d)\n",
+                    static_cast<long long>(survey.endOffset), survey.endVolume);
+    else if (survey.endOffset >= 0)
         std::printf("%10lld  (end of archive)\n", static_cast<long long>(survey.endOffset));
 
     if (survey.problems.empty())

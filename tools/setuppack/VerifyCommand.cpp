@@ -57,8 +57,9 @@ int RunVerify(const Arguments& args)
     }
 
     if (problems.empty()) {
-        std::printf("%s: sound: %s, %zu files, %lld bytes\n", operand.path.c_str(),
-                    DescribeLocation(location).c_str(), files, static_cast<long long>(bytes));
+        std::printf("%s: sound: %s, %zu file%s, %lld bytes\n", operand.path.c_str(),
+                    DescribeLocation(location).c_str(), files, files == 1 ? "" : "s",
+                    static_cast<long long>(bytes));
         return 0;
     }
     for (const std::string& problem : problems)
