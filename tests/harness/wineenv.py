@@ -97,6 +97,7 @@ class WineSession:
         self.env = None
         self._xvfb = None
         self._started = []
+        self._start_count = 0
         self._tmp = None
 
     # ----- lifetime -------------------------------------------------------
@@ -182,13 +183,37 @@ class WineSession:
             out.seek(0)
             return rc, out.read().decode("latin-1")
 
+    def capture(self, program, *args, timeout=120):
+        """Runs a Windows program to its end; returns (exit code, standard
+        output, standard error) as text. Output goes through files, never a
+        pipe that the wine server could inherit."""
+        with tempfile.TemporaryFile(mode="w+b", dir=self._tmp) as out, \
+                tempfile.TemporaryFile(mode="w+b", dir=self._tmp) as err:
+            proc = subprocess.Popen(["wine", program, *args], env=self.env, stdout=out, stderr=err,
+                                    start_new_session=True)
+            self._started.append(proc)
+            try:
+                rc = proc.wait(timeout=timeout)
+            except subprocess.TimeoutExpired:
+                _kill(proc)
+                raise WineError("%s %s did not end within %ss" % (program, " ".join(args), timeout))
+            finally:
+                self._started.remove(proc)
+            out.seek(0)
+            err.seek(0)
+            return rc, out.read().decode("utf-8", "replace"), err.read().decode("utf-8", "replace")
+
     def start(self, program, *args, cwd=None):
         """Starts a Windows program and returns its process; it is stopped at
-        the end of the session if it is still running."""
-        log = open(os.path.join(self._tmp, "started-%d.log" % len(self._started)), "wb")
+        the end of the session if it is still running. Its output goes to the
+        file `proc.log_path`."""
+        self._start_count += 1
+        log_path = os.path.join(self._tmp, "started-%d.log" % self._start_count)
+        log = open(log_path, "wb")
         proc = subprocess.Popen(["wine", program, *args], env=self.env, stdout=log,
                                 stderr=subprocess.STDOUT, cwd=cwd, start_new_session=True)
         log.close()
+        proc.log_path = log_path
         self._started.append(proc)
         return proc
 
@@ -215,8 +240,11 @@ class WineSession:
         return wait_for(lambda: self.find_windows(title), timeout, "a window titled %r" % title)[0]
 
     def key(self, window, *keys):
+        """Focuses the X window and types the keys through the X server's
+        test extension, as a keyboard would: Wine ignores synthetic key
+        events sent to a window."""
         self.xdotool("windowfocus", "--sync", window)
-        self.xdotool("key", "--window", window, *keys)
+        self.xdotool("key", *keys)
 
     def click(self, x, y, button=1):
         self.xdotool("mousemove", "--sync", str(x), str(y))
@@ -275,6 +303,14 @@ class WineSession:
                 return None
             current = os.path.join(current, match[0])
         return current
+
+    def put_file(self, source, windows_path):
+        """Copies a file of this machine to a path on drive C: of the prefix;
+        returns the host path of the copy."""
+        target = self.host_path(windows_path)
+        os.makedirs(os.path.dirname(target), exist_ok=True)
+        shutil.copyfile(source, target)
+        return target
 
     def temp_folder(self):
         return "C:\\users\\%s\\Temp" % os.environ.get("USER", "root")
