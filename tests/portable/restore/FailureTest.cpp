@@ -80,6 +80,11 @@ struct BlockCase {
     std::int32_t error;  // 0, 1 or 6
 };
 
+void PrintTo(const BlockCase& c, std::ostream* out)
+{
+    *out << c.what;
+}
+
 class BrokenBlocks : public RestoreFixture, public testing::WithParamInterface<BlockCase> {};
 
 TEST_P(BrokenBlocks, EndTheRunWithTheirErrorCode)
@@ -186,6 +191,11 @@ struct EscapeCase {
     bool fullPath;
 };
 
+void PrintTo(const EscapeCase& c, std::ostream* out)
+{
+    *out << '"' << c.storedName << (c.fullPath ? "\" with full path" : "\"");
+}
+
 class Escapes : public RestoreFixture, public testing::WithParamInterface<EscapeCase> {};
 
 TEST_P(Escapes, NeverWriteOutsideTheFolder)
@@ -210,7 +220,8 @@ INSTANTIATE_TEST_SUITE_P(Restore, Escapes,
                                          EscapeCase{"c:\\a\\..\\..\\evil.txt", true},
                                          EscapeCase{"c:\\a/../../evil.txt", true},
                                          EscapeCase{"c:/../evil.txt", true}, EscapeCase{"c:\\a\\..", true},
-                                         EscapeCase{"c:", true}));
+                                         EscapeCase{"c:", true}),
+                         [](const auto& info) { return "Name" + std::to_string(info.index); });
 
 TEST_F(RestoreFixture, ABareStoredNameWithoutAFolderCannotBePlaced)
 {
