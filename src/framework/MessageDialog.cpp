@@ -40,23 +40,32 @@ UINT ButtonStyleOf(TMsgDlgButtons buttons)
     throw Error("This set of message dialog buttons is not supported");
 }
 
-// The box this thread is showing. A CBT hook procedure has no parameter of
-// its own, so it finds its box here; boxes shown from inside a box's modal
-// loop stack up through `outer`.
+// The box this thread is showing. Hook and window procedures have no
+// parameter of their own, so they find their box here; boxes shown from
+// inside a box's modal loop stack up through `outer`.
 struct BoxInProgress {
     HHOOK hook = nullptr;
+    HWND window = nullptr;
+    WNDPROC previous = nullptr;
     bool placed = false;
     BoxInProgress* outer = nullptr;
 };
 
 thread_local BoxInProgress* t_box = nullptr;
 
-bool IsDialogOfThisThread(HWND window)
+BoxInProgress* BoxOf(HWND window)
+{
+    for (BoxInProgress* box = t_box; box; box = box->outer) {
+        if (box->window == window)
+            return box;
+    }
+    return nullptr;
+}
+
+bool IsDialog(HWND window)
 {
     char name[16] = {};
-    if (!GetClassNameA(window, name, sizeof name))
-        return false;
-    return std::strcmp(name, "#32770") == 0 && GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
+    return GetClassNameA(window, name, sizeof name) && std::strcmp(name, "#32770") == 0;
 }
 
 // The button texts are fixed, whatever language the system speaks.
@@ -82,18 +91,37 @@ void CentreOnScreen(HWND box)
     SetWindowPos(box, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// The box is complete when it is first activated: its texts are set and it
-// is moved before it is drawn.
-LRESULT CALLBACK PlaceBoxProc(int code, WPARAM wParam, LPARAM lParam)
+// Window procedure put in front of the box's own. The system lays the box
+// out while it initialises it (before or after activating it, depending on
+// the system); the texts and the place are settled after that, as the box is
+// about to become visible.
+LRESULT CALLBACK BoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    BoxInProgress* box = BoxOf(window);
+    if (!box)
+        return DefWindowProcW(window, message, wParam, lParam);
+    const WNDPROC previous = box->previous;
+    if (message == WM_SHOWWINDOW && wParam && !box->placed) {
+        box->placed = true;
+        SetButtonTexts(window);
+        CentreOnScreen(window);
+    } else if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+        box->window = nullptr;
+    }
+    return CallWindowProcW(previous, window, message, wParam, lParam);
+}
+
+// Takes over the first dialog window this thread creates during the call.
+LRESULT CALLBACK WatchBoxProc(int code, WPARAM wParam, LPARAM lParam)
 {
     BoxInProgress* box = t_box;
-    if (code == HCBT_ACTIVATE && box && !box->placed) {
-        const HWND window = reinterpret_cast<HWND>(wParam);
-        if (IsDialogOfThisThread(window)) {
-            box->placed = true;
-            SetButtonTexts(window);
-            CentreOnScreen(window);
-        }
+    const HWND window = reinterpret_cast<HWND>(wParam);
+    if (code == HCBT_CREATEWND && box && !box->window && !box->placed && IsDialog(window)) {
+        box->previous = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(BoxProc)));
+        if (box->previous)
+            box->window = window;
     }
     return CallNextHookEx(box ? box->hook : nullptr, code, wParam, lParam);
 }
@@ -132,7 +160,7 @@ TModalResult MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButton
     params.dwLanguageId = MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT);
 
     // Without the hook the box still shows, only not centred on the screen.
-    HookHandle hook(SetWindowsHookExA(WH_CBT, PlaceBoxProc, nullptr, GetCurrentThreadId()));
+    HookHandle hook(SetWindowsHookExA(WH_CBT, WatchBoxProc, nullptr, GetCurrentThreadId()));
     BoxScope scope(hook.Get());
     return MessageBoxIndirectA(&params);
 }
