@@ -2,6 +2,7 @@
 # hook and the file-system backend of the platform.
 add_library(backup STATIC
   ${CMAKE_CURRENT_LIST_DIR}/backup.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/BufferedIo.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RestorePaths.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RestoreUi.cpp)
 target_link_libraries(backup PUBLIC archive)

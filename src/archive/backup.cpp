@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "archive/BufferedIo.h"
 #include "archive/RestorePaths.h"
 #include "base/Error.h"
 
@@ -51,10 +52,8 @@ public:
             return false;
         ReadHeader();
         input_.resize(kMaxBlockSize);
-        output_.resize(kMaxBlockSize);
         EntryLoop();
-        reader_.reset();
-        volume_.reset();
+        CloseVolume();
 
         const bool result = c_.errorCode_ == 0 && c_.continue_;
         if (c_.OnProgress)
@@ -81,7 +80,8 @@ private:
             throw Error("Cannot read archive");
         }
         volume_->Seek(0, Stream::Origin::Begin);
-        reader_.emplace(*volume_);
+        readAhead_.emplace(*volume_);
+        reader_.emplace(*readAhead_);
         return true;
     }
 
@@ -186,6 +186,9 @@ private:
     // null.
     void RestoreBlocks(FileStream* target)
     {
+        std::optional<WriteBehind> out;
+        if (target)
+            out.emplace(*target);
         reader_->ReadBlockMagic();
         std::int32_t length = -1;
         while (length != 0 && Going()) {
@@ -201,11 +204,12 @@ private:
             std::size_t written = 0;
             if (length > 0) {
                 reader_->ReadBlockData(length, input_.data());
-                const InflateResult result =
-                    InflateBlock(input_.data(), static_cast<std::size_t>(length), output_.data());
-                if (result.produced > output_.size())
+                // Inflated straight into the write buffer.
+                unsigned char* output = out->Space(kMaxBlockSize);
+                const InflateResult result = InflateBlock(input_.data(), static_cast<std::size_t>(length), output);
+                if (result.produced > static_cast<std::size_t>(kMaxBlockSize))
                     throw Error("Decompressor overran its buffer");
-                target->WriteBuffer(output_.data(), result.produced);
+                out->Commit(result.produced);
                 written = result.produced;
                 // A stream that does not end within the block is truncated,
                 // or inflates to more than one buffer: both are damage.
@@ -213,12 +217,14 @@ private:
                     Fail(6);
             } else if (length < 0) {
                 written = static_cast<std::size_t>(-length);
-                reader_->ReadBlockData(length, input_.data());
-                target->WriteBuffer(input_.data(), written);
+                reader_->ReadBlockData(length, out->Space(kMaxBlockSize));
+                out->Commit(written);
             }
             c_.bytesDone_ += static_cast<std::int64_t>(written);
             Progress();
         }
+        if (out)
+            out->Flush();
     }
 
     void Progress()
@@ -243,8 +249,7 @@ private:
     // next volume file.
     void SwitchVolume(const std::string& marker)
     {
-        reader_.reset();
-        volume_.reset();  // a caller's stream is never closed
+        CloseVolume();  // a caller's stream is never closed
         const std::string suffix = VolumeSuffix(marker);
         if (suffix.size() != kVolumeNumberDigits || !AllDigits(suffix))
             throw InvalidArchive("Invalid volume marker");
@@ -261,7 +266,8 @@ private:
             return;
 
         volume_ = files_.OpenArchive(archiveName_);
-        reader_.emplace(*volume_);
+        readAhead_.emplace(*volume_);
+        reader_.emplace(*readAhead_);
         std::unique_ptr<FileStream> file;
         if (doRestore_)
             file = files_.OpenForAppend(c_.currentFile_);
@@ -277,6 +283,13 @@ private:
             std::rethrow_exception(failure);
     }
 
+    void CloseVolume()
+    {
+        reader_.reset();
+        readAhead_.reset();
+        volume_.reset();
+    }
+
     // A caller's stream has no volume files beside it.
     bool NextVolumeExists() { return !fromStream_ && files_.FileExists(archiveName_); }
 
@@ -286,13 +299,16 @@ private:
     std::string archiveName_;
     const std::string folder_;
     const bool fromStream_;
-    // Declared before the reader, which reads from it.
+    // An archive file opened here, read ahead in large pieces; a caller's
+    // stream is read as it is, so that it stays positioned after the last
+    // byte read. Each is declared before what reads from it.
     std::unique_ptr<FileStream> volume_;
+    std::optional<ReadAheadStream> readAhead_;
     std::optional<ArchiveReader> reader_;
     bool doRestore_ = true;
     std::uint32_t stamp_ = 0;
+    // Compressed input; raw and inflated data go straight to WriteBehind.
     std::vector<unsigned char> input_;
-    std::vector<unsigned char> output_;
 };
 
 TBackupFile::TBackupFile(TComponent* owner, std::string name) : TComponent(owner, std::move(name)) {}

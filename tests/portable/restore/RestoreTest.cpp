@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "RestoreFixture.h"
 #include "archive/RestorePaths.h"
 #include "base/MemoryStream.h"
@@ -38,15 +40,21 @@ TEST_P(RoundTrip, WritesEveryFileWithItsDataAndStamp)
     for (const StoredFile& f : files)
         total += static_cast<std::int64_t>(f.data.size());
 
-    // Once into the folder as given, once with the trailing "\" already there.
-    for (const std::string& folder : {scratch.Folder(), scratch.Folder() + "\\"}) {
+    // From a stream into the folder as given, from a stream with the
+    // trailing "\" already there, and from the archive file by name.
+    const std::string archiveFile = scratch / "archive.arc";
+    WriteAll(archiveFile, archive);
+    for (const std::string& folder : {scratch.Folder(), scratch.Folder() + "\\", std::string()}) {
         events.Clear();
         ui.messages = 0;
         MemoryStream stream(archive);
-        ASSERT_TRUE(backup.RestoreFromStream(&stream, folder));
-
-        EXPECT_EQ(backup.SourceStream(), &stream);
-        EXPECT_EQ(stream.Position(), static_cast<std::int64_t>(archive.size()));
+        if (folder.empty()) {
+            ASSERT_TRUE(backup.Restore(archiveFile, scratch.Folder()));
+        } else {
+            ASSERT_TRUE(backup.RestoreFromStream(&stream, folder));
+            EXPECT_EQ(backup.SourceStream(), &stream);
+            EXPECT_EQ(stream.Position(), static_cast<std::int64_t>(archive.size()));
+        }
         EXPECT_EQ(backup.FileCount(), 5);
         EXPECT_EQ(backup.TotalSize(), total);
         EXPECT_EQ(backup.BytesDone(), total - 300);
@@ -62,7 +70,7 @@ TEST_P(RoundTrip, WritesEveryFileWithItsDataAndStamp)
         }
         // The file list is neither offered nor written.
         EXPECT_EQ(Listing(scratch.Folder()),
-                  (std::vector<std::string>{"cd.jpg", "empty.txt", "setup.ins", "two.bin"}));
+                  (std::vector<std::string>{"archive.arc", "cd.jpg", "empty.txt", "setup.ins", "two.bin"}));
         EXPECT_EQ(events.offered, (std::vector<std::string>{scratch / "setup.ins", scratch / "cd.jpg",
                                                             scratch / "two.bin", scratch / "empty.txt"}));
         EXPECT_EQ(events.stamps[0], 0x2E3F361B);
@@ -134,6 +142,26 @@ INSTANTIATE_TEST_SUITE_P(Restore, Modes,
                                          ModeCase{rmExistingNewer, kOlder, true},
                                          ModeCase{rmExistingNewer, kStamp, false},
                                          ModeCase{rmExistingNewer, kNewer, false}));
+
+TEST_F(RestoreFixture, AnArchiveFileIsReadAheadAndSkippedWithoutLosingItsPlace)
+{
+    // Large entries, skipped and written, around small ones.
+    const std::vector<StoredFile> files{{"c:\\a\\big1.bin", kStamp, Pattern(600000, 1)},
+                                        {"c:\\a\\small.txt", kStamp, Pattern(100, 2)},
+                                        {"FILE:LIST", kStamp, Pattern(50, 3)},
+                                        {"c:\\a\\big2.bin", kStamp, Pattern(700000, 4)}};
+    const std::string archiveFile = scratch / "big.arc";
+    WriteAll(archiveFile, WriterArchive(files, false));
+    std::filesystem::create_directory(std::filesystem::path(scratch.Folder()) / "out");
+    const std::string out = scratch / "out";
+    WriteWithStamp(out + "\\big1.bin", Pattern(3), kOlder);
+    backup.SetRestoreMode(rmNoOverwrite);
+    ASSERT_TRUE(backup.Restore(archiveFile, out));
+    EXPECT_EQ(ReadAll(out + "\\big1.bin"), Pattern(3));
+    EXPECT_EQ(ReadAll(out + "\\small.txt"), files[1].data);
+    EXPECT_EQ(ReadAll(out + "\\big2.bin"), files[3].data);
+    EXPECT_EQ(backup.RestoredCount(), 2);
+}
 
 TEST_F(RestoreFixture, OnRestoreFileRedirectsOrRefusesAnEntry)
 {

@@ -1,0 +1,65 @@
+#pragma once
+// Batching of the restore's file traffic: blocks are at most 16 KiB, and a
+// system call per block and per 4-byte field costs more than the copying.
+// The buffers have a fixed size, so memory does not grow with the archive.
+#include <cstdint>
+#include <vector>
+
+#include "base/Stream.h"
+
+namespace lumora::archive {
+
+constexpr std::size_t kIoBufferSize = 256 * 1024;
+// Read after a jump: enough for the fields that follow a skipped block,
+// little enough that skipping does not read what it skips.
+constexpr std::size_t kProbeSize = 4096;
+
+// Reads a stream ahead: in pieces of kIoBufferSize while reading goes on
+// where the last piece ended, in pieces of kProbeSize after a jump. The
+// wrapped stream's own position is left wherever the last piece ended, so it
+// must be read by nobody else meanwhile.
+class ReadAheadStream : public Stream {
+public:
+    explicit ReadAheadStream(Stream& source)
+        : source_(source), buffer_(kIoBufferSize), position_(source.Position()), start_(position_)
+    {
+    }
+
+    std::size_t Read(void* buffer, std::size_t count) override;
+    std::size_t Write(const void*, std::size_t) override { return 0; }
+    std::int64_t Seek(std::int64_t offset, Origin origin) override;
+
+private:
+    bool Refill();
+
+    Stream& source_;
+    std::vector<unsigned char> buffer_;
+    std::int64_t position_;  // this stream's position in the source
+    std::int64_t start_;     // source position of buffer_[0]
+    std::size_t filled_ = 0;
+};
+
+// Collects writes to a stream and passes them on in pieces of
+// kIoBufferSize. Flush passes on the rest and throws Error when a write
+// fails; the destructor passes on what it can and reports nothing.
+class WriteBehind {
+public:
+    explicit WriteBehind(Stream& target) : target_(target), buffer_(kIoBufferSize) {}
+    ~WriteBehind();
+    WriteBehind(const WriteBehind&) = delete;
+    WriteBehind& operator=(const WriteBehind&) = delete;
+
+    void Write(const void* data, std::size_t count);
+    // Room for `count` (at most kIoBufferSize) bytes to be filled in place
+    // and then passed to Commit, which saves copying them into the buffer.
+    unsigned char* Space(std::size_t count);
+    void Commit(std::size_t count) { used_ += count; }
+    void Flush();
+
+private:
+    Stream& target_;
+    std::vector<unsigned char> buffer_;
+    std::size_t used_ = 0;
+};
+
+}  // namespace lumora::archive
