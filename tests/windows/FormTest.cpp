@@ -72,10 +72,6 @@ TEST_F(Form, ASecondFormClosedWithCaFreeIsFreedByTheLoop)
 
 TEST_F(Form, AnMDIFrameHasAnMDIClientFillingItsClientArea)
 {
-    TTestForm* form = nullptr;
-    Application.CreateForm(form);
-    ASSERT_EQ(form->ClientHandle(), nullptr);  // made as an ordinary form
-
     auto frame = std::make_unique<TTestForm>(nullptr);
     frame->FormStyle = fsMDIForm;
     frame->ClientWidth = 400;

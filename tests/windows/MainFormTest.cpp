@@ -45,13 +45,6 @@ TEST_F(MainWindow, IsAFixedMDIFrameCentredOnTheScreenWithOnlyACloseBox)
     ASSERT_NE(MainForm->ClientHandle(), nullptr);
     GetClassNameA(MainForm->ClientHandle(), clientClass, sizeof clientClass);
     EXPECT_STRCASEEQ(clientClass, "MDIClient");
-
-    LOGFONTA font{};
-    ASSERT_EQ(GetObjectA(MainForm->Font.Handle(), sizeof font, &font), static_cast<int>(sizeof font));
-    EXPECT_STREQ(font.lfFaceName, "Arial");
-    EXPECT_EQ(font.lfHeight, -13);
-    EXPECT_EQ(font.lfWeight, FW_BOLD);
-    EXPECT_EQ(font.lfCharSet, ANSI_CHARSET);
 }
 
 TEST_F(MainWindow, FormCreateOpensItsOwnFileAtThePayloadAndMakesTheBluePalette)

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "base/Error.h"
 #include "framework/MessageDialog.h"
 #include "support/ApplicationTest.h"
 #include "support/BoxWatcher.h"
@@ -83,12 +82,6 @@ TEST_F(MessageDialog, ShowsKindButtonsAndHelpContextCentredOnTheScreenAndReturns
         EXPECT_NEAR(centre.x, ScreenCentre().x, 1);
         EXPECT_NEAR(centre.y, ScreenCentre().y, 1);
     }
-}
-
-TEST_F(MessageDialog, RefusesButtonSetsItCannotShow)
-{
-    EXPECT_THROW(MessageDlg("text", mtError, {mbCancel}, kDialogHelpContext), Error);
-    EXPECT_THROW(MessageDlg("text", mtError, {}, kDialogHelpContext), Error);
 }
 
 }  // namespace

@@ -49,16 +49,6 @@ TEST(PayloadLocation, MovesToTheOffsetTheTrailerGivesWithoutJudgingIt)
     }
 }
 
-TEST(PayloadLocation, ReadsThePayloadFromTheOffset)
-{
-    TempFile file("payload.exe", Installer(100, 40));
-    std::optional<PayloadLocation> found = LocatePayload(file.Path());
-    ASSERT_TRUE(found);
-    unsigned char first = 0;
-    ASSERT_EQ(found->stream->Read(&first, 1), 1u);
-    EXPECT_EQ(first, 40);
-}
-
 TEST(PayloadLocation, FailsWhenTheFileCannotBeOpenedOrHasNoFullTrailer)
 {
     EXPECT_FALSE(LocatePayload("C:\\no such folder\\setup.exe"));
