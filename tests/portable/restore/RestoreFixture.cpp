@@ -167,11 +167,6 @@ bool FileThere(const std::string& path)
     return fs::is_regular_file(Native(path));
 }
 
-bool FolderThere(const std::string& path)
-{
-    return fs::is_directory(Native(path));
-}
-
 Bytes ReadAll(const std::string& path)
 {
     std::ifstream in(Native(path), std::ios::binary);

@@ -71,7 +71,6 @@ private:
 
 // Files named in the component's notation ("\" between folders).
 bool FileThere(const std::string& path);
-bool FolderThere(const std::string& path);
 Bytes ReadAll(const std::string& path);
 void WriteAll(const std::string& path, const Bytes& data);
 void WriteWithStamp(const std::string& path, const Bytes& data, std::uint32_t stamp);
