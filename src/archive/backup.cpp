@@ -3,6 +3,7 @@
 #include <exception>
 #include <memory>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "archive/BufferedIo.h"
@@ -25,8 +26,8 @@ bool AllDigits(std::string_view text)
 
 }  // namespace
 
-// One call of Restore: the source, the reader over it, the two block
-// buffers and the entry being processed. The component keeps the state that
+// One call of Restore: the source, the reader over it, the buffer for
+// compressed blocks and the entry being processed. The component keeps the state that
 // stays readable after the run.
 class TBackupFile::Run {
 public:
