@@ -23,7 +23,8 @@ constexpr std::uint16_t kKeyF4 = 115;
 
 }  // namespace
 
-TMainForm::TMainForm(TComponent* owner) : TForm(owner, "MainForm", "TMainForm")
+TMainForm::TMainForm(TComponent* owner)
+    : TForm(owner, "MainForm", "TMainForm"), BackupFile1(this, "BackupFile1")
 {
     SetCaption("Setup Program");
     BorderStyle = bsSingle;
@@ -47,6 +48,17 @@ TMainForm::TMainForm(TComponent* owner) : TForm(owner, "MainForm", "TMainForm")
     OnDestroy = Handler(this, &TMainForm::FormDestroy);
     OnKeyDown = Handler(this, &TMainForm::FormKeyDown);
     OnResize = Handler(this, &TMainForm::FormResize);
+
+    BackupFile1.SetVersion("5.00");
+    BackupFile1.SetBackupMode(archive::bmAll);
+    BackupFile1.SetCompressionLevel(archive::clNone);
+    BackupFile1.SetRestoreMode(archive::rmAll);
+    BackupFile1.SetMaxSize(0);
+    BackupFile1.SetSetArchiveFlag(false);
+    BackupFile1.SetRestoreFullPath(false);
+    BackupFile1.SetSaveFileID(false);
+    BackupFile1.SetUserInterface(&restoreUi_);
+    BackupFile1.OnError = Handler(this, &TMainForm::BackupFile1Error);
 }
 
 void TMainForm::FormCreate(TObject*)
@@ -78,8 +90,13 @@ void TMainForm::ExtractFiles()
     if (!PayloadStream)
         return;
     PayloadStream->Seek(PayloadOffset, Stream::Origin::Begin);
-    // BackupFile1's RestoreFromStream(*PayloadStream, GetTempFolder()) reads
-    // the payload from here once the restore component is part of the form.
+    // Its errors arrive through BackupFile1Error; start-up goes on either
+    // way, and the settings reader reports a missing Setup.ins itself.
+    struct RestoringFlag {
+        bool& flag;
+        ~RestoringFlag() { flag = false; }
+    } restoring{restoring_ = true};
+    BackupFile1.RestoreFromStream(PayloadStream.get(), GetTempFolder());
 }
 
 void TMainForm::loadSetupFile()
@@ -95,7 +112,10 @@ void TMainForm::CreateWizard()
 
 void TMainForm::FormClose(TObject*, TCloseAction& action)
 {
-    PayloadStream.reset();
+    // A close that arrives while the restore processes messages leaves the
+    // stream to the restore; it is freed with the form.
+    if (!restoring_)
+        PayloadStream.reset();
     action = caFree;
     Application.Terminate();
 }

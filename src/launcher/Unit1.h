@@ -9,9 +9,11 @@
 #include <memory>
 #include <string>
 
+#include "archive/backup.h"
 #include "framework/FileStream.h"
 #include "framework/Form.h"
 #include "framework/Handles.h"
+#include "launcher/InstallerRestoreUi.h"
 
 namespace lumora {
 
@@ -35,6 +37,9 @@ public:
 
     HPALETTE GetPalette() override { return BackgroundPalette.Get(); }
 
+    // Restores the payload into the extraction folder.
+    archive::TBackupFile BackupFile1;
+
     GdiObject<HPALETTE> BackgroundPalette;
     RECT PictureRect{};
     // The installer's own file, open from FormCreate to FormClose.
@@ -43,6 +48,10 @@ public:
     std::int32_t PayloadOffset = 0;
 
 private:
+    InstallerRestoreUi restoreUi_;
+    // True while BackupFile1 reads from PayloadStream; the stream must not
+    // be freed under it.
+    bool restoring_ = false;
     // Creates the wizard inside this window; it opens on the page the
     // settings choose.
     void CreateWizard();
