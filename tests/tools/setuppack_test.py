@@ -1,15 +1,19 @@
 #!/usr/bin/env python3
 """Runs the native setuppack: build, then list and verify, and verify's
-verdict on damaged installers; exit codes and messages.
+verdict on damaged installers; extract of installers, bare archives and
+volume sets; exit codes and messages.
 
 Usage: setuppack_test.py SETUPPACK"""
 import os
+import pty
 import random
+import re
 import subprocess
 import sys
 import tempfile
 import time
 import unittest
+import zlib
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import layout  # noqa: E402
@@ -22,7 +26,17 @@ def run(*args):
     return result.returncode, result.stdout, result.stderr
 
 
-class SetuppackTest(unittest.TestCase):
+def i32(value):
+    return value.to_bytes(4, "little", signed=True)
+
+
+def counted(text):
+    return i32(len(text)) + text
+
+
+class Workspace(unittest.TestCase):
+    """A folder with four input files and a stub."""
+
     def setUp(self):
         self._tmp = tempfile.TemporaryDirectory()
         self.dir = self._tmp.name
@@ -63,6 +77,8 @@ class SetuppackTest(unittest.TestCase):
             f.write(data)
         return path
 
+
+class SetuppackTest(Workspace):
     def test_build_list_verify(self):
         out, data = self.build()
         # An independent reading: stub, archive at the stub's size, files intact.
@@ -157,12 +173,6 @@ class SetuppackTest(unittest.TestCase):
         self.assertFalse(os.path.exists(target))
 
     def test_special_entries_and_volumes(self):
-        def i32(v):
-            return v.to_bytes(4, "little", signed=True)
-
-        def counted(text):
-            return i32(len(text)) + text
-
         magic = b"EC2\0"
         first = (counted(b"Setup") + i32(6) + i32(2) + i32(-3)
                  + counted(b"FILE:LIST") + i32(0) + magic + i32(-2) + b"xy" + i32(0)
@@ -200,13 +210,19 @@ class SetuppackTest(unittest.TestCase):
             ("list", "a", "b"),
             ("verify", "--bogus", "a"),
             ("verify", "--archive", "--archive", "a"),
+            ("extract", self.paths[0]),
+            ("extract", "a", "b", "c"),
+            ("extract", "--all", "a", "b"),
+            ("extract", "a", ""),
+            ("extract", "a", self.path("back\\slash")),
         ]
         for args in usage:
             with self.subTest(args=args):
                 rc, _, err = run(*args)
                 self.assertEqual(rc, 2, err)
                 self.assertIn("setuppack", err)
-        for args in (("--help",), ("-h",), ("build", "--help"), ("list", "-h"), ("verify", "--help")):
+        for args in (("--help",), ("-h",), ("build", "--help"), ("list", "-h"), ("verify", "--help"),
+                     ("extract", "--help")):
             with self.subTest(args=args):
                 rc, said, _ = run(*args)
                 self.assertEqual(rc, 0)
@@ -214,11 +230,188 @@ class SetuppackTest(unittest.TestCase):
         missing = self.path("missing.exe")
         for args in (("list", missing), ("verify", missing),
                      ("build", "--stub", self.path("none.exe"), "-o", self.path("y.exe"), self.paths[0]),
-                     ("build", "--stub", self.path("stub.exe"), "-o", self.path("y.exe"), missing)):
+                     ("build", "--stub", self.path("stub.exe"), "-o", self.path("y.exe"), missing),
+                     ("extract", missing, self.path("out")),
+                     ("extract", "--archive", missing, self.path("out")),
+                     ("extract", self.build()[0], self.paths[0])):
             with self.subTest(args=args):
                 rc, _, err = run(*args)
                 self.assertEqual(rc, 1)
                 self.assertTrue(err.startswith("setuppack: "), err)
+
+
+def local_time(*fields):
+    return time.mktime((*fields, 0, 0, -1))
+
+
+class ExtractTest(Workspace):
+    MAGIC = b"EC2\0"
+
+    def setUp(self):
+        super().setUp()
+        # Odd seconds, which a stamp cannot hold: restored files carry the
+        # second before.
+        self.times = {}
+        for i, (name, path) in enumerate(zip(self.files, self.paths)):
+            self.times[name] = local_time(2003, 1, 31, 6, 40 + i, 29 + 2 * i)
+            os.utime(path, (self.times[name], self.times[name]))
+
+    def extract(self, *args):
+        return run("extract", *args)
+
+    def assert_restored(self, folder, said):
+        listed = [line.split() for line in said.splitlines()[:-1]]
+        self.assertEqual(sorted(listed), sorted([str(len(data)), name.lower()]
+                                                for name, data in self.files.items()))
+        self.assertEqual(said.splitlines()[-1],
+                         "restored 4 files, %d bytes, into %s" % (17504 + 32768 + 143, folder))
+        for name, data in self.files.items():
+            path = os.path.join(folder, name.lower())
+            with open(path, "rb") as f:
+                self.assertEqual(f.read(), data, name)
+            self.assertEqual(os.path.getmtime(path), self.times[name] - 1, name)
+
+    def test_installer_and_bare_archive_round_trip(self):
+        for extra in ((), ("--compress",)):
+            with self.subTest(build=extra):
+                out, data = self.build(*extra)
+                folder = self.path(os.path.join("new", "folder" + "".join(extra)))
+                rc, said, err = self.extract(out, folder)
+                self.assertEqual((rc, err), (0, ""))
+                self.assert_restored(folder, said)
+
+        # Files already there are replaced, also by shorter ones.
+        folder = self.path("again")
+        os.mkdir(folder)
+        with open(os.path.join(folder, "setup.ins"), "wb") as f:
+            f.write(b"longer than the restored file " * 20)
+        rc, said, err = self.extract(out, folder + "/")
+        self.assertEqual(rc, 0, err)
+        self.assert_restored(folder + "/", said)
+
+        start = layout.parse_installer(bytes(data))[0]
+        bare = self.write("bare.arc", bytes(data[start:-4]))
+        rc, said, err = self.extract("--archive", bare, self.path("bare"))
+        self.assertEqual(rc, 0, err)
+        self.assert_restored(self.path("bare"), said)
+
+    def test_damaged_archives(self):
+        out, data = self.build()
+        start, _, _, _, entries, _ = layout.parse_installer(bytes(data))
+        cd = entries[0]
+        zlib_length, zlib_at = cd.blocks[1]
+        flipped = bytearray(data)
+        flipped[zlib_at + zlib_length // 2] ^= 0x10
+        bad_magic = bytearray(data)
+        bad_magic[cd.offset + 4 + len(cd.name) + 7] = 0x41
+        header = counted(b"Setup") + i32(10) + i32(1)
+        cut_name = self.stub + header + i32(40) + b"c:\\a" + i32(len(self.stub))
+        # The file list is skipped, so its bad magic escapes the restore.
+        skipped_magic = (self.stub + header + counted(b"FILE:LIST") + i32(0) + b"EC3\0" + i32(0)
+                         + i32(0) + i32(len(self.stub)))
+        cases = [
+            ("flipped byte in a compressed block", "exe", flipped,
+             ["Compression error (code 6) at cd.jpg"]),
+            ("bad block magic of a written entry", "exe", bad_magic,
+             ["Cannot read file (code 1) at cd.jpg"]),
+            ("archive cut inside a name", "exe", cut_name, ["damaged or unreadable", "verify"]),
+            ("bad block magic of a skipped entry", "exe", skipped_magic, ["damaged or unreadable"]),
+            ("bare archive cut inside its header", "arc", header[:7],
+             ["damaged or unreadable: Cannot read archive"]),
+        ]
+        for what, kind, damaged, words in cases:
+            with self.subTest(what):
+                path = self.write("damaged." + kind, bytes(damaged))
+                folder = self.path("out-" + what.replace(" ", "-"))
+                args = ("--archive",) if kind == "arc" else ()
+                rc, said, err = self.extract(*args, path, folder)
+                self.assertEqual(rc, 1, err)
+                self.assertEqual(said, "")
+                for word in words:
+                    self.assertIn(word, err)
+        # What was written before the error stays.
+        self.assertEqual(os.path.getsize(self.path("out-flipped-byte-in-a-compressed-block/cd.jpg")),
+                         16384 + 1120)
+
+    def volume_set(self):
+        """A set of three volumes: one.txt continues in the second volume,
+        two.txt in the third, three.txt is empty."""
+        stamp = 0x2E3F35EE  # 2003-01-31 06:47:28
+        magic = self.MAGIC
+        first = (counted(b"Vols") + i32(17) + i32(3)
+                 + counted(b"c:\\src\\one.txt") + i32(stamp) + magic + i32(-3) + b"abc" + i32(0)
+                 + counted(b"NEXT:DISK002"))
+        second = (magic + i32(-3) + b"def" + counted(zlib.compress(b"ghi")) + i32(0)
+                  + counted(b"c:\\src\\two.txt") + i32(stamp + 1) + magic + i32(-5) + b"12345" + i32(0)
+                  + counted(b"NEXT:DISK003"))
+        third = (magic + i32(-3) + b"678" + i32(0)
+                 + counted(b"c:\\src\\three.txt") + i32(stamp + 2) + magic + i32(0) + i32(0))
+        return [self.write(name, data) for name, data in
+                (("set.arc", first), ("set.002", second), ("set.003", third))]
+
+    def test_volume_set(self):
+        volumes = self.volume_set()
+        folder = self.path("whole")
+        rc, said, err = self.extract("--archive", volumes[0], folder)
+        self.assertEqual((rc, err), (0, ""))
+        self.assertEqual(said.split("\n"), ["         9  one.txt", "         8  two.txt",
+                                            "         0  three.txt",
+                                            "restored 3 files, 17 bytes, into " + folder, ""])
+        for name, data, seconds in (("one.txt", b"abcdefghi", 28), ("two.txt", b"12345678", 30),
+                                    ("three.txt", b"", 32)):
+            path = os.path.join(folder, name)
+            with open(path, "rb") as f:
+                self.assertEqual(f.read(), data)
+            self.assertEqual(os.path.getmtime(path), local_time(2003, 1, 31, 6, 47, seconds), name)
+
+        for gone in (1, 2):
+            with self.subTest(missing=volumes[gone]):
+                os.rename(volumes[gone], volumes[gone] + ".away")
+                folder = self.path("partial%d" % gone)
+                rc, said, err = self.extract("--archive", volumes[0], folder)
+                os.rename(volumes[gone] + ".away", volumes[gone])
+                self.assertEqual((rc, said), (1, ""))
+                self.assertIn("volume %d of %s is missing: no file %s" % (gone + 1, volumes[0], volumes[gone]),
+                              err)
+                self.assertIn("was cancelled", err)
+                self.assertNotIn("restore failed", err)
+                with open(os.path.join(folder, "one.txt"), "rb") as f:
+                    self.assertEqual(f.read(), b"abc" if gone == 1 else b"abcdefghi")
+
+        # An installer's archive has no volume files to continue in.
+        with open(volumes[0], "rb") as f:
+            installer = self.write("split.exe", self.stub + f.read() + i32(len(self.stub)))
+        rc, said, err = self.extract(installer, self.path("split"))
+        self.assertEqual((rc, said), (1, ""))
+        self.assertIn("continues in volume 2", err)
+
+    def test_progress_line_only_on_a_terminal(self):
+        out, _ = self.build()
+        main, secondary = pty.openpty()
+        proc = subprocess.Popen([SETUPPACK, "extract", out, self.path("tty")], stdout=subprocess.PIPE,
+                                stderr=secondary)
+        os.close(secondary)
+        shown = b""
+        while True:
+            try:
+                chunk = os.read(main, 4096)
+            except OSError:  # the other side has closed
+                break
+            if not chunk:
+                break
+            shown += chunk
+        os.close(main)
+        said = proc.stdout.read().decode()
+        proc.stdout.close()
+        self.assertEqual(proc.wait(timeout=60), 0)
+        lines = re.findall(rb"\r *(\d+)% \[[# ]+\] (\S+)", shown)
+        self.assertEqual(lines[-1], (b"100", b"setup.ins"))
+        self.assertIn(b"big.bin", [name for _, name in lines])
+        percents = [int(p) for p, _ in lines]
+        self.assertEqual(percents, sorted(percents))
+        self.assertNotIn("\r", said)
+        self.assertTrue(said.endswith("into %s\n" % self.path("tty")), said)
+        # Without a terminal, stderr stays empty (the round trip asserts it).
 
 
 if __name__ == "__main__":

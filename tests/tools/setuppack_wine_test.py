@@ -1,13 +1,15 @@
 #!/usr/bin/env python3
 """Runs setuppack.exe under Wine: it builds an installer with the setup stub
 beside it (no --stub), verifies and lists it, and rejects the installer with
-one byte of a compressed block flipped. It also verifies the sample installer.
+one byte of a compressed block flipped; it extracts a built installer through
+the Win32 restore. It also verifies the sample installer.
 
 Usage: setuppack_wine_test.py WORK_DIR SETUPPACK_EXE SAMPLE_SETUP"""
 import os
 import random
 import sys
 import tempfile
+import time
 import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -86,6 +88,34 @@ class SetuppackUnderWine(unittest.TestCase):
         rc, said = self.setuppack("verify", windows_path(bad))
         self.assertEqual(rc, 1, said)
         self.assertIn("block 2", said)
+
+    def test_extract_restores_the_same_files(self):
+        rng = random.Random(11)
+        files = {"Saver.scr": bytes(rng.getrandbits(8) for _ in range(40000)),
+                 "Setup.ins": b"True\r\n" * 30,
+                 "empty.txt": b""}
+        paths = []
+        stamp = time.mktime((2003, 1, 31, 6, 48, 31, 0, 0, -1))
+        for name, data in files.items():
+            path = os.path.join(self.dir, name)
+            with open(path, "wb") as f:
+                f.write(data)
+            os.utime(path, (stamp, stamp))
+            paths.append(path)
+        out = os.path.join(self.dir, "setup.exe")
+        rc, said = self.setuppack("build", "--compress", "-o", windows_path(out), *map(windows_path, paths))
+        self.assertEqual(rc, 0, said)
+
+        folder = os.path.join(self.dir, "restored", "here")
+        rc, said = self.setuppack("extract", windows_path(out), windows_path(folder))
+        self.assertEqual(rc, 0, said)
+        self.assertIn("restored 3 files, %d bytes, into %s" % (40000 + 180, windows_path(folder)), said)
+        self.assertEqual(sorted(os.listdir(folder)), sorted(name.lower() for name in files))
+        for name, data in files.items():
+            path = os.path.join(folder, name.lower())
+            with open(path, "rb") as f:
+                self.assertEqual(f.read(), data, name)
+            self.assertEqual(os.path.getmtime(path), stamp - 1, name)
 
     def test_sample_installer_is_sound(self):
         rc, said = self.setuppack("verify", windows_path(SAMPLE))

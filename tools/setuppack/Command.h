@@ -24,6 +24,7 @@ const Command* FindCommand(const std::string& name);
 
 // The command functions, one file each.
 int RunBuild(const Arguments& args);
+int RunExtract(const Arguments& args);
 int RunList(const Arguments& args);
 int RunVerify(const Arguments& args);
 

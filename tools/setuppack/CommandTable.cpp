@@ -22,6 +22,23 @@ const std::vector<Command>& Commands()
          "                store them: full 16384-byte chunks raw, the last chunk of a\n"
          "                file in an uncompressed zlib stream\n",
          {"--compress"}, {"--stub", "-o", "--title"}, RunBuild},
+        {"extract", "restore the files of an installer into a folder",
+         "usage: setuppack extract [--archive] FILE DIR\n"
+         "\n"
+         "Restores every file of FILE's archive into the folder DIR (created when\n"
+         "missing) with the installer's own restore: each file under its base name,\n"
+         "replacing a file of that name, its stamp as its last-write time.\n"
+         "On a terminal, stderr shows the progress on one line. At the end, stdout\n"
+         "lists each restored file (size, then name) and a summary line. Errors go\n"
+         "to stderr; the files written before an error stay.\n"
+         "\n"
+         "  --archive     FILE is a bare archive; one split over volumes continues\n"
+         "                in the files named like FILE with the extension .002,\n"
+         "                .003, ..., and a missing volume cancels the restore\n"
+         "\n"
+         "Exits with 0 when every file was restored, 1 when the restore failed or\n"
+         "was cancelled, 2 for a usage error.\n",
+         {"--archive"}, {}, RunExtract},
         {"list", "show the archive of an installer entry by entry",
          "usage: setuppack list [--archive] FILE\n"
          "\n"

@@ -1,5 +1,6 @@
-// setuppack: makes, lists and verifies installers of the setup stub.
-// Exit codes: 0 success, 1 failure (a bad or unsound file), 2 usage error.
+// setuppack: makes, lists, verifies and extracts installers of the setup
+// stub. Exit codes: 0 success, 1 failure (a bad or unsound file, a failed
+// restore), 2 usage error.
 #include <cstdio>
 #include <string>
 #include <vector>

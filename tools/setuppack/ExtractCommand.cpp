@@ -1,0 +1,98 @@
+// setuppack extract: restores the files of an installer, or of a bare
+// archive split over volumes or not, into a folder, through the restore
+// component that the installer itself runs.
+#include <cstdio>
+#include <string>
+
+#include "ArchiveLocation.h"
+#include "Command.h"
+#include "LimitedStream.h"
+#include "RestoreEvents.h"
+#include "RestoreTarget.h"
+#include "archive/backup.h"
+#include "base/StdioFileStream.h"
+
+namespace setuppack {
+
+namespace {
+
+using lumora::archive::TBackupFile;
+
+// The installer's archive, from the trailer's offset up to the trailer, so
+// that an archive cut short is not read on into the trailer's bytes.
+bool RestoreInstaller(TBackupFile& component, const std::string& path, const std::string& folder)
+{
+    lumora::StdioFileStream file(path, lumora::StdioFileStream::Mode::Read);
+    ArchiveLocation location;
+    try {
+        location = LocateArchive(file, false);
+    } catch (const lumora::Error& e) {
+        throw lumora::Error(path + ": " + e.what());
+    }
+    LimitedStream archive(file, location.end);
+    if (archive.Seek(location.start, lumora::Stream::Origin::Begin) != location.start)
+        throw lumora::Error(path + ": cannot reach the archive at offset " + std::to_string(location.start));
+    return component.RestoreFromStream(&archive, folder);
+}
+
+void PrintSummary(const RestoreEvents& events, const std::string& dir)
+{
+    for (const RestoredFile& file : events.Files())
+        std::printf("%10lld  %s\n", static_cast<long long>(file.size), file.name.c_str());
+    const std::size_t count = events.Files().size();
+    std::printf("restored %zu file%s, %lld bytes, into %s\n", count, count == 1 ? "" : "s",
+                static_cast<long long>(events.Bytes()), dir.c_str());
+}
+
+}  // namespace
+
+int RunExtract(const Arguments& args)
+{
+    if (args.operands.size() != 2)
+        throw UsageError("extract needs FILE and DIR, not " + std::to_string(args.operands.size()) +
+                         " operand" + (args.operands.size() == 1 ? "" : "s"));
+    const std::string& path = args.operands[0];
+    const std::string& dir = args.operands[1];
+    const bool bare = args.Has("--archive");
+    if (bare)
+        CheckComponentPath(path, "the archive");
+    if (bare && !lumora::archive::PlatformFileSystem().FileExists(path))
+        throw lumora::Error(path + ": no such file");
+    const std::string folder = PrepareRestoreFolder(dir);
+
+    TBackupFile component;
+    RestoreEvents events(component, folder, bare ? path : std::string());
+    bool restored = false;
+    std::string failure;
+    if (bare) {
+        try {
+            restored = component.Restore(path, folder);
+        } catch (const lumora::Error& e) {
+            // Failures that the component does not report escape a restore
+            // by name; from a stream they only make the result false.
+            failure = e.what();
+        }
+    } else {
+        restored = RestoreInstaller(component, path, folder);
+    }
+    events.EndProgress();
+
+    if (restored) {
+        PrintSummary(events, dir);
+        return 0;
+    }
+    // A reported error or a cancel has been explained by the events.
+    const bool unexplained = !events.Reported() && !events.Cancelled();
+    if (unexplained)
+        std::fprintf(stderr, "setuppack: %s: the archive is damaged or unreadable%s%s\n", path.c_str(),
+                     failure.empty() ? "" : ": ", failure.c_str());
+    const std::size_t written = events.Files().size();
+    std::fprintf(stderr, "setuppack: %zu file%s written into %s before the restore %s\n", written,
+                 written == 1 ? "" : "s", dir.c_str(), events.Cancelled() ? "was cancelled" : "failed");
+    if (unexplained)
+        std::fprintf(stderr, "setuppack: \"setuppack verify%s %s\" shows where\n", bare ? " --archive" : "",
+                     path.c_str());
+    return 1;
+}
+
+}  // namespace setuppack
