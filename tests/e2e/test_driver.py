@@ -19,7 +19,8 @@ class DriverTest(e2ecase.SessionTestCase):
 
     def show_box(self, icon, caption, text, buttons="ok"):
         proc = self.session.start_driver("message-box", icon, caption, text, buttons)
-        box = self.session.read_message_box(self.session.wait_for_window(caption, timeout=60))
+        box = self.session.wait_for_window(caption, timeout=60)
+        box = self.session.settled_message_box(box["hwnd"])
         return proc, box
 
     def pressed(self, proc):
@@ -65,12 +66,34 @@ class DriverTest(e2ecase.SessionTestCase):
         self.session.key_input("n")
         self.assertEqual(self.pressed(proc), IDNO)
 
+    def test_screen_pixels_and_window_rects_agree(self):
+        _, hwnd = self.session.probe_window("Pixel probe")
+        self.session.wait_for_window("Pixel probe")
+        self.session.wait_idle()
+        window = self.session.window(hwnd)
+        inside = self.session.screen_pixels(window["client"])
+        width, height = window["client"][2] - window["client"][0], window["client"][3] - window["client"][1]
+        self.assertEqual((len(inside[0]), len(inside)), (width, height))
+        self.assertEqual(len({p for row in inside for p in row}), 1, "the empty client area is not one colour")
+        left, _, right, bottom = window["rect"]
+        below = self.session.screen_pixels([left, bottom, right, bottom + 4])
+        self.assertNotIn(inside[0][0], {p for row in below for p in row},
+                         "the desktop below the window has the window's colour")
+        path = self.session.screenshot_rect(window["client"], os.path.join(self.artifacts, "client.png"))
+        self.assertTrue(os.path.getsize(path) > 0)
+
     def test_sees_a_crash(self):
         self.assertEqual(self.session.crash_signs(), [])
         self.session.start_driver("crash")
-        signs = wait_for(self.session.crash_signs, 60, "signs of the crash", interval=0.25)
+
+        def both_signs():
+            signs = self.session.crash_signs()
+            return signs if len(signs) == 2 else None
+
+        signs = wait_for(both_signs, 60, "the crash handler and its window", interval=0.25)
         self.screenshot("crash")
-        self.assertTrue(any("winedbg" in sign for sign in signs), signs)
+        self.assertIn("winedbg.exe", signs[0])
+        self.assertIn("Program Error", signs[1])
 
 
 if __name__ == "__main__":

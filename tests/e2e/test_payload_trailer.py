@@ -65,7 +65,7 @@ class PayloadTrailerTest(e2ecase.SessionTestCase):
 
         boxes = wait_for(only_the_box, 90, "the damaged-setup message", interval=0.25)
         self.assertEqual(len(boxes), 1)
-        box = boxes[0]
+        box = session.settled_message_box(boxes[0]["hwnd"])
         self.screenshot("damaged-setup-message")
         self.assertEqual(box["caption"], ERROR_CAPTION)
         self.assertEqual(box["text"], CORRUPTED_TEXT)

@@ -8,6 +8,8 @@ coordinates), style, exstyle, pid and tid (Windows ids), id, parent, owner,
 children, and for an icon static also icon ("error", "warning", ...).
 """
 import json
+import os
+import subprocess
 import time
 
 import wineenv
@@ -33,6 +35,20 @@ def walk(window):
     yield window
     for child in window["children"]:
         yield from walk(child)
+
+
+def _clip(rect):
+    """The part of [left, top, right, bottom] that lies on the screen."""
+    left, top, right, bottom = rect
+    clipped = [max(left, 0), max(top, 0), min(right, wineenv.SCREEN_WIDTH), min(bottom, wineenv.SCREEN_HEIGHT)]
+    if clipped[2] <= clipped[0] or clipped[3] <= clipped[1]:
+        raise WineError("no part of %s is on the screen" % (rect,))
+    return clipped
+
+
+def _geometry(rect):
+    left, top, right, bottom = rect
+    return "%dx%d+%d+%d" % (right - left, bottom - top, left, top)
 
 
 def centre(rect):
@@ -147,6 +163,15 @@ class DriverSession(wineenv.WineSession):
             "rect": box["rect"],
         }
 
+    def settled_message_box(self, hwnd):
+        """Reads a message box once the screen has stopped changing: its icon
+        is read from the screen, so the box must have been painted."""
+        self.wait_idle()
+        box = self.window(hwnd)
+        if box is None:
+            raise WineError("message box %s has gone" % hwnd)
+        return self.read_message_box(box)
+
     def message_boxes(self, pid=None, windows=None):
         """The visible message boxes (dialogs with static texts), read."""
         return [self.read_message_box(w)
@@ -190,7 +215,7 @@ class DriverSession(wineenv.WineSession):
         while True:
             try:
                 return proc.wait(timeout=0.5)
-            except Exception:  # still running
+            except subprocess.TimeoutExpired:
                 pass
             if time.monotonic() > deadline:
                 raise WineError("process %d did not end within %ss" % (proc.pid, timeout))
@@ -211,6 +236,29 @@ class DriverSession(wineenv.WineSession):
         hwnd). The process ends with code 0 when the window is closed."""
         proc = self.start_driver("window", title)
         return proc, self.started_output(proc)["hwnd"]
+
+    # ----- pixels -----------------------------------------------------------
+    def screenshot_rect(self, rect, path):
+        """Saves the part [left, top, right, bottom] of the screen as an image
+        (clipped to the screen)."""
+        rect = _clip(rect)
+        os.makedirs(os.path.dirname(os.path.abspath(path)), exist_ok=True)
+        subprocess.run(["import", "-display", self.env["DISPLAY"], "-window", "root",
+                        "-crop", _geometry(rect), "+repage", path],
+                       check=True, timeout=60, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        return path
+
+    def screen_pixels(self, rect):
+        """The pixels of the part [left, top, right, bottom] of the screen, as
+        rows of (red, green, blue) tuples (clipped to the screen)."""
+        rect = _clip(rect)
+        width = rect[2] - rect[0]
+        result = subprocess.run(["import", "-display", self.env["DISPLAY"], "-window", "root",
+                                 "-crop", _geometry(rect), "-depth", "8", "rgb:-"],
+                                check=True, timeout=60, capture_output=True)
+        data = result.stdout
+        pixels = [tuple(data[i:i + 3]) for i in range(0, len(data) - 2, 3)]
+        return [pixels[row:row + width] for row in range(0, len(pixels), width)]
 
     # ----- input ------------------------------------------------------------
     def activate(self, hwnd):

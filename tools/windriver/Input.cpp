@@ -43,6 +43,13 @@ INPUT mouseInput(DWORD flags, POINT at)
     return input;
 }
 
+// A button event that carries its own position: a pointer position that
+// the system updates late (from the X server) cannot move the press.
+INPUT pressAt(DWORD button, POINT at)
+{
+    return mouseInput(button | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, at);
+}
+
 // Moves the pointer to `at` and waits until the system reports it there.
 void movePointer(POINT at)
 {
@@ -141,7 +148,7 @@ void click(const Args& args, JsonWriter& out)
     expectCount(args, 3, 3, "click HWND X Y");
     const POINT at = screenPoint(parseWindow(args[0]), args[1], args[2]);
     movePointer(at);
-    std::vector<INPUT> inputs{mouseInput(MOUSEEVENTF_LEFTDOWN, at), mouseInput(MOUSEEVENTF_LEFTUP, at)};
+    std::vector<INPUT> inputs{pressAt(MOUSEEVENTF_LEFTDOWN, at), pressAt(MOUSEEVENTF_LEFTUP, at)};
     sendInputs(inputs);
     writeTarget(out, at);
 }
@@ -160,7 +167,7 @@ void mouse(const Args& args, JsonWriter& out)
         throw UsageError("mouse action must be move, down or up");
     movePointer(at);
     if (button) {
-        std::vector<INPUT> inputs{mouseInput(button, at)};
+        std::vector<INPUT> inputs{pressAt(button, at)};
         sendInputs(inputs);
     }
     writeTarget(out, at);
