@@ -4,9 +4,13 @@
 
 #include "framework/Application.h"
 #include "framework/MessageDialog.h"
+#include "framework/ProfileWriter.h"
+#include "framework/TextFile.h"
 #include "launcher/BackgroundPalette.h"
 #include "launcher/CmnFunc2.h"
+#include "launcher/Globals.h"
 #include "launcher/PayloadLocation.h"
+#include "launcher/SetupFile.h"
 
 namespace lumora {
 
@@ -101,7 +105,21 @@ void TMainForm::ExtractFiles()
 
 void TMainForm::loadSetupFile()
 {
-    // The settings reader (Setup.ins, then the CONTROL.INI flag) runs here.
+    const std::string folder = GetTempFolder();
+    bool complete = false;
+    try {
+        complete = ReadSetupSettings(ReadTextFile(folder + "Setup.ins"), Globals);
+        if (complete)
+            CheckPictureNames(Globals, folder, [](const std::string& path) {
+                return archive::PlatformFileSystem().FileExists(path);
+            });
+    } catch (const Error&) {
+        complete = false;
+    }
+    if (!complete)
+        MessageDlg(kSettingsMissingMessage, mtError, {mbOK}, kDialogHelpContext);
+    // Written on every run, also after a failure, for the screensaver to read.
+    WriteProfileString("CONTROL.INI", "Lumora Screen Saver", "Rand", IsSet(Globals.RandomPlay) ? "1" : "0");
 }
 
 void TMainForm::CreateWizard()

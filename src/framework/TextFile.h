@@ -1,0 +1,11 @@
+#pragma once
+// Reading a whole 8-bit text file, for the parsers that take it apart.
+#include <string>
+
+namespace lumora {
+
+// The file's bytes. Throws Error naming the file when it cannot be opened or
+// read in full.
+std::string ReadTextFile(const std::string& fileName);
+
+}  // namespace lumora
