@@ -132,19 +132,28 @@ class WineSession:
         subprocess.run(["wineserver", "-p"], env=self.env, check=True, timeout=60)
 
     def _start_xvfb(self):
-        for _ in range(5):
+        # Sessions of parallel tests race for free display numbers: a display
+        # is ours only when its lock file names our server's pid.
+        for _ in range(10):
             n = _free_display()
             proc = subprocess.Popen(
                 ["Xvfb", ":%d" % n, "-screen", "0", "%dx%dx24" % (SCREEN_WIDTH, SCREEN_HEIGHT),
                  "-nolisten", "tcp"],
                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+
+            def ready():
+                if proc.poll() is not None:
+                    return "ended"
+                if _lock_owner(n) == proc.pid and os.path.exists("/tmp/.X11-unix/X%d" % n):
+                    return "ours"
+                return None
+
             try:
-                wait_for(lambda: os.path.exists("/tmp/.X11-unix/X%d" % n) or proc.poll() is not None,
-                         20, "Xvfb :%d" % n)
+                state = wait_for(ready, 20, "Xvfb :%d" % n)
             except WineError:
                 _kill(proc)
                 continue
-            if proc.poll() is None:
+            if state == "ours":
                 self._xvfb = proc
                 self.display = n
                 return
@@ -332,6 +341,15 @@ class WineSession:
         for name, data in values.items():
             if name.lower() == value.lower():
                 return data
+        return None
+
+
+def _lock_owner(display):
+    """The pid in the X server lock file of `display`, or None."""
+    try:
+        with open("/tmp/.X%d-lock" % display) as lock:
+            return int(lock.read().strip() or 0)
+    except (OSError, ValueError):
         return None
 
 
