@@ -1,0 +1,44 @@
+#pragma once
+// A registry key object: opens or creates one key and writes string values
+// into it. The object owns the key's handle and closes it when it goes.
+#include <windows.h>
+
+#include <string>
+
+#include "framework/Handles.h"
+
+namespace lumora {
+
+struct RegistryKeyTraits {
+    using Type = HKEY;
+    static Type Invalid() { return nullptr; }
+    static void Close(Type h) { RegCloseKey(h); }
+};
+
+class TRegistryKey {
+public:
+    TRegistryKey() = default;
+
+    // Opens `parent`\`path` without creating it; an object without a key
+    // (false) when it does not exist or the access is refused.
+    static TRegistryKey Open(HKEY parent, const std::string& path, REGSAM access);
+    // Creates `parent`\`name`, or opens it with its values when it exists.
+    // Throws Error "Failed to create key <name>" when it cannot.
+    static TRegistryKey Create(HKEY parent, const std::string& name, REGSAM access);
+
+    explicit operator bool() const { return key_.Valid(); }
+    HKEY Handle() const { return key_.Get(); }
+
+    // A REG_SZ value, stored with its terminating zero. Throws Error
+    // "Failed to set data for '<name>'" when it cannot be written.
+    void WriteString(const std::string& name, const std::string& value);
+
+    void Close() { key_.Reset(); }
+
+private:
+    explicit TRegistryKey(HKEY key) : key_(key) {}
+
+    UniqueHandle<RegistryKeyTraits> key_;
+};
+
+}  // namespace lumora

@@ -1,0 +1,79 @@
+#include "wizard/FmxUtils.h"
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <memory>
+
+#include "base/Error.h"
+#include "framework/Application.h"
+#include "framework/Handles.h"
+
+namespace lumora {
+
+namespace {
+
+constexpr DWORD kChunkSize = 8192;
+// The longest Win32 path with its terminating zero.
+constexpr DWORD kLongestPath = 32768;
+
+// The absolute form of `path`, resolved against the current folder; the
+// path itself when the system cannot expand it (creating it then fails).
+std::string FullPath(const std::string& path)
+{
+    std::string buffer(MAX_PATH, '\0');
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const DWORD length = GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+        if (length == 0 || length > kLongestPath)
+            return path;
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            return buffer;
+        }
+        buffer.resize(length);  // the size asked for, terminating zero included
+    }
+    return path;
+}
+
+}  // namespace
+
+void CopyFileByChunks(const std::string& source, const std::string& destination)
+{
+    const std::string target = FullPath(destination);
+    // Declared in the reverse order of their release: on every path the
+    // destination is closed first, then the source, then the buffer goes.
+    const auto buffer = std::make_unique<char[]>(kChunkSize);
+    const FileHandle input(CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!input)
+        throw Error("Cannot open file " + source);
+    const FileHandle output(CreateFileA(target.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!output)
+        throw Error("Cannot create file " + target);
+
+    // A read of less than a whole chunk is the end of the file.
+    DWORD got = kChunkSize;
+    while (got == kChunkSize) {
+        if (!ReadFile(input.Get(), buffer.get(), kChunkSize, &got, nullptr))
+            throw Error("Cannot read file " + source);
+        if (got == 0)
+            break;
+        DWORD written = 0;
+        if (!WriteFile(output.Get(), buffer.get(), got, &written, nullptr) || written != got)
+            throw Error("Cannot write file " + target);
+    }
+}
+
+std::intptr_t ShellRun(const std::string& program, const std::string& parameters, const std::string& folder,
+                       int showCommand)
+{
+    TForm* mainForm = Application.MainForm();
+    const HWND owner = mainForm && mainForm->HandleAllocated() ? mainForm->Handle() : nullptr;
+    const HINSTANCE result =
+        ShellExecuteA(owner, nullptr, program.c_str(), parameters.c_str(), folder.c_str(), showCommand);
+    return reinterpret_cast<std::intptr_t>(result);
+}
+
+}  // namespace lumora

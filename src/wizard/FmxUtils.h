@@ -1,0 +1,28 @@
+#pragma once
+// File helpers of the installation steps: a file copy in chunks and a
+// program start through the shell.
+#include <cstdint>
+#include <string>
+
+namespace lumora {
+
+// Copies `source` to `destination` (expanded to a full path), replacing any
+// file there. The copy gets the time of copying and normal attributes.
+// Throws Error:
+//  "Cannot open file <source as passed>" when the source cannot be opened;
+//  "Cannot create file <full destination>" when the destination cannot be
+//    created (also when it is the source itself, which is open without
+//    write sharing, or an existing folder);
+//  "Cannot read file <source as passed>" when a read fails part way;
+//  "Cannot write file <full destination>" when a write fails or stops short
+//    (a full disk): the copy there is incomplete.
+void CopyFileByChunks(const std::string& source, const std::string& destination);
+
+// Starts `program` with its default action through the shell, with the
+// application's main window as owner of any message the shell shows, and
+// returns at once with the shell's result unchanged (above 32: started).
+// The texts are handed over whole, whatever their length.
+std::intptr_t ShellRun(const std::string& program, const std::string& parameters, const std::string& folder,
+                       int showCommand);
+
+}  // namespace lumora

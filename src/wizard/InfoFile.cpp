@@ -1,0 +1,40 @@
+#include "wizard/InfoFile.h"
+
+#include <windows.h>
+
+#include "framework/Handles.h"
+#include "wizard/InOutError.h"
+
+namespace lumora {
+
+namespace {
+
+// Each line is written as it comes, so a failure is reported by the line
+// that met it.
+void WriteLine(HANDLE file, const std::string& text)
+{
+    const std::string line = text + "\r\n";
+    if (line.size() > MAXDWORD)
+        throw InOutError(kDiskFullError);
+    DWORD written = 0;
+    if (!WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr))
+        throw InOutError(GetLastError());
+    if (written != line.size())
+        throw InOutError(kDiskFullError);
+}
+
+}  // namespace
+
+void WriteInfoFile(const std::string& path, const std::string& screenSaverFile, const std::string& targetFolder)
+{
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                nullptr));
+    if (!file)
+        throw InOutError(GetLastError());
+    WriteLine(file.Get(), screenSaverFile);
+    WriteLine(file.Get(), targetFolder);
+    if (!CloseHandle(file.Release()))
+        throw InOutError(GetLastError());
+}
+
+}  // namespace lumora

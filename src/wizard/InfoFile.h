@@ -1,0 +1,13 @@
+#pragma once
+// The info file the installation leaves beside the screensaver: two 8-bit
+// text lines, the screensaver file and the target folder, each ended by
+// CR LF.
+#include <string>
+
+namespace lumora {
+
+// Creates or replaces `path` and writes the two lines. Throws InOutError at
+// the first operation that fails: creating the file, either line, closing.
+void WriteInfoFile(const std::string& path, const std::string& screenSaverFile, const std::string& targetFolder);
+
+}  // namespace lumora

@@ -1,0 +1,55 @@
+#include "wizard/InstallSteps.h"
+
+#include <windows.h>
+
+#include "framework/Application.h"
+#include "framework/MessageDialog.h"
+#include "launcher/CmnFunc2.h"
+#include "launcher/Globals.h"
+#include "wizard/FmxUtils.h"
+#include "wizard/InfoFile.h"
+#include "wizard/InstallPaths.h"
+#include "wizard/RegistrationCommand.h"
+
+namespace lumora {
+
+const char* const kActiveXCaution =
+    "Caution for the installation of this screensaver to work  correctly in Windows 2000 or NT4 SP4+ "
+    "(with IE4) you will need to install the ActiveX update that will prompt you next if you say no to "
+    "this update the results may produce undesired effects";
+
+namespace {
+
+// Every program is started in this folder and shown normally.
+constexpr const char* kWorkingFolder = "c:\\";
+
+}  // namespace
+
+void RunInstallationSteps(const std::string& targetFolder, const std::function<void()>& writeUninstallRegistry)
+{
+    const std::string screenSaverFile = Globals.ScreenSaverFile;
+    const InstallPaths paths = PlanInstallPaths(targetFolder, screenSaverFile, GetTempFolder());
+
+    // Pending paints and clicks are handled between the copies.
+    CopyFileByChunks(paths.screenSaverSource, paths.screenSaverTarget);
+    Application.ProcessMessages();
+    CopyFileByChunks(paths.uninstallerSource, paths.uninstallerTarget);
+    Application.ProcessMessages();
+
+    const bool nt = IsWindowsNT();
+    if (nt)
+        MessageDlg(kActiveXCaution, mtWarning, {mbOK}, kDialogHelpContext);
+
+    // The started programs run beside the remaining steps; a program that
+    // does not start is not reported.
+    ShellRun(paths.activeXInstaller, "", kWorkingFolder, SW_SHOW);
+    const ShellCommand registration =
+        nt ? RegistrationCommandNT(GetSystemFolder(), targetFolder, screenSaverFile)
+           : RegistrationCommandOther(GetWindowsFolder(), targetFolder, screenSaverFile);
+    ShellRun(registration.program, registration.parameters, kWorkingFolder, SW_SHOW);
+
+    WriteInfoFile(paths.infoFile, screenSaverFile, targetFolder);
+    writeUninstallRegistry();
+}
+
+}  // namespace lumora

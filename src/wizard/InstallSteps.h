@@ -1,0 +1,23 @@
+#pragma once
+// The installation steps, run by the wizard's forward button on the summary
+// page once the final page shows.
+#include <functional>
+#include <string>
+
+namespace lumora {
+
+// The caution shown on the NT family before the ActiveX update installer
+// starts (two blanks after "work" are part of the text).
+extern const char* const kActiveXCaution;
+
+// Copies the screensaver and the uninstaller from the extraction folder into
+// `targetFolder` (no trailing backslash), shows the caution on the NT
+// family, starts the ActiveX update installer and the screensaver's
+// registration through rundll32 (neither waited for, their results
+// ignored), writes the info file, then calls `writeUninstallRegistry`.
+// Inputs are read afresh on each call: the screensaver file from the setup
+// settings, the extraction folder and the system's folders from the system.
+// A failing step throws Error and the steps after it are skipped.
+void RunInstallationSteps(const std::string& targetFolder, const std::function<void()>& writeUninstallRegistry);
+
+}  // namespace lumora

@@ -1,0 +1,34 @@
+#include "wizard/UninstallValues.h"
+
+#include "wizard/InstallPaths.h"
+
+namespace lumora {
+
+namespace {
+
+constexpr const char* kProductPage = "http://www.quillon.co.uk/corporate/software/lumora/index.html";
+constexpr const char* kHomePage = "http://www.quillon.co.uk/";
+constexpr const char* kPublisher = "Quillon Computers Ltd";
+
+}  // namespace
+
+std::string UninstallEntryName(const std::string& screenSaverFile) { return BaseName(screenSaverFile) + " Uninstall"; }
+
+std::string UninstallEntryPath(const std::string& screenSaverFile)
+{
+    return std::string(kUninstallListKey) + "\\" + BaseName(screenSaverFile) + " uninstall";
+}
+
+UninstallValueList UninstallValues(const std::string& screenSaverFile, const std::string& targetFolder)
+{
+    return {
+        {"DisplayName", UninstallEntryName(screenSaverFile)},
+        {"HelpLink", kProductPage},
+        {"Publisher", kPublisher},
+        // The uninstaller copy the installation steps made, without quotes.
+        {"UninstallString", PlanInstallPaths(targetFolder, screenSaverFile, {}).uninstallerTarget},
+        {"UrlinfoAbout", kHomePage},
+    };
+}
+
+}  // namespace lumora

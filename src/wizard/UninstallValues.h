@@ -1,0 +1,24 @@
+#pragma once
+// The screensaver's entry in the system's list of removable programs: where
+// it lives under HKEY_LOCAL_MACHINE and the five string values it holds.
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace lumora {
+
+// The list's key, spelled with these cases.
+inline constexpr const char* kUninstallListKey = "Software\\Microsoft\\Windows\\currentversion\\uninstall";
+
+// The entry's key beneath the list: base name + " Uninstall".
+std::string UninstallEntryName(const std::string& screenSaverFile);
+// The entry's full path from the root, as it is opened for writing. It ends
+// in " uninstall" with a small u; key names compare without regard to case,
+// so this is the key UninstallEntryName creates.
+std::string UninstallEntryPath(const std::string& screenSaverFile);
+
+// Value name and text, in the order they are written.
+using UninstallValueList = std::vector<std::pair<std::string, std::string>>;
+UninstallValueList UninstallValues(const std::string& screenSaverFile, const std::string& targetFolder);
+
+}  // namespace lumora
