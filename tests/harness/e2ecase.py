@@ -2,8 +2,8 @@
 command line, a fresh driver session per test, and artefacts (screenshots)
 kept under the build tree, in ARTIFACTS/<script>/<test>/.
 
-A script calls main(); CTest passes --work, --driver, --stub, --sample and
---artifacts. Other arguments go to unittest (e.g. a test name).
+A script calls main(); CTest passes --work, --driver, --stub, --sample,
+--artifacts, --setuppack and --payload. Other arguments go to unittest (e.g. a test name).
 """
 import argparse
 import os
@@ -24,6 +24,8 @@ def main():
     parser.add_argument("--stub", required=True, help="the installer stub, setupstub.exe")
     parser.add_argument("--sample", required=True, help="the sample installer, sample-setup.exe")
     parser.add_argument("--artifacts", required=True, help="folder for screenshots")
+    parser.add_argument("--setuppack", required=True, help="the native packing tool, to make installers")
+    parser.add_argument("--payload", required=True, help="folder of the sample payload's files")
     PATHS, rest = parser.parse_known_args()
     script = os.path.splitext(os.path.basename(sys.argv[0]))[0]
     PATHS.artifacts = os.path.join(os.path.abspath(PATHS.artifacts), script)
