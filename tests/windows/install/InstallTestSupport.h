@@ -1,0 +1,61 @@
+#pragma once
+// Helpers of the installation tests: scratch folders and files, the command
+// recorder that stands in for started programs, and a count of the
+// processes this test program has started.
+#include <windows.h>
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace lumora::test {
+
+using Bytes = std::vector<unsigned char>;
+
+// `count` bytes of a pattern that differs from chunk to chunk.
+Bytes Pattern(std::size_t count, unsigned seed);
+void WriteBytes(const std::string& path, const Bytes& bytes);
+// The file's bytes; nullopt when it cannot be read.
+std::optional<Bytes> ReadBytes(const std::string& path);
+bool FileExists(const std::string& path);
+
+// A fresh folder "<temp>\lumora-<name>" (no trailing backslash), removed with
+// its files when the test ends.
+class ScratchFolder {
+public:
+    explicit ScratchFolder(const std::string& name);
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::string& Path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
+
+private:
+    std::string path_;
+};
+
+// The command recorder built beside this test program.
+std::string RecorderProgram();
+
+struct Record {
+    std::string module;
+    std::string command;
+    std::string folder;
+};
+// Points the recorder at `path` (through the environment, which started
+// programs inherit) and removes an old record.
+void RecordStartsInto(const std::string& path);
+// Waits for the recorder's record; nullopt when none came in time.
+std::optional<Record> WaitForRecord(const std::string& path, std::chrono::seconds limit = std::chrono::seconds(60));
+// The command line without the program's own name and the blanks after it.
+std::string ArgumentsOf(const std::string& commandLine);
+
+// How many processes this program has started since it began (the count of
+// a job object it put itself into; finished processes stay counted).
+unsigned ProcessesStarted();
+
+bool SameText(const std::string& a, const std::string& b);
+
+}  // namespace lumora::test
