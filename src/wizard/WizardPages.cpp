@@ -1,0 +1,75 @@
+#include "wizard/WizardPages.h"
+
+namespace lumora {
+
+namespace {
+
+// Page "2" with the captions of the pages after the statements.
+void ShowTargetFolderPage(WizardView& view)
+{
+    view.SetActivePage(page::kTargetFolder);
+    view.SetForwardCaption(caption::kNext);
+    view.SetLeaveCaption(caption::kCancel);
+    view.ShowWindowsFolder();
+}
+
+}  // namespace
+
+void OpenFirstPage(WizardView& view, const std::string& showReadMe)
+{
+    if (showReadMe == "True")
+        view.SetActivePage(page::kStatements);
+    else if (showReadMe == "False")
+        ShowTargetFolderPage(view);
+}
+
+void ForwardClick(WizardView& view)
+{
+    const std::string active = view.ActivePage();
+    if (active == page::kStatements) {
+        ShowTargetFolderPage(view);
+    } else if (active == page::kTargetFolder) {
+        view.SetActivePage(page::kSummary);
+        view.FillMemoBox();
+    } else if (active == page::kSummary) {
+        // The final page is on the screen before the steps start, so that
+        // clicks handled in the middle of them already find page "5".
+        view.SetForwardCaption(caption::kFinish);
+        view.SetActivePage(page::kFinish);
+        view.RunInstallation();
+    } else if (active == page::kFinish) {
+        view.EndApplication();
+    }
+}
+
+void BackClick(WizardView& view, const std::string& showReadMe)
+{
+    const std::string active = view.ActivePage();
+    if (active == page::kTargetFolder) {
+        // Without a statements page there is nothing before the folder.
+        if (showReadMe == "False")
+            return;
+        view.SetActivePage(page::kStatements);
+        view.SetForwardCaption(caption::kYes);
+        view.SetLeaveCaption(caption::kNo);
+    } else if (active == page::kSummary) {
+        view.SetActivePage(page::kTargetFolder);
+        view.FillMemoBox();
+    } else if (active == page::kFinish) {
+        view.SetForwardCaption(caption::kNext);
+        view.SetActivePage(page::kSummary);
+    }
+}
+
+void LeaveClick(WizardView& view)
+{
+    const std::string leave = view.LeaveCaption();
+    if (leave == caption::kNo) {
+        view.EndApplication();
+    } else if (leave == caption::kCancel && view.ConfirmLeave()) {
+        view.ProcessMessages();
+        view.EndApplication();
+    }
+}
+
+}  // namespace lumora

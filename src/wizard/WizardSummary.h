@@ -1,0 +1,18 @@
+#pragma once
+// The summary page's text and the wizard's place on the screen: the parts of
+// FillMemoBox and CenterMe that need no window.
+#include <string>
+#include <vector>
+
+namespace lumora {
+
+// The six lines of the summary for the target folder: the setup type, a
+// blank line, the folder in upper case (letters a to z only), a blank line.
+std::vector<std::string> SummaryLines(const std::string& targetFolder);
+
+// Where a window of `size` pixels starts when centred on a screen of
+// `screen` pixels: half the screen less half the window, each half
+// truncated toward zero.
+constexpr int CentredOrigin(int screen, int size) { return screen / 2 - size / 2; }
+
+}  // namespace lumora
