@@ -1,0 +1,58 @@
+"""Installers made at test time: a Setup.ins of chosen lines, the sample's
+files, packed with the native packing tool."""
+import os
+import shutil
+import subprocess
+
+# The sample's settings, line by line; tests replace single lines.
+SAMPLE_SETTINGS = ["False", "Lumora Aurora Screensaver", "Aurora.scr", "(c) Lumora Demo 2026", "False",
+                   "NONE", "False", "True", "cd.jpg", "cd.jpg", "False", "255", "0", "0", "0"]
+
+SETTINGS_LINES = ["UseFileNameTitle", "TitleText", "ScreenSaverFile", "FooterText", "ShowReadMe",
+                  "ReadMeFile", "RandomPlay", "UseCustomImage", "CustomImageFile", "ImageFile",
+                  "SolidBackground", "GradientRed", "GradientGreen", "GradientBlue", "SolidColor"]
+
+
+def settings(**changes):
+    """The sample's settings lines with the named fields changed."""
+    lines = list(SAMPLE_SETTINGS)
+    for name, value in changes.items():
+        lines[SETTINGS_LINES.index(name)] = str(value)
+    return lines
+
+
+def write_settings(folder, lines, name="Setup.ins"):
+    """Writes a settings file with CR LF line ends; returns its path."""
+    path = os.path.join(folder, name)
+    with open(path, "wb") as f:
+        f.write("".join(line + "\r\n" for line in lines).encode("latin-1"))
+    return path
+
+
+def pack(paths, folder, name, setuppack, stub):
+    """Packs `paths` into the installer `folder/name`; returns its path."""
+    out = os.path.join(folder, name)
+    subprocess.run([setuppack, "build", "--stub", stub, "-o", out, *paths], check=True,
+                   stdout=subprocess.DEVNULL)
+    return out
+
+
+def sample_file(paths, name):
+    """A file of the sample payload (e.g. cd.jpg), checked to exist."""
+    path = os.path.join(paths.payload, name)
+    if not os.path.isfile(path):
+        raise AssertionError("the sample payload lacks %s: %s (has it been built?)" % (name, path))
+    return path
+
+
+def installer_with(paths, folder, name, settings_lines=None, extra=()):
+    """An installer of the sample's picture, the given settings (none: no
+    Setup.ins at all) and extra files."""
+    os.makedirs(folder, exist_ok=True)
+    files = [sample_file(paths, "cd.jpg")]
+    if settings_lines is not None:
+        staging = os.path.join(folder, name + ".files")
+        os.makedirs(staging, exist_ok=True)
+        files.append(write_settings(staging, settings_lines))
+    files.extend(extra)
+    return pack(files, folder, name, paths.setuppack, paths.stub)

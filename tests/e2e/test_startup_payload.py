@@ -1,0 +1,113 @@
+#!/usr/bin/env python3
+"""What start-up does with the payload under Wine: every file restored into
+the temporary folder with its size and time stamp, a damaged block reported
+with the restore's message, the settings read (the Rand flag written into
+CONTROL.INI) and a missing Setup.ins reported while start-up carries on."""
+import configparser
+import os
+import sys
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "harness"))
+sys.path.insert(0, os.path.join(HERE, "..", "tools"))
+sys.path.insert(0, HERE)
+import e2ecase  # noqa: E402
+import layout  # noqa: E402
+import payloads  # noqa: E402
+from installer import (ERROR_CAPTION, RESTORE_ERROR_PREFIX, SETTINGS_MISSING_TEXT,  # noqa: E402
+                       Installer)
+from wineenv import wait_for  # noqa: E402
+
+
+class StartupPayloadTest(e2ecase.SessionTestCase):
+
+    def make_installer(self, name, settings_lines=None, extra=()):
+        return payloads.installer_with(e2ecase.PATHS, self.artifacts, name, settings_lines, extra)
+
+    def run_to_main_window(self, path, expected_boxes=()):
+        """Starts the installer and waits for its main window, answering the
+        expected message boxes (caption, text) in order; returns it."""
+        installer = Installer(self.session, path, os.path.basename(path)).start()
+        expected = list(expected_boxes)
+        installer.wait_main_window(accept_box=lambda box: (box["caption"], box["text"]) in expected)
+        self.assertEqual([(b["caption"], b["text"]) for b in installer.boxes], expected)
+        installer.check_running()
+        return installer
+
+    def temp_file(self, name):
+        return self.session.find_host_path(self.session.temp_folder() + "\\" + name)
+
+    def control_ini(self):
+        path = self.session.find_host_path("C:\\windows\\control.ini")
+        if not path:
+            return None
+        ini = configparser.ConfigParser()
+        ini.optionxform = str
+        with open(path, encoding="latin-1") as f:
+            ini.read_string(f.read())
+        return ini
+
+    def test_sample_restores_every_file_with_its_size_and_stamp(self):
+        sample = self.require_file(e2ecase.PATHS.sample, "The sample installer")
+        with open(sample, "rb") as f:
+            _, _, total, _, entries, _ = layout.parse_installer(f.read())
+        self.run_to_main_window(sample)
+
+        restored = 0
+        for name in sorted(os.listdir(e2ecase.PATHS.payload)):
+            source = os.path.join(e2ecase.PATHS.payload, name)
+            target = self.temp_file(name)
+            self.assertIsNotNone(target, "%s was not restored into the temporary folder" % name)
+            with open(source, "rb") as a, open(target, "rb") as b:
+                self.assertEqual(a.read(), b.read(), name)
+            # Stamps keep local time in two-second steps.
+            self.assertEqual(layout.dos_stamp(os.stat(target).st_mtime),
+                             layout.dos_stamp(os.stat(source).st_mtime), name)
+            restored += os.stat(target).st_size
+        self.assertEqual(len(entries), len(os.listdir(e2ecase.PATHS.payload)))
+        self.assertEqual(restored, total)
+
+    def test_damaged_block_is_reported_and_start_up_goes_on(self):
+        path = self.make_installer("damaged.exe", payloads.settings())
+        with open(path, "rb") as f:
+            data = bytearray(f.read())
+        _, _, _, _, entries, _ = layout.parse_installer(bytes(data))
+        picture = entries[0]
+        length, at = next(block for block in picture.blocks if block[0] > 0)
+        data[at + length // 2] ^= 0xFF
+        with open(path, "wb") as f:
+            f.write(data)
+
+        # The picture is restored first; its damaged block ends the restore
+        # before Setup.ins, so the settings are missing too.
+        self.run_to_main_window(path, [
+            (ERROR_CAPTION, RESTORE_ERROR_PREFIX + "Compression error"),
+            (ERROR_CAPTION, SETTINGS_MISSING_TEXT),
+        ])
+        self.assertIsNotNone(self.temp_file("cd.jpg"), "the partly restored picture stays")
+        self.assertIsNone(self.temp_file("Setup.ins"))
+
+    def test_random_play_writes_rand_1(self):
+        path = self.make_installer("random.exe", payloads.settings(RandomPlay="True"))
+        self.run_to_main_window(path)
+        ini = wait_for(self.control_ini, 30, "CONTROL.INI")
+        self.assertEqual(ini["Lumora Screen Saver"]["Rand"], "1")
+
+    def test_missing_settings_file_is_reported_and_rand_0_written(self):
+        path = self.make_installer("no-settings.exe")
+        self.run_to_main_window(path, [(ERROR_CAPTION, SETTINGS_MISSING_TEXT)])
+        ini = wait_for(self.control_ini, 30, "CONTROL.INI")
+        self.assertEqual(ini["Lumora Screen Saver"]["Rand"], "0")
+        self.screenshot("main-window-after-message")
+
+    def test_invalid_number_is_reported(self):
+        path = self.make_installer("bad-number.exe", payloads.settings(GradientGreen="abc",
+                                                                      RandomPlay="True"))
+        self.run_to_main_window(path, [(ERROR_CAPTION, SETTINGS_MISSING_TEXT)])
+        # The flag on line 7 was read before the failure on line 13.
+        ini = wait_for(self.control_ini, 30, "CONTROL.INI")
+        self.assertEqual(ini["Lumora Screen Saver"]["Rand"], "1")
+
+
+if __name__ == "__main__":
+    e2ecase.main()
