@@ -3,7 +3,6 @@
 #include "wizard/InOutError.h"
 #include "wizard/InstallPaths.h"
 #include "wizard/RegistrationCommand.h"
-#include "wizard/UninstallValues.h"
 
 namespace lumora {
 namespace {
@@ -64,27 +63,6 @@ TEST(RegistrationCommand, TextsOfEachPlatformWithAndWithoutATrailingBackslash)
         EXPECT_EQ(command.program, c.program);
         EXPECT_EQ(command.parameters, c.parameters);
     }
-}
-
-TEST(UninstallValues, EntryNamedAfterTheBaseNameWithItsFiveValuesInOrder)
-{
-    EXPECT_EQ(UninstallEntryName("name.scr"), "name Uninstall");
-    EXPECT_EQ(UninstallEntryPath("name.scr"), "Software\\Microsoft\\Windows\\currentversion\\uninstall\\name uninstall");
-
-    const UninstallValueList values = UninstallValues("name.scr", "C:\\WINDOWS");
-    ASSERT_EQ(values.size(), 5u);
-    const char* const names[] = {"DisplayName", "HelpLink", "Publisher", "UninstallString", "UrlinfoAbout"};
-    for (std::size_t i = 0; i < values.size(); ++i)
-        EXPECT_EQ(values[i].first, names[i]);
-    EXPECT_EQ(values[0].second, "name Uninstall");
-    EXPECT_EQ(values[3].second, "C:\\WINDOWS\\name.exe");
-    const std::string help = values[1].second;
-    const std::string productPath = "/corporate/software/lumora/index.html";
-    ASSERT_GT(help.size(), productPath.size());
-    EXPECT_EQ(help.compare(help.size() - productPath.size(), productPath.size(), productPath), 0);
-    // The home page is the product page's host with no path.
-    const std::string home = values[4].second;
-    EXPECT_EQ(help.substr(0, help.size() - productPath.size()) + "/", home);
 }
 
 TEST(InOutError, TextsOfTheErrorNumbers)

@@ -1,5 +1,6 @@
 #include "InstallTestSupport.h"
 
+#include <chrono>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -35,40 +36,26 @@ std::optional<Bytes> ReadBytes(const std::string& path)
 
 bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-namespace {
-
-void RemoveTree(const std::string& folder)
-{
-    WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            const std::string path = folder + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(path);
-            } else {
-                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(path.c_str());
-            }
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
-
-}  // namespace
+bool SameText(const std::string& a, const std::string& b) { return _stricmp(a.c_str(), b.c_str()) == 0; }
 
 ScratchFolder::ScratchFolder(const std::string& name) : path_(GetTempFolder() + "lumora-" + name)
 {
-    RemoveTree(path_);
     if (!CreateDirectoryA(path_.c_str(), nullptr))
         throw std::runtime_error("cannot create " + path_);
 }
 
-ScratchFolder::~ScratchFolder() { RemoveTree(path_); }
+ScratchFolder::~ScratchFolder()
+{
+    WIN32_FIND_DATAA found;
+    const HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            DeleteFileA((*this / found.cFileName).c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(path_.c_str());
+}
 
 std::string RecorderProgram()
 {
@@ -83,48 +70,28 @@ void RecordStartsInto(const std::string& path)
     SetEnvironmentVariableA("LUMORA_RECORD", path.c_str());
 }
 
-std::optional<Record> WaitForRecord(const std::string& path, std::chrono::seconds limit)
+std::optional<Record> WaitForRecord(const std::string& path)
 {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (!FileExists(path)) {
         if (std::chrono::steady_clock::now() > deadline)
             return std::nullopt;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-    const std::optional<Bytes> bytes = ReadBytes(path);
-    if (!bytes)
-        return std::nullopt;
+    // Three lines: the program's file, its command line, its folder.
+    std::ifstream in(path, std::ios::binary);
     Record record;
-    std::string text(bytes->begin(), bytes->end());
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
-        const std::string line = text.substr(start, end - start);
-        const std::size_t equals = line.find('=');
-        const std::string key = line.substr(0, equals);
-        const std::string value = equals == std::string::npos ? "" : line.substr(equals + 1);
-        if (key == "module")
-            record.module = value;
-        else if (key == "command")
-            record.command = value;
-        else if (key == "folder")
-            record.folder = value;
-    }
+    std::string command;
+    if (!std::getline(in, record.module) || !std::getline(in, command) || !std::getline(in, record.folder))
+        return std::nullopt;
+    // The program's name is quoted or ends at the first blank.
+    const bool quoted = !command.empty() && command[0] == '"';
+    std::size_t end = quoted ? command.find('"', 1) : command.find(' ');
+    if (quoted && end != std::string::npos)
+        ++end;
+    const std::size_t start = end == std::string::npos ? end : command.find_first_not_of(' ', end);
+    record.arguments = start == std::string::npos ? "" : command.substr(start);
     return record;
-}
-
-std::string ArgumentsOf(const std::string& commandLine)
-{
-    std::size_t i = 0;
-    if (!commandLine.empty() && commandLine[0] == '"') {
-        i = commandLine.find('"', 1);
-        i = i == std::string::npos ? commandLine.size() : i + 1;
-    } else {
-        while (i < commandLine.size() && commandLine[i] != ' ' && commandLine[i] != '\t')
-            ++i;
-    }
-    while (i < commandLine.size() && (commandLine[i] == ' ' || commandLine[i] == '\t'))
-        ++i;
-    return commandLine.substr(i);
 }
 
 namespace {
@@ -160,7 +127,5 @@ unsigned ProcessesStarted()
     static const StartCounter counter;
     return TotalProcessesOf(counter.job) - counter.before;
 }
-
-bool SameText(const std::string& a, const std::string& b) { return _stricmp(a.c_str(), b.c_str()) == 0; }
 
 }  // namespace lumora::test

@@ -4,10 +4,11 @@
 // processes this test program has started.
 #include <windows.h>
 
-#include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "base/Error.h"
 
 namespace lumora::test {
 
@@ -19,6 +20,19 @@ void WriteBytes(const std::string& path, const Bytes& bytes);
 // The file's bytes; nullopt when it cannot be read.
 std::optional<Bytes> ReadBytes(const std::string& path);
 bool FileExists(const std::string& path);
+bool SameText(const std::string& a, const std::string& b);
+
+// The message of the Error that `call` throws; empty when it throws none.
+template <class Call>
+std::string ErrorOf(Call call)
+{
+    try {
+        call();
+    } catch (const Error& error) {
+        return error.what();
+    }
+    return {};
+}
 
 // A fresh folder "<temp>\lumora-<name>" (no trailing backslash), removed with
 // its files when the test ends.
@@ -39,23 +53,20 @@ private:
 // The command recorder built beside this test program.
 std::string RecorderProgram();
 
+// How a recorder was started.
 struct Record {
     std::string module;
-    std::string command;
+    std::string arguments;  // the command line without the program's name
     std::string folder;
 };
-// Points the recorder at `path` (through the environment, which started
+// Points recorders at `path` (through the environment, which started
 // programs inherit) and removes an old record.
 void RecordStartsInto(const std::string& path);
-// Waits for the recorder's record; nullopt when none came in time.
-std::optional<Record> WaitForRecord(const std::string& path, std::chrono::seconds limit = std::chrono::seconds(60));
-// The command line without the program's own name and the blanks after it.
-std::string ArgumentsOf(const std::string& commandLine);
+// Waits (a minute at most) for the record; nullopt when none came.
+std::optional<Record> WaitForRecord(const std::string& path);
 
-// How many processes this program has started since it began (the count of
-// a job object it put itself into; finished processes stay counted).
+// How many processes this program has started since it first asked (the
+// count of a job object it put itself into; finished ones stay counted).
 unsigned ProcessesStarted();
-
-bool SameText(const std::string& a, const std::string& b);
 
 }  // namespace lumora::test
