@@ -14,6 +14,8 @@ namespace {
 void WriteLine(HANDLE file, const std::string& text)
 {
     const std::string line = text + "\r\n";
+    // One write takes at most MAXDWORD bytes; a longer line cannot be
+    // written whole, as on a full disk.
     if (line.size() > MAXDWORD)
         throw InOutError(kDiskFullError);
     DWORD written = 0;
