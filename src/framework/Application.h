@@ -36,7 +36,7 @@ public:
 
     // Constructs a T (owned by the application), stores it in `reference`,
     // runs its OnCreate; the first form created becomes the main form and
-    // gets its window.
+    // gets its window. An MDI child is shown at once (its OnShow runs).
     template <class T>
     void CreateForm(T*& reference);
 
@@ -93,6 +93,8 @@ void TApplication::CreateForm(T*& reference)
     if (!mainForm_) {
         created->HandleNeeded();
         mainForm_ = created;
+    } else if (created->FormStyle == fsMDIChild) {
+        created->Show();
     }
 }
 

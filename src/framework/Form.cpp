@@ -33,8 +33,15 @@ WindowStyles StylesOf(TBorderStyle border, TBorderIcons icons, TFormStyle formSt
     s.style = WS_CLIPSIBLINGS;
     if (formStyle == fsMDIForm)
         s.style |= WS_CLIPCHILDREN;
+    if (formStyle == fsMDIChild) {
+        s.style |= WS_CHILD | WS_CLIPCHILDREN;
+        s.exStyle |= WS_EX_MDICHILD;
+    }
     switch (border) {
-    case bsNone: s.style |= WS_POPUP; break;
+    case bsNone:
+        if (formStyle != fsMDIChild)
+            s.style |= WS_POPUP;
+        break;
     case bsSingle: s.style |= WS_CAPTION; break;
     case bsSizeable: s.style |= WS_CAPTION | WS_THICKFRAME; break;
     case bsDialog:
@@ -97,7 +104,13 @@ TForm::~TForm()
         const HWND window = window_.Release();
         RemovePropA(window, kFormProperty);
         client_ = nullptr;
-        DestroyWindow(window);
+        // The MDI client destroys its children itself, so that it can
+        // activate the next one and forget this one.
+        const HWND mdiClient = FormStyle == fsMDIChild ? GetParent(window) : nullptr;
+        if (mdiClient)
+            SendMessageA(mdiClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(window), 0);
+        else
+            DestroyWindow(window);
     }
 }
 
@@ -138,9 +151,20 @@ void TForm::CreateHandle()
         x = y = CW_USEDEFAULT;
     }
 
+    HWND parent = nullptr;
+    if (FormStyle == fsMDIChild) {
+        TForm* const frame = Application.MainForm();
+        if (frame && frame != this) {
+            frame->HandleNeeded();
+            parent = frame->ClientHandle();
+        }
+        if (!parent)
+            throw Error("Cannot create the window " + className_ + ": there is no MDI frame to hold it");
+    }
+
     TForm* const outer = std::exchange(t_creating, this);
     const HWND window = CreateWindowExA(styles.exStyle, className_.c_str(), caption_.c_str(), styles.style,
-                                        x, y, width, height, nullptr, nullptr, Instance(), nullptr);
+                                        x, y, width, height, parent, nullptr, Instance(), nullptr);
     t_creating = outer;
     if (!window)
         RaiseLastOSError("Cannot create the window " + className_);
@@ -168,9 +192,11 @@ void TForm::CreateClientWindow()
     CLIENTCREATESTRUCT ccs{};
     ccs.hWindowMenu = nullptr;
     ccs.idFirstChild = kFirstMDIChildId;
+    // MDIS_ALLCHILDSTYLES: an MDI child keeps the border and border icons
+    // its form asks for, instead of the system's full set.
     client_ = CreateWindowExA(WS_EX_CLIENTEDGE, "MDICLIENT", nullptr,
                               WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_HSCROLL |
-                                  WS_VSCROLL,
+                                  WS_VSCROLL | MDIS_ALLCHILDSTYLES,
                               0, 0, area.right, area.bottom, window_.Get(), nullptr, Instance(), &ccs);
     if (!client_)
         RaiseLastOSError("Cannot create the MDI client window of " + className_);
@@ -245,6 +271,8 @@ LRESULT TForm::DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (FormStyle == fsMDIForm)
         return DefFrameProcA(window_.Get(), client_, message, wParam, lParam);
+    if (FormStyle == fsMDIChild)
+        return DefMDIChildProcA(window_.Get(), message, wParam, lParam);
     return DefWindowProcA(window_.Get(), message, wParam, lParam);
 }
 
@@ -314,6 +342,10 @@ void TForm::Show()
         return;
     DoShow();
     ShowWindow(window, ShowCommandOf(WindowState));
+    // An MDI child becomes the client's active child, which takes the
+    // keyboard focus whenever the frame has it.
+    if (FormStyle == fsMDIChild)
+        SendMessageA(GetParent(window), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(window), 0);
 }
 
 void TForm::Hide()

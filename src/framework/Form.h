@@ -7,8 +7,9 @@
 //
 // Window messages arrive in WndProc(), which hands each one the form handles
 // to a named handler and everything else to DefaultHandler() (DefFrameProc
-// for an MDI frame, DefWindowProc otherwise). A derived window kind adds a
-// message by overriding WndProc() and calling the base for the rest.
+// for an MDI frame, DefMDIChildProc for an MDI child, DefWindowProc
+// otherwise). A derived window kind adds a message by overriding WndProc()
+// and calling the base for the rest.
 // Exceptions from handlers are caught before they reach the system and are
 // shown by the application's standard error box.
 #include <windows.h>
@@ -30,7 +31,9 @@ enum TBorderIcon { biSystemMenu, biMinimize, biMaximize };
 using TBorderIcons = EnumSet<TBorderIcon>;
 enum TPosition { poDesigned, poDefault, poScreenCenter };
 enum TWindowState { wsNormal, wsMinimized, wsMaximized };
-enum TFormStyle { fsNormal, fsMDIForm };
+// fsMDIChild: a window inside the MDI client of the main form (which must be
+// an MDI frame), shown as soon as it is created.
+enum TFormStyle { fsNormal, fsMDIForm, fsMDIChild };
 
 class TForm : public TComponent {
 public:

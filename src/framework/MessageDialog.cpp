@@ -81,6 +81,21 @@ void SetButtonTexts(HWND box)
     }
 }
 
+bool HasVisibleButton(HWND box, int id)
+{
+    const HWND button = GetDlgItem(box, id);
+    return button && IsWindowVisible(button);
+}
+
+// The dialog manager turns Escape (and closing the box) into IDCANCEL. A
+// box with No but without Cancel takes that as No, the answer that changes
+// nothing.
+bool IsCancelMeaningNo(HWND box, UINT message, WPARAM wParam)
+{
+    return message == WM_COMMAND && LOWORD(wParam) == IDCANCEL && HasVisibleButton(box, IDNO) &&
+           !HasVisibleButton(box, IDCANCEL);
+}
+
 void CentreOnScreen(HWND box)
 {
     RECT bounds{};
@@ -105,6 +120,9 @@ LRESULT CALLBACK BoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         box->placed = true;
         SetButtonTexts(window);
         CentreOnScreen(window);
+    } else if (IsCancelMeaningNo(window, message, wParam)) {
+        wParam = MAKEWPARAM(IDNO, BN_CLICKED);
+        lParam = reinterpret_cast<LPARAM>(GetDlgItem(window, IDNO));
     } else if (message == WM_NCDESTROY) {
         SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
         box->window = nullptr;

@@ -28,8 +28,9 @@ constexpr std::uint32_t kDialogHelpContext = 512;
 
 // Shows the dialog and returns the button pressed. The supported button sets
 // are {mbOK}, {mbOK, mbCancel}, {mbYes, mbNo} and {mbYes, mbNo, mbCancel};
-// others throw Error. The first button is the default one. Returns mrNone
-// when the system cannot show the box (out of memory).
+// others throw Error. The first button is the default one; on {mbYes, mbNo}
+// Escape answers No. Returns mrNone when the system cannot show the box (out
+// of memory).
 TModalResult MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons,
                         std::uint32_t helpContext);
 

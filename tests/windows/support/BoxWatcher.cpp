@@ -110,6 +110,12 @@ void BoxWatcher::Watch()
     GetWindowRect(box, &view_.bounds);
     view_.helpContext = GetWindowContextHelpId(box);
     EnumChildWindows(box, ReadChild, reinterpret_cast<LPARAM>(&view_));
+    if (answer_ == kEscapeKey) {
+        // Into the box's modal loop, where the dialog manager reads it.
+        PostMessageA(box, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+        PostMessageA(box, WM_KEYUP, VK_ESCAPE, static_cast<LPARAM>(0xC0010001u));
+        return;
+    }
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer_, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(box, answer_)));
 }

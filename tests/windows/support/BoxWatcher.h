@@ -21,6 +21,9 @@ struct BoxView {
 
 class BoxWatcher {
 public:
+    // `answer` kEscapeKey: the box is answered by typing Escape.
+    static constexpr int kEscapeKey = -1;
+
     // Starts watching; once a box shows up (60 s at most) and has settled on
     // its final place, takes down what it shows and presses the button with
     // the command identifier `answer` (IDOK, IDYES, IDNO, ...).

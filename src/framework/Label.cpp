@@ -1,0 +1,45 @@
+#include "framework/Label.h"
+
+#include "framework/Handles.h"
+
+namespace lumora {
+
+TWinControl::CreateParams TLabel::Params() const
+{
+    DWORD style = SS_LEFT;
+    if (Alignment == taCenter)
+        style = SS_CENTER;
+    else if (Alignment == taRightJustify)
+        style = SS_RIGHT;
+    else if (!WordWrap)
+        style = SS_LEFTNOWORDWRAP;
+    return {"STATIC", style, 0};
+}
+
+void TLabel::Created()
+{
+    if (AutoSize)
+        AdjustSize();
+}
+
+void TLabel::SetCaption(const std::string& caption)
+{
+    SetText(caption);
+    if (AutoSize && Handle())
+        AdjustSize();
+}
+
+void TLabel::AdjustSize()
+{
+    WindowDC dc(Handle());
+    if (!dc)
+        return;  // the label keeps its size
+    const HGDIOBJ previous = SelectObject(dc.Get(), Font());
+    RECT extent{0, 0, 0, 0};
+    DrawTextA(dc.Get(), Caption().c_str(), static_cast<int>(Caption().size()), &extent,
+              DT_CALCRECT | DT_SINGLELINE | DT_LEFT);
+    SelectObject(dc.Get(), previous);
+    SetBounds(Left(), Top(), extent.right - extent.left, extent.bottom - extent.top);
+}
+
+}  // namespace lumora

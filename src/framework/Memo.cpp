@@ -1,0 +1,41 @@
+#include "framework/Memo.h"
+
+#include "base/TextLines.h"
+#include "framework/TextFile.h"
+
+namespace lumora {
+
+TWinControl::CreateParams TMemo::Params() const
+{
+    DWORD style = ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_TABSTOP;
+    if (ScrollBars == ssVertical)
+        style |= WS_VSCROLL;
+    return {"EDIT", style, WS_EX_CLIENTEDGE};
+}
+
+void TMemo::SetLines(std::vector<std::string> lines)
+{
+    lines_ = std::move(lines);
+    ShowLines();
+}
+
+void TMemo::AddLine(const std::string& line)
+{
+    lines_.push_back(line);
+    ShowLines();
+}
+
+void TMemo::LoadLinesFromFile(const std::string& fileName) { SetLines(SplitTextLines(ReadTextFile(fileName))); }
+
+void TMemo::ShowLines()
+{
+    std::string text;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        if (i > 0)
+            text += "\r\n";
+        text += lines_[i];
+    }
+    SetText(text);
+}
+
+}  // namespace lumora

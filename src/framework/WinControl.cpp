@@ -1,0 +1,68 @@
+#include "framework/WinControl.h"
+
+#include "base/Error.h"
+#include "framework/Form.h"
+#include "framework/Win32Error.h"
+
+namespace lumora {
+
+TWinControl::TWinControl(TComponent* owner, std::string name) : TComponent(owner, std::move(name)) {}
+
+TWinControl::~TWinControl()
+{
+    // The parent's window may have gone first and taken this one with it.
+    if (window_ && IsWindow(window_))
+        DestroyWindow(window_);
+}
+
+void TWinControl::SetParent(TForm& parent) { CreateWindowIn(parent.Handle(), parent.Font.Handle()); }
+
+void TWinControl::SetParent(TWinControl& parent)
+{
+    if (!parent.window_)
+        throw Error("Cannot place " + Name() + " in " + parent.Name() + ", which has no window yet");
+    CreateWindowIn(parent.window_, parent.font_);
+}
+
+void TWinControl::CreateWindowIn(HWND parent, HFONT font)
+{
+    if (window_)
+        throw Error("The control " + Name() + " has its parent already");
+    const CreateParams params = Params();
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | params.style;
+    if (visible_)
+        style |= WS_VISIBLE;
+    window_ = CreateWindowExA(params.exStyle, params.className, text_.c_str(), style, left_, top_, width_,
+                              height_, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (!window_)
+        RaiseLastOSError("Cannot create the control " + Name());
+    font_ = font;
+    SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    Created();
+}
+
+void TWinControl::SetBounds(int left, int top, int width, int height)
+{
+    left_ = left;
+    top_ = top;
+    width_ = width;
+    height_ = height;
+    if (window_ && !MoveWindow(window_, left, top, width, height, TRUE))
+        RaiseLastOSError("Cannot move the control " + Name());
+}
+
+void TWinControl::SetVisible(bool visible)
+{
+    visible_ = visible;
+    if (window_)
+        ShowWindow(window_, visible ? SW_SHOW : SW_HIDE);
+}
+
+void TWinControl::SetText(const std::string& text)
+{
+    text_ = text;
+    if (window_ && !SetWindowTextA(window_, text_.c_str()))
+        RaiseLastOSError("Cannot set the text of " + Name());
+}
+
+}  // namespace lumora

@@ -1,0 +1,76 @@
+#pragma once
+// A control with a window of its own: a child window of a form or of another
+// such control, of one of the system's classes (labels, group boxes, edit
+// boxes) or of the framework's (the page container). The control keeps its
+// bounds, text and visibility and hands them to its window, so other
+// programs read the same texts from the window.
+//
+// The window is made when the control gets its parent (a form's window is
+// made then if it has none), so the layout fields that derived controls
+// read at creation are set before SetParent. A control takes its parent's
+// font. Child windows go with their parent's window; a control that goes
+// first takes its window with it.
+#include <windows.h>
+
+#include <string>
+
+#include "base/Component.h"
+
+namespace lumora {
+
+class TForm;
+
+class TWinControl : public TComponent {
+public:
+    TWinControl(TComponent* owner, std::string name);
+    ~TWinControl() override;
+
+    // Places the control in the parent's client area and makes its window.
+    // A control gets its parent once; a second call throws Error, as does a
+    // parent control without a window.
+    void SetParent(TForm& parent);
+    void SetParent(TWinControl& parent);
+
+    int Left() const { return left_; }
+    int Top() const { return top_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    void SetBounds(int left, int top, int width, int height);
+
+    // The control's own visibility; its window shows only while all its
+    // parents show too.
+    bool Visible() const { return visible_; }
+    void SetVisible(bool visible);
+
+    // Null until the control has a parent.
+    HWND Handle() const { return window_; }
+    // The font of the control's text, owned by the form it sits on.
+    HFONT Font() const { return font_; }
+
+protected:
+    struct CreateParams {
+        const char* className;
+        DWORD style;    // besides WS_CHILD, WS_CLIPSIBLINGS and WS_VISIBLE
+        DWORD exStyle;
+    };
+    virtual CreateParams Params() const = 0;
+    // Called once the window exists and has its font.
+    virtual void Created() {}
+
+    const std::string& Text() const { return text_; }
+    void SetText(const std::string& text);
+
+private:
+    void CreateWindowIn(HWND parent, HFONT font);
+
+    int left_ = 0;
+    int top_ = 0;
+    int width_ = 0;
+    int height_ = 0;
+    bool visible_ = true;
+    std::string text_;
+    HWND window_ = nullptr;
+    HFONT font_ = nullptr;
+};
+
+}  // namespace lumora
