@@ -1,0 +1,70 @@
+#include "framework/WindowSubclass.h"
+
+#include <utility>
+
+#include "base/Error.h"
+#include "framework/Application.h"
+#include "framework/Win32Error.h"
+
+namespace lumora {
+
+namespace {
+
+// Window property that holds the subclass object of a window.
+const char kSubclassProperty[] = "Lumora.Subclass";
+
+}  // namespace
+
+WindowSubclass::WindowSubclass(HWND window, Handler handler) : window_(window), handler_(std::move(handler))
+{
+    if (!window_ || !IsWindow(window_))
+        throw Error("Cannot replace the window procedure: there is no window");
+    if (!SetPropA(window_, kSubclassProperty, this))
+        RaiseLastOSError("Cannot replace the window procedure");
+    // A procedure of 0 is a valid answer only when the last error stays 0.
+    SetLastError(0);
+    previous_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongA(window_, GWL_WNDPROC, reinterpret_cast<LONG>(&WindowSubclass::Procedure)));
+    if (!previous_ && GetLastError() != 0) {
+        RemovePropA(window_, kSubclassProperty);
+        RaiseLastOSError("Cannot replace the window procedure");
+    }
+}
+
+WindowSubclass::~WindowSubclass() { Restore(); }
+
+void WindowSubclass::Restore()
+{
+    const HWND window = std::exchange(window_, nullptr);
+    if (!window)
+        return;
+    SetWindowLongA(window, GWL_WNDPROC, reinterpret_cast<LONG>(previous_));
+    RemovePropA(window, kSubclassProperty);
+}
+
+LRESULT WindowSubclass::CallPrevious(UINT message, WPARAM wParam, LPARAM lParam) const
+{
+    return CallWindowProcA(previous_, window_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK WindowSubclass::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    WindowSubclass* const self = static_cast<WindowSubclass*>(GetPropA(window, kSubclassProperty));
+    if (!self)
+        return DefWindowProcA(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        // The window's last message: its own procedure comes back first, so
+        // that it finishes the destruction and nothing is left to restore.
+        const WNDPROC previous = self->previous_;
+        self->Restore();
+        return CallWindowProcA(previous, window, message, wParam, lParam);
+    }
+    try {
+        return self->handler_(message, wParam, lParam);
+    } catch (...) {
+        Application.HandleException(nullptr);
+        return 0;
+    }
+}
+
+}  // namespace lumora
