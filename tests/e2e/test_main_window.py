@@ -9,7 +9,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import e2ecase  # noqa: E402
 from driversession import MENU_CLASS  # noqa: E402
 from installer import MAIN_TITLE, Installer  # noqa: E402
-from wineenv import SCREEN_HEIGHT, SCREEN_WIDTH, wait_for  # noqa: E402
+from wineenv import SCREEN_HEIGHT, SCREEN_WIDTH, WineError, wait_for  # noqa: E402
 
 
 def x_geometry(session, x_window):
@@ -32,10 +32,20 @@ class MainWindowTest(e2ecase.SessionTestCase):
 
         screen = self.session.screen()
         self.assertEqual((screen["width"], screen["height"]), (SCREEN_WIDTH, SCREEN_HEIGHT))
-        self.assertTrue(main["zoomed"], "the main window is not maximised")
-        left, top, right, bottom = main["rect"]
-        self.assertTrue(left <= 0 and top <= 0 and right >= SCREEN_WIDTH and bottom >= SCREEN_HEIGHT,
-                        "the main window %s does not cover the screen" % main["rect"])
+        # Showing and maximising may reach the window list as two steps.
+        seen = [main]
+
+        def maximised():
+            seen[0] = self.session.window(main["hwnd"])
+            left, top, right, bottom = seen[0]["rect"]
+            return (seen[0]["zoomed"] and left <= 0 and top <= 0
+                    and right >= SCREEN_WIDTH and bottom >= SCREEN_HEIGHT)
+
+        try:
+            wait_for(maximised, 30, "the main window to be maximised", interval=0.25)
+        except WineError:
+            self.fail("the main window is not maximised over the screen: zoomed %s, rect %s"
+                      % (seen[0]["zoomed"], seen[0]["rect"]))
 
         # The X server sees the same: a window of that name covering the desktop.
         x_window = self.session.wait_window(MAIN_TITLE, timeout=30)
