@@ -1,0 +1,63 @@
+#include "Installation.h"
+
+#include <windows.h>
+
+#include "Handles.h"
+#include "InfoFile.h"
+#include "SystemFolders.h"
+
+namespace lmunist {
+
+namespace {
+
+const char kUninstallParent[] = "Software\\Microsoft\\Windows\\currentversion\\uninstall\\";
+
+// A name from the information file is used only as a plain file name in
+// the uninstaller's own folder: nothing elsewhere is ever removed.
+bool isPlainFileName(const std::string& name)
+{
+    return !name.empty() && name != "." && name != ".." && name.find_first_of("\\/:*?\"<>|") == std::string::npos;
+}
+
+bool fileExists(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace
+
+Installation describeInstallation(const std::string& uninstallerPath)
+{
+    Installation result;
+    result.folder = sample::folderOf(uninstallerPath);
+    const std::string fileName = sample::fileNameOf(uninstallerPath);
+    const std::string::size_type dot = fileName.find_last_of('.');
+    result.baseName = dot == std::string::npos ? fileName : fileName.substr(0, dot);
+    result.infoFile = sample::joinPath(result.folder, result.baseName + ".nfo");
+
+    std::string screensaver = readInfoFileScreensaver(result.infoFile);
+    if (!isPlainFileName(screensaver))
+        screensaver = result.baseName + ".scr";
+    result.screensaver = sample::joinPath(result.folder, screensaver);
+    result.uninstallKey = kUninstallParent + result.baseName + " Uninstall";
+    return result;
+}
+
+bool anythingInstalled(const Installation& installation)
+{
+    if (fileExists(installation.screensaver) || fileExists(installation.infoFile))
+        return true;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, installation.uninstallKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    sample::RegKey owner(key);
+    return true;
+}
+
+std::string uninstallKeyText(const Installation& installation)
+{
+    return "HKEY_LOCAL_MACHINE\\" + installation.uninstallKey;
+}
+
+}  // namespace lmunist

@@ -1,0 +1,30 @@
+// What one installed screensaver consists of, found from the uninstaller
+// copy that the setup program placed beside it: for T\B.exe
+//   T\S                the screensaver, S read from line 1 of T\B.nfo
+//                      (B + ".scr" when that file or line is missing)
+//   T\B.nfo            the information file
+//   HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\currentversion\uninstall\B Uninstall
+#pragma once
+
+#include <string>
+
+namespace lmunist {
+
+struct Installation {
+    std::string folder;        // T, without a trailing backslash
+    std::string baseName;      // B
+    std::string screensaver;   // T\S
+    std::string infoFile;      // T\B.nfo
+    std::string uninstallKey;  // below HKEY_LOCAL_MACHINE
+};
+
+// The installation that the uninstaller copy at `uninstallerPath` belongs to.
+Installation describeInstallation(const std::string& uninstallerPath);
+
+// True when any of its files or its uninstall entry exists.
+bool anythingInstalled(const Installation& installation);
+
+// The registry path as a person reads it, with the root's name.
+std::string uninstallKeyText(const Installation& installation);
+
+}  // namespace lmunist

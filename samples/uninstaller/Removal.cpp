@@ -1,0 +1,65 @@
+#include "Removal.h"
+
+#include <windows.h>
+
+namespace lmunist {
+
+namespace {
+
+const DWORD kRetryStepMs = 200;
+
+bool isGone(DWORD error)
+{
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+bool mayBeFreedSoon(DWORD error)
+{
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_LOCK_VIOLATION;
+}
+
+// Deletes the file; true when it is gone afterwards.
+bool deleteFile(const std::string& path, DWORD& error)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    if (DeleteFileA(path.c_str()))
+        return true;
+    error = GetLastError();
+    return isGone(error);
+}
+
+void removeKey(const std::string& subKey, const std::string& shownName, Outcome& outcome)
+{
+    const LONG result = RegDeleteKeyA(HKEY_LOCAL_MACHINE, subKey.c_str());
+    if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND)
+        outcome.notRemoved.push_back(shownName);
+}
+
+}  // namespace
+
+void removeFile(const std::string& path, Outcome& outcome, unsigned retryMs)
+{
+    DWORD error = 0;
+    if (deleteFile(path, error))
+        return;
+    for (unsigned waited = 0; waited < retryMs && mayBeFreedSoon(error); waited += kRetryStepMs) {
+        Sleep(kRetryStepMs);
+        if (deleteFile(path, error))
+            return;
+    }
+    if (MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
+        outcome.atRestart.push_back(path);
+    else
+        outcome.notRemoved.push_back(path);
+}
+
+void removeInstallation(const Installation& installation, Outcome& outcome)
+{
+    removeFile(installation.screensaver, outcome);
+    removeFile(installation.infoFile, outcome);
+    removeKey(installation.uninstallKey, uninstallKeyText(installation), outcome);
+}
+
+}  // namespace lmunist

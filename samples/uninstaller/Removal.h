@@ -1,0 +1,26 @@
+// Removing files and the uninstall entry, and what was left behind.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "Installation.h"
+
+namespace lmunist {
+
+struct Outcome {
+    std::vector<std::string> notRemoved;  // files and keys still there
+    std::vector<std::string> atRestart;   // files the system removes at the next restart
+
+    bool complete() const { return notRemoved.empty() && atRestart.empty(); }
+};
+
+// Deletes a file; one that is absent counts as removed. A file in use is
+// tried again for up to `retryMs` milliseconds and then left to the system
+// to remove at the next restart, or, when even that fails, reported.
+void removeFile(const std::string& path, Outcome& outcome, unsigned retryMs = 0);
+
+// The screensaver, the information file and the uninstall entry.
+void removeInstallation(const Installation& installation, Outcome& outcome);
+
+}  // namespace lmunist

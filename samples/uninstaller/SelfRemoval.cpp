@@ -1,0 +1,62 @@
+#include "SelfRemoval.h"
+
+#include <cstdint>
+
+#include "CommandLine.h"
+#include "Handles.h"
+#include "SystemFolders.h"
+
+namespace lmunist {
+
+const char kFinishSwitch[] = "/finish";
+
+bool parseFinishRequest(const std::vector<std::string>& args, FinishRequest& request)
+{
+    if (args.size() != 4 || !sample::equalsIgnoringCase(args[1], kFinishSwitch))
+        return false;
+    std::uint32_t pid = 0;
+    if (!sample::parseUnsigned(args[2], pid) || pid == 0 || args[3].empty())
+        return false;
+    request.originalPid = pid;
+    request.originalPath = args[3];
+    return true;
+}
+
+bool startFinisher(const std::string& ownPath, const std::string& baseName)
+{
+    const std::string temp = sample::tempFolder();
+    if (temp.empty())
+        return false;
+    const DWORD pid = GetCurrentProcessId();
+    const std::string copy = temp + baseName + "-uninstall-" + std::to_string(pid) + ".exe";
+    if (!CopyFileA(ownPath.c_str(), copy.c_str(), FALSE))
+        return false;
+
+    std::string commandLine = sample::quoteArgument(copy) + " " + kFinishSwitch + " " + std::to_string(pid) +
+                              " " + sample::quoteArgument(ownPath);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(copy.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, temp.c_str(),
+                        &startup, &process)) {
+        DeleteFileA(copy.c_str());
+        return false;
+    }
+    sample::UniqueHandle processHandle(process.hProcess);
+    sample::UniqueHandle threadHandle(process.hThread);
+    return true;
+}
+
+void waitForProcessEnd(DWORD pid, DWORD timeoutMs)
+{
+    sample::UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, pid));
+    if (process)
+        WaitForSingleObject(process.get(), timeoutMs);
+}
+
+void removeOwnFileAtRestart(const std::string& ownPath)
+{
+    MoveFileExA(ownPath.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+}
+
+}  // namespace lmunist
