@@ -8,7 +8,9 @@ void HoverTracker::PointerOver(HoverTarget& target)
 {
     if (hot_ == &target || !environment_.ApplicationActive())
         return;
-    EndHot();
+    // The timer runs on for the new control.
+    if (HoverTarget* const left = std::exchange(hot_, nullptr))
+        left->HoverLeft();
     // The previous control's exit handler may have made a control hot
     // itself; that one stays.
     if (hot_)

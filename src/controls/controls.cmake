@@ -8,3 +8,10 @@ add_library(controls_core STATIC
   ${CMAKE_CURRENT_LIST_DIR}/HoverTracker.cpp)
 target_link_libraries(controls_core PUBLIC base)
 
+if(WIN32)
+  add_library(controls STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/ButtonPainter.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SharedHoverTracker.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/TB97.cpp)
+  target_link_libraries(controls PUBLIC controls_core framework user32 gdi32)
+endif()

@@ -61,7 +61,10 @@ void TApplication::Dispatch(MSG& message)
     DispatchMessageA(&message);
 }
 
-bool TApplication::IsPreprocessed(MSG& message) { return IsKeyPreviewed(message) || IsMDIMessage(message); }
+bool TApplication::IsPreprocessed(MSG& message)
+{
+    return IsKeyPreviewed(message) || IsMDIMessage(message) || IsDialogChar(message);
+}
 
 bool TApplication::IsKeyPreviewed(MSG& message)
 {
@@ -83,6 +86,33 @@ bool TApplication::IsMDIMessage(MSG& message)
     if (!mainForm_ || mainForm_->FormStyle != fsMDIForm || !mainForm_->ClientHandle())
         return false;
     return TranslateMDISysAccel(mainForm_->ClientHandle(), &message) != FALSE;
+}
+
+bool TApplication::IsDialogChar(const MSG& message)
+{
+    if (!message.hwnd)
+        return false;
+    if (message.message == WM_SYSCHAR) {
+        // Alt+Space opens the system menu.
+        if (message.wParam == ' ')
+            return false;
+    } else if (message.message == WM_CHAR) {
+        MSG query = message;
+        const LRESULT code = SendMessageA(message.hwnd, WM_GETDLGCODE, message.wParam,
+                                          reinterpret_cast<LPARAM>(&query));
+        if (code & DLGC_WANTCHARS)
+            return false;
+    } else {
+        return false;
+    }
+    // The innermost form holding the focused window: an MDI child before
+    // its frame.
+    for (HWND window = message.hwnd; window;
+         window = (GetWindowLongA(window, GWL_STYLE) & WS_CHILD) ? GetParent(window) : nullptr) {
+        if (TForm* form = TForm::FromHandle(window))
+            return form->DialogChar(static_cast<char>(message.wParam));
+    }
+    return false;
 }
 
 void TApplication::HandleException(TObject*) noexcept

@@ -7,9 +7,13 @@
 //  1. key preview: WM_KEYDOWN and WM_SYSKEYDOWN go first to the OnKeyDown of
 //     the form whose window tree holds the target window, if that form has
 //     KeyPreview on; a key set to 0 there is not dispatched at all;
-//  2. the MDI system keys of the main form's MDI client (TranslateMDISysAccel).
-// Further preprocessing (dialog characters for windowless buttons, for
-// instance) belongs in IsPreprocessed().
+//  2. the MDI system keys of the main form's MDI client (TranslateMDISysAccel);
+//  3. dialog characters: WM_SYSCHAR (Alt held) but for the space bar, and
+//     WM_CHAR when the focused window takes no characters (WM_GETDLGCODE
+//     without DLGC_WANTCHARS), go to the windowless controls of the nearest
+//     form around the focused window; a character one acts on is not
+//     dispatched.
+// Further preprocessing belongs in IsPreprocessed().
 #include <windows.h>
 
 #include <exception>
@@ -74,6 +78,7 @@ private:
     bool IsPreprocessed(MSG& message);
     bool IsKeyPreviewed(MSG& message);
     bool IsMDIMessage(MSG& message);
+    bool IsDialogChar(const MSG& message);
 
     std::vector<std::unique_ptr<TForm>> forms_;
     TForm* mainForm_ = nullptr;

@@ -247,6 +247,9 @@ LRESULT CALLBACK TForm::StaticWndProc(HWND window, UINT message, WPARAM wParam, 
 
 LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    LRESULT result = 0;
+    if (graphicControls_.HandleMessage(message, wParam, lParam, result))
+        return result;
     switch (message) {
     case WM_CLOSE:
         WMClose();

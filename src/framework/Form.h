@@ -22,6 +22,7 @@
 #include "framework/EnumSet.h"
 #include "framework/Events.h"
 #include "framework/Font.h"
+#include "framework/GraphicControlHost.h"
 #include "framework/Handles.h"
 
 namespace lumora {
@@ -56,6 +57,8 @@ public:
     // before they are dispatched (see TApplication).
     bool KeyPreview = false;
     TFont Font;
+    // Set by a clicked button to its own ModalResult when that is not 0.
+    int ModalResult = 0;
 
     // ----- events ----------------------------------------------------------
     TNotifyEvent OnCreate;   // once, right after construction (TApplication::CreateForm)
@@ -106,6 +109,11 @@ public:
     void DoDestroy();
     void DoKeyDown(std::uint16_t& key, TShiftState shift);
 
+    // The form's windowless controls. DialogChar offers them a character
+    // typed for them (see TApplication); true when one acted on it.
+    GraphicControlHost& GraphicControls() { return graphicControls_; }
+    bool DialogChar(char typed) { return graphicControls_.DialogChar(typed); }
+
 protected:
     virtual LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam);
     virtual LRESULT DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam);
@@ -132,6 +140,7 @@ private:
     WindowHandle window_;
     HWND client_ = nullptr;
     bool destroyed_ = false;
+    GraphicControlHost graphicControls_{*this};
 };
 
 // Posted to a form's window by Release(); the form is freed when it arrives.

@@ -1,0 +1,89 @@
+#include "controls/ButtonPainter.h"
+
+#include "controls/CaptionLayout.h"
+#include "framework/Handles.h"
+#include "framework/Win32Error.h"
+
+namespace lumora {
+
+namespace {
+
+struct MemoryDCTraits {
+    using Type = HDC;
+    static Type Invalid() { return nullptr; }
+    static void Close(Type dc) { DeleteDC(dc); }
+};
+using MemoryDC = UniqueHandle<MemoryDCTraits>;
+
+// Selects an object into a device context and puts the previous one back.
+class Selection {
+public:
+    Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+    ~Selection()
+    {
+        if (previous_)
+            SelectObject(dc_, previous_);
+    }
+    Selection(const Selection&) = delete;
+    Selection& operator=(const Selection&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
+// The caption is drawn as measured: centred in a rectangle of its own size,
+// on one line, with "&" marking the underlined character.
+constexpr UINT kCaptionFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
+
+void DrawCaption(HDC dc, const std::string& caption, RECT place, COLORREF color)
+{
+    SetTextColor(dc, color);
+    DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &place, kCaptionFormat);
+}
+
+}  // namespace
+
+void PaintButton(HDC target, int left, int top, const ButtonLook& look)
+{
+    if (look.width <= 0 || look.height <= 0)
+        return;
+    MemoryDC dc(CreateCompatibleDC(target));
+    if (!dc)
+        RaiseLastOSError("Cannot paint a button");
+    GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(target, look.width, look.height));
+    if (!bitmap)
+        RaiseLastOSError("Cannot paint a button");
+    // Declared after the objects it selects, so it is undone before they go.
+    const Selection bitmapSelection(dc.Get(), bitmap.Get());
+
+    RECT client{0, 0, look.width, look.height};
+    TSolidBrush face(look.color);
+    FillRect(dc.Get(), &client, face.Handle());
+    DrawEdge(dc.Get(), &client, look.sunken ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_SOFT | BF_MIDDLE);
+
+    if (!look.caption.empty()) {
+        const Selection fontSelection(dc.Get(), look.font);
+        SetBkMode(dc.Get(), TRANSPARENT);
+        RECT measured{0, 0, 0, 0};
+        DrawTextA(dc.Get(), look.caption.c_str(), static_cast<int>(look.caption.size()), &measured,
+                  DT_CALCRECT | DT_SINGLELINE);
+        const int textWidth = measured.right - measured.left;
+        const int textHeight = measured.bottom - measured.top;
+        const CaptionOrigin origin = PlaceCaption(look.width, look.height, textWidth, textHeight, look.sunken);
+        RECT place{origin.left, origin.top, origin.left + textWidth, origin.top + textHeight};
+        if (look.disabled) {
+            RECT engraved = place;
+            OffsetRect(&engraved, 1, 1);
+            DrawCaption(dc.Get(), look.caption, engraved, GetSysColor(COLOR_BTNHIGHLIGHT));
+            DrawCaption(dc.Get(), look.caption, place, GetSysColor(COLOR_BTNSHADOW));
+        } else {
+            DrawCaption(dc.Get(), look.caption, place, ColorToRGB(look.fontColor));
+        }
+    }
+
+    if (!BitBlt(target, left, top, look.width, look.height, dc.Get(), 0, 0, SRCCOPY))
+        RaiseLastOSError("Cannot paint a button");
+}
+
+}  // namespace lumora

@@ -1,0 +1,97 @@
+#include "framework/GraphicControl.h"
+
+#include <utility>
+
+#include "framework/Form.h"
+
+namespace lumora {
+
+TGraphicControl::TGraphicControl(TForm* parent, std::string name)
+    : TComponent(parent, std::move(name)), parent_(parent)
+{
+    if (parent_)
+        parent_->GraphicControls().Add(*this);
+}
+
+TGraphicControl::~TGraphicControl()
+{
+    if (!parent_)
+        return;
+    if (visible_)
+        InvalidateArea(bounds_, true);
+    parent_->GraphicControls().Remove(*this);
+}
+
+void TGraphicControl::SetBounds(int left, int top, int width, int height)
+{
+    const RECT bounds{left, top, left + width, top + height};
+    if (EqualRect(&bounds, &bounds_))
+        return;
+    const RECT old = std::exchange(bounds_, bounds);
+    if (visible_) {
+        InvalidateArea(old, true);
+        Invalidate();
+    }
+}
+
+void TGraphicControl::SetVisible(bool visible)
+{
+    if (visible == visible_)
+        return;
+    visible_ = visible;
+    if (visible_)
+        Invalidate();
+    else
+        InvalidateArea(bounds_, true);
+    VisibleChanged();
+}
+
+void TGraphicControl::SetEnabled(bool enabled)
+{
+    if (enabled == enabled_)
+        return;
+    enabled_ = enabled;
+    EnabledChanged();
+    Invalidate();
+}
+
+void TGraphicControl::Invalidate()
+{
+    // The control paints all of its rectangle: no need to erase under it.
+    if (visible_)
+        InvalidateArea(bounds_, false);
+}
+
+void TGraphicControl::Repaint()
+{
+    Invalidate();
+    if (parent_ && parent_->HandleAllocated())
+        UpdateWindow(parent_->Handle());
+}
+
+void TGraphicControl::InvalidateArea(const RECT& area, bool erase) const
+{
+    if (parent_ && parent_->HandleAllocated())
+        InvalidateRect(parent_->Handle(), &area, erase ? TRUE : FALSE);
+}
+
+bool TGraphicControl::PointerOver() const
+{
+    if (!parent_ || !parent_->HandleAllocated() || !visible_)
+        return false;
+    const HWND window = parent_->Handle();
+    POINT point{};
+    if (!GetCursorPos(&point) || WindowFromPoint(point) != window || !ScreenToClient(window, &point))
+        return false;
+    return PtInRect(&bounds_, point) != FALSE;
+}
+
+void TGraphicControl::MouseDown(TMouseButton, TShiftState, int, int, bool) {}
+void TGraphicControl::MouseMove(TShiftState, int, int) {}
+void TGraphicControl::MouseUp(TMouseButton, TShiftState, int, int) {}
+void TGraphicControl::MouseLeave() {}
+void TGraphicControl::CancelMode() {}
+bool TGraphicControl::DialogChar(char) { return false; }
+void TGraphicControl::ApplicationDeactivated() {}
+
+}  // namespace lumora

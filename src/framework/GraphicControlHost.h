@@ -1,0 +1,61 @@
+#pragma once
+// A form's side of its windowless controls: the list of them, the routing of
+// mouse messages (hit-testing, or to the control that holds the capture),
+// the capture itself (taken on the form's window, remembering the holder),
+// their painting in the form's WM_PAINT and the dialog characters.
+//
+// The form hands every message to HandleMessage() first; a message the host
+// does not consume goes on to the form's own handlers.
+#include <windows.h>
+
+#include <vector>
+
+namespace lumora {
+
+class TForm;
+class TGraphicControl;
+
+class GraphicControlHost {
+public:
+    explicit GraphicControlHost(TForm& form);
+    // Controls that outlive the form are left without a parent.
+    ~GraphicControlHost();
+    GraphicControlHost(const GraphicControlHost&) = delete;
+    GraphicControlHost& operator=(const GraphicControlHost&) = delete;
+
+    void Add(TGraphicControl& control);
+    void Remove(TGraphicControl& control);
+    bool Empty() const { return controls_.empty(); }
+    // The control that holds the mouse capture, or null.
+    TGraphicControl* CaptureControl() const { return capture_; }
+
+    // True when the message is consumed; `result` is then its result.
+    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // Offers the character to the controls in the order they were added;
+    // true once one has acted on it.
+    bool DialogChar(char typed);
+
+private:
+    bool Contains(const TGraphicControl* control) const;
+    // The topmost visible, enabled control at a point of the client area.
+    TGraphicControl* ControlAt(POINT point) const;
+    bool MouseButtonDown(UINT message, WPARAM wParam, LPARAM lParam);
+    bool MouseMove(WPARAM wParam, LPARAM lParam);
+    bool MouseButtonUp(UINT message, WPARAM wParam, LPARAM lParam);
+    void ReleaseMouseCapture();
+    void CancelMode();
+    void CaptureChanged(HWND newCapture);
+    void Paint(HDC dc, const RECT& area);
+    // Calls `action` for each control of a snapshot of the list, skipping
+    // those that left it meanwhile (handlers may destroy controls).
+    template <class Action>
+    void ForEachControl(Action action);
+
+    TForm& form_;
+    std::vector<TGraphicControl*> controls_;
+    TGraphicControl* capture_ = nullptr;
+    // The control the last uncaptured mouse move was over.
+    TGraphicControl* mouseControl_ = nullptr;
+};
+
+}  // namespace lumora
