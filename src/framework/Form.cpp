@@ -266,6 +266,13 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_PALETTECHANGED:
         WMPaletteChanged(reinterpret_cast<HWND>(wParam));
         return 0;
+    case WM_SYSCOMMAND:
+        // A form without a system menu shows no close command, so the
+        // system's (Ctrl+F4 on an MDI child, Alt+F4) does not close it
+        // either; Close() still does.
+        if ((wParam & 0xFFF0) == SC_CLOSE && !BorderIcons.Contains(biSystemMenu))
+            return 0;
+        break;
     }
     return DefaultHandler(message, wParam, lParam);
 }

@@ -89,13 +89,19 @@ TEST_F(MDIChild, IsShownOnCreationInsideTheMainFormsClientWithoutBorderIcons)
 }
 
 // A closed child is freed by the loop and leaves the MDI client without an
-// active child; the frame lives on.
+// active child; the frame lives on. The system's close command does not
+// close a child that shows no close box.
 TEST_F(MDIChild, ClosedWithCaFreeIsDestroyedThroughTheMDIClient)
 {
     TTestChild* child = nullptr;
     Application.CreateForm(child);
     frame_->Show();
     const HWND window = child->Handle();
+    // Without a system menu there is no close command: Ctrl+F4 in the MDI
+    // client sends this one.
+    SendMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    Application.ProcessMessages();
+    ASSERT_TRUE(IsWindow(window));
     SendMessageA(window, WM_CLOSE, 0, 0);
     Application.ProcessMessages();
     EXPECT_FALSE(IsWindow(window));
