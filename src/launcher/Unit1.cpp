@@ -11,6 +11,7 @@
 #include "launcher/Globals.h"
 #include "launcher/PayloadLocation.h"
 #include "launcher/SetupFile.h"
+#include "wizard/IntroFrm.h"
 
 namespace lumora {
 
@@ -124,8 +125,20 @@ void TMainForm::loadSetupFile()
 
 void TMainForm::CreateWizard()
 {
-    // SetupWiz is created here, followed by loadReadMe when ShowReadMe is
-    // "True".
+    // The wizard shows itself as it is made; its FormShow chooses the first
+    // page, which the read-me then fills.
+    Application.CreateForm(SetupWiz);
+    if (Globals.ShowReadMe == "True")
+        loadReadMe();
+}
+
+void TMainForm::loadReadMe()
+{
+    try {
+        SetupWiz->Memo1.LoadLinesFromFile(GetTempFolder() + Globals.ReadMeFile);
+    } catch (const std::exception&) {
+        // The read-me is optional: without it the memo keeps its lines.
+    }
 }
 
 void TMainForm::FormClose(TObject*, TCloseAction& action)

@@ -34,6 +34,8 @@ public:
     void ExtractFiles();
     // Reads Setup.ins into the setup settings.
     void loadSetupFile();
+    // Fills the wizard's statements memo from the read-me file, if it can.
+    void loadReadMe();
 
     HPALETTE GetPalette() override { return BackgroundPalette.Get(); }
 

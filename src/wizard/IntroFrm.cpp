@@ -1,0 +1,165 @@
+#include "wizard/IntroFrm.h"
+
+#include "framework/Application.h"
+#include "framework/MessageDialog.h"
+#include "framework/Win32Error.h"
+#include "launcher/CmnFunc2.h"
+#include "launcher/Globals.h"
+#include "wizard/InstallSteps.h"
+#include "wizard/UninstallRegistry.h"
+#include "wizard/WizardSummary.h"
+
+namespace lumora {
+
+TSetupWiz* SetupWiz = nullptr;
+
+namespace {
+
+const char kStatementsText[] =
+    "Please ensure you have read and in certain cases agreed with all the following statements if you "
+    "disagree with any part of the statement please contact the software provider";
+const char kDefaultFolderText[] =
+    "The directory shown below is the default installation directory for this screensaver.";
+const char kSummaryText[] = "Setup is now configured with these options";
+const char kFinishText[] =
+    "Setup will now copy files, click finish to finalize the setup once setup is compleate it is recomended "
+    "you re-start your computer but this is not necessary ";
+
+}  // namespace
+
+TSetupWiz::TSetupWiz(TComponent* owner) : TForm(owner, "SetupWiz", "TSetupWiz")
+{
+    SetCaption("Setup Wizard");
+    BorderStyle = bsSingle;
+    BorderIcons = {};
+    ClientWidth = 402;
+    ClientHeight = 275;
+    FormStyle = fsMDIChild;
+    Font.SetName("MS Sans Serif");
+    Font.SetSize(8);
+    OnShow = Handler(this, &TSetupWiz::FormShow);
+    OnClose = Handler(this, &TSetupWiz::FormClose);
+
+    // Placing the container makes the form's window, so the layout above is
+    // complete by then.
+    Pages.SetBounds(0, 0, 401, 241);
+    Pages.SetParent(*this);
+    Pages.SetPages({page::kStatements, page::kTargetFolder, page::kSummary, page::kFinish});
+
+    TPage& statements = Pages.Page(page::kStatements);
+    Label3.WordWrap = true;
+    Label3.SetBounds(8, 8, 385, 41);
+    Label3.SetCaption(kStatementsText);
+    Label3.SetParent(statements);
+    Memo1.ScrollBars = ssVertical;
+    Memo1.SetBounds(8, 64, 385, 177);
+    Memo1.SetParent(statements);
+
+    TPage& folder = Pages.Page(page::kTargetFolder);
+    Label5.SetBounds(9, 16, 383, 13);
+    Label5.SetCaption(kDefaultFolderText);
+    Label5.SetParent(folder);
+    GroupBox1.SetBounds(8, 192, 385, 41);
+    GroupBox1.SetCaption("Path to install to");
+    GroupBox1.SetParent(folder);
+    Label4.WordWrap = true;
+    Label4.SetBounds(7, 17, 370, 14);
+    Label4.SetCaption("Test File");
+    Label4.SetParent(GroupBox1);
+
+    TPage& summary = Pages.Page(page::kSummary);
+    Label9.AutoSize = true;
+    Label9.SetBounds(8, 8, 0, 0);
+    Label9.SetCaption(kSummaryText);
+    Label9.SetParent(summary);
+    Memo2.SetBounds(8, 32, 385, 201);
+    Memo2.SetParent(summary);
+
+    TPage& finish = Pages.Page(page::kFinish);
+    Label8.Alignment = taCenter;
+    Label8.WordWrap = true;
+    Label8.SetBounds(8, 8, 385, 33);
+    Label8.SetCaption(kFinishText);
+    Label8.SetParent(finish);
+
+    Pages.SetActivePage(page::kTargetFolder);
+
+    ToolbarButton971.SetBounds(144, 247, 67, 26);
+    ToolbarButton971.SetCaption(caption::kBack);
+    ToolbarButton971.Flat = false;
+    ToolbarButton971.OnClick = Handler(this, &TSetupWiz::ToolbarButton971Click);
+    ToolbarButton972.SetBounds(212, 247, 65, 26);
+    ToolbarButton972.SetCaption(caption::kYes);
+    ToolbarButton972.Flat = false;
+    ToolbarButton972.OnClick = Handler(this, &TSetupWiz::ToolbarButton972Click);
+    ToolbarButton973.SetBounds(329, 247, 65, 26);
+    ToolbarButton973.SetCaption(caption::kNo);
+    ToolbarButton973.Flat = false;
+    ToolbarButton973.OnClick = Handler(this, &TSetupWiz::ToolbarButton973Click);
+}
+
+TSetupWiz::~TSetupWiz()
+{
+    if (SetupWiz == this)
+        SetupWiz = nullptr;
+}
+
+void TSetupWiz::FormShow(TObject*)
+{
+    CenterMe();
+    OpenFirstPage(*this, Globals.ShowReadMe);
+}
+
+void TSetupWiz::FormClose(TObject*, TCloseAction& action) { action = caFree; }
+
+void TSetupWiz::ToolbarButton971Click(TObject*) { BackClick(*this, Globals.ShowReadMe); }
+
+void TSetupWiz::ToolbarButton972Click(TObject*) { ForwardClick(*this); }
+
+void TSetupWiz::ToolbarButton973Click(TObject*) { LeaveClick(*this); }
+
+void TSetupWiz::FillMemoBox() { Memo2.SetLines(SummaryLines(Label4.Caption())); }
+
+void TSetupWiz::CenterMe()
+{
+    RECT outer{};
+    if (!GetWindowRect(Handle(), &outer))
+        RaiseLastOSError("Cannot read the size of the wizard");
+    const int left = CentredOrigin(GetSystemMetrics(SM_CXSCREEN), outer.right - outer.left);
+    const int top = CentredOrigin(GetSystemMetrics(SM_CYSCREEN), outer.bottom - outer.top);
+    // An MDI child's position counts from the MDI client's client area.
+    if (!SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE))
+        RaiseLastOSError("Cannot move the wizard");
+}
+
+void TSetupWiz::WriteUninstallRegistry() { WriteUninstallEntry(Globals.ScreenSaverFile, Label4.Caption()); }
+
+std::string TSetupWiz::ActivePage() const { return Pages.ActivePage(); }
+
+void TSetupWiz::SetActivePage(const std::string& page) { Pages.SetActivePage(page); }
+
+std::string TSetupWiz::ForwardCaption() const { return ToolbarButton972.Caption(); }
+
+void TSetupWiz::SetForwardCaption(const std::string& caption) { ToolbarButton972.SetCaption(caption); }
+
+std::string TSetupWiz::LeaveCaption() const { return ToolbarButton973.Caption(); }
+
+void TSetupWiz::SetLeaveCaption(const std::string& caption) { ToolbarButton973.SetCaption(caption); }
+
+void TSetupWiz::ShowWindowsFolder() { Label4.SetCaption(GetWindowsFolder()); }
+
+void TSetupWiz::RunInstallation()
+{
+    RunInstallationSteps(Label4.Caption(), [this] { WriteUninstallRegistry(); });
+}
+
+bool TSetupWiz::ConfirmLeave()
+{
+    return MessageDlg(kLeaveQuestion, mtWarning, {mbYes, mbNo}, kDialogHelpContext) == mrYes;
+}
+
+void TSetupWiz::ProcessMessages() { Application.ProcessMessages(); }
+
+void TSetupWiz::EndApplication() { Application.Terminate(); }
+
+}  // namespace lumora
