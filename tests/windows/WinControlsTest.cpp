@@ -153,27 +153,6 @@ TEST_F(Controls, MemoLinesAreSetAddedClearedAndLoadedFromAFile)
     EXPECT_EQ(TextOf(memo_.Handle()), "");
 }
 
-TEST_F(Controls, LabelsAlignAndAutoSize)
-{
-    TLabel centred(nullptr, "Label8");
-    centred.Alignment = taCenter;
-    centred.SetParent(pages_.Page("1"));
-    EXPECT_EQ(StyleOf(centred.Handle()) & SS_TYPEMASK, SS_CENTER);
-
-    TLabel sized(nullptr, "Label9");
-    sized.AutoSize = true;
-    sized.SetBounds(8, 8, 0, 0);
-    sized.SetCaption("Setup is now configured");
-    sized.SetParent(pages_.Page("1"));
-    const int width = sized.Width();
-    EXPECT_GT(width, 50);
-    EXPECT_GT(sized.Height(), 5);
-    EXPECT_EQ(BoundsOf(sized.Handle())[2], width);
-    sized.SetCaption("Setup is now configured with these options");
-    EXPECT_GT(sized.Width(), width);
-    EXPECT_EQ(BoundsOf(sized.Handle())[2], sized.Width());
-}
-
 TEST_F(Controls, AControlNeedsAParentWithAWindowAndGetsItOnce)
 {
     TLabel orphan(nullptr, "Orphan");

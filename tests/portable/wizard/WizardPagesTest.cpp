@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "wizard/WizardPages.h"
-#include "wizard/WizardSummary.h"
 
 namespace lumora {
 namespace {
@@ -16,7 +15,6 @@ const char kWindows[] = "C:\\Windows";
 // installation with the page and forward caption it finds.
 struct FakeWizard : WizardView {
     std::string page, forward, leave, target = "Test File";
-    std::vector<std::string> memo;
     bool answerYes = false;
     std::vector<std::string> log;
 
@@ -27,11 +25,7 @@ struct FakeWizard : WizardView {
     std::string LeaveCaption() const override { return leave; }
     void SetLeaveCaption(const std::string& c) override { leave = c; }
     void ShowWindowsFolder() override { target = kWindows; }
-    void FillMemoBox() override
-    {
-        memo = SummaryLines(target);
-        log.push_back("fill");
-    }
+    void FillMemoBox() override { log.push_back("fill"); }
     void RunInstallation() override { log.push_back("install on " + page + " " + forward); }
     bool ConfirmLeave() override
     {
@@ -139,28 +133,6 @@ TEST(FirstPage, ChosenByShowReadMeComparedExactly)
         EXPECT_EQ(w.target, c.targetIsWindows ? kWindows : "Test File");
         EXPECT_TRUE(w.log.empty());
     }
-}
-
-// Back from the final page and forward again runs the steps a second time;
-// the summary written on the way to page 4 stays as it was.
-TEST(FirstPage, AWholeRunWithTheStatementsPage)
-{
-    FakeWizard w;
-    w.page = "2";
-    w.forward = "&Yes";
-    w.leave = "&No";
-    OpenFirstPage(w, "True");
-    ForwardClick(w);
-    ForwardClick(w);
-    ASSERT_EQ(w.memo.size(), 6u);
-    EXPECT_EQ(w.memo[4], "  C:\\WINDOWS");
-    ForwardClick(w);
-    w.memo.clear();
-    BackClick(w, "True");
-    ForwardClick(w);
-    ForwardClick(w);
-    EXPECT_TRUE(w.memo.empty());
-    EXPECT_EQ(w.log, (std::vector<std::string>{"fill", "install on 5 &Finish", "install on 5 &Finish", "end"}));
 }
 
 }  // namespace
