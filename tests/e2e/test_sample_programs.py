@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""The sample package's programs under Wine, taken from the sample payload:
+"""The sample package: its three installers' payloads, and its programs under
+Wine, taken from the sample payload:
 the screensaver Aurora.scr (settings box with the Rand flag of CONTROL.INI,
 the full-screen picture and what ends it, the preview inside another
 window), the ActiveX update stand-in Install.exe (its box and its trace) and
@@ -10,11 +11,14 @@ import datetime
 import os
 import re
 import sys
+import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "harness"))
+sys.path.insert(0, os.path.join(HERE, "..", "tools"))
 sys.path.insert(0, HERE)
 import e2ecase  # noqa: E402
+import layout  # noqa: E402
 import payloads  # noqa: E402
 from driversession import walk  # noqa: E402
 from wineenv import SCREEN_HEIGHT, SCREEN_WIDTH, wait_for  # noqa: E402
@@ -72,6 +76,38 @@ class SampleProgramCase(e2ecase.SessionTestCase):
     def answer(self, box, button):
         self.session.driver("click-button", box["hwnd"], button)
         self.session.wait_window_gone(box["hwnd"], timeout=30)
+
+
+class SampleInstallersTest(unittest.TestCase):
+    """Each installer carries the picture, its settings as Setup.ins and the
+    three programs, in that order; the read-me variant also the read-me."""
+
+    VARIANTS = [
+        ("sample-setup.exe", payloads.settings(), False),
+        ("sample-readme-setup.exe", payloads.settings(ShowReadMe="True", ReadMeFile="ReadMe.txt"), True),
+        ("sample-solid-setup.exe", payloads.settings(SolidBackground="True", SolidColor="0x00804000"), False),
+    ]
+
+    def test_payloads(self):
+        folder = os.path.dirname(e2ecase.PATHS.sample)
+        for name, settings, read_me in self.VARIANTS:
+            with self.subTest(installer=name):
+                with open(os.path.join(folder, name), "rb") as f:
+                    data = f.read()
+                # Stored names are the packing machine's full paths.
+                entries = {e.name.lower().rsplit("\\", 1)[-1]: e.data(data)
+                           for e in layout.parse_installer(data)[4]}
+                expected = ["cd.jpg", "setup.ins", "aurora.scr", "lmunist.exe", "install.exe"]
+                expected += ["readme.txt"] if read_me else []
+                self.assertEqual(list(entries), expected)
+                self.assertEqual(entries["setup.ins"], "".join(line + "\r\n" for line in settings).encode("latin-1"))
+                for program_name in ("cd.jpg", "Aurora.scr", "Lmunist.exe", "Install.exe"):
+                    with open(program(program_name), "rb") as f:
+                        self.assertEqual(entries[program_name.lower()], f.read(), program_name)
+                if read_me:
+                    text = entries["readme.txt"]
+                    self.assertGreater(text.count(b"\r\n"), 3)
+                    self.assertEqual(text.count(b"\n"), text.count(b"\r\n"), "a line without CR LF")
 
 
 class ScreensaverTest(SampleProgramCase):
