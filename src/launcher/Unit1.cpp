@@ -54,6 +54,11 @@ TMainForm::TMainForm(TComponent* owner)
     OnKeyDown = Handler(this, &TMainForm::FormKeyDown);
     OnResize = Handler(this, &TMainForm::FormResize);
 
+    // Makes the window, with the layout above, to take over its MDI client.
+    MDIArea = std::make_unique<TMDIArea>(this);
+    MDIArea->SetBevel(false);
+    MDIArea->OnPaint = Handler(this, &TMainForm::MDIAreaPaint);
+
     BackupFile1.SetVersion("5.00");
     BackupFile1.SetBackupMode(archive::bmAll);
     BackupFile1.SetCompressionLevel(archive::clNone);
@@ -151,7 +156,11 @@ void TMainForm::FormClose(TObject*, TCloseAction& action)
     Application.Terminate();
 }
 
-void TMainForm::FormDestroy(TObject*) { BackgroundPalette.Reset(); }
+void TMainForm::FormDestroy(TObject*)
+{
+    BackgroundPalette.Reset();
+    Picture.reset();
+}
 
 void TMainForm::FormKeyDown(TObject*, std::uint16_t& key, TShiftState shift)
 {
@@ -160,7 +169,14 @@ void TMainForm::FormKeyDown(TObject*, std::uint16_t& key, TShiftState shift)
         key = 0;
 }
 
-void TMainForm::FormResize(TObject*) { Repaint(); }
+void TMainForm::FormResize(TObject*)
+{
+    Repaint();
+    // The backdrop on the MDI client is laid out by this window's size: it
+    // is drawn anew as a whole, not only where the resize uncovered it.
+    if (ClientHandle())
+        RedrawWindow(ClientHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
 
 void TMainForm::BackupFile1Error(TObject*, std::int32_t, const std::string& errString)
 {

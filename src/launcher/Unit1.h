@@ -10,10 +10,13 @@
 #include <string>
 
 #include "archive/backup.h"
+#include "framework/Canvas.h"
 #include "framework/FileStream.h"
 #include "framework/Form.h"
 #include "framework/Handles.h"
+#include "framework/JpegImage.h"
 #include "launcher/InstallerRestoreUi.h"
+#include "launcher/MDIArea.h"
 
 namespace lumora {
 
@@ -28,6 +31,8 @@ public:
     void FormKeyDown(TObject* sender, std::uint16_t& key, TShiftState shift);
     void FormResize(TObject* sender);
     void BackupFile1Error(TObject* sender, std::int32_t error, const std::string& errString);
+    // Draws the backdrop on the MDI client window (MainFormBackdrop.cpp).
+    void MDIAreaPaint(TObject* sender, TCanvas& ACanvas, const RECT& AClientRect);
 
     // Moves PayloadStream to the payload and restores it into the
     // extraction folder.
@@ -41,8 +46,14 @@ public:
 
     // Restores the payload into the extraction folder.
     archive::TBackupFile BackupFile1;
+    // Paints the backdrop through MDIAreaPaint; made in the constructor, once
+    // the layout says that the form is an MDI frame.
+    std::unique_ptr<TMDIArea> MDIArea;
 
     GdiObject<HPALETTE> BackgroundPalette;
+    // The backdrop's picture, loaded anew at every paint.
+    std::unique_ptr<TJPEGImage> Picture;
+    // Where Picture is drawn; zero until a picture has been loaded.
     RECT PictureRect{};
     // The installer's own file, open from FormCreate to FormClose.
     std::unique_ptr<TFileStream> PayloadStream;
