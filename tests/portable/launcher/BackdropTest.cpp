@@ -81,18 +81,6 @@ TEST(BackdropPlan, PictureFileFollowsTheCustomImageFlagUnlessANameIsNil)
     EXPECT_EQ(PictureFile(s), std::nullopt);
 }
 
-TEST(BackdropPlan, TitleIsTheFileNameOnlyWithTheExactFlag)
-{
-    SetupSettings s;
-    s.TitleText = "Aurora";
-    s.ScreenSaverFile = "Aurora.scr";
-    EXPECT_EQ(Title(s), "Aurora");
-    s.UseFileNameTitle = "TRUE";
-    EXPECT_EQ(Title(s), "Aurora");
-    s.UseFileNameTitle = "True";
-    EXPECT_EQ(Title(s), "Aurora.scr");
-}
-
 TEST(BackdropPlan, GradientsAboveZeroInRedGreenBlueOrderWithFallingComponent)
 {
     SetupSettings s;

@@ -47,28 +47,15 @@ private:
     MemorySurface surface_{1200, 900};
 };
 
-TEST_F(MainFormBackdrop, HasAnMDIAreaWithoutBevelThatPaintsThroughMDIAreaPaint)
+TEST_F(MainFormBackdrop, ThePictureIsReadAtEveryPaintAndAFailureKeepsItsLastPlace)
 {
-    ASSERT_TRUE(MainForm->MDIArea);
-    EXPECT_FALSE(MainForm->MDIArea->Bevel());
+    // Without a bevel the MDI client window covers the whole client area.
     RECT place{}, area{};
     GetWindowRect(MainForm->ClientHandle(), &place);
     MapWindowPoints(nullptr, MainForm->Handle(), reinterpret_cast<POINT*>(&place), 2);
     GetClientRect(MainForm->Handle(), &area);
     EXPECT_TRUE(EqualRect(&place, &area));
 
-    // No gradient: the area's own work-space fill stays; a solid colour
-    // replaces it whatever the flag's case.
-    Erase();
-    EXPECT_EQ(At(200, 200), GetSysColor(COLOR_APPWORKSPACE));
-    Globals.SolidBackground = "tRUe";
-    Globals.SolidColor = RGB(1, 2, 3);
-    Erase();
-    EXPECT_EQ(At(200, 200), RGB(1, 2, 3));
-}
-
-TEST_F(MainFormBackdrop, ThePictureIsReadAtEveryPaintAndAFailureKeepsItsLastPlace)
-{
     TempFile file("backdrop.jpg", EncodeJpeg(40, 20, [](int, int) { return Rgb{0, 200, 100}; }));
     Globals.ImageFile = "lumora-test-backdrop.jpg";
     Globals.CustomImageFile = "lumora-test-other.jpg";
