@@ -18,6 +18,8 @@ import time
 
 SCREEN_WIDTH = 1024
 SCREEN_HEIGHT = 768
+# Wine's replacements of the system fonts (Debian package fonts-wine).
+WINE_FONTS = "/usr/share/wine/fonts"
 
 
 class WineError(Exception):
@@ -49,7 +51,9 @@ def template_prefix(work_dir):
     """Returns a prepared prefix under `work_dir`, made once and then reused.
 
     The prefix has a Wine virtual desktop of the screen's size, so programs get
-    a maximised, decorated window without a window manager."""
+    a maximised, decorated window without a window manager, and Wine's own
+    fonts in its Fonts folder, so that "MS Sans Serif" and "Tahoma" are the
+    fonts of those names and texts take the room they take on Windows."""
     template = os.path.join(work_dir, "template")
     stamp = os.path.join(template, ".ready")
     os.makedirs(work_dir, exist_ok=True)
@@ -72,6 +76,11 @@ def template_prefix(work_dir):
                 subprocess.run(["wine", "reg", "add", *args, "/f"], env=env, stdout=out, stderr=out,
                                check=True, timeout=120)
             subprocess.run(["wineserver", "-w"], env=env, stdout=out, stderr=out, timeout=120)
+        fonts = os.path.join(template, "drive_c", "windows", "Fonts")
+        os.makedirs(fonts, exist_ok=True)
+        if os.path.isdir(WINE_FONTS):
+            for name in os.listdir(WINE_FONTS):
+                shutil.copy(os.path.join(WINE_FONTS, name), fonts)
         open(stamp, "w").close()
         return template
 
