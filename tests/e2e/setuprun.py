@@ -1,0 +1,218 @@
+"""An installer driven through its wizard to the installation steps and the
+things those steps leave in the prefix: the copied files, the info file, the
+uninstall entry, the ActiveX stand-in's trace, and the command line of the
+screensaver registration, caught by a stand-in for the system's rundll32.
+
+Under Wine a copy over C:\\windows\\system32\\rundll32.exe is not enough to
+replace the program: Wine runs its own built-in rundll32 for that file name
+unless the prefix's DLL overrides ask for the native one, so the stand-in
+comes with the override "rundll32.exe" = "native"."""
+import os
+import re
+import shutil
+
+from installer import Installer
+from test_wizard_pages import Wizard
+from wineenv import wait_for
+
+APP_TITLE = "Lumora Install Program"
+CAUTION_CAPTION = "Warning"
+CAUTION_TEXT = ("Caution for the installation of this screensaver to work  correctly in Windows 2000 or "
+                "NT4 SP4+ (with IE4) you will need to install the ActiveX update that will prompt you next "
+                "if you say no to this update the results may produce undesired effects")
+ACTIVEX_EXE = "Install.exe"
+ACTIVEX_CAPTION = "Lumora ActiveX update"
+TRACE = "C:\\windows\\lumora-activex.log"
+TRACE_LINE = re.compile(r"^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d Lumora ActiveX update: nothing to update$")
+# A line of an earlier run, so that the trace exists before the installer starts.
+EARLIER_TRACE = "2026-01-01 09:00:00 Lumora ActiveX update: nothing to update\r\n"
+
+UNINSTALL_LIST = "HKLM\\Software\\Microsoft\\Windows\\currentversion\\uninstall"
+UNINSTALL_VALUES = ["DisplayName", "HelpLink", "Publisher", "UninstallString", "UrlinfoAbout"]
+PUBLISHER = "Quillon Computers Ltd"
+PRODUCT_PAGE_PATH = "/corporate/software/lumora/index.html"
+
+RUNDLL32 = "C:\\windows\\system32\\rundll32.exe"
+RECORD = "C:\\rundll32-record.txt"
+DLL_OVERRIDES = "HKCU\\Software\\Wine\\DllOverrides"
+
+# The wizard's forward button: left, top, width, height in its client area.
+FORWARD = (212, 247, 65, 26)
+
+
+def command_recorder(paths):
+    """The command recorder of the Win32 installation suites, built in the
+    same build tree as the sample installer."""
+    build = os.path.dirname(os.path.dirname(os.path.abspath(paths.sample)))
+    path = os.path.join(build, "tests", "windows", "install", "command_recorder.exe")
+    if not os.path.isfile(path):
+        raise AssertionError("the command recorder is missing: %s (has it been built?)" % path)
+    return path
+
+
+def replace_rundll32(test, paths):
+    """Puts the command recorder in place of the prefix's rundll32; it writes
+    what it was started with into RECORD. Call before the installer starts:
+    the recorder finds RECORD in the environment it inherits."""
+    session = test.session
+    target = session.find_host_path(RUNDLL32)
+    test.assertIsNotNone(target, "the prefix has no %s" % RUNDLL32)
+    shutil.copyfile(command_recorder(paths), target)
+    rc, out = session.run("reg", "add", DLL_OVERRIDES, "/v", "rundll32.exe", "/d", "native", "/f")
+    test.assertEqual(rc, 0, out)
+    session.env["LUMORA_RECORD"] = RECORD
+
+
+def read_record(session):
+    """(module file, command line, current folder) of the recorder's last
+    run, or None when it has not run."""
+    path = session.find_host_path(RECORD)
+    if path is None:
+        return None
+    with open(path, "rb") as f:
+        lines = f.read().decode("latin-1").split("\n")
+    if len(lines) != 4 or lines[3] != "":
+        raise AssertionError("a damaged record: %r" % lines)
+    return tuple(lines[:3])
+
+
+def split_command_line(command_line):
+    """(program, rest) of a command line whose program is in quotes, as
+    Wine's ShellExecute writes it: '"PROGRAM" PARAMETERS' with one blank
+    between the closing quote and the parameters as passed."""
+    if not command_line.startswith('"'):
+        raise AssertionError("the program is not quoted: %r" % command_line)
+    end = command_line.index('"', 1)
+    return command_line[1:end], command_line[end + 1:]
+
+
+def write_trace(session, text):
+    path = session.find_host_path(TRACE) or session.host_path(TRACE)
+    with open(path, "wb") as f:
+        f.write(text.encode("ascii"))
+
+
+def trace_lines(session):
+    """The lines of the ActiveX stand-in's trace ([] without the file)."""
+    path = session.find_host_path(TRACE)
+    if path is None:
+        return []
+    with open(path, "rb") as f:
+        data = f.read().decode("ascii")
+    if not data:
+        return []
+    if not data.endswith("\r\n"):
+        raise AssertionError("the trace's last line has no CR LF: %r" % data)
+    return data[:-2].split("\r\n")
+
+
+def processes_named(session, exe):
+    return [p for p in session.processes() if p["exe"].lower() == exe.lower()]
+
+
+def uninstall_key(base):
+    return UNINSTALL_LIST + "\\" + base + " Uninstall"
+
+
+def uninstall_subkeys(session):
+    """The names of the keys in the uninstall list (as `reg query` shows
+    them: the last part of each key path)."""
+    rc, out = session.run("reg", "query", UNINSTALL_LIST, timeout=60)
+    if rc != 0:
+        raise AssertionError("reg query %s: %s" % (UNINSTALL_LIST, out))
+    prefix = "HKEY_LOCAL_MACHINE\\" + UNINSTALL_LIST.split("\\", 1)[1] + "\\"
+    return [line.strip()[len(prefix):] for line in out.splitlines()
+            if line.strip().lower().startswith(prefix.lower())]
+
+
+def caption_pattern(session, wizard, button=FORWARD):
+    """The dark pixels of a push button's caption, as points relative to
+    their top-left corner: the same caption gives the same pattern whether
+    the button looks raised or pressed (a pressed caption lies one pixel
+    right and down)."""
+    left, top = wizard.window()["client"][:2]
+    x, y, width, height = button
+    # Inside the two-pixel edge, whose shadows are not the caption.
+    rows = session.screen_pixels([left + x + 2, top + y + 2, left + x + width - 2, top + y + height - 2])
+    dark = {(i, j) for j, row in enumerate(rows) for i, pixel in enumerate(row) if max(pixel) < 80}
+    if not dark:
+        raise AssertionError("the button shows no caption")
+    min_x = min(i for i, _ in dark)
+    min_y = min(j for _, j in dark)
+    return frozenset((i - min_x, j - min_y) for i, j in dark)
+
+
+class SetupRun:
+    """One installer started in the test's prefix, with its wizard."""
+
+    def __init__(self, test, path, name):
+        self.test = test
+        self.session = test.session
+        self.installer = Installer(self.session, path, name).start()
+        main = self.installer.wait_main_window()
+        self.session.wait_idle()
+        self.wizard = Wizard(test, self.installer, main)
+
+    def boxes(self):
+        """The installer's visible message boxes."""
+        self.installer.check_running()
+        return self.session.message_boxes(pid=self.installer.pid)
+
+    def wait_box(self, timeout=90):
+        """The installer's one message box, once it has been painted."""
+        boxes = wait_for(self.boxes, timeout, "a message box of the installer", interval=0.25)
+        self.test.assertEqual(len(boxes), 1, [b["text"] for b in boxes])
+        return self.session.settled_message_box(boxes[0]["hwnd"])
+
+    def answer(self, box, button="OK"):
+        self.session.driver("click-button", box["hwnd"], button)
+        self.session.wait_window_gone(box["hwnd"], timeout=30)
+
+    def wait_activex_box(self, timeout=90):
+        """The ActiveX stand-in's box, shown by a process Install.exe."""
+        def box():
+            pids = [p["pid"] for p in processes_named(self.session, ACTIVEX_EXE)]
+            found = [w for w in self.session.matching_windows(title=ACTIVEX_CAPTION) if w["pid"] in pids]
+            return found[0] if found else None
+        found = wait_for(box, timeout, "the box of %s" % ACTIVEX_EXE, interval=0.25)
+        return self.session.settled_message_box(found["hwnd"])
+
+    def dismiss_activex_box(self):
+        """Answers the stand-in's box and waits for the stand-in to end."""
+        box = self.wait_activex_box()
+        self.answer(box)
+        wait_for(lambda: not processes_named(self.session, ACTIVEX_EXE), 30, "%s to end" % ACTIVEX_EXE,
+                 interval=0.25)
+        return box
+
+    def finish(self):
+        """"&Finish" (Alt+F) on the final page ends the installer with exit
+        code 0 and no message box."""
+        self.test.assertEqual(self.wizard.page(), "5")
+        self.wizard.key("alt+f")
+        self.wizard.wait_exit_without_boxes()
+
+
+def run_to_caution(run):
+    """From the folder page through the summary to the caution box of the
+    installation steps; returns the box as shown."""
+    run.wizard.wait_page("2")
+    run.wizard.key("alt+n")
+    run.wizard.wait_page("4")
+    run.wizard.key("alt+n")
+    return run.wait_box()
+
+
+def install_through(run):
+    """From the folder page to the end of the installation steps: the
+    caution box and the ActiveX stand-in's box answered OK."""
+    caution = run_to_caution(run)
+    run.test.assertEqual((caution["caption"], caution["text"]), (CAUTION_CAPTION, CAUTION_TEXT))
+    run.answer(caution)
+    run.dismiss_activex_box()
+
+
+def read_file(path):
+    with open(path, "rb") as f:
+        return f.read()
+
