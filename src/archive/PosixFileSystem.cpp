@@ -47,32 +47,12 @@ public:
 
     std::size_t Read(void* buffer, std::size_t count) override
     {
-        auto* p = static_cast<unsigned char*>(buffer);
-        std::size_t done = 0;
-        while (done < count) {
-            const ssize_t n = ::read(fd_, p + done, count - done);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                break;
-            done += static_cast<std::size_t>(n);
-        }
-        return done;
+        return Transfer(static_cast<unsigned char*>(buffer), count, ::read);
     }
 
     std::size_t Write(const void* buffer, std::size_t count) override
     {
-        const auto* p = static_cast<const unsigned char*>(buffer);
-        std::size_t done = 0;
-        while (done < count) {
-            const ssize_t n = ::write(fd_, p + done, count - done);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                break;
-            done += static_cast<std::size_t>(n);
-        }
-        return done;
+        return Transfer(static_cast<const unsigned char*>(buffer), count, ::write);
     }
 
     std::int64_t Seek(std::int64_t offset, Origin origin) override
@@ -108,6 +88,23 @@ public:
     }
 
 private:
+    // Reads or writes until `count` bytes have passed, the end of the file is
+    // reached or the system fails; a call interrupted by a signal is retried.
+    template <class Byte, class Call>
+    std::size_t Transfer(Byte* bytes, std::size_t count, Call call)
+    {
+        std::size_t done = 0;
+        while (done < count) {
+            const ssize_t n = call(fd_, bytes + done, count - done);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break;
+            done += static_cast<std::size_t>(n);
+        }
+        return done;
+    }
+
     int fd_;
 };
 
