@@ -1,13 +1,16 @@
 # libjpeg-turbo for the Windows build, cross-built from Debian's source
-# package. The sources are fetched once with `apt-get source` (Debian's
-# registry is the only source) and kept under the build tree.
+# package, which scripts/install-deps.sh unpacks into a fixed place; the build
+# needs no network.
 include(ExternalProject)
-set(JPEG_CACHE_DIR ${CMAKE_BINARY_DIR}/_deps/libjpeg-turbo-source)
+set(LIBJPEG_TURBO_SOURCE_DIR /usr/local/src/lumora-setup/libjpeg-turbo
+    CACHE PATH "libjpeg-turbo sources (scripts/install-deps.sh puts them here)")
+if(NOT EXISTS ${LIBJPEG_TURBO_SOURCE_DIR}/CMakeLists.txt)
+  message(FATAL_ERROR "libjpeg-turbo sources not found in ${LIBJPEG_TURBO_SOURCE_DIR}; run scripts/install-deps.sh")
+endif()
 set(JPEG_INSTALL_DIR ${CMAKE_BINARY_DIR}/_deps/libjpeg-turbo-install)
 
 ExternalProject_Add(libjpeg_turbo_build
-  DOWNLOAD_COMMAND ${CMAKE_SOURCE_DIR}/scripts/fetch-libjpeg-source.sh ${JPEG_CACHE_DIR}
-  SOURCE_DIR ${JPEG_CACHE_DIR}/src
+  SOURCE_DIR ${LIBJPEG_TURBO_SOURCE_DIR}
   BINARY_DIR ${CMAKE_BINARY_DIR}/_deps/libjpeg-turbo-build
   INSTALL_DIR ${JPEG_INSTALL_DIR}
   CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-i686.cmake

@@ -1,18 +1,18 @@
 #!/usr/bin/env bash
-# Fetches Debian's libjpeg-turbo source package into $1 (once) and unpacks
-# its upstream tarball into $1/src.
+# Fetches Debian's libjpeg-turbo source package and unpacks its upstream
+# tarball into $1 (once). Run by install-deps.sh, so that configuring and
+# building need no network afterwards.
 set -euo pipefail
-cache=$1
-if [ -f "$cache/src/CMakeLists.txt" ]; then
+dest=$1
+if [ -f "$dest/CMakeLists.txt" ]; then
   exit 0
 fi
-mkdir -p "$cache"
-cd "$cache"
-if ! ls libjpeg-turbo_*.orig.tar.* >/dev/null 2>&1; then
-  apt-get source --download-only libjpeg-turbo
-fi
-rm -rf src unpack
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+apt-get source --download-only libjpeg-turbo
 mkdir unpack
 tar -xf libjpeg-turbo_*.orig.tar.* -C unpack
-mv unpack/* src
-rmdir unpack
+mkdir -p "$(dirname "$dest")"
+rm -rf "$dest"
+mv unpack/* "$dest"

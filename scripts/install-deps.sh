@@ -23,12 +23,18 @@ src_list=/etc/apt/sources.list.d/setupstub-deb-src.sources
 need_src=0
 [ -f "$src_list" ] || need_src=1
 
-if [ "$need_i386" = 0 ] && [ "${#missing[@]}" = 0 ] && [ "$need_src" = 0 ]; then
+# libjpeg-turbo's sources, cross-built by the Windows build (the place is
+# cmake/LibJpegTurbo.cmake's default).
+jpeg_source=/usr/local/src/lumora-setup/libjpeg-turbo
+need_jpeg=0
+[ -f "$jpeg_source/CMakeLists.txt" ] || need_jpeg=1
+
+if [ "$need_i386" = 0 ] && [ "${#missing[@]}" = 0 ] && [ "$need_src" = 0 ] && [ "$need_jpeg" = 0 ]; then
   exit 0
 fi
 
 if [ "$(id -u)" != 0 ]; then
-  echo "install-deps: missing packages (${missing[*]:-none}); run as root to install them" >&2
+  echo "install-deps: missing packages (${missing[*]:-none}) or sources; run as root to install them" >&2
   exit 1
 fi
 
@@ -48,3 +54,4 @@ fi
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -q
 apt-get install -y -q --no-install-recommends "${packages[@]}"
+"$(dirname "$0")/fetch-libjpeg-source.sh" "$jpeg_source"

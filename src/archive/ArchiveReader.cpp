@@ -1,7 +1,10 @@
 #include "archive/ArchiveReader.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
+
+#include "base/PathText.h"
 
 namespace lumora::archive {
 
@@ -94,11 +97,20 @@ bool IsVolumeMarker(std::string_view storedName)
     return storedName.substr(0, kVolumeMarkerPrefix.size()) == kVolumeMarkerPrefix;
 }
 
-std::string VolumeSuffix(std::string_view storedName)
+std::string VolumeSuffix(std::string_view markerName)
 {
-    if (storedName.size() <= kVolumeMarkerPrefix.size())
-        return {};
-    return std::string(storedName.substr(kVolumeMarkerPrefix.size(), kVolumeNumberDigits));
+    const std::string_view suffix = markerName.substr(std::min(markerName.size(), kVolumeMarkerPrefix.size()));
+    if (suffix.size() < kVolumeNumberDigits)
+        throw InvalidArchive("Invalid volume marker");
+    for (std::size_t i = 0; i < kVolumeNumberDigits; ++i)
+        if (suffix[i] < '0' || suffix[i] > '9')
+            throw InvalidArchive("Invalid volume marker");
+    return std::string(suffix.substr(0, kVolumeNumberDigits));
+}
+
+std::string NextVolumePath(std::string_view currentVolume, std::string_view markerName)
+{
+    return ChangeFileExtension(currentVolume, "." + VolumeSuffix(markerName));
 }
 
 bool IsFileList(std::string_view storedName) { return storedName == kFileListName; }

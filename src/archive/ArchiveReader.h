@@ -55,8 +55,12 @@ private:
 };
 
 bool IsVolumeMarker(std::string_view storedName);
-// The three characters after "NEXT:DISK" (fewer if the name is shorter).
-std::string VolumeSuffix(std::string_view storedName);
+// The three digits after "NEXT:DISK" that number the next volume. Throws
+// InvalidArchive("Invalid volume marker") unless there are three digits.
+std::string VolumeSuffix(std::string_view markerName);
+// The file of the volume that a marker names: `currentVolume` with its
+// extension replaced by "." and the marker's three digits.
+std::string NextVolumePath(std::string_view currentVolume, std::string_view markerName);
 bool IsFileList(std::string_view storedName);
 
 // Result of inflating one compressed block.

@@ -1,8 +1,13 @@
 #pragma once
-// What the restore component asks of the user interface. The application
-// installs its implementation once (the installer: message processing and
-// message boxes); without one, nothing is shown and every question is
-// answered with Cancel, so tools and tests run without a user interface.
+// What the restore component asks of the user interface: to process pending
+// window messages between blocks, to show an error that no OnError handler
+// takes, and to ask for the next volume of a split archive.
+//
+// Each platform has a default (PlatformRestoreUi): on Win32 the message boxes
+// "Error" and "Information" and a PeekMessage loop; on POSIX, where the tools
+// and tests run without windows, nothing is shown and every disk request is
+// answered with Cancel. An application with a message loop and dialogs of its
+// own gives the component its own RestoreUi instead.
 #include <string>
 
 namespace lumora::archive {
@@ -20,10 +25,8 @@ public:
     virtual bool AskForDisk(const std::string& /*text*/) { return false; }
 };
 
-// The process-wide user interface; the silent default until one is set.
-RestoreUi& CurrentRestoreUi();
-// Installs `ui` (not owned; it must outlive its use) or, with nullptr, the
-// silent default again.
-void SetRestoreUi(RestoreUi* ui);
+// The default of the platform this program was built for. It lives for the
+// whole process.
+RestoreUi& PlatformRestoreUi();
 
 }  // namespace lumora::archive

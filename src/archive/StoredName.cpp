@@ -17,10 +17,4 @@ std::string StoredNameFromFullPath(std::string_view fullPath)
     return name;
 }
 
-std::string_view StoredBaseName(std::string_view storedName)
-{
-    const auto cut = storedName.find_last_of("\\:");
-    return cut == std::string_view::npos ? storedName : storedName.substr(cut + 1);
-}
-
 }  // namespace lumora::archive

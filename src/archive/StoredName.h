@@ -1,7 +1,7 @@
 #pragma once
 // The name under which a file is stored: its full path on the building
 // machine, drive letter first, in lower case, with "\" between the parts. The
-// restore keeps only the part after the last "\" or ":".
+// restore keeps only its file name (FileNamePart of base/PathText.h).
 #include <string>
 #include <string_view>
 
@@ -11,8 +11,5 @@ namespace lumora::archive {
 // keeps its drive; a POSIX path ("/dir/file.txt") is given drive "z:",
 // where Wine shows the root of the file system. Letters are lowered (ASCII).
 std::string StoredNameFromFullPath(std::string_view fullPath);
-
-// The base name that the restore derives from a stored name.
-std::string_view StoredBaseName(std::string_view storedName);
 
 }  // namespace lumora::archive

@@ -1,14 +1,15 @@
 #include "archive/backup.h"
 
-#include <exception>
 #include <memory>
 #include <optional>
 #include <string_view>
 #include <vector>
 
+#include "archive/ArchiveWalker.h"
 #include "archive/BufferedIo.h"
 #include "archive/RestorePaths.h"
 #include "base/Error.h"
+#include "base/PathText.h"
 
 namespace lumora::archive {
 
@@ -16,20 +17,11 @@ namespace {
 
 constexpr std::string_view kStreamName = ":STREAM";
 
-bool AllDigits(std::string_view text)
-{
-    for (char c : text)
-        if (c < '0' || c > '9')
-            return false;
-    return !text.empty();
-}
-
 }  // namespace
 
-// One call of Restore: the source, the reader over it, the buffer for
-// compressed blocks and the entry being processed. The component keeps the state that
-// stays readable after the run.
-class TBackupFile::Run {
+// One call of Restore: the source, the walk over it and the entry being
+// written. The component keeps the state that stays readable after the run.
+class TBackupFile::Run : private ArchiveVisitor {
 public:
     Run(TBackupFile& component, std::string archiveName, std::string folder)
         : c_(component),
@@ -49,11 +41,10 @@ public:
         // A volume marker before the first entry must not reach a file of an
         // earlier run.
         c_.currentFile_.clear();
-        if (!OpenSource())
+        Stream* source = OpenSource();
+        if (!source)
             return false;
-        ReadHeader();
-        input_.resize(kMaxBlockSize);
-        EntryLoop();
+        Walk(*source);
         CloseVolume();
 
         const bool result = c_.errorCode_ == 0 && c_.continue_;
@@ -65,16 +56,22 @@ public:
     }
 
 private:
-    bool OpenSource()
+    // The file being written: the open target and the buffer in front of it.
+    struct Target {
+        std::unique_ptr<FileStream> file;
+        std::optional<WriteBehind> out;  // after `file`: gone before it
+        bool continued = false;          // reopened after a volume marker
+    };
+
+    Stream* OpenSource()
     {
         if (fromStream_) {
             if (!c_.sourceStream_)
                 throw Error("Cannot read archive");
-            reader_.emplace(*c_.sourceStream_);
-            return true;
+            return c_.sourceStream_;
         }
         if (!files_.FileExists(archiveName_))
-            return false;
+            return nullptr;
         try {
             volume_ = files_.OpenArchive(archiveName_);
         } catch (const Error&) {
@@ -82,58 +79,65 @@ private:
         }
         volume_->Seek(0, Stream::Origin::Begin);
         readAhead_.emplace(*volume_);
-        reader_.emplace(*readAhead_);
-        return true;
+        return &*readAhead_;
     }
 
-    void ReadHeader()
+    // Failures while an entry is being written end the run as "Cannot read
+    // file"; those of a volume switch and of anything else leave the run.
+    void Walk(Stream& source)
     {
-        ArchiveHeader header;
+        ArchiveWalker walker(source, *this);
         try {
-            header = reader_->ReadHeader();
-        } catch (const Error&) {
-            throw InvalidArchive("Cannot read archive");
+            walker.Run();
+        } catch (...) {
+            if (!headerRead_)
+                throw InvalidArchive("Cannot read archive");
+            if (!target_)
+                throw;
+            const bool continued = target_->continued;
+            CloseTarget();
+            if (continued)
+                throw;
+            Fail(kErrorCannotReadFile);
+            return;
         }
+        // A walk ended by a cancel or an error leaves its entry as written
+        // so far.
+        if (target_)
+            EndTarget();
+    }
+
+    bool Going() override { return c_.continue_ && c_.errorCode_ == 0; }
+
+    void Header(const ArchiveHeader& header) override
+    {
+        headerRead_ = true;
         c_.totalSize_ = header.totalSize;
         c_.fileCount_ = header.fileCount;
         c_.bytesDone_ = 0;
     }
 
-    bool Going() const { return c_.continue_ && c_.errorCode_ == 0; }
-
-    void EntryLoop()
+    BlockData Entry(const EntryInfo& entry) override
     {
-        std::int32_t nameLength = -1;
-        while (nameLength != 0 && Going()) {
-            nameLength = reader_->ReadNameLength();
-            if (nameLength <= 0)
-                continue;
-            const std::string name = reader_->ReadName(nameLength);
-            if (IsVolumeMarker(name)) {
-                SwitchVolume(name);
-                continue;
-            }
-            stamp_ = reader_->ReadStamp();
-            TargetPath target = FormTargetPath(folder_, name, c_.restoreFullPath_);
-            c_.currentFile_ = std::move(target.path);
-            if (!target.safe) {
-                // The name points outside the folder: nothing is written.
-                doRestore_ = false;
-                Fail(1);
-                return;
-            }
-            doRestore_ = Decide(name);
-            if (doRestore_)
-                WriteEntry();
-            else
-                RestoreBlocks(nullptr);
+        stamp_ = entry.stamp;
+        TargetPath target = FormTargetPath(folder_, entry.name, c_.restoreFullPath_);
+        c_.currentFile_ = std::move(target.path);
+        if (!target.safe) {
+            // The name points outside the folder: nothing is written.
+            doRestore_ = false;
+            Fail(kErrorCannotReadFile);
+            return BlockData::Skip;
         }
+        doRestore_ = Decide(entry);
+        if (doRestore_)
+            OpenTarget();
+        return doRestore_ ? BlockData::Read : BlockData::Skip;
     }
 
-    bool Decide(const std::string& name)
+    bool Decide(const EntryInfo& entry)
     {
         const std::int32_t age = files_.FileAge(c_.currentFile_);
-        const auto stamp = static_cast<std::int32_t>(stamp_);
+        const auto stamp = static_cast<std::int32_t>(entry.stamp);
         const bool exists = age != -1;
         bool write = false;
         switch (c_.restoreMode_) {
@@ -143,89 +147,93 @@ private:
         case rmExisting: write = exists; break;
         case rmExistingNewer: write = exists && age < stamp; break;
         }
-        if (IsFileList(name))
+        if (entry.fileList)
             return false;
         if (c_.OnRestoreFile)
             c_.OnRestoreFile(&c_, c_.currentFile_, stamp, write);
         if (!write)
             return false;
         const std::string folder = FolderPart(c_.currentFile_);
-        ForceFolders(files_, folder);
-        return files_.FolderExists(folder);
+        if (ForceFolders(files_, folder) && files_.FolderExists(folder))
+            return true;
+        // A file that was to be written and has no folder is not restored.
+        Fail(kErrorCannotReadFile);
+        return false;
     }
 
-    void WriteEntry()
+    void OpenTarget()
     {
-        std::unique_ptr<FileStream> file;
-        bool restored = false;
         try {
-            file = files_.CreateTarget(c_.currentFile_);
+            auto file = files_.CreateTarget(c_.currentFile_);
             file->Seek(0, Stream::Origin::Begin);
-            RestoreBlocks(file.get());
-            restored = true;
+            target_ = std::make_unique<Target>();
+            target_->file = std::move(file);
+            target_->out.emplace(*target_->file);
         } catch (...) {
-            // Whatever broke the entry (the target, the archive, a handler
-            // of OnProgress, a full disk) ends the run as "Cannot read file".
-            Fail(1);
+            target_.reset();
+            Fail(kErrorCannotReadFile);
         }
-        if (restored)
+    }
+
+    void Block(const EntryInfo&, const BlockInfo& block) override
+    {
+        ui_.ProcessMessages();
+        if (!target_)
+            return;
+        WriteBehind& out = *target_->out;
+        std::size_t written = 0;
+        if (block.length > 0) {
+            // Inflated straight into the write buffer.
+            unsigned char* output = out.Space(kMaxBlockSize);
+            const InflateResult result = InflateBlock(block.data, static_cast<std::size_t>(block.length), output);
+            out.Commit(result.produced);
+            written = result.produced;
+            // A stream that does not end within the block is truncated, or
+            // inflates to more than one buffer: both are damage.
+            if (result.Failed() || !result.streamEnded)
+                Fail(kErrorCompression);
+        } else {
+            written = static_cast<std::size_t>(-static_cast<std::int64_t>(block.length));
+            out.Write(block.data, written);
+        }
+        c_.bytesDone_ += static_cast<std::int64_t>(written);
+        Progress();
+    }
+
+    void EndOfBlocks(const EntryInfo&, std::int64_t) override
+    {
+        ui_.ProcessMessages();
+        if (!target_)
+            return;
+        Progress();
+        EndTarget();
+    }
+
+    // The entry's blocks are written: the rest goes to the file, and a file
+    // begun in this volume counts as restored.
+    void EndTarget()
+    {
+        bool written = true;
+        try {
+            target_->out->Flush();
+        } catch (...) {
+            written = false;
+            Fail(kErrorCannotReadFile);
+        }
+        if (written && !target_->continued)
             ++c_.restoredCount_;
-        if (file)
-            Finish(std::move(file));
+        CloseTarget();
     }
 
     // The written file is shown to OnFileRestored, stamped and closed; what
     // was written stays, also after a failure.
-    void Finish(std::unique_ptr<FileStream> file)
+    void CloseTarget()
     {
+        const std::unique_ptr<Target> target = std::move(target_);
+        target->out.reset();
         if (c_.OnFileRestored)
-            c_.OnFileRestored(&c_, c_.currentFile_, *file);
-        file->SetStamp(stamp_);
-    }
-
-    // Restores one block list into `target`, or skips it when `target` is
-    // null.
-    void RestoreBlocks(FileStream* target)
-    {
-        std::optional<WriteBehind> out;
-        if (target)
-            out.emplace(*target);
-        reader_->ReadBlockMagic();
-        std::int32_t length = -1;
-        while (length != 0 && Going()) {
-            length = reader_->ReadBlockLength();
-            if (length < -kMaxBlockSize || length > kMaxBlockSize)
-                throw InvalidArchive("Invalid block length");
-            ui_.ProcessMessages();
-            if (!target) {
-                if (length != 0)
-                    reader_->SkipBlockData(length);
-                continue;
-            }
-            std::size_t written = 0;
-            if (length > 0) {
-                reader_->ReadBlockData(length, input_.data());
-                // Inflated straight into the write buffer.
-                unsigned char* output = out->Space(kMaxBlockSize);
-                const InflateResult result = InflateBlock(input_.data(), static_cast<std::size_t>(length), output);
-                if (result.produced > static_cast<std::size_t>(kMaxBlockSize))
-                    throw Error("Decompressor overran its buffer");
-                out->Commit(result.produced);
-                written = result.produced;
-                // A stream that does not end within the block is truncated,
-                // or inflates to more than one buffer: both are damage.
-                if (result.Failed() || !result.streamEnded)
-                    Fail(6);
-            } else if (length < 0) {
-                written = static_cast<std::size_t>(-length);
-                reader_->ReadBlockData(length, out->Space(kMaxBlockSize));
-                out->Commit(written);
-            }
-            c_.bytesDone_ += static_cast<std::int64_t>(written);
-            Progress();
-        }
-        if (out)
-            out->Flush();
+            c_.OnFileRestored(&c_, c_.currentFile_, *target->file);
+        target->file->SetStamp(stamp_);
     }
 
     void Progress()
@@ -248,12 +256,10 @@ private:
 
     // A volume marker: the interrupted entry's block list goes on in the
     // next volume file.
-    void SwitchVolume(const std::string& marker)
+    Stream* NextVolume(const std::string& marker, std::int64_t) override
     {
         CloseVolume();  // a caller's stream is never closed
         const std::string suffix = VolumeSuffix(marker);
-        if (suffix.size() != kVolumeNumberDigits || !AllDigits(suffix))
-            throw InvalidArchive("Invalid volume marker");
         const int disk = std::stoi(suffix);
         const std::string text = "Please insert disk " + std::to_string(disk) + " and click OK to continue.";
         do {
@@ -261,32 +267,25 @@ private:
                 c_.OnNeedDisk(&c_, static_cast<std::uint16_t>(disk), c_.continue_);
             else
                 c_.continue_ = ui_.AskForDisk(text);
-            archiveName_ = ChangeExtension(archiveName_, "." + suffix);
+            archiveName_ = NextVolumePath(archiveName_, marker);
         } while (c_.continue_ && !NextVolumeExists());
         if (!c_.continue_)
-            return;
+            return nullptr;
 
         volume_ = files_.OpenArchive(archiveName_);
         readAhead_.emplace(*volume_);
-        reader_.emplace(*readAhead_);
-        std::unique_ptr<FileStream> file;
-        if (doRestore_)
-            file = files_.OpenForAppend(c_.currentFile_);
-        std::exception_ptr failure;
-        try {
-            RestoreBlocks(file.get());
-        } catch (...) {
-            failure = std::current_exception();
+        if (doRestore_) {
+            auto file = files_.OpenForAppend(c_.currentFile_);
+            target_ = std::make_unique<Target>();
+            target_->file = std::move(file);
+            target_->out.emplace(*target_->file);
+            target_->continued = true;
         }
-        if (file)
-            Finish(std::move(file));
-        if (failure)
-            std::rethrow_exception(failure);
+        return &*readAhead_;
     }
 
     void CloseVolume()
     {
-        reader_.reset();
         readAhead_.reset();
         volume_.reset();
     }
@@ -305,11 +304,12 @@ private:
     // byte read. Each is declared before what reads from it.
     std::unique_ptr<FileStream> volume_;
     std::optional<ReadAheadStream> readAhead_;
-    std::optional<ArchiveReader> reader_;
+    bool headerRead_ = false;
+    // The write decision of the last entry; a volume marker before any entry
+    // finds it set.
     bool doRestore_ = true;
     std::uint32_t stamp_ = 0;
-    // Compressed input; raw and inflated data go straight to WriteBehind.
-    std::vector<unsigned char> input_;
+    std::unique_ptr<Target> target_;
 };
 
 TBackupFile::TBackupFile(TComponent* owner, std::string name) : TComponent(owner, std::move(name)) {}
@@ -337,19 +337,19 @@ bool TBackupFile::RestoreFromStream(Stream* stream, const std::string& folder)
 
 bool TBackupFile::Restore(const std::string& archiveName, const std::string& folder)
 {
-    Run run(*this, archiveName, WithTrailingBackslash(folder));
+    Run run(*this, archiveName, folder.empty() ? folder : EnsureBackslash(folder));
     return run.Execute();
 }
 
 std::string TBackupFile::ErrorMessage(std::int32_t code)
 {
     switch (code) {
-    case 1: return "Cannot read file";
+    case kErrorCannotReadFile: return "Cannot read file";
     case 2: return "Overwriting file failed";
     case 3: return "Cannot read archive";
     case 4: return "Cannot write to archive";
     case 5: return "Invalid archive type";
-    case 6: return "Compression error";
+    case kErrorCompression: return "Compression error";
     case 7: return "Cannot create temporary file to save the file IDs";
     default: return std::string();
     }

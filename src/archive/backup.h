@@ -3,9 +3,11 @@
 // ArchiveLayout.h) into files, from a stream (the installer's payload) or
 // from an archive file given by name, also when it is split over volumes.
 //
-// It reaches the file system only through a FileSystem (the platform's by
-// default) and the user only through a RestoreUi (the process-wide one by
-// default, silent until the application installs its own).
+// It walks the archive with the one ArchiveWalker and keeps to itself what
+// a restore adds: the target paths, the restore modes, the events, the error
+// codes and the volume switch. It reaches the file system only through a
+// FileSystem and the user only through a RestoreUi, the platform's own of
+// each unless others are given.
 //
 // The writer settings (BackupTitle, BackupMode, CompressionLevel, MaxSize,
 // SetArchiveFlag, SaveFileID) are kept and readable; nothing here acts on
@@ -25,6 +27,11 @@ namespace lumora::archive {
 enum TBackupMode { bmAll, bmIncremental };
 enum TRestoreMode { rmAll, rmNoOverwrite, rmNewer, rmExisting, rmExistingNewer };
 enum TCompressionLevel { clFastest, clNone, clDefault, clMax };
+
+// The error codes a restore reports; ErrorMessage gives their texts. The
+// others (2 to 5, 7) belong to the writer side.
+constexpr std::int32_t kErrorCannotReadFile = 1;
+constexpr std::int32_t kErrorCompression = 6;
 
 using TPercentage = std::int32_t;
 using TFileStream = FileStream;
@@ -99,8 +106,8 @@ public:
     std::int32_t ErrorCode() const { return errorCode_; }
     Stream* SourceStream() const { return sourceStream_; }
 
-    // Seams: nullptr selects the platform's file system and the process-wide
-    // user interface. Neither is owned.
+    // Seams: nullptr selects the platform's file system and user interface
+    // (PlatformFileSystem, PlatformRestoreUi). Neither is owned.
     void SetFileSystem(FileSystem* fileSystem) { fileSystem_ = fileSystem; }
     void SetUserInterface(RestoreUi* ui) { ui_ = ui; }
 
@@ -109,7 +116,7 @@ private:
     friend class Run;
 
     FileSystem& Files() const { return fileSystem_ ? *fileSystem_ : PlatformFileSystem(); }
-    RestoreUi& Ui() const { return ui_ ? *ui_ : CurrentRestoreUi(); }
+    RestoreUi& Ui() const { return ui_ ? *ui_ : PlatformRestoreUi(); }
     void ReportError(std::int32_t code);
 
     std::string backupTitle_;

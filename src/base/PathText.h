@@ -1,14 +1,31 @@
 #pragma once
-// Folder-path rules that need no system call. Paths are 8-bit ANSI text with
-// backslashes as separators.
+// Path rules that need no system call, the one home of each. Paths are 8-bit
+// ANSI text: "\" separates folders, "/" is taken as a separator too (the
+// Win32 functions and the POSIX backend take both), and a drive such as "c:"
+// may lead.
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace lumora {
+
+bool IsPathSeparator(char c);
 
 // The path with a backslash appended unless its last character already is
 // one. Never removes a backslash. An empty path becomes "\".
 std::string EnsureBackslash(const std::string& path);
+
+// The file name of a path: the part after its last separator or ":".
+std::string_view FileNamePart(std::string_view path);
+
+// The folder a file lies in: everything up to its last separator or ":",
+// without that separator unless it closes a drive root ("C:\") or follows
+// another separator.
+std::string FolderPart(std::string_view file);
+
+// `name` with its extension replaced by `extension` (which includes the
+// "."), or with `extension` appended when its file name has none.
+std::string ChangeFileExtension(std::string_view name, std::string_view extension);
 
 // Fits a buffer to the count a Win32 call returned: remembers whether the
 // count is smaller than the buffer's length (the call fitted its answer,

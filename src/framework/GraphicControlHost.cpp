@@ -12,7 +12,7 @@ namespace lumora {
 
 namespace {
 
-// Every host of the thread: the application's deactivation reaches the top
+// Every host in the process: the application's deactivation reaches the top
 // windows only, but concerns the controls of MDI children as well.
 std::vector<GraphicControlHost*>& Hosts()
 {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "launcher/Globals.h"
+#include "settings/Globals.h"
 
 namespace lumora::backdrop {
 

@@ -7,8 +7,8 @@
 
 #include "launcher/BackdropGeometry.h"
 #include "launcher/BackdropPlan.h"
-#include "launcher/CmnFunc2.h"
-#include "launcher/Globals.h"
+#include "settings/CmnFunc2.h"
+#include "settings/Globals.h"
 #include "launcher/Unit1.h"
 
 namespace lumora {

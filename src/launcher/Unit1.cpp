@@ -7,10 +7,10 @@
 #include "framework/ProfileWriter.h"
 #include "framework/TextFile.h"
 #include "launcher/BackgroundPalette.h"
-#include "launcher/CmnFunc2.h"
-#include "launcher/Globals.h"
+#include "settings/CmnFunc2.h"
+#include "settings/Globals.h"
 #include "launcher/PayloadLocation.h"
-#include "launcher/SetupFile.h"
+#include "settings/SetupFile.h"
 #include "wizard/IntroFrm.h"
 
 namespace lumora {
@@ -23,8 +23,6 @@ const char kCorruptedSetup[] =
     "Caution this setup has been corrupted this could be due to a damaged download please obtain a new copy "
     "and try again.";
 const char kRestoreErrorPrefix[] = "please contact technical quoting this ref number :";
-
-constexpr std::uint16_t kKeyF4 = 115;
 
 }  // namespace
 
@@ -59,14 +57,9 @@ TMainForm::TMainForm(TComponent* owner)
     MDIArea->SetBevel(false);
     MDIArea->OnPaint = Handler(this, &TMainForm::MDIAreaPaint);
 
-    BackupFile1.SetVersion("5.00");
-    BackupFile1.SetBackupMode(archive::bmAll);
+    // The layout keeps the component's fresh settings (rmAll into the folder,
+    // no full paths) but for the writer setting CompressionLevel.
     BackupFile1.SetCompressionLevel(archive::clNone);
-    BackupFile1.SetRestoreMode(archive::rmAll);
-    BackupFile1.SetMaxSize(0);
-    BackupFile1.SetSetArchiveFlag(false);
-    BackupFile1.SetRestoreFullPath(false);
-    BackupFile1.SetSaveFileID(false);
     BackupFile1.SetUserInterface(&restoreUi_);
     BackupFile1.OnError = Handler(this, &TMainForm::BackupFile1Error);
 }
@@ -133,7 +126,7 @@ void TMainForm::CreateWizard()
     // The wizard shows itself as it is made; its FormShow chooses the first
     // page, which the read-me then fills.
     Application.CreateForm(SetupWiz);
-    if (Globals.ShowReadMe == "True")
+    if (IsSet(Globals.ShowReadMe))
         loadReadMe();
 }
 
@@ -165,7 +158,7 @@ void TMainForm::FormDestroy(TObject*)
 void TMainForm::FormKeyDown(TObject*, std::uint16_t& key, TShiftState shift)
 {
     // Alt+F4 would close the window in the middle of the setup.
-    if (key == kKeyF4 && shift.Contains(ssAlt))
+    if (key == VK_F4 && shift.Contains(ssAlt))
         key = 0;
 }
 

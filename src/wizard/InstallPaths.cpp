@@ -2,7 +2,7 @@
 
 namespace lumora {
 
-std::string BaseName(const std::string& screenSaverFile)
+std::string ScreenSaverBaseName(const std::string& screenSaverFile)
 {
     constexpr std::size_t kExtensionLength = 4;  // ".scr"
     if (screenSaverFile.size() <= kExtensionLength)
@@ -13,7 +13,7 @@ std::string BaseName(const std::string& screenSaverFile)
 InstallPaths PlanInstallPaths(const std::string& targetFolder, const std::string& screenSaverFile,
                               const std::string& extractionFolder)
 {
-    const std::string base = BaseName(screenSaverFile);
+    const std::string base = ScreenSaverBaseName(screenSaverFile);
     const std::string target = targetFolder + "\\";
     InstallPaths paths;
     paths.screenSaverSource = extractionFolder + screenSaverFile;

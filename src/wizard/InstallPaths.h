@@ -15,7 +15,7 @@ inline constexpr const char* kActiveXInstallerFile = "Install.exe";
 
 // The screensaver file name without its last four characters (the dot and a
 // three-letter extension); empty when the name has four characters or fewer.
-std::string BaseName(const std::string& screenSaverFile);
+std::string ScreenSaverBaseName(const std::string& screenSaverFile);
 
 struct InstallPaths {
     std::string screenSaverSource;   // X + S

@@ -4,8 +4,8 @@
 
 #include "framework/Application.h"
 #include "framework/MessageDialog.h"
-#include "launcher/CmnFunc2.h"
-#include "launcher/Globals.h"
+#include "settings/CmnFunc2.h"
+#include "settings/Globals.h"
 #include "wizard/FmxUtils.h"
 #include "wizard/InfoFile.h"
 #include "wizard/InstallPaths.h"

@@ -12,11 +12,11 @@ constexpr const char* kPublisher = "Quillon Computers Ltd";
 
 }  // namespace
 
-std::string UninstallEntryName(const std::string& screenSaverFile) { return BaseName(screenSaverFile) + " Uninstall"; }
+std::string UninstallEntryName(const std::string& screenSaverFile) { return ScreenSaverBaseName(screenSaverFile) + " Uninstall"; }
 
 std::string UninstallEntryPath(const std::string& screenSaverFile)
 {
-    return std::string(kUninstallListKey) + "\\" + BaseName(screenSaverFile) + " uninstall";
+    return std::string(kUninstallListKey) + "\\" + ScreenSaverBaseName(screenSaverFile) + " uninstall";
 }
 
 UninstallValueList UninstallValues(const std::string& screenSaverFile, const std::string& targetFolder)

@@ -1,5 +1,7 @@
 #include "wizard/WizardPages.h"
 
+#include "settings/Globals.h"
+
 namespace lumora {
 
 namespace {
@@ -17,9 +19,9 @@ void ShowTargetFolderPage(WizardView& view)
 
 void OpenFirstPage(WizardView& view, const std::string& showReadMe)
 {
-    if (showReadMe == "True")
+    if (IsSet(showReadMe))
         view.SetActivePage(page::kStatements);
-    else if (showReadMe == "False")
+    else if (IsCleared(showReadMe))
         ShowTargetFolderPage(view);
 }
 
@@ -47,7 +49,7 @@ void BackClick(WizardView& view, const std::string& showReadMe)
     const std::string active = view.ActivePage();
     if (active == page::kTargetFolder) {
         // Without a statements page there is nothing before the folder.
-        if (showReadMe == "False")
+        if (IsCleared(showReadMe))
             return;
         view.SetActivePage(page::kStatements);
         view.SetForwardCaption(caption::kYes);

@@ -44,7 +44,7 @@ def command_recorder(paths):
     """The command recorder of the Win32 installation suites, built in the
     same build tree as the sample installer."""
     build = os.path.dirname(os.path.dirname(os.path.abspath(paths.sample)))
-    path = os.path.join(build, "tests", "windows", "install", "command_recorder.exe")
+    path = os.path.join(build, "tests", "windows", "wizard", "command_recorder.exe")
     if not os.path.isfile(path):
         raise AssertionError("the command recorder is missing: %s (has it been built?)" % path)
     return path

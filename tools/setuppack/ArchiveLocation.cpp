@@ -2,8 +2,7 @@
 
 #include <cstdio>
 
-#include "archive/ArchiveLayout.h"
-#include "base/ByteReader.h"
+#include "archive/PayloadTrailer.h"
 #include "base/Error.h"
 
 namespace setuppack {
@@ -19,18 +18,12 @@ ArchiveLocation LocateArchive(lumora::Stream& file, bool bareArchive)
         location.end = size;
         return location;
     }
-    const std::int64_t trailerAt = size - lumora::archive::kTrailerSize;
-    if (trailerAt < 0)
-        throw lumora::Error("the file has " + std::to_string(size) +
-                            " bytes, too few for a payload trailer");
-    file.Seek(trailerAt, lumora::Stream::Origin::Begin);
-    const std::int32_t offset = lumora::ByteReader(file).ReadInt32();
-    if (offset < 0 || offset > trailerAt)
-        throw lumora::Error("the payload trailer gives offset " + std::to_string(offset) +
-                            ", outside the " + std::to_string(trailerAt) +
-                            " bytes of the file before it");
-    location.start = offset;
-    location.end = trailerAt;
+    const lumora::archive::PayloadTrailer trailer = lumora::archive::ReadPayloadTrailer(file);
+    if (trailer.offset < 0 || trailer.offset > trailer.at)
+        throw lumora::Error("the payload trailer gives offset " + std::to_string(trailer.offset) +
+                            ", outside the " + std::to_string(trailer.at) + " bytes of the file before it");
+    location.start = trailer.offset;
+    location.end = trailer.at;
     return location;
 }
 

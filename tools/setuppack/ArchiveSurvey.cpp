@@ -25,16 +25,6 @@ std::string BlockPlace(const EntryInfo& entry, const BlockInfo& block)
     return place;
 }
 
-// The file of the next volume: the current one's name with its extension
-// replaced by "." and the three characters of the volume marker.
-std::string NextVolumePath(const std::string& current, const std::string& suffix)
-{
-    const auto slash = current.find_last_of("/\\:");
-    const auto dot = current.rfind('.');
-    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
-    return (hasExtension ? current.substr(0, dot) : current) + "." + suffix;
-}
-
 bool FileExists(const std::string& path)
 {
     std::FILE* f = std::fopen(path.c_str(), "rb");
@@ -88,7 +78,7 @@ void ArchiveSurvey::PassedOver(std::int32_t nameLength, std::int64_t offset)
     records.push_back(record);
 }
 
-void ArchiveSurvey::Entry(const EntryInfo& info)
+lumora::archive::BlockData ArchiveSurvey::Entry(const EntryInfo& info)
 {
     SurveyedEntry entry;
     entry.info = info;
@@ -97,6 +87,7 @@ void ArchiveSurvey::Entry(const EntryInfo& info)
     record.offset = info.offset;
     record.entry = entries.size() - 1;
     records.push_back(record);
+    return lumora::archive::BlockData::Read;
 }
 
 void ArchiveSurvey::Block(const EntryInfo&, const BlockInfo& block)
@@ -146,7 +137,7 @@ lumora::Stream* ArchiveSurvey::NextVolume(const std::string& markerName, std::in
         record.text += ": an installer's archive cannot continue in another volume";
         problems.push_back(where + ": an installer's archive cannot continue in another volume");
     } else {
-        const std::string path = NextVolumePath(volumePath_, lumora::archive::VolumeSuffix(markerName));
+        const std::string path = lumora::archive::NextVolumePath(volumePath_, markerName);
         if (FileExists(path)) {
             volumes_.push_back(std::make_unique<lumora::StdioFileStream>(
                 path, lumora::StdioFileStream::Mode::Read));

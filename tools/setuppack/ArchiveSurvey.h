@@ -55,7 +55,7 @@ public:
 private:
     void Header(const lumora::archive::ArchiveHeader& h) override;
     void PassedOver(std::int32_t nameLength, std::int64_t offset) override;
-    void Entry(const lumora::archive::EntryInfo& info) override;
+    lumora::archive::BlockData Entry(const lumora::archive::EntryInfo& info) override;
     void Block(const lumora::archive::EntryInfo& info, const lumora::archive::BlockInfo& block) override;
     lumora::Stream* NextVolume(const std::string& markerName, std::int64_t offset) override;
     void End(std::int64_t offset) override;

@@ -13,6 +13,7 @@
 #include "archive/ArchiveLayout.h"
 #include "archive/ArchiveWriter.h"
 #include "archive/StoredName.h"
+#include "base/PathText.h"
 #include "base/StdioFileStream.h"
 
 namespace setuppack {
@@ -39,7 +40,7 @@ void CheckBaseNames(const std::vector<lumora::archive::ArchiveInput>& inputs,
 {
     std::map<std::string, std::string> seen;
     for (std::size_t i = 0; i < inputs.size(); ++i) {
-        const auto base = LowerAscii(lumora::archive::StoredBaseName(inputs[i].storedName));
+        const auto base = LowerAscii(lumora::FileNamePart(inputs[i].storedName));
         const auto [it, fresh] = seen.emplace(base, paths[i]);
         if (!fresh)
             throw Error(paths[i] + " and " + it->second + " would both be restored as " + base);

@@ -4,7 +4,7 @@
 
 #include "RestoreTarget.h"
 #include "archive/FileSystem.h"
-#include "archive/RestorePaths.h"
+#include "base/PathText.h"
 
 namespace setuppack {
 
@@ -54,7 +54,7 @@ void RestoreEvents::Progress(const std::string& filename, int percent)
         progress_.Done();
         return;
     }
-    progress_.Show(std::string(lumora::archive::BaseName(filename)), percent);
+    progress_.Show(std::string(lumora::FileNamePart(filename)), percent);
 }
 
 void RestoreEvents::NeedDisk(std::uint16_t disk, bool& go)

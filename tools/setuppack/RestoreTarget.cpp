@@ -5,7 +5,7 @@
 #include <system_error>
 
 #include "Arguments.h"
-#include "archive/RestorePaths.h"
+#include "base/PathText.h"
 #include "base/Error.h"
 
 namespace setuppack {
@@ -55,7 +55,7 @@ std::string VolumePath(const std::string& first, unsigned disk)
 {
     char extension[16];
     std::snprintf(extension, sizeof extension, ".%03u", disk);
-    return lumora::archive::ChangeExtension(first, extension);
+    return lumora::ChangeFileExtension(first, extension);
 }
 
 }  // namespace setuppack

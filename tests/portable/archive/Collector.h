@@ -47,10 +47,16 @@ public:
     std::int64_t end = -1;
     // Streams handed out for "NEXT:DISK" markers, in order; none left: stop.
     std::vector<std::unique_ptr<MemoryStream>> volumes;
+    // Whether the entries' block data is read or passed over.
+    BlockData data = BlockData::Read;
 
     void Header(const ArchiveHeader& h) override { header = h; }
     void PassedOver(std::int32_t length, std::int64_t) override { passedOver.push_back(length); }
-    void Entry(const EntryInfo& info) override { entries.push_back({info, {}, -1}); }
+    BlockData Entry(const EntryInfo& info) override
+    {
+        entries.push_back({info, {}, -1});
+        return data;
+    }
     void Block(const EntryInfo&, const BlockInfo& b) override
     {
         CollectedBlock block{b.length, b.offset, {}};
@@ -76,7 +82,8 @@ inline Collector Walk(const std::vector<unsigned char>& bytes, BlockData data = 
 {
     MemoryStream stream(bytes);
     Collector collector;
-    WalkArchive(stream, collector, data);
+    collector.data = data;
+    WalkArchive(stream, collector);
     return collector;
 }
 

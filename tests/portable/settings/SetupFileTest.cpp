@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <set>
+
+#include "settings/SetupFile.h"
+
+namespace lumora {
+namespace {
+
+std::string Lines(std::initializer_list<const char*> lines, const char* end = "\r\n")
+{
+    std::string text;
+    for (const char* line : lines)
+        text += std::string(line) + end;
+    return text;
+}
+
+const std::string kSample = Lines({"False", "Aurora Dreams", "Aurora.scr", "Lumora Demo 2026", "False",
+                                   "NONE", "False", "True", "cd.jpg", "cd.jpg", "False", "255", "0",
+                                   "0", "0"});
+
+TEST(SetupFile, ReadsTheFifteenLinesInOrder)
+{
+    SetupSettings s;
+    ASSERT_TRUE(ReadSetupSettings(kSample + "anything after line 15\r\n", s));
+    EXPECT_EQ(s.UseFileNameTitle, "False");
+    EXPECT_EQ(s.TitleText, "Aurora Dreams");
+    EXPECT_EQ(s.ScreenSaverFile, "Aurora.scr");
+    EXPECT_EQ(s.FooterText, "Lumora Demo 2026");
+    EXPECT_EQ(s.ShowReadMe, "False");
+    EXPECT_EQ(s.ReadMeFile, "NONE");
+    EXPECT_EQ(s.RandomPlay, "False");
+    EXPECT_EQ(s.UseCustomImage, "True");
+    EXPECT_EQ(s.CustomImageFile, "cd.jpg");
+    EXPECT_EQ(s.ImageFile, "cd.jpg");
+    EXPECT_EQ(s.SolidBackground, "False");
+    EXPECT_EQ(s.GradientRed, 255);
+    EXPECT_EQ(s.GradientGreen, 0);
+    EXPECT_EQ(s.GradientBlue, 0);
+    EXPECT_EQ(s.SolidColor, 0);
+}
+
+TEST(SetupFile, AnInvalidNumberStopsTheReadingWithTheEarlierFieldsKept)
+{
+    SetupSettings s;
+    EXPECT_FALSE(ReadSetupSettings(Lines({"True", "T", "s.scr", "F", "True", "r.txt", "True", "False",
+                                          "c.jpg", "i.jpg", "TRUE", "7", "abc", "9", "$FF"}),
+                                   s));
+    EXPECT_EQ(s.SolidBackground, "TRUE");
+    EXPECT_EQ(s.GradientRed, 7);
+    EXPECT_EQ(s.GradientGreen, 0);
+    EXPECT_EQ(s.GradientBlue, 0);
+    EXPECT_EQ(s.SolidColor, 0);
+}
+
+TEST(SetupFile, TheEndOfTheFileIsNoFailure)
+{
+    SetupSettings eleven;
+    EXPECT_TRUE(ReadSetupSettings(Lines({"a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k"}), eleven));
+    EXPECT_EQ(eleven.SolidBackground, "k");
+    EXPECT_EQ(eleven.GradientRed, 0);
+    EXPECT_EQ(eleven.SolidColor, 0);
+
+    SetupSettings empty;
+    EXPECT_TRUE(ReadSetupSettings("", empty));
+    EXPECT_EQ(empty.TitleText, "");
+    EXPECT_EQ(empty.ImageFile, "");
+    EXPECT_EQ(empty.GradientBlue, 0);
+}
+
+TEST(SetupFile, LineFeedsAloneBelongToTheFirstText)
+{
+    SetupSettings s;
+    const std::string unixText = Lines({"False", "Title", "x.scr"}, "\n");
+    EXPECT_TRUE(ReadSetupSettings(unixText, s));
+    EXPECT_EQ(s.UseFileNameTitle, unixText);
+    EXPECT_EQ(s.TitleText, "");
+}
+
+TEST(SetupFile, PictureNames)
+{
+    const std::set<std::string> present = {"C:\\t\\cd.jpg", "C:\\t\\own.jpg"};
+    const auto exists = [&](const std::string& path) { return present.count(path) > 0; };
+    struct Case {
+        const char* useCustom;
+        const char* custom;
+        const char* image;
+        const char* expectedImage;
+    };
+    const Case cases[] = {
+        {"True", "own.jpg", "cd.jpg", "own.jpg"},
+        {"True", "gone.jpg", "cd.jpg", "nil"},
+        {"true", "own.jpg", "cd.jpg", "cd.jpg"},  // only "True" sets a flag
+        {"False", "own.jpg", "cd.jpg", "cd.jpg"},
+        {"False", "own.jpg", "gone.jpg", "nil"},
+    };
+    for (const Case& c : cases) {
+        SetupSettings s;
+        s.UseCustomImage = c.useCustom;
+        s.CustomImageFile = c.custom;
+        s.ImageFile = c.image;
+        CheckPictureNames(s, "C:\\t\\", exists);
+        EXPECT_EQ(s.ImageFile, c.expectedImage) << c.useCustom << " " << c.custom << " " << c.image;
+        EXPECT_EQ(s.CustomImageFile, c.custom);
+    }
+}
+
+TEST(SetupFile, FlagsAndTheMessage)
+{
+    EXPECT_TRUE(IsSet("True"));
+    EXPECT_FALSE(IsSet("true"));
+    EXPECT_FALSE(IsSet("True "));
+    SetupSettings s;
+    for (const char* solid : {"true", "True", "TRUE", "tRuE"}) {
+        s.SolidBackground = solid;
+        EXPECT_TRUE(IsSolidBackground(s)) << solid;
+    }
+    for (const char* other : {"", "False", "TRUE ", "yes"}) {
+        s.SolidBackground = other;
+        EXPECT_FALSE(IsSolidBackground(s)) << other;
+    }
+    EXPECT_EQ(std::strlen(kSettingsMissingMessage), 78u);
+    EXPECT_EQ(std::string(kSettingsMissingMessage).substr(60), "\"SelfExtractErr 1\"");
+}
+
+TEST(SetupFile, FreshSettingsHoldTheirInitialValues)
+{
+    const SetupSettings s;
+    for (const std::string* text : {&s.TitleText, &s.ScreenSaverFile, &s.FooterText, &s.ReadMeFile,
+                                    &s.CustomImageFile, &s.ImageFile})
+        EXPECT_EQ(*text, "NONE");
+    for (const std::string* flag : {&s.UseFileNameTitle, &s.ShowReadMe, &s.RandomPlay,
+                                    &s.UseCustomImage, &s.SolidBackground})
+        EXPECT_EQ(*flag, "");
+}
+
+}  // namespace
+}  // namespace lumora

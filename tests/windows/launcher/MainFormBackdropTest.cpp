@@ -1,0 +1,90 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "support/JpegFile.h"
+#include "support/MemorySurface.h"
+#include "settings/CmnFunc2.h"
+#include "settings/Globals.h"
+#include "launcher/Unit1.h"
+#include "support/ApplicationTest.h"
+#include "support/TempFiles.h"
+
+namespace lumora::test {
+namespace {
+
+class MainFormBackdrop : public ApplicationTest {
+protected:
+    void SetUp() override
+    {
+        ApplicationTest::SetUp();
+        saved_ = Globals;
+        Globals = SetupSettings{};
+        Application.CreateForm(MainForm);
+    }
+    void TearDown() override
+    {
+        Globals = saved_;
+        ApplicationTest::TearDown();
+    }
+
+    // What the MDI client window does when it is erased.
+    void Erase()
+    {
+        const WPARAM dc = reinterpret_cast<WPARAM>(surface_.Dc());
+        ASSERT_EQ(SendMessageA(MainForm->ClientHandle(), WM_ERASEBKGND, dc, 0), 0);
+    }
+    COLORREF At(int x, int y) const { return surface_.At(x, y); }
+    int OuterWidth() const
+    {
+        RECT r{};
+        GetWindowRect(MainForm->Handle(), &r);
+        return r.right - r.left;
+    }
+
+private:
+    SetupSettings saved_;
+    MemorySurface surface_{1200, 900};
+};
+
+TEST_F(MainFormBackdrop, ThePictureIsReadAtEveryPaintAndAFailureKeepsItsLastPlace)
+{
+    // Without a bevel the MDI client window covers the whole client area.
+    RECT place{}, area{};
+    GetWindowRect(MainForm->ClientHandle(), &place);
+    MapWindowPoints(nullptr, MainForm->Handle(), reinterpret_cast<POINT*>(&place), 2);
+    GetClientRect(MainForm->Handle(), &area);
+    EXPECT_TRUE(EqualRect(&place, &area));
+
+    TempFile file("backdrop.jpg", EncodeJpeg(40, 20, [](int, int) { return Rgb{0, 200, 100}; }));
+    Globals.ImageFile = "lumora-test-backdrop.jpg";
+    Globals.CustomImageFile = "lumora-test-other.jpg";
+    ASSERT_EQ(GetTempFolder() + Globals.ImageFile, file.Path());
+
+    Erase();
+    const int right = OuterWidth() - 50;
+    ASSERT_FALSE(MainForm->Picture->Empty());
+    const RECT first{right - 40, 30, right, 50};
+    EXPECT_TRUE(EqualRect(&MainForm->PictureRect, &first));
+    const COLORREF green = At(right - 20, 40);
+    EXPECT_NEAR(GetGValue(green), 200, 6);
+    EXPECT_NEAR(GetBValue(green), 100, 6);
+
+    file.Write(EncodeJpeg(60, 30, [](int, int) { return Rgb{0, 0, 0}; }));
+    Erase();
+    const RECT larger{right - 60, 30, right, 60};
+    EXPECT_TRUE(EqualRect(&MainForm->PictureRect, &larger));
+
+    // Damaged, then not named: no picture, no error, the place stays.
+    for (const char* name : {"lumora-test-backdrop.jpg", "nil"}) {
+        SCOPED_TRACE(name);
+        file.Write({'n', 'o', 'n', 'e'});
+        Globals.ImageFile = name;
+        Erase();
+        EXPECT_TRUE(MainForm->Picture->Empty());
+        EXPECT_TRUE(EqualRect(&MainForm->PictureRect, &larger));
+    }
+}
+
+}  // namespace
+}  // namespace lumora::test

@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include "InstallTestSupport.h"
+#include "settings/CmnFunc2.h"
+#include "settings/Globals.h"
+#include "support/ApplicationTest.h"
+#include "support/BoxWatcher.h"
+#include "wizard/InfoFile.h"
+#include "wizard/InstallSteps.h"
+
+namespace lumora::test {
+namespace {
+
+std::string Text(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
+TEST(InfoFile, TwoLinesEndedByCrLfReplacingWhatWasThere)
+{
+    ScratchFolder folder("info");
+    const std::string path = folder / "name.nfo";
+    WriteBytes(path, Pattern(500, 1));
+    WriteInfoFile(path, "name.scr", "C:\\WINDOWS");
+    EXPECT_EQ(Text(*ReadBytes(path)), "name.scr\r\nC:\\WINDOWS\r\n");
+}
+
+TEST(InfoFile, FailuresRaiseTheErrorOfTheFirstFailingOperation)
+{
+    ScratchFolder folder("info-failures");
+    EXPECT_EQ(ErrorOf([&] { WriteInfoFile(folder / "missing\\name.nfo", "name.scr", "C:\\WINDOWS"); }),
+              "Invalid filename");
+
+    // A folder of that name cannot be opened as a file.
+    EXPECT_EQ(ErrorOf([&] { WriteInfoFile(folder.Path(), "name.scr", "C:\\WINDOWS"); }), "File access denied");
+
+    // A full disk refuses the first line (the host's /dev/full on drive Z:).
+    EXPECT_EQ(ErrorOf([&] { WriteInfoFile("Z:\\dev\\full", "name.scr", "C:\\WINDOWS"); }), "I/O error 112");
+}
+
+// Counts the dialog boxes this thread activates and notes the processes
+// started by the first; closes them itself when asked (for tests that
+// expect none, which must not hang on one).
+struct BoxSpy {
+    static inline int boxes = 0;
+    static inline unsigned processesAtFirstBox = 0;
+    static inline bool closeBoxes = false;
+    HHOOK hook;
+
+    explicit BoxSpy(bool close) : hook(SetWindowsHookExA(WH_CBT, OnCbt, nullptr, GetCurrentThreadId()))
+    {
+        boxes = 0;
+        closeBoxes = close;
+    }
+    ~BoxSpy() { UnhookWindowsHookEx(hook); }
+
+    static LRESULT CALLBACK OnCbt(int code, WPARAM wParam, LPARAM lParam)
+    {
+        const HWND window = reinterpret_cast<HWND>(wParam);
+        char name[16] = {};
+        if (code == HCBT_ACTIVATE && GetClassNameA(window, name, sizeof name) && std::string(name) == "#32770") {
+            if (boxes++ == 0)
+                processesAtFirstBox = ProcessesStarted();
+            if (closeBoxes)
+                PostMessageA(window, WM_COMMAND, IDOK, 0);
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+};
+
+// The payload's files in the real extraction folder of this prefix, and an
+// empty target folder.
+class InstallationSteps : public ApplicationTest {
+protected:
+    void SetUp() override
+    {
+        ApplicationTest::SetUp();
+        extraction_ = GetTempFolder();
+        Globals.ScreenSaverFile = "lumtest.scr";
+        WriteBytes(extraction_ + "lumtest.scr", screenSaver_);
+        WriteBytes(extraction_ + "Lmunist.exe", uninstaller_);
+        ASSERT_TRUE(CopyFileA(RecorderProgram().c_str(), (extraction_ + "Install.exe").c_str(), FALSE));
+        RecordStartsInto(record_);
+    }
+    void TearDown() override
+    {
+        for (const char* name : {"lumtest.scr", "Lmunist.exe", "Install.exe"})
+            DeleteFileA((extraction_ + name).c_str());
+        ApplicationTest::TearDown();
+    }
+
+    std::string extraction_;
+    ScratchFolder target_{"target"};
+    const std::string record_ = target_ / "installer-record.txt";
+    const Bytes screenSaver_ = Pattern(20000, 5);
+    const Bytes uninstaller_ = Pattern(9000, 6);
+};
+
+TEST_F(InstallationSteps, CopyCautionStartsInfoFileThenTheUninstallEntry)
+{
+    ASSERT_TRUE(IsWindowsNT());
+    const std::string infoFile = target_ / "lumtest.nfo";
+    int calls = 0;
+    bool infoFileFirst = false;
+    const unsigned startedBefore = ProcessesStarted();
+    BoxSpy spy(false);
+    ASSERT_TRUE(spy.hook);
+    BoxWatcher caution(IDOK);
+
+    RunInstallationSteps(target_.Path(), [&] {
+        ++calls;
+        infoFileFirst = FileExists(infoFile);
+    });
+
+    EXPECT_EQ(ReadBytes(target_ / "lumtest.scr"), screenSaver_);
+    EXPECT_EQ(ReadBytes(target_ / "lumtest.exe"), uninstaller_);
+    EXPECT_EQ(Text(*ReadBytes(infoFile)), "lumtest.scr\r\n" + target_.Path() + "\r\n");
+    EXPECT_EQ(calls, 1);
+    EXPECT_TRUE(infoFileFirst);
+
+    const BoxView& box = caution.Result();
+    ASSERT_TRUE(box.found);
+    EXPECT_EQ(box.caption, "Warning");
+    EXPECT_EQ(box.text, kActiveXCaution);
+    EXPECT_EQ(box.buttons, std::vector<std::string>{"OK"});
+    EXPECT_EQ(box.icon, LoadIconA(nullptr, IDI_EXCLAMATION));
+    EXPECT_EQ(box.helpContext, 512u);
+    // The caution comes before anything is started; then the ActiveX
+    // installer and rundll32 start.
+    EXPECT_EQ(BoxSpy::boxes, 1);
+    EXPECT_EQ(BoxSpy::processesAtFirstBox, startedBefore);
+    EXPECT_EQ(ProcessesStarted(), startedBefore + 2);
+
+    const std::optional<Record> installer = WaitForRecord(record_);
+    ASSERT_TRUE(installer);
+    EXPECT_TRUE(SameText(installer->module, extraction_ + "Install.exe")) << installer->module;
+    EXPECT_EQ(installer->arguments, "");
+    EXPECT_TRUE(SameText(installer->folder, "c:\\")) << installer->folder;
+}
+
+TEST_F(InstallationSteps, AMissingUninstallerStopsTheStepsAfterTheFirstCopy)
+{
+    DeleteFileA((extraction_ + "Lmunist.exe").c_str());
+    int calls = 0;
+    const unsigned startedBefore = ProcessesStarted();
+    BoxSpy spy(true);
+    ASSERT_TRUE(spy.hook);
+
+    EXPECT_EQ(ErrorOf([&] { RunInstallationSteps(target_.Path(), [&] { ++calls; }); }),
+              "Cannot open file " + extraction_ + "Lmunist.exe");
+
+    EXPECT_EQ(ReadBytes(target_ / "lumtest.scr"), screenSaver_);
+    EXPECT_FALSE(FileExists(target_ / "lumtest.exe"));
+    EXPECT_FALSE(FileExists(target_ / "lumtest.nfo"));
+    EXPECT_EQ(calls, 0);
+    EXPECT_EQ(BoxSpy::boxes, 0);
+    EXPECT_EQ(ProcessesStarted(), startedBefore);
+}
+
+}  // namespace
+}  // namespace lumora::test
