@@ -1,9 +1,8 @@
 #pragma once
-// Reads the parts of an archive (see ArchiveLayout.h) in the order in which
-// they lie in a stream. Each call reads exactly its part and nothing more, so
-// a caller can follow its own order (the restore component, the walker of the
-// tools). Short reads throw Error; values that break the layout's limits
-// throw InvalidArchive before anything is allocated or copied for them.
+// Reads the parts of an archive (see ArchiveLayout.h), one call per part;
+// ArchiveWalker calls them in the order in which they lie in a stream.
+// Short reads throw Error; values that break the layout's limits throw
+// InvalidArchive before anything is allocated or copied for them.
 #include <cstdint>
 #include <string>
 #include <string_view>

@@ -4,9 +4,12 @@
 
 namespace lumora::archive {
 
-std::uint32_t PackDosDateTime(const DosDateTime& t)
+std::uint32_t PackDosDateTime(const DosDateTime& given)
 {
-    const int year = std::clamp(t.year, 1980, 2107) - 1980;
+    constexpr DosDateTime kFirst{1980, 1, 1, 0, 0, 0};
+    constexpr DosDateTime kLast{2107, 12, 31, 23, 59, 58};
+    const DosDateTime& t = given.year < kFirst.year ? kFirst : given.year > kLast.year ? kLast : given;
+    const int year = t.year - 1980;
     const std::uint32_t date = std::uint32_t(year) << 9 | std::uint32_t(t.month & 0xF) << 5 |
                                std::uint32_t(t.day & 0x1F);
     const std::uint32_t time = std::uint32_t(t.hour & 0x1F) << 11 |

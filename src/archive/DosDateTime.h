@@ -24,8 +24,10 @@ struct DosDateTime {
     }
 };
 
-// Packs the fields; years outside 1980..2107 are clamped to that range and
-// odd seconds are rounded down.
+// Packs the fields; odd seconds are rounded down. A time before 1980 packs
+// as the first stamp (1980-01-01 00:00:00), one after 2107 as the last
+// (2107-12-31 23:59:58), so that every file has a stamp and stamps keep
+// their order.
 std::uint32_t PackDosDateTime(const DosDateTime& t);
 DosDateTime UnpackDosDateTime(std::uint32_t stamp);
 

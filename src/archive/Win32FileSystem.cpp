@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "archive/DosDateTime.h"
 #include "archive/FileSystem.h"
 #include "base/Error.h"
 
@@ -135,11 +136,14 @@ public:
         WIN32_FIND_DATAA found;
         if (!FindOne(path, found) || (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
             return -1;
+        // Packed like the POSIX side: a time outside the stamps' years
+        // becomes the first or last stamp, never "no such file".
         FILETIME local;
-        WORD date = 0, time = 0;
-        if (!FileTimeToLocalFileTime(&found.ftLastWriteTime, &local) || !FileTimeToDosDateTime(&local, &date, &time))
-            return -1;
-        return static_cast<std::int32_t>(static_cast<std::uint32_t>(date) << 16 | time);
+        SYSTEMTIME t;
+        if (!FileTimeToLocalFileTime(&found.ftLastWriteTime, &local) || !FileTimeToSystemTime(&local, &t))
+            return static_cast<std::int32_t>(PackDosDateTime(DosDateTime{}));
+        return static_cast<std::int32_t>(
+            PackDosDateTime({t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond}));
     }
 
     std::unique_ptr<FileStream> OpenArchive(const std::string& path) override

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include "RestoreFixture.h"
@@ -143,6 +144,23 @@ INSTANTIATE_TEST_SUITE_P(Restore, Modes,
                                          ModeCase{rmExistingNewer, kStamp, false},
                                          ModeCase{rmExistingNewer, kNewer, false}));
 
+// A file whose time lies outside the stamps' years exists all the same: the
+// modes that never overwrite leave it alone.
+TEST_F(RestoreFixture, NoOverwriteKeepsFilesDatedBefore1980OrAfter2107)
+{
+    using Years = std::chrono::duration<std::int64_t, std::ratio<31556952>>;
+    const std::string target = scratch / "file.txt";
+    const auto native = std::filesystem::path(scratch.Folder()) / "file.txt";
+    backup.SetRestoreMode(rmNoOverwrite);
+    for (const std::int64_t shift : {-60, 150}) {
+        WriteAll(target, Pattern(10, 9));
+        std::filesystem::last_write_time(native, std::filesystem::last_write_time(native) + Years(shift));
+        ASSERT_TRUE(RestoreBytes(backup, WriterArchive({{"c:\\x\\file.txt", kStamp, Pattern(50)}}), scratch.Folder()));
+        EXPECT_EQ(ReadAll(target), Pattern(10, 9)) << shift;
+        EXPECT_EQ(backup.RestoredCount(), 0) << shift;
+    }
+}
+
 TEST_F(RestoreFixture, AnArchiveFileIsReadAheadAndSkippedWithoutLosingItsPlace)
 {
     // Large entries, skipped and written, around small ones.
@@ -194,6 +212,24 @@ TEST_F(RestoreFixture, FullPathCreatesTheStoredFoldersParentFirst)
               (std::vector<std::string>{scratch / "a", scratch / "a\\b", scratch / "a\\b\\c"}));
     EXPECT_EQ(ReadAll(scratch / "a\\b\\c\\deep.txt"), Pattern(70, 1));
     EXPECT_EQ(ReadAll(scratch / "a\\top.txt"), Pattern(80, 2));
+}
+
+// A relative folder of one or two letters is made like any other, and a
+// folder that cannot be made fails the run instead of skipping the entry.
+TEST_F(RestoreFixture, ShortRelativeFoldersAreCreatedAndAFolderThatCannotBeIsError1)
+{
+    const auto home = std::filesystem::current_path();
+    std::filesystem::current_path(scratch.Folder());
+    backup.SetRestoreFullPath(true);
+    WriteAll(scratch / "v", Pattern(1));
+    const Bytes archive = WriterArchive({{"c:\\t\\x.txt", kStamp, Pattern(20)}});
+    const bool made = RestoreBytes(backup, archive, "u");
+    const bool blocked = RestoreBytes(backup, archive, "v");
+    std::filesystem::current_path(home);
+    EXPECT_TRUE(made);
+    EXPECT_EQ(ReadAll(scratch / "u\\t\\x.txt"), Pattern(20));
+    EXPECT_FALSE(blocked);
+    EXPECT_EQ(events.errors, (std::vector<std::pair<std::int32_t, std::string>>{{1, "Cannot read file"}}));
 }
 
 TEST_F(RestoreFixture, AnEmptyFolderWritesToTheStoredPath)
