@@ -1,6 +1,7 @@
 #include "archive/ArchiveReader.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -97,20 +98,30 @@ bool IsVolumeMarker(std::string_view storedName)
     return storedName.substr(0, kVolumeMarkerPrefix.size()) == kVolumeMarkerPrefix;
 }
 
-std::string VolumeSuffix(std::string_view markerName)
+unsigned VolumeNumber(std::string_view markerName)
 {
     const std::string_view suffix = markerName.substr(std::min(markerName.size(), kVolumeMarkerPrefix.size()));
     if (suffix.size() < kVolumeNumberDigits)
         throw InvalidArchive("Invalid volume marker");
-    for (std::size_t i = 0; i < kVolumeNumberDigits; ++i)
+    unsigned number = 0;
+    for (std::size_t i = 0; i < kVolumeNumberDigits; ++i) {
         if (suffix[i] < '0' || suffix[i] > '9')
             throw InvalidArchive("Invalid volume marker");
-    return std::string(suffix.substr(0, kVolumeNumberDigits));
+        number = number * 10 + static_cast<unsigned>(suffix[i] - '0');
+    }
+    return number;
+}
+
+std::string VolumePath(std::string_view anyVolume, unsigned number)
+{
+    char extension[8];
+    std::snprintf(extension, sizeof extension, ".%03u", number % 1000);
+    return ChangeFileExtension(anyVolume, extension);
 }
 
 std::string NextVolumePath(std::string_view currentVolume, std::string_view markerName)
 {
-    return ChangeFileExtension(currentVolume, "." + VolumeSuffix(markerName));
+    return VolumePath(currentVolume, VolumeNumber(markerName));
 }
 
 bool IsFileList(std::string_view storedName) { return storedName == kFileListName; }

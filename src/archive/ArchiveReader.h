@@ -54,11 +54,14 @@ private:
 };
 
 bool IsVolumeMarker(std::string_view storedName);
-// The three digits after "NEXT:DISK" that number the next volume. Throws
-// InvalidArchive("Invalid volume marker") unless there are three digits.
-std::string VolumeSuffix(std::string_view markerName);
-// The file of the volume that a marker names: `currentVolume` with its
-// extension replaced by "." and the marker's three digits.
+// The number of the volume that a marker names: the three digits after
+// "NEXT:DISK". Throws InvalidArchive("Invalid volume marker") unless there
+// are three digits.
+unsigned VolumeNumber(std::string_view markerName);
+// The file of volume `number` of a set: any volume's file name with its
+// extension replaced by "." and the number in three digits (".002").
+std::string VolumePath(std::string_view anyVolume, unsigned number);
+// The file of the volume that a marker names.
 std::string NextVolumePath(std::string_view currentVolume, std::string_view markerName);
 bool IsFileList(std::string_view storedName);
 

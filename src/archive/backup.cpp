@@ -259,8 +259,7 @@ private:
     Stream* NextVolume(const std::string& marker, std::int64_t) override
     {
         CloseVolume();  // a caller's stream is never closed
-        const std::string suffix = VolumeSuffix(marker);
-        const int disk = std::stoi(suffix);
+        const unsigned disk = VolumeNumber(marker);
         const std::string text = "Please insert disk " + std::to_string(disk) + " and click OK to continue.";
         do {
             if (c_.OnNeedDisk)

@@ -4,6 +4,7 @@
 
 #include "RestoreTarget.h"
 #include "archive/FileSystem.h"
+#include "archive/ArchiveReader.h"
 #include "base/PathText.h"
 
 namespace setuppack {
@@ -69,7 +70,7 @@ void RestoreEvents::NeedDisk(std::uint16_t disk, bool& go)
                      unsigned(disk));
         return;
     }
-    const std::string next = VolumePath(firstVolume_, disk);
+    const std::string next = lumora::archive::VolumePath(firstVolume_, disk);
     if (lumora::archive::PlatformFileSystem().FileExists(next)) {
         go = true;
         cancelled_ = false;

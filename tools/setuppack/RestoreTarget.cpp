@@ -1,11 +1,9 @@
 #include "RestoreTarget.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
 #include "Arguments.h"
-#include "base/PathText.h"
 #include "base/Error.h"
 
 namespace setuppack {
@@ -49,13 +47,6 @@ std::string PrepareRestoreFolder(const std::string& dir)
     while (!folder.empty() && IsSeparator(folder.back()))
         folder.pop_back();
     return folder + '\\';
-}
-
-std::string VolumePath(const std::string& first, unsigned disk)
-{
-    char extension[16];
-    std::snprintf(extension, sizeof extension, ".%03u", disk);
-    return lumora::ChangeFileExtension(first, extension);
 }
 
 }  // namespace setuppack

@@ -16,9 +16,4 @@ void CheckComponentPath(const std::string& path, const char* what);
 // Throws lumora::Error when it cannot be created or is not a folder.
 std::string PrepareRestoreFolder(const std::string& dir);
 
-// The volume file `disk` (2, 3, ...) of a set whose first volume is `first`:
-// `first` with its extension replaced by ".002", ".003", ..., as the
-// component names them.
-std::string VolumePath(const std::string& first, unsigned disk);
-
 }  // namespace setuppack

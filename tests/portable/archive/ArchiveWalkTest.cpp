@@ -75,7 +75,7 @@ TEST(ArchiveWalk, AVolumeMarkerContinuesTheEntryInTheNextVolume)
     EXPECT_EQ(collector.volumeMarkers, std::vector<std::string>{"NEXT:DISK002"});
     ASSERT_EQ(collector.entries.size(), 1u);
     EXPECT_EQ(collector.entries[0].Data(), (std::vector<unsigned char>{'a', 'b', 'c', 'd', 'e', 'f'}));
-    EXPECT_EQ(VolumeSuffix("NEXT:DISK002"), "002");
+    EXPECT_EQ(NextVolumePath("c:\\set.arc", "NEXT:DISK002"), "c:\\set.002");
 
     // Without a next volume the walk stops at the marker.
     testing::Collector alone;
