@@ -5,6 +5,10 @@ if(WIN32)
   # One self-contained PE32 executable: no runtime DLLs beside it.
   add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501 WINVER=0x0501)
   add_link_options(-static -static-libgcc -static-libstdc++)
+  # The same sources give the same executables: no link time in the PE
+  # header, no build folder in the code.
+  add_link_options(-Wl,--no-insert-timestamp)
+  add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}/= -ffile-prefix-map=${CMAKE_BINARY_DIR}/=)
   if(CMAKE_BUILD_TYPE STREQUAL "MinSizeRel")
     add_compile_options(-ffunction-sections -fdata-sections)
     add_link_options(-s -Wl,--gc-sections)

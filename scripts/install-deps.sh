@@ -9,6 +9,7 @@ packages=(
   wine wine32:i386 fonts-wine fonts-liberation
   xvfb xdotool imagemagick x11-utils
   python3 dpkg-dev
+  osslsigncode openssl icoutils
 )
 
 need_i386=0

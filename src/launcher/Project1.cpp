@@ -2,12 +2,14 @@
 #include <windows.h>
 
 #include "framework/Application.h"
+#include "framework/DllSearch.h"
 #include "launcher/Unit1.h"
 
 using namespace lumora;
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
+    LimitDllSearchToSystemFolder();
     try {
         Application.Initialize();
         Application.Title = "Lumora Install Program";

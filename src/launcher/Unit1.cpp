@@ -117,8 +117,13 @@ void TMainForm::loadSetupFile()
     }
     if (!complete)
         MessageDlg(kSettingsMissingMessage, mtError, {mbOK}, kDialogHelpContext);
-    // Written on every run, also after a failure, for the screensaver to read.
-    WriteProfileString("CONTROL.INI", "Lumora Screen Saver", "Rand", IsSet(Globals.RandomPlay) ? "1" : "0");
+    // Written on every run, also after a failure, for the screensaver to
+    // read. The flag is optional like the picture: a profile that cannot be
+    // written (read-only, no rights) must not keep the wizard from coming.
+    try {
+        WriteProfileString("CONTROL.INI", "Lumora Screen Saver", "Rand", IsSet(Globals.RandomPlay) ? "1" : "0");
+    } catch (const Error&) {
+    }
 }
 
 void TMainForm::CreateWizard()

@@ -5,6 +5,7 @@ with the restore's message, the settings read (the Rand flag written into
 CONTROL.INI) and a missing Setup.ins reported while start-up carries on."""
 import configparser
 import os
+import subprocess
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -16,6 +17,7 @@ import layout  # noqa: E402
 import payloads  # noqa: E402
 from installer import (ERROR_CAPTION, RESTORE_ERROR_PREFIX, SETTINGS_MISSING_TEXT,  # noqa: E402
                        Installer)
+from driversession import walk  # noqa: E402
 from wineenv import wait_for  # noqa: E402
 
 
@@ -92,6 +94,21 @@ class StartupPayloadTest(e2ecase.SessionTestCase):
         self.run_to_main_window(path)
         ini = wait_for(self.control_ini, 30, "CONTROL.INI")
         self.assertEqual(ini["Lumora Screen Saver"]["Rand"], "1")
+
+    def test_unwritable_control_ini_does_not_keep_the_wizard_away(self):
+        ini = self.session.host_path("C:\\windows\\control.ini")
+        with open(ini, "wb") as f:
+            f.write(b"[Lumora Screen Saver]\r\nRand=7\r\n")
+        # Read-only, and immutable too, since Wine run as root writes
+        # read-only files all the same.
+        os.chmod(ini, 0o444)
+        subprocess.run(["chattr", "+i", ini], check=True)
+        self.addCleanup(subprocess.run, ["chattr", "-i", ini], check=True)
+        path = self.make_installer("read-only-ini.exe", payloads.settings(RandomPlay="True"))
+        main = self.run_to_main_window(path).wait_main_window()
+        wait_for(lambda: [w for w in walk(self.session.window(main["hwnd"])) if w["class"] == "TSetupWiz"],
+                 60, "the wizard")
+        self.assertEqual(self.control_ini()["Lumora Screen Saver"]["Rand"], "7")
 
     def test_missing_settings_file_is_reported_and_rand_0_written(self):
         path = self.make_installer("no-settings.exe")

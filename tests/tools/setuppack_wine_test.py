@@ -66,7 +66,8 @@ class SetuppackUnderWine(unittest.TestCase):
         with open(os.path.join(os.path.dirname(SETUPPACK), "setupstub.exe"), "rb") as f:
             stub = f.read()
         start, _, total, count, entries, end = layout.parse_installer(data)
-        self.assertEqual((start, data[:start]), (len(stub), stub))
+        self.assertEqual(data[:len(stub)], stub)
+        self.assertEqual(data[len(stub):start], bytes(start - len(stub)))  # alignment to 8
         self.assertEqual((total, count, end + 8), (17504 + 140, 2, len(data)))
         for entry, path in zip(entries, paths):
             self.assertEqual(entry.name, windows_path(path).lower())

@@ -24,6 +24,7 @@ ArchiveLocation LocateArchive(lumora::Stream& file, bool bareArchive)
                             ", outside the " + std::to_string(trailer.at) + " bytes of the file before it");
     location.start = trailer.offset;
     location.end = trailer.at;
+    location.signatureBytes = trailer.certificateSize;
     return location;
 }
 
@@ -34,8 +35,10 @@ std::string DescribeLocation(const ArchiveLocation& location)
         return "bare archive, " + bytes;
     char hex[24];
     std::snprintf(hex, sizeof hex, "0x%llX", static_cast<unsigned long long>(location.start));
-    return "installer, archive at offset " + std::to_string(location.start) + " (" + hex + "), " +
-           bytes;
+    std::string text = "installer, archive at offset " + std::to_string(location.start) + " (" + hex + "), " + bytes;
+    if (location.signatureBytes > 0)
+        text += ", signed (" + std::to_string(location.signatureBytes) + " bytes of signature)";
+    return text;
 }
 
 }  // namespace setuppack

@@ -1,4 +1,5 @@
 // setuppack build: setup stub + archive of the files + payload trailer.
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <limits>
@@ -12,6 +13,7 @@
 #include "archive/ArchiveInput.h"
 #include "archive/ArchiveLayout.h"
 #include "archive/ArchiveWriter.h"
+#include "archive/PeImage.h"
 #include "archive/StoredName.h"
 #include "base/PathText.h"
 #include "base/StdioFileStream.h"
@@ -81,13 +83,43 @@ void WriteTrailer(lumora::Stream& out, std::int32_t offset)
     out.WriteBuffer(bytes, sizeof bytes);
 }
 
+// An Authenticode signature appends its certificate table at an 8-byte
+// boundary. In an installer whose length is a multiple of 8 the table starts
+// right behind the trailer, where the installer looks for the trailer.
+constexpr std::int64_t kSignatureAlignment = 8;
+
+// Moves the bytes [from, end) of `out` forward by `by` (less than a buffer)
+// bytes and fills the gap with zeros; the position is left at the new end.
+void ShiftForward(lumora::Stream& out, std::int64_t from, std::int64_t end, std::int64_t by)
+{
+    std::vector<unsigned char> buffer(1 << 16);
+    for (std::int64_t stop = end; stop > from;) {
+        const std::int64_t start = std::max(from, stop - static_cast<std::int64_t>(buffer.size()));
+        const auto count = static_cast<std::size_t>(stop - start);
+        out.Seek(start, lumora::Stream::Origin::Begin);
+        out.ReadBuffer(buffer.data(), count);
+        out.Seek(start + by, lumora::Stream::Origin::Begin);
+        out.WriteBuffer(buffer.data(), count);
+        stop = start;
+    }
+    std::fill(buffer.begin(), buffer.begin() + by, 0);
+    out.Seek(from, lumora::Stream::Origin::Begin);
+    out.WriteBuffer(buffer.data(), static_cast<std::size_t>(by));
+    out.Seek(end + by, lumora::Stream::Origin::Begin);
+}
+
 void WriteInstaller(const std::string& outPath, const std::string& stubPath, const std::string& title,
                     const std::vector<lumora::archive::ArchiveInput>& inputs,
                     lumora::archive::Compression compression)
 {
     StdioFileStream stub(stubPath, StdioFileStream::Mode::Read);
+    if (const auto image = lumora::archive::ReadPeImage(stub); image && image->Signed())
+        throw Error("the stub " + stubPath +
+                    " is signed, and a payload appended behind a signature breaks it: build with the "
+                    "unsigned stub, then sign the installer");
+    stub.Seek(0, lumora::Stream::Origin::Begin);
     const std::int64_t stubSize = stub.Size();
-    if (stubSize < 0 || stubSize > std::numeric_limits<std::int32_t>::max())
+    if (stubSize < 0 || stubSize > std::numeric_limits<std::int32_t>::max() - kSignatureAlignment)
         throw Error("the stub " + stubPath + " is too large for a payload trailer");
 
     StdioFileStream out(outPath, StdioFileStream::Mode::Create);
@@ -95,7 +127,16 @@ void WriteInstaller(const std::string& outPath, const std::string& stubPath, con
     if (out.Position() != stubSize)
         throw Error("the stub " + stubPath + " changed while being copied");
     lumora::archive::WriteArchive(out, title, inputs, compression);
-    WriteTrailer(out, static_cast<std::int32_t>(stubSize));
+    // The alignment is made up before the archive, where the installer
+    // never reads: the trailer gives the archive's offset, and the end
+    // marker stays right before the trailer.
+    const std::int64_t archiveEnd = out.Position();
+    const std::int64_t padding =
+        (kSignatureAlignment - (archiveEnd + lumora::archive::kTrailerSize) % kSignatureAlignment) %
+        kSignatureAlignment;
+    if (padding > 0)
+        ShiftForward(out, stubSize, archiveEnd, padding);
+    WriteTrailer(out, static_cast<std::int32_t>(stubSize + padding));
     out.Close();
 }
 

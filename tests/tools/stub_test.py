@@ -1,0 +1,106 @@
+#!/usr/bin/env python3
+"""The setup stub as a file: the resources it carries into every installer
+(manifest, version information, icon), read back with wrestool; and
+reproducible output (no link time, no build folder, the same installer from
+the same files).
+
+    stub_test.py STUB INSTALLER SETUPPACK PAYLOAD_DIR SOURCE_DIR BUILD_DIR
+"""
+import os
+import struct
+import subprocess
+import sys
+import tempfile
+import unittest
+import xml.etree.ElementTree as ET
+
+STUB = INSTALLER = SETUPPACK = PAYLOAD = SOURCE_DIR = BUILD_DIR = None
+
+# The systems the manifest declares: Vista, 7, 8, 8.1, and 10 and 11.
+SUPPORTED_OS = {
+    "{e2011457-1546-43c5-a5fe-008deee3d3f0}", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
+    "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
+    "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",
+}
+ASM_V1 = "{urn:schemas-microsoft-com:asm.v1}"
+ASM_V3 = "{urn:schemas-microsoft-com:asm.v3}"
+COMPATIBILITY = "{urn:schemas-microsoft-com:compatibility.v1}"
+RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 14, 16, 24
+
+
+def resource(path, kind, name=1):
+    """The raw data of one resource of a PE file."""
+    out = subprocess.run(["wrestool", "-x", "--raw", "-t", str(kind), "-n", str(name), path],
+                         capture_output=True, check=True).stdout
+    if not out:
+        raise AssertionError("%s has no resource of type %d, name %d" % (path, kind, name))
+    return out
+
+
+def version_strings(data):
+    """The StringFileInfo values of a version resource: {key: value}."""
+    text = data.decode("utf-16-le", errors="replace")
+    values = {}
+    for key in ("CompanyName", "FileDescription", "FileVersion", "OriginalFilename", "ProductName",
+                "ProductVersion"):
+        at = text.find(key + "\0")
+        if at >= 0:
+            rest = text[at + len(key) + 1:].lstrip("\0")
+            values[key] = rest.split("\0", 1)[0]
+    return values
+
+
+class StubResourcesTest(unittest.TestCase):
+
+    def test_manifest_version_and_icon_in_the_stub_and_an_installer(self):
+        for path in (STUB, INSTALLER):
+            with self.subTest(file=os.path.basename(path)):
+                manifest = ET.fromstring(resource(path, RT_MANIFEST))
+                levels = [e.get("level") for e in manifest.iter(ASM_V3 + "requestedExecutionLevel")]
+                self.assertEqual(levels, ["requireAdministrator"])
+                self.assertEqual({e.get("Id") for e in manifest.iter(COMPATIBILITY + "supportedOS")},
+                                 SUPPORTED_OS)
+                text = resource(path, RT_MANIFEST).decode("utf-8")
+                self.assertNotIn("dpiAware", text)
+                self.assertNotIn("Common-Controls", text)
+
+                values = version_strings(resource(path, RT_VERSION))
+                self.assertEqual(values.get("FileDescription"), "Lumora Install Program")
+                self.assertEqual(values.get("CompanyName"), "Quillon Computers Ltd")
+                self.assertEqual(values.get("OriginalFilename"), "setupstub.exe")
+                for key in ("ProductName", "FileVersion", "ProductVersion"):
+                    self.assertTrue(values.get(key), key)
+
+                group = resource(path, RT_GROUP_ICON)
+                _, kind, count = struct.unpack_from("<HHH", group)
+                self.assertEqual(kind, 1)
+                sizes = {group[6 + 14 * i] for i in range(count)}
+                self.assertEqual(sizes, {16, 32, 48})
+
+
+class ReproducibleTest(unittest.TestCase):
+
+    def test_no_link_time_no_build_folder_and_the_same_installer_twice(self):
+        with open(STUB, "rb") as f:
+            stub = f.read()
+        pe = struct.unpack_from("<I", stub, 0x3C)[0]
+        self.assertEqual(stub[pe:pe + 4], b"PE\0\0")
+        self.assertEqual(struct.unpack_from("<I", stub, pe + 8)[0], 0, "link time in the PE header")
+        for folder in (SOURCE_DIR, BUILD_DIR):
+            self.assertNotIn(os.path.abspath(folder).encode(), stub)
+
+        files = [os.path.join(PAYLOAD, name) for name in sorted(os.listdir(PAYLOAD))]
+        built = []
+        with tempfile.TemporaryDirectory() as tmp:
+            for name in ("a.exe", "b.exe"):
+                out = os.path.join(tmp, name)
+                subprocess.run([SETUPPACK, "build", "--stub", STUB, "-o", out, *files], check=True,
+                               stdout=subprocess.DEVNULL)
+                with open(out, "rb") as f:
+                    built.append(f.read())
+        self.assertEqual(built[0], built[1])
+
+
+if __name__ == "__main__":
+    STUB, INSTALLER, SETUPPACK, PAYLOAD, SOURCE_DIR, BUILD_DIR = sys.argv[1:7]
+    unittest.main(argv=sys.argv[:1] + sys.argv[7:], verbosity=2)
