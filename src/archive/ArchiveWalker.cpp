@@ -1,5 +1,7 @@
 #include "archive/ArchiveWalker.h"
 
+#include "base/PrintableText.h"
+
 namespace lumora::archive {
 
 ArchiveWalker::ArchiveWalker(Stream& archive, ArchiveVisitor& visitor)
@@ -101,7 +103,7 @@ std::string ArchiveWalker::Where() const
 {
     std::string where;
     if (inEntry_)
-        where = "entry \"" + entry_.name + "\", ";
+        where = "entry \"" + PrintableText(entry_.name) + "\", ";
     if (shownBlock_ > 0)
         where += "block " + std::to_string(shownBlock_) + ", ";
     where += part_;

@@ -21,6 +21,9 @@ public:
     // local time); the creation and last-access times are left alone.
     // Returns false when the stamp is not a valid time or the system refuses.
     virtual bool SetStamp(std::uint32_t stamp) = 0;
+    // The system's reason for the last read or write that came up short
+    // ("No space left on device"); empty when there is none.
+    virtual std::string LastFailure() const { return {}; }
 };
 
 class FileSystem {

@@ -8,6 +8,9 @@
 // Read-only files: a file without any write permission bit is treated like a
 // file with the Windows read-only attribute and is never replaced or opened
 // for writing, also when the process runs as root.
+//
+// Links: a target is written only when it is a regular file of one name;
+// symbolic links, hard links, FIFOs and devices are refused (see Open).
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -98,6 +101,8 @@ private:
             const ssize_t n = call(fd_, bytes + done, count - done);
             if (n < 0 && errno == EINTR)
                 continue;
+            if (n < 0)
+                lastFailure_ = std::strerror(errno);
             if (n <= 0)
                 break;
             done += static_cast<std::size_t>(n);
@@ -105,22 +110,59 @@ private:
         return done;
     }
 
+    std::string LastFailure() const override { return lastFailure_; }
+
     int fd_;
+    std::string lastFailure_;
 };
 
+// What a file opened for writing must be: a regular file with no other name,
+// writable by someone. A link (symbolic or hard) would carry the write to a
+// file elsewhere, a FIFO or device would swallow or block it.
+const char* Unwritable(const struct stat& st)
+{
+    if (!S_ISREG(st.st_mode))
+        return "not a regular file";
+    if (st.st_nlink > 1)
+        return "a file with more than one name (a hard link)";
+    if (IsReadOnly(st))
+        return "the file is read-only";
+    return nullptr;
+}
+
+// Opens `path`. For writing, the last component is never followed as a
+// symbolic link, and what was opened is checked on the descriptor itself
+// before anything is written, so that nothing can be swapped in between.
 std::unique_ptr<FileStream> Open(const std::string& path, int flags, const char* failure)
 {
     const std::string native = NativePath(path);
-    struct stat st;
-    if ((flags & O_ACCMODE) != O_RDONLY && ::stat(native.c_str(), &st) == 0 && IsReadOnly(st))
-        throw Error(std::string(failure) + path + ": the file is read-only");
+    const bool writing = (flags & O_ACCMODE) != O_RDONLY;
+    const bool truncate = (flags & O_TRUNC) != 0;
+    if (writing)
+        flags = (flags & ~O_TRUNC) | O_NOFOLLOW | O_NONBLOCK;
     int fd;
     do
         fd = ::open(native.c_str(), flags | O_CLOEXEC, 0666);
     while (fd < 0 && errno == EINTR);
-    if (fd < 0)
+    if (fd < 0) {
+        const int error = errno;
+        if (error == ELOOP)
+            throw Error(std::string(failure) + path + ": a symbolic link");
+        throw Error(std::string(failure) + path + ": " + std::strerror(error));
+    }
+    auto file = std::make_unique<PosixFileStream>(fd);
+    if (!writing)
+        return file;
+    struct stat st;
+    if (::fstat(fd, &st) != 0)
         throw Error(std::string(failure) + path + ": " + std::strerror(errno));
-    return std::make_unique<PosixFileStream>(fd);
+    if (const char* why = Unwritable(st))
+        throw Error(std::string(failure) + path + ": " + why);
+    // Blocking again for the writes; a regular file never blocks anyway.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (truncate && ::ftruncate(fd, 0) != 0)
+        throw Error(std::string(failure) + path + ": " + std::strerror(errno));
+    return file;
 }
 
 class PosixFileSystem : public FileSystem {

@@ -9,22 +9,66 @@ namespace lumora::archive {
 
 namespace {
 
-bool IsSafeFileName(std::string_view name)
+// Windows opens a device, not a file, for these names, also with an
+// extension ("aux.txt") and in any case.
+bool IsDeviceName(std::string_view name)
 {
-    return !name.empty() && name != "." && name != "..";
+    std::string_view stem = name.substr(0, name.find('.'));
+    while (!stem.empty() && stem.back() == ' ')
+        stem.remove_suffix(1);
+    std::string upper(stem);
+    for (char& c : upper)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    if (upper == "CON" || upper == "PRN" || upper == "AUX" || upper == "NUL" || upper == "CONIN$" ||
+        upper == "CONOUT$")
+        return true;
+    // COM1 to COM9 and LPT1 to LPT9, the superscript digits of the ANSI code
+    // page included.
+    const auto digit = static_cast<unsigned char>(upper.size() == 4 ? upper[3] : 0);
+    return (upper.compare(0, 3, "COM") == 0 || upper.compare(0, 3, "LPT") == 0) &&
+           ((digit >= '1' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3);
 }
 
-bool HasParentComponent(std::string_view path)
+// A name that Windows writes as a plain file of exactly that name: not "."
+// or "..", no control character (a NUL would cut it short), none of the
+// characters Windows refuses or reads as wildcards or a stream (":"), not a
+// device, and not ending in a dot or a blank, which Windows drops.
+bool IsPlainFileName(std::string_view name)
+{
+    if (name.empty() || name == "." || name == ".." || name.back() == '.' || name.back() == ' ')
+        return false;
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F || std::string_view("<>:\"|?*").find(c) != std::string_view::npos)
+            return false;
+    }
+    return !IsDeviceName(name);
+}
+
+// Every folder and file name of a relative path is plain (so no "..").
+bool IsPlainPath(std::string_view path)
 {
     std::size_t start = 0;
     for (std::size_t i = 0; i <= path.size(); ++i) {
         if (i == path.size() || IsPathSeparator(path[i])) {
-            if (path.substr(start, i - start) == "..")
-                return true;
+            if (!IsPlainFileName(path.substr(start, i - start)))
+                return false;
             start = i + 1;
         }
     }
-    return false;
+    return true;
+}
+
+// A stored path used as it is: an optional drive ("c:"), an optional
+// separator after it, then plain names.
+bool IsPlainStoredPath(std::string_view path)
+{
+    if (path.size() >= 2 && path[1] == ':')
+        path.remove_prefix(2);
+    while (!path.empty() && IsPathSeparator(path.front()))
+        path.remove_prefix(1);
+    return IsPlainPath(path);
 }
 
 // A folder that exists without being made: the root of a drive ("C:") or,
@@ -41,15 +85,15 @@ TargetPath FormTargetPath(const std::string& folder, std::string_view storedName
     TargetPath target;
     if (folder.empty()) {
         target.path = std::string(storedName);
-        target.safe = IsSafeFileName(FileNamePart(storedName));
+        target.safe = IsPlainStoredPath(storedName);
     } else if (!fullPath) {
         const std::string_view name = FileNamePart(storedName);
         target.path = folder + std::string(name);
-        target.safe = IsSafeFileName(name);
+        target.safe = IsPlainFileName(name);
     } else {
         const std::string_view rest = storedName.size() > 3 ? storedName.substr(3) : std::string_view();
         target.path = folder + std::string(rest);
-        target.safe = IsSafeFileName(FileNamePart(rest)) && !HasParentComponent(rest);
+        target.safe = IsPlainPath(rest);
     }
     return target;
 }

@@ -9,8 +9,11 @@
 namespace lumora::archive {
 
 // Where an entry goes. `safe` is false when the stored name could make the
-// component write outside the folder it was given: a file name that is
-// empty, "." or "..", or, when the stored path is kept, a ".." component.
+// component write anything but a plain file of that name inside the folder it
+// was given: a name that is empty, "." or "..", holds a control character,
+// a ":" (a drive or an alternate data stream), a character Windows refuses,
+// names a device ("NUL", "aux.txt", "COM1") or ends in a dot or a blank; the
+// same for each folder name when the stored path is kept.
 struct TargetPath {
     std::string path;
     bool safe = false;

@@ -48,7 +48,11 @@ public:
         while (done < count) {
             DWORD got = 0;
             const DWORD want = static_cast<DWORD>(count - done);
-            if (!ReadFile(handle_, p + done, want, &got, nullptr) || got == 0)
+            if (!ReadFile(handle_, p + done, want, &got, nullptr)) {
+                lastFailure_ = "error " + std::to_string(GetLastError());
+                break;
+            }
+            if (got == 0)
                 break;
             done += got;
         }
@@ -62,7 +66,11 @@ public:
         while (done < count) {
             DWORD put = 0;
             const DWORD want = static_cast<DWORD>(count - done);
-            if (!WriteFile(handle_, p + done, want, &put, nullptr) || put == 0)
+            if (!WriteFile(handle_, p + done, want, &put, nullptr)) {
+                lastFailure_ = "error " + std::to_string(GetLastError());
+                break;
+            }
+            if (put == 0)
                 break;
             done += put;
         }
@@ -89,28 +97,57 @@ public:
         return SetFileTime(handle_, nullptr, nullptr, &utc) != FALSE;
     }
 
+    std::string LastFailure() const override { return lastFailure_; }
+
 private:
     HANDLE handle_;
+    std::string lastFailure_;
 };
+
+// Why a file opened for writing must not be written: it is a reparse point
+// (a symbolic link or junction, opened itself rather than followed), it has
+// another name (a hard link), it is a device or pipe, or it is read-only,
+// hidden or a system file (which Windows refuses to replace). Checked on the
+// handle, so that nothing can be swapped in between; nullptr when it may be
+// written.
+const char* Unwritable(HANDLE handle)
+{
+    if (GetFileType(handle) != FILE_TYPE_DISK)
+        return "not a file on a disk (a device or a pipe)";
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(handle, &info))
+        return "its kind cannot be told";
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        return "a link (reparse point)";
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        return "a folder";
+    if (info.nNumberOfLinks > 1)
+        return "a file with more than one name (a hard link)";
+    if (info.dwFileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
+        return "read-only, hidden or a system file";
+    return nullptr;
+}
 
 std::unique_ptr<FileStream> Open(const std::string& path, DWORD access, DWORD share, DWORD disposition,
                                  const char* failure)
 {
-    // Windows refuses to write a read-only file; Wine run as root does not,
-    // so the attribute is checked here as well.
-    if (access & GENERIC_WRITE) {
-        const DWORD attributes = GetFileAttributesA(path.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
-            !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            SetLastError(ERROR_ACCESS_DENIED);
-            throw Error(Failure(failure, path));
-        }
-    }
+    const bool writing = (access & GENERIC_WRITE) != 0;
+    // A target is opened without replacing it and only emptied once the
+    // handle shows a plain file.
+    const bool replace = disposition == CREATE_ALWAYS;
+    const DWORD flags = FILE_ATTRIBUTE_NORMAL | (writing ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
     const HANDLE handle =
-        CreateFileA(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+        CreateFileA(path.c_str(), access, share, nullptr, replace ? OPEN_ALWAYS : disposition, flags, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         throw Error(Failure(failure, path));
-    return std::make_unique<Win32FileStream>(handle);
+    auto file = std::make_unique<Win32FileStream>(handle);
+    if (!writing)
+        return file;
+    if (const char* why = Unwritable(handle))
+        throw Error(std::string(failure) + path + ": " + why);
+    if (replace && (SetFilePointer(handle, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER || !SetEndOfFile(handle)))
+        throw Error(Failure(failure, path));
+    return file;
 }
 
 class Win32FileSystem : public FileSystem {

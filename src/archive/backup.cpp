@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <optional>
+#include <set>
 #include <string_view>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "archive/RestorePaths.h"
 #include "base/Error.h"
 #include "base/PathText.h"
+#include "base/PrintableText.h"
 
 namespace lumora::archive {
 
@@ -36,6 +38,7 @@ public:
     bool Execute()
     {
         c_.errorCode_ = 0;
+        c_.failureReason_.clear();
         c_.restoredCount_ = 0;
         c_.continue_ = true;
         // A volume marker before the first entry must not reach a file of an
@@ -72,6 +75,7 @@ private:
         }
         if (!files_.FileExists(archiveName_))
             return nullptr;
+        visited_.insert(archiveName_);
         try {
             volume_ = files_.OpenArchive(archiveName_);
         } catch (const Error&) {
@@ -95,10 +99,11 @@ private:
             if (!target_)
                 throw;
             const bool continued = target_->continued;
+            const std::string system = target_->file->LastFailure();
             CloseTarget();
             if (continued)
                 throw;
-            Fail(kErrorCannotReadFile);
+            Fail(kErrorCannotReadFile, CurrentFailure(system));
             return;
         }
         // A walk ended by a cancel or an error leaves its entry as written
@@ -123,9 +128,11 @@ private:
         TargetPath target = FormTargetPath(folder_, entry.name, c_.restoreFullPath_);
         c_.currentFile_ = std::move(target.path);
         if (!target.safe) {
-            // The name points outside the folder: nothing is written.
+            // The name is no plain file inside the folder: nothing is
+            // written.
             doRestore_ = false;
-            Fail(kErrorCannotReadFile);
+            Fail(kErrorCannotReadFile, "the stored name \"" + PrintableText(entry.name) +
+                                           "\" is no plain file name inside the folder");
             return BlockData::Skip;
         }
         doRestore_ = Decide(entry);
@@ -157,7 +164,7 @@ private:
         if (ForceFolders(files_, folder) && files_.FolderExists(folder))
             return true;
         // A file that was to be written and has no folder is not restored.
-        Fail(kErrorCannotReadFile);
+        Fail(kErrorCannotReadFile, "Unable to create directory " + folder);
         return false;
     }
 
@@ -171,7 +178,7 @@ private:
             target_->out.emplace(*target_->file);
         } catch (...) {
             target_.reset();
-            Fail(kErrorCannotReadFile);
+            Fail(kErrorCannotReadFile, CurrentFailure());
         }
     }
 
@@ -218,7 +225,7 @@ private:
             target_->out->Flush();
         } catch (...) {
             written = false;
-            Fail(kErrorCannotReadFile);
+            Fail(kErrorCannotReadFile, CurrentFailure(target_->file->LastFailure()));
         }
         if (written && !target_->continued)
             ++c_.restoredCount_;
@@ -248,10 +255,26 @@ private:
         c_.OnProgress(&c_, c_.currentFile_, percent, c_.continue_);
     }
 
-    void Fail(std::int32_t code)
+    void Fail(std::int32_t code, std::string reason = {})
     {
         c_.errorCode_ = code;
+        c_.failureReason_ = std::move(reason);
         c_.continue_ = false;
+    }
+
+    // The message of the exception being handled, with the system's reason
+    // for a short read or write when there is one.
+    static std::string CurrentFailure(const std::string& system = {})
+    {
+        std::string reason;
+        try {
+            throw;
+        } catch (const std::exception& e) {
+            reason = e.what();
+        } catch (...) {
+            reason = "an unknown failure";
+        }
+        return system.empty() ? reason : reason + ": " + system;
     }
 
     // A volume marker: the interrupted entry's block list goes on in the
@@ -260,13 +283,18 @@ private:
     {
         CloseVolume();  // a caller's stream is never closed
         const unsigned disk = VolumeNumber(marker);
+        const std::string next = NextVolumePath(archiveName_, marker);
+        // A set whose marker leads back to a volume already read would go
+        // round for ever.
+        if (!fromStream_ && !visited_.insert(next).second)
+            throw InvalidArchive("Invalid volume marker: volume " + PrintableText(next) + " would be read again");
         const std::string text = "Please insert disk " + std::to_string(disk) + " and click OK to continue.";
         do {
             if (c_.OnNeedDisk)
                 c_.OnNeedDisk(&c_, static_cast<std::uint16_t>(disk), c_.continue_);
             else
                 c_.continue_ = ui_.AskForDisk(text);
-            archiveName_ = NextVolumePath(archiveName_, marker);
+            archiveName_ = next;
         } while (c_.continue_ && !NextVolumeExists());
         if (!c_.continue_)
             return nullptr;
@@ -309,6 +337,8 @@ private:
     bool doRestore_ = true;
     std::uint32_t stamp_ = 0;
     std::unique_ptr<Target> target_;
+    // Volume files read in this run, the first included.
+    std::set<std::string> visited_;
 };
 
 TBackupFile::TBackupFile(TComponent* owner, std::string name) : TComponent(owner, std::move(name)) {}

@@ -104,6 +104,10 @@ public:
     const std::string& CurrentFile() const { return currentFile_; }
     bool ContinueFlag() const { return continue_; }
     std::int32_t ErrorCode() const { return errorCode_; }
+    // Why the entry behind error code 1 failed, as the system or the reader
+    // said it ("Cannot create c:\x.txt: Permission denied"); the error
+    // report itself keeps the fixed text.
+    const std::string& FailureReason() const { return failureReason_; }
     Stream* SourceStream() const { return sourceStream_; }
 
     // Seams: nullptr selects the platform's file system and user interface
@@ -132,6 +136,7 @@ private:
     std::string currentFile_;
     bool continue_ = false;
     std::int32_t errorCode_ = 0;
+    std::string failureReason_;
     Stream* sourceStream_ = nullptr;
     bool restoreFullPath_ = false;
     bool saveFileID_ = false;

@@ -248,6 +248,76 @@ def local_time(*fields):
     return time.mktime((*fields, 0, 0, -1))
 
 
+class HostileInputTest(Workspace):
+    """Archives made to hurt the tool: one test each, of the smallest archive
+    that shows the fault."""
+    MAGIC = b"EC2\0"
+
+    def test_a_volume_that_names_itself_stops_extract_and_verify(self):
+        first = (counted(b"Loop") + i32(3) + i32(1) + counted(b"c:\\a.bin") + i32(0) + self.MAGIC
+                 + i32(-3) + b"abc" + i32(0) + counted(b"NEXT:DISK002"))
+        self.write("a.002", self.MAGIC + i32(-3) + b"def" + i32(0) + counted(b"NEXT:DISK002"))
+        first = self.write("a.bin", first)
+        rc, _, err = run("extract", "--archive", first, self.path("out"))
+        self.assertEqual(rc, 1)
+        self.assertIn("would be read again", err)
+        self.assertEqual(os.path.getsize(self.path("out/a.bin")), 6)
+        rc, _, err = run("verify", "--archive", first)
+        self.assertEqual(rc, 1)
+        self.assertIn("comes round again", err)
+
+    def test_problems_and_passed_over_lengths_are_counted_not_kept(self):
+        broken = i32(6) + b"\x78\x9c\0\0\0\0"
+        archive = (counted(b"Many") + i32(0) + i32(1) + i32(-1) * 200000
+                   + counted(b"c:\\b.bin") + i32(0) + self.MAGIC + broken * 300 + i32(0) + i32(0))
+        path = self.write("many.arc", archive)
+        rc, listing, err = run("list", "--archive", path)
+        self.assertEqual(rc, 1)
+        self.assertIn("(200000 name lengths passed over, the first -1)", listing)
+        self.assertIn("and 200 more problems", err)
+        rc, _, err = run("verify", "--archive", path)
+        self.assertEqual(rc, 1)
+        self.assertLessEqual(len(err.splitlines()), 103)
+        self.assertIn("more problems", err)
+
+    def test_a_volume_suffix_must_be_digits_and_names_are_shown_escaped(self):
+        archive = (counted(b"Odd") + i32(1) + i32(1) + counted(b"c:\\red\x1b[31m.txt") + i32(0) + self.MAGIC
+                   + i32(-1) + b"x" + i32(0) + counted(b"NEXT:DISK/.."))
+        path = self.write("odd.arc", archive)
+        for command in ("list", "verify"):
+            rc, said, err = run(command, "--archive", path)
+            self.assertEqual(rc, 1, command)
+            self.assertIn("Invalid volume marker", err)
+            self.assertNotIn("\x1b", said + err)
+        self.assertIn("red\\x1B[31m.txt", said + run("list", "--archive", path)[1])
+
+    def test_extract_refuses_a_trailer_that_points_into_the_stub(self):
+        _, data = self.build()
+        zeros = bytes(self.stub).find(bytes(16))
+        if zeros < 0:
+            self.stub = self.stub[:100] + bytes(16) + self.stub[116:]
+            zeros = 100
+        data[:len(self.stub)] = self.stub
+        data[-4:] = i32(zeros)
+        path = self.write("astray.exe", bytes(data))
+        rc, said, err = run("extract", path, self.path("astray"))
+        self.assertEqual((rc, said), (1, ""))
+        self.assertIn("not right before the payload trailer", err)
+        self.assertEqual(os.listdir(self.path("astray")), [])
+
+    def test_a_failed_write_says_why(self):
+        out, _ = self.build()
+        folder = self.path("blocked")
+        os.mkdir(folder)
+        with open(os.path.join(folder, "cd.jpg"), "wb") as f:
+            f.write(b"mine")
+        os.chmod(os.path.join(folder, "cd.jpg"), 0o444)
+        rc, _, err = run("extract", out, folder)
+        self.assertEqual(rc, 1)
+        self.assertIn("Cannot read file (code 1) at cd.jpg: Cannot create", err)
+        self.assertIn("read-only", err)
+
+
 class ExtractTest(Workspace):
     MAGIC = b"EC2\0"
 

@@ -4,6 +4,8 @@
 
 #include "LimitedStream.h"
 #include "archive/InflateStatus.h"
+#include "base/PathText.h"
+#include "base/PrintableText.h"
 #include "base/StdioFileStream.h"
 
 namespace setuppack {
@@ -16,9 +18,9 @@ namespace {
 
 std::string BlockPlace(const EntryInfo& entry, const BlockInfo& block)
 {
-    std::string place = "entry \"" + entry.name + "\", block " + std::to_string(block.index) +
-                        " (" + (block.length > 0 ? "zlib, " : "raw, ") +
-                        std::to_string(block.length > 0 ? block.length : -block.length) +
+    std::string place = "entry \"" + lumora::PrintableText(entry.name) + "\", block " +
+                        std::to_string(block.index) + " (" + (block.length > 0 ? "zlib, " : "raw, ") +
+                        std::to_string(block.length > 0 ? block.length : -static_cast<std::int64_t>(block.length)) +
                         " bytes) at offset " + std::to_string(block.offset);
     if (block.volume > 1)
         place += " of volume " + std::to_string(block.volume);
@@ -36,10 +38,11 @@ bool FileExists(const std::string& path)
 
 }  // namespace
 
-ArchiveSurvey::ArchiveSurvey(std::string path, const ArchiveLocation& location)
-    : path_(std::move(path)), volumePath_(path_), location_(location), volumeEnd_(location.end),
-      output_(kMaxBlockSize)
+ArchiveSurvey::ArchiveSurvey(std::string path, const ArchiveLocation& location, SurveyListener* listener)
+    : path_(std::move(path)), volumePath_(path_), location_(location), listener_(listener),
+      volumeEnd_(location.end), output_(kMaxBlockSize)
 {
+    visited_.insert(path_);
 }
 
 void ArchiveSurvey::Run(lumora::Stream& file)
@@ -50,108 +53,148 @@ void ArchiveSurvey::Run(lumora::Stream& file)
         lumora::archive::WalkArchive(archive, *this);
     } catch (const lumora::Error& e) {
         walkFailed = true;
-        problems.push_back(e.what());
+        Problem(lumora::PrintableText(e.what()));
     }
+    Flush();
+    volumeFile_.reset();
 }
 
-std::int64_t ArchiveSurvey::SumOfSizes() const
+void ArchiveSurvey::Problem(std::string text)
 {
-    std::int64_t sum = 0;
-    for (const SurveyedEntry& entry : entries)
-        if (!entry.info.fileList)
-            sum += entry.size;
-    return sum;
+    if (problems.size() < kMaxProblems)
+        problems.push_back(std::move(text));
+    else
+        ++moreProblems;
+}
+
+void ArchiveSurvey::Flush()
+{
+    FlushEntry();
+    FlushPassedOver();
+}
+
+void ArchiveSurvey::FlushEntry()
+{
+    if (entryOpen_) {
+        entryOpen_ = false;
+        if (!entry_.info.fileList) {
+            ++files;
+            sumOfSizes += entry_.size;
+        }
+        if (listener_)
+            listener_->Record(entry_);
+    }
+    for (const SurveyRecord& marker : markers_)
+        if (listener_)
+            listener_->Record(marker);
+    markers_.clear();
+}
+
+void ArchiveSurvey::FlushPassedOver()
+{
+    if (passedOver_.count == 0)
+        return;
+    if (listener_)
+        listener_->Record(passedOver_);
+    passedOver_.count = 0;
 }
 
 void ArchiveSurvey::Header(const lumora::archive::ArchiveHeader& h)
 {
     header = h;
     headerRead = true;
+    if (listener_)
+        listener_->Header(h);
 }
 
 void ArchiveSurvey::PassedOver(std::int32_t nameLength, std::int64_t offset)
 {
-    SurveyRecord record;
-    record.kind = SurveyRecord::Kind::PassedOver;
-    record.offset = offset;
-    record.nameLength = nameLength;
-    records.push_back(record);
+    if (passedOver_.count == 0) {
+        FlushEntry();
+        passedOver_ = SurveyRecord{};
+        passedOver_.kind = SurveyRecord::Kind::PassedOver;
+        passedOver_.offset = offset;
+        passedOver_.nameLength = nameLength;
+    }
+    ++passedOver_.count;
 }
 
 lumora::archive::BlockData ArchiveSurvey::Entry(const EntryInfo& info)
 {
-    SurveyedEntry entry;
-    entry.info = info;
-    entries.push_back(entry);
-    SurveyRecord record;
-    record.offset = info.offset;
-    record.entry = entries.size() - 1;
-    records.push_back(record);
+    Flush();
+    entry_ = SurveyRecord{};
+    entry_.offset = info.offset;
+    entry_.info = info;
+    entryOpen_ = true;
     return lumora::archive::BlockData::Read;
 }
 
 void ArchiveSurvey::Block(const EntryInfo&, const BlockInfo& block)
 {
     // Blocks after a volume marker met before any entry belong to no file.
-    if (entries.empty())
+    if (!entryOpen_)
         return;
-    SurveyedEntry& entry = entries.back();
     if (block.length < 0) {
-        ++entry.rawBlocks;
-        entry.size += -static_cast<std::int64_t>(block.length);
+        ++entry_.rawBlocks;
+        entry_.size += -static_cast<std::int64_t>(block.length);
         return;
     }
-    ++entry.zlibBlocks;
+    ++entry_.zlibBlocks;
     if (block.data)
-        Inflate(entry, block);
+        Inflate(block);
 }
 
-void ArchiveSurvey::Inflate(SurveyedEntry& entry, const BlockInfo& block)
+void ArchiveSurvey::Inflate(const BlockInfo& block)
 {
-    const auto result = lumora::archive::InflateBlock(
-        block.data, static_cast<std::size_t>(block.length), output_.data());
-    entry.size += static_cast<std::int64_t>(result.produced);
+    const auto result = lumora::archive::InflateBlock(block.data, static_cast<std::size_t>(block.length),
+                                                      output_.data());
+    entry_.size += static_cast<std::int64_t>(result.produced);
     if (result.streamEnded)
         return;
-    entry.damaged = true;
+    entry_.damaged = true;
     std::string what;
     if (result.Failed())
         what = "does not inflate: " + lumora::archive::InflateStatusText(result.status);
     else if (result.produced == static_cast<std::size_t>(kMaxBlockSize))
         what = "inflates to more than " + std::to_string(kMaxBlockSize) + " bytes";
     else
-        what = "holds an incomplete zlib stream (it ends after " +
-               std::to_string(result.produced) + " bytes, before its Adler-32)";
-    problems.push_back(BlockPlace(entry.info, block) + ": " + what);
+        what = "holds an incomplete zlib stream (it ends after " + std::to_string(result.produced) +
+               " bytes, before its Adler-32)";
+    Problem(BlockPlace(entry_.info, block) + ": " + what);
 }
 
 lumora::Stream* ArchiveSurvey::NextVolume(const std::string& markerName, std::int64_t offset)
 {
+    FlushPassedOver();
     SurveyRecord record;
     record.kind = SurveyRecord::Kind::VolumeMarker;
     record.offset = offset;
-    record.text = "volume marker \"" + markerName + "\"";
+    record.text = "volume marker \"" + lumora::PrintableText(markerName) + "\"";
     const std::string where = record.text + " at offset " + std::to_string(offset);
     lumora::Stream* next = nullptr;
     if (location_.installer) {
         record.text += ": an installer's archive cannot continue in another volume";
-        problems.push_back(where + ": an installer's archive cannot continue in another volume");
+        Problem(where + ": an installer's archive cannot continue in another volume");
     } else {
         const std::string path = lumora::archive::NextVolumePath(volumePath_, markerName);
-        if (FileExists(path)) {
-            volumes_.push_back(std::make_unique<lumora::StdioFileStream>(
-                path, lumora::StdioFileStream::Mode::Read));
-            next = volumes_.back().get();
+        const std::string shown = lumora::PrintableText(path);
+        if (!visited_.insert(path).second) {
+            record.text += ": " + shown + " again";
+            Problem(where + ": the volume " + shown + " comes round again");
+        } else if (FileExists(path)) {
+            // The walk never reads the previous volume again.
+            volumeFile_ = std::make_unique<lumora::StdioFileStream>(path, lumora::StdioFileStream::Mode::Read);
+            next = volumeFile_.get();
             volumePath_ = path;
             volumeEnd_ = next->Size();
             ++volume_;
-            record.text += ": continues in " + path;
+            record.text += ": continues in " + shown;
         } else {
-            record.text += ": the next volume " + path + " is missing";
-            problems.push_back(where + ": the next volume " + path + " is missing");
+            record.text += ": the next volume " + shown + " is missing";
+            Problem(where + ": the next volume " + shown + " is missing");
         }
     }
-    records.push_back(record);
+    markers_.push_back(std::move(record));
     return next;
 }
 

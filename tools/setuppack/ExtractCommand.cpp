@@ -9,7 +9,9 @@
 #include "LimitedStream.h"
 #include "RestoreEvents.h"
 #include "RestoreTarget.h"
+#include "archive/ArchiveWalker.h"
 #include "archive/backup.h"
+#include "base/PrintableText.h"
 #include "base/StdioFileStream.h"
 
 namespace setuppack {
@@ -17,6 +19,35 @@ namespace setuppack {
 namespace {
 
 using lumora::archive::TBackupFile;
+
+// Finds the end-of-archive marker, passing over the blocks' data.
+class EndFinder : public lumora::archive::ArchiveVisitor {
+public:
+    lumora::archive::BlockData Entry(const lumora::archive::EntryInfo&) override
+    {
+        return lumora::archive::BlockData::Skip;
+    }
+    void End(std::int64_t offset) override { end = offset; }
+
+    std::int64_t end = -1;
+};
+
+// A trailer that points into the stub or into a block can lead to something
+// that reads as a short archive; the end marker of the real one lies right
+// before the trailer. A walk that fails is left to the restore to report.
+void CheckEndMarker(LimitedStream& archive, const ArchiveLocation& location, const std::string& path)
+{
+    EndFinder finder;
+    try {
+        lumora::archive::WalkArchive(archive, finder);
+    } catch (const lumora::Error&) {
+        return;
+    }
+    if (finder.end >= 0 && finder.end + 4 != location.end)
+        throw lumora::Error(lumora::PrintableText(path) + ": the archive's end marker at offset " +
+                            std::to_string(finder.end) + " is not right before the payload trailer at offset " +
+                            std::to_string(location.end) + "; nothing was restored");
+}
 
 // The installer's archive, from the trailer's offset up to the trailer, so
 // that an archive cut short is not read on into the trailer's bytes.
@@ -32,6 +63,8 @@ bool RestoreInstaller(TBackupFile& component, const std::string& path, const std
     LimitedStream archive(file, location.end);
     if (archive.Seek(location.start, lumora::Stream::Origin::Begin) != location.start)
         throw lumora::Error(path + ": cannot reach the archive at offset " + std::to_string(location.start));
+    CheckEndMarker(archive, location, path);
+    archive.Seek(location.start, lumora::Stream::Origin::Begin);
     return component.RestoreFromStream(&archive, folder);
 }
 
@@ -70,7 +103,7 @@ int RunExtract(const Arguments& args)
         } catch (const lumora::Error& e) {
             // Failures that the component does not report escape a restore
             // by name; from a stream they only make the result false.
-            failure = e.what();
+            failure = lumora::PrintableText(e.what());
         }
     } else {
         restored = RestoreInstaller(component, path, folder);

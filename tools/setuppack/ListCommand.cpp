@@ -5,7 +5,9 @@
 #include "ArchiveSurvey.h"
 #include "Command.h"
 #include "OpenArchive.h"
+#include "Problems.h"
 #include "archive/DosDateTime.h"
+#include "base/PrintableText.h"
 #include "base/StdioFileStream.h"
 
 namespace setuppack {
@@ -21,7 +23,7 @@ std::string StampText(std::uint32_t stamp)
     return text;
 }
 
-std::string BlocksText(const SurveyedEntry& entry)
+std::string BlocksText(const SurveyRecord& entry)
 {
     if (entry.rawBlocks == 0 && entry.zlibBlocks == 0)
         return "none";
@@ -33,28 +35,42 @@ std::string BlocksText(const SurveyedEntry& entry)
     return text;
 }
 
-void PrintRecord(const ArchiveSurvey& survey, const SurveyRecord& record)
-{
-    const long long offset = record.offset;
-    switch (record.kind) {
-    case SurveyRecord::Kind::PassedOver:
-        std::printf("%10lld  (name length %d: passed over)\n", offset, int(record.nameLength));
-        return;
-    case SurveyRecord::Kind::VolumeMarker:
-        std::printf("%10lld  (%s)\n", offset, record.text.c_str());
-        return;
-    case SurveyRecord::Kind::Entry: break;
+// Prints each line of the archive as the survey reaches it.
+class Printer : public SurveyListener {
+public:
+    void Header(const lumora::archive::ArchiveHeader& header) override
+    {
+        std::printf("title \"%s\", total size %d, file count %d\n", lumora::PrintableText(header.title).c_str(),
+                    int(header.totalSize), int(header.fileCount));
+        std::printf("%10s  %-19s  %10s  %-16s %s\n", "offset", "stamp", "size", "blocks", "stored name");
     }
-    const SurveyedEntry& entry = survey.entries[record.entry];
-    const std::string size = entry.damaged ? "?" : std::to_string(entry.size);
-    std::string name = entry.info.name;
-    if (entry.info.fileList)
-        name += "  (file list: never restored)";
-    if (entry.info.volume > 1)
-        name += "  (in volume " + std::to_string(entry.info.volume) + ")";
-    std::printf("%10lld  %s  %10s  %-16s %s\n", offset, StampText(entry.info.stamp).c_str(),
-                size.c_str(), BlocksText(entry).c_str(), name.c_str());
-}
+
+    void Record(const SurveyRecord& record) override
+    {
+        const long long offset = record.offset;
+        switch (record.kind) {
+        case SurveyRecord::Kind::PassedOver:
+            if (record.count == 1)
+                std::printf("%10lld  (name length %d: passed over)\n", offset, int(record.nameLength));
+            else
+                std::printf("%10lld  (%llu name lengths passed over, the first %d)\n", offset,
+                            static_cast<unsigned long long>(record.count), int(record.nameLength));
+            return;
+        case SurveyRecord::Kind::VolumeMarker:
+            std::printf("%10lld  (%s)\n", offset, record.text.c_str());
+            return;
+        case SurveyRecord::Kind::Entry: break;
+        }
+        const std::string size = record.damaged ? "?" : std::to_string(record.size);
+        std::string name = lumora::PrintableText(record.info.name);
+        if (record.info.fileList)
+            name += "  (file list: never restored)";
+        if (record.info.volume > 1)
+            name += "  (in volume " + std::to_string(record.info.volume) + ")";
+        std::printf("%10lld  %s  %10s  %-16s %s\n", offset, StampText(record.info.stamp).c_str(), size.c_str(),
+                    BlocksText(record).c_str(), name.c_str());
+    }
+};
 
 }  // namespace
 
@@ -68,26 +84,19 @@ int RunList(const Arguments& args)
     } catch (const lumora::Error& e) {
         throw lumora::Error(operand.path + ": " + e.what());
     }
-    ArchiveSurvey survey(operand.path, location);
-    survey.Run(file);
-
     std::printf("%s: %s\n", operand.path.c_str(), DescribeLocation(location).c_str());
-    if (survey.headerRead)
-        std::printf("title \"%s\", total size %d, file count %d\n", survey.header.title.c_str(),
-                    int(survey.header.totalSize), int(survey.header.fileCount));
-    std::printf("%10s  %-19s  %10s  %-16s %s\n", "offset", "stamp", "size", "blocks", "stored name");
-    for (const SurveyRecord& record : survey.records)
-        PrintRecord(survey, record);
+    Printer printer;
+    ArchiveSurvey survey(operand.path, location, &printer);
+    survey.Run(file);
     if (survey.endOffset >= 0 && survey.endVolume > 1)
         std::printf("%10lld  (end of archive, in volume %d)\n",
                     static_cast<long long>(survey.endOffset), survey.endVolume);
     else if (survey.endOffset >= 0)
         std::printf("%10lld  (end of archive)\n", static_cast<long long>(survey.endOffset));
 
-    if (survey.problems.empty())
+    if (survey.Sound())
         return 0;
-    for (const std::string& problem : survey.problems)
-        std::fprintf(stderr, "setuppack: %s: %s\n", operand.path.c_str(), problem.c_str());
+    PrintProblems(operand.path, survey.problems, survey.moreProblems);
     std::fprintf(stderr, "setuppack: \"setuppack verify\" checks the whole file\n");
     return 1;
 }

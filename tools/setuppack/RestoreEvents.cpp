@@ -6,6 +6,7 @@
 #include "archive/FileSystem.h"
 #include "archive/ArchiveReader.h"
 #include "base/PathText.h"
+#include "base/PrintableText.h"
 
 namespace setuppack {
 
@@ -84,11 +85,10 @@ void RestoreEvents::FileRestored(const std::string& filename, lumora::Stream& fi
 {
     const std::string name = RelativeName(filename);
     const std::int64_t size = file.Size();
-    for (RestoredFile& known : files_) {
-        if (known.name == name) {
-            known.size = size;
-            return;
-        }
+    // A file continued in the next volume is shown again, right after.
+    if (!files_.empty() && files_.back().name == name) {
+        files_.back().size = size;
+        return;
     }
     files_.push_back({name, size});
 }
@@ -97,10 +97,11 @@ void RestoreEvents::Error(std::int32_t code, const std::string& message)
 {
     reported_ = true;
     progress_.Done();
-    const std::string current = component_.CurrentFile();
-    std::fprintf(stderr, "setuppack: restore failed: %s (code %d)%s%s\n",
+    const std::string current = lumora::PrintableText(RelativeName(component_.CurrentFile()));
+    const std::string reason = lumora::PrintableText(component_.FailureReason());
+    std::fprintf(stderr, "setuppack: restore failed: %s (code %d)%s%s%s%s\n",
                  message.empty() ? "unknown error" : message.c_str(), int(code),
-                 current.empty() ? "" : " at ", RelativeName(current).c_str());
+                 current.empty() ? "" : " at ", current.c_str(), reason.empty() ? "" : ": ", reason.c_str());
 }
 
 }  // namespace setuppack

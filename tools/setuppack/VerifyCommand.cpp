@@ -6,7 +6,7 @@
 #include "ArchiveSurvey.h"
 #include "Command.h"
 #include "OpenArchive.h"
-#include "archive/ArchiveLayout.h"
+#include "Problems.h"
 #include "base/StdioFileStream.h"
 
 namespace setuppack {
@@ -14,8 +14,7 @@ namespace setuppack {
 namespace {
 
 // Checks of the archive as a whole, after the walk.
-void CheckWhole(const ArchiveSurvey& survey, const ArchiveLocation& location,
-                std::vector<std::string>& problems)
+void CheckWhole(const ArchiveSurvey& survey, const ArchiveLocation& location, std::vector<std::string>& problems)
 {
     if (survey.walkFailed || survey.endOffset < 0)
         return;
@@ -26,9 +25,9 @@ void CheckWhole(const ArchiveSurvey& survey, const ArchiveLocation& location,
             std::to_string(survey.endOffset) + " and " +
             (location.installer ? "the payload trailer at offset " : "the end of the file at offset ") +
             std::to_string(survey.endLimit));
-    if (survey.SumOfSizes() != survey.header.totalSize)
+    if (survey.sumOfSizes != survey.header.totalSize)
         problems.push_back("the header's total size is " + std::to_string(survey.header.totalSize) +
-                           ", but the files hold " + std::to_string(survey.SumOfSizes()) + " bytes");
+                           ", but the files hold " + std::to_string(survey.sumOfSizes) + " bytes");
 }
 
 }  // namespace
@@ -38,34 +37,35 @@ int RunVerify(const Arguments& args)
     const ArchiveOperand operand = ArchiveOperandOf(args);
     lumora::StdioFileStream file(operand.path, lumora::StdioFileStream::Mode::Read);
     std::vector<std::string> problems;
+    std::uint64_t more = 0;
     ArchiveLocation location;
     try {
         location = LocateArchive(file, operand.bare);
     } catch (const lumora::Error& e) {
         problems.push_back(e.what());
     }
-    std::size_t files = 0;
+    std::uint64_t files = 0;
     std::int64_t bytes = 0;
     if (problems.empty()) {
         ArchiveSurvey survey(operand.path, location);
         survey.Run(file);
-        problems = survey.problems;
+        problems = std::move(survey.problems);
+        more = survey.moreProblems;
         CheckWhole(survey, location, problems);
-        for (const SurveyedEntry& entry : survey.entries)
-            files += entry.info.fileList ? 0 : 1;
-        bytes = survey.SumOfSizes();
+        files = survey.files;
+        bytes = survey.sumOfSizes;
     }
 
     if (problems.empty()) {
-        std::printf("%s: sound: %s, %zu file%s, %lld bytes\n", operand.path.c_str(),
-                    DescribeLocation(location).c_str(), files, files == 1 ? "" : "s",
-                    static_cast<long long>(bytes));
+        std::printf("%s: sound: %s, %llu file%s, %lld bytes\n", operand.path.c_str(),
+                    DescribeLocation(location).c_str(), static_cast<unsigned long long>(files),
+                    files == 1 ? "" : "s", static_cast<long long>(bytes));
         return 0;
     }
-    for (const std::string& problem : problems)
-        std::fprintf(stderr, "setuppack: %s: %s\n", operand.path.c_str(), problem.c_str());
-    std::fprintf(stderr, "setuppack: %s is not sound (%zu problem%s)\n", operand.path.c_str(),
-                 problems.size(), problems.size() == 1 ? "" : "s");
+    PrintProblems(operand.path, problems, more);
+    const std::uint64_t total = problems.size() + more;
+    std::fprintf(stderr, "setuppack: %s is not sound (%llu problem%s)\n", operand.path.c_str(),
+                 static_cast<unsigned long long>(total), total == 1 ? "" : "s");
     return 1;
 }
 

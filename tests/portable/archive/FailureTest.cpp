@@ -1,10 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "RestoreFixture.h"
 #include "archive/BlockEncoder.h"
 #include "base/Error.h"
+#include "base/PrintableText.h"
 #include "base/MemoryStream.h"
 
 namespace lumora::archive::test {
@@ -174,6 +180,38 @@ TEST_F(RestoreFixture, ATargetThatCannotBeReplacedIsError1WithoutOnFileRestored)
     EXPECT_TRUE(events.restored.empty());
 }
 
+// A name in the folder that is a link, or no plain file, is never written
+// through: the file it leads to stays as it was, nothing appears elsewhere,
+// and nothing hangs.
+TEST_F(RestoreFixture, TargetsThatAreLinksOrNoPlainFilesAreError1)
+{
+    namespace fs = std::filesystem;
+    const fs::path base(scratch.Folder());
+    const std::string in = scratch / "in";
+    fs::create_directory(base / "in");
+    const fs::path target = base / "in" / "x.txt", victim = base / "victim.txt", elsewhere = base / "new.txt";
+    const std::vector<std::pair<const char*, std::function<void()>>> cases{
+        {"hard link", [&] { fs::create_hard_link(victim, target); }},
+#ifndef _WIN32
+        {"symbolic link", [&] { fs::create_symlink(victim, target); }},
+        {"dangling symbolic link", [&] { fs::create_symlink(elsewhere, target); }},
+        {"FIFO", [&] { ASSERT_EQ(mkfifo(target.c_str(), 0600), 0); }},
+#endif
+    };
+    const Bytes archive = RawArchive().Header(10).Entry("c:\\x.txt").RawBlock(Pattern(10)).End().End().bytes;
+    for (const auto& [what, make] : cases) {
+        SCOPED_TRACE(what);
+        events.Clear();
+        WriteAll(scratch / "victim.txt", Pattern(3));
+        make();
+        EXPECT_FALSE(RestoreBytes(backup, archive, in));
+        EXPECT_EQ(events.errors, kCannotReadFile);
+        EXPECT_EQ(ReadAll(scratch / "victim.txt"), Pattern(3));
+        EXPECT_FALSE(fs::exists(elsewhere));
+        fs::remove(target);
+    }
+}
+
 TEST_F(RestoreFixture, AFullDiskIsError1)
 {
     RecordingFileSystem files;
@@ -187,13 +225,13 @@ TEST_F(RestoreFixture, AFullDiskIsError1)
 }
 
 struct EscapeCase {
-    const char* storedName;
+    std::string storedName;
     bool fullPath;
 };
 
 void PrintTo(const EscapeCase& c, std::ostream* out)
 {
-    *out << '"' << c.storedName << (c.fullPath ? "\" with full path" : "\"");
+    *out << '"' << PrintableText(c.storedName) << (c.fullPath ? "\" with full path" : "\"");
 }
 
 class Escapes : public RestoreFixture, public testing::WithParamInterface<EscapeCase> {};
@@ -220,7 +258,14 @@ INSTANTIATE_TEST_SUITE_P(Restore, Escapes,
                                          EscapeCase{"c:\\a\\..\\..\\evil.txt", true},
                                          EscapeCase{"c:\\a/../../evil.txt", true},
                                          EscapeCase{"c:/../evil.txt", true}, EscapeCase{"c:\\a\\..", true},
-                                         EscapeCase{"c:", true}),
+                                         EscapeCase{"c:", true},
+                                         // Names that are no plain file of that name.
+                                         EscapeCase{std::string("c:\\good.txt\0evil", 16), false},
+                                         EscapeCase{"c:\\bell\a.txt", false}, EscapeCase{"c:\\NUL", false},
+                                         EscapeCase{"c:\\aux.txt", false}, EscapeCase{"c:\\com1", false},
+                                         EscapeCase{"c:\\setup.ins.", false}, EscapeCase{"c:\\setup.ins ", false},
+                                         EscapeCase{"c:\\a\\b.txt:stream", true},
+                                         EscapeCase{"c:\\lpt3\\b.txt", true}),
                          [](const auto& info) { return "Name" + std::to_string(info.index); });
 
 TEST_F(RestoreFixture, ABareStoredNameWithoutAFolderCannotBePlaced)
