@@ -3,6 +3,7 @@
 # hosted by the framework's forms, only for Windows.
 add_library(controls_core STATIC
   ${CMAKE_CURRENT_LIST_DIR}/Accelerator.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ButtonAccessibility.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ButtonBehaviour.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CaptionLayout.cpp
   ${CMAKE_CURRENT_LIST_DIR}/HoverTracker.cpp)

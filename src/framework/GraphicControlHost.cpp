@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "framework/Form.h"
+#include "framework/FormAccessible.h"
 #include "framework/GraphicControl.h"
 
 namespace lumora {
@@ -162,8 +163,22 @@ bool GraphicControlHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
         capture_ = nullptr;
         mouseControl_ = nullptr;
         return false;
+    case WM_GETOBJECT: return AnswerGetObject(form_, wParam, lParam, result);
+    case CM_DEFAULTACTION: {
+        // The control may have gone since the action was asked for.
+        TGraphicControl* const control = reinterpret_cast<TGraphicControl*>(lParam);
+        if (Contains(control))
+            control->DoDefaultAction();
+        return true;
+    }
     }
     return false;
+}
+
+bool GraphicControlHost::PostDefaultAction(TGraphicControl& control)
+{
+    return form_.HandleAllocated() &&
+           PostMessageA(form_.Handle(), CM_DEFAULTACTION, 0, reinterpret_cast<LPARAM>(&control)) != FALSE;
 }
 
 bool GraphicControlHost::MouseButtonDown(UINT message, WPARAM wParam, LPARAM lParam)

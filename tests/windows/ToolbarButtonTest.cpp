@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -182,6 +184,66 @@ TEST_F(ToolbarButton, AFailingClickHandlerIsReportedAndTheButtonStaysUsable)
     form_->Yes.OnClick = [this](TObject*) { ++form_->YesClicks; };
     ClickAt(CentreOf(form_->Yes));
     EXPECT_EQ(form_->YesClicks, 2);
+}
+
+// The form's accessible object, as an accessibility client of this thread
+// gets it; the form has no child windows, so the buttons are children 1 to
+// 3, left to right.
+TEST_F(ToolbarButton, AccessibilityClientsReadEachButtonsStatesAndPlaceAndPressIt)
+{
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    std::shared_ptr<void> uninitialize(nullptr, [](void*) { CoUninitialize(); });
+    IAccessible* raw = nullptr;
+    ASSERT_EQ(AccessibleObjectFromWindow(window_, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                         reinterpret_cast<void**>(&raw)),
+              S_OK);
+    const std::unique_ptr<IAccessible, void (*)(IAccessible*)> object(raw, [](IAccessible* o) { o->Release(); });
+    const auto child = [](LONG id) {
+        VARIANT v;
+        VariantInit(&v);
+        v.vt = VT_I4;
+        v.lVal = id;
+        return v;
+    };
+    long count = 0;
+    EXPECT_EQ(object->get_accChildCount(&count), S_OK);
+    EXPECT_EQ(count, 3);
+
+    // Hot-tracking follows the real pointer, wherever that is.
+    form_->No.SetVisible(false);
+    form_->Ok.SetEnabled(false);
+    const LONG states[] = {0, STATE_SYSTEM_INVISIBLE, STATE_SYSTEM_UNAVAILABLE};
+    for (LONG id = 1; id <= 3; ++id) {
+        VARIANT state;
+        EXPECT_EQ(object->get_accState(child(id), &state), S_OK);
+        EXPECT_EQ(state.lVal & ~STATE_SYSTEM_HOTTRACKED, states[id - 1]) << id;
+    }
+    long left = 0, top = 0, width = 0, height = 0;
+    EXPECT_EQ(object->accLocation(&left, &top, &width, &height, child(3)), S_OK);
+    POINT ok{170, 60};
+    ClientToScreen(window_, &ok);
+    EXPECT_EQ(std::vector<long>({left, top, width, height}), std::vector<long>({ok.x, ok.y, 65, 26}));
+
+    // Hit-testing finds visible buttons only; navigation runs along them.
+    VARIANT found;
+    EXPECT_EQ(object->accHitTest(ok.x + 30, ok.y + 13, &found), S_OK);
+    EXPECT_EQ(found.vt, VT_I4);
+    EXPECT_EQ(found.lVal, 3);
+    EXPECT_EQ(object->accHitTest(ok.x - 50, ok.y + 13, &found), S_OK);
+    EXPECT_EQ(found.lVal, CHILDID_SELF) << "the hidden button was hit";
+    EXPECT_EQ(object->accNavigate(NAVDIR_LASTCHILD, child(CHILDID_SELF), &found), S_OK);
+    EXPECT_EQ(found.lVal, 3);
+    EXPECT_EQ(object->accNavigate(NAVDIR_NEXT, child(1), &found), S_OK);
+    EXPECT_EQ(found.lVal, 2);
+
+    // The action runs from the message loop, not while the client waits,
+    // and a disabled button does not act.
+    EXPECT_EQ(object->accDoDefaultAction(child(1)), S_OK);
+    EXPECT_EQ(object->accDoDefaultAction(child(3)), S_OK);
+    EXPECT_EQ(form_->YesClicks, 0);
+    Application.ProcessMessages();
+    EXPECT_EQ(form_->YesClicks, 1);
+    EXPECT_EQ(form_->OkClicks, 0);
 }
 
 // Whether enters and exits pair up: one hot button at a time, each leaving
