@@ -223,21 +223,24 @@ public:
     {
         AccessibleElement element;
         const HRESULT found = Describe(child, element);
-        return found == S_FALSE ? standard_->get_accValue(child, value) : NoText(found, value, DISP_E_MEMBERNOTFOUND);
+        return found == S_FALSE ? standard_->get_accValue(child, value)
+                                : NoText(found, value, DISP_E_MEMBERNOTFOUND);
     }
 
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* description) override
     {
         AccessibleElement element;
         const HRESULT found = Describe(child, element);
-        return found == S_FALSE ? standard_->get_accDescription(child, description) : NoText(found, description, S_FALSE);
+        return found == S_FALSE ? standard_->get_accDescription(child, description)
+                                : NoText(found, description, S_FALSE);
     }
 
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override
     {
         AccessibleElement element;
         const HRESULT found = Describe(child, element);
-        return found == S_FALSE ? standard_->get_accRole(child, role) : IntegerResult(found, RoleOf(element.role), role);
+        return found == S_FALSE ? standard_->get_accRole(child, role)
+                                : IntegerResult(found, RoleOf(element.role), role);
     }
 
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override
@@ -319,26 +322,25 @@ public:
     // answers the rest.
     HRESULT STDMETHODCALLTYPE accNavigate(long direction, VARIANT start, VARIANT* end) override
     {
+        VariantInit(end);
         Children children;
         const HRESULT read = Read(children);
         if (FAILED(read))
             return read;
         const bool self = start.vt == VT_I4 && start.lVal == CHILDID_SELF;
-        const bool element = children.ElementOf(start) != nullptr;
         long target = 0;
         if (self && direction == NAVDIR_FIRSTCHILD)
             target = 1;
         else if (self && direction == NAVDIR_LASTCHILD)
             target = children.Count();
-        else if (element && direction == NAVDIR_NEXT)
-            target = start.lVal + 1;
-        else if (element && direction == NAVDIR_PREVIOUS)
-            target = start.lVal - 1;
-        else if (!element)
+        else if (!children.ElementOf(start))
             return standard_->accNavigate(direction, start, end);
-        VariantInit(end);
+        else if (direction == NAVDIR_NEXT || direction == NAVDIR_PREVIOUS)
+            target = start.lVal + (direction == NAVDIR_NEXT ? 1 : -1);
+        else
+            return DISP_E_MEMBERNOTFOUND;
         if (target < 1 || target > children.Count())
-            return element ? DISP_E_MEMBERNOTFOUND : S_FALSE;
+            return S_FALSE;
         end->vt = VT_I4;
         end->lVal = target;
         if (children.ElementOf(*end))

@@ -14,7 +14,7 @@ sys.path.insert(0, os.path.join(HERE, "..", "harness"))
 sys.path.insert(0, HERE)
 import e2ecase  # noqa: E402
 import test_wizard_pages as wizard_pages  # noqa: E402
-from wineenv import wait_for  # noqa: E402
+from wineenv import WineError, wait_for  # noqa: E402
 
 OBJID_CLIENT = -4
 ROLE_SYSTEM_PUSHBUTTON = 43
@@ -44,6 +44,32 @@ class AccessibilityTest(e2ecase.SessionTestCase):
                  button["state"] & BUTTON_STATES, button["location"]),
                 (number, ROLE_SYSTEM_PUSHBUTTON, shortcut, "Press", 0,
                  [client[0] + left, client[1] + top, width, height]), name)
+
+    def wait_states(self, hwnd, expected):
+        """Waits until the buttons' states are {name: states}."""
+        seen = []
+
+        def states():
+            _, buttons = self.children(hwnd)
+            seen[:] = [{name: button["state"] & BUTTON_STATES for name, button in buttons.items()}]
+            return seen[0] == expected
+        try:
+            wait_for(states, 30, "the states %s" % expected, interval=0.25)
+        except WineError as e:
+            raise AssertionError("%s; last seen: %s" % (e, seen[0]))
+
+    def wait_states(self, hwnd, expected):
+        """Waits until the buttons' states are `expected`, {name: states}."""
+        seen = []
+
+        def states():
+            _, buttons = self.children(hwnd)
+            seen[:] = [{name: button["state"] & BUTTON_STATES for name, button in buttons.items()}]
+            return seen[0] == expected
+        try:
+            wait_for(states, 30, "the states %s" % expected, interval=0.25)
+        except WineError as e:
+            raise AssertionError("%s; last seen: %s" % (e, seen[0]))
 
     def name_changes(self, listener, hwnd):
         """{child id: name} of the name-change events of the wizard's client
@@ -83,19 +109,19 @@ class AccessibilityTest(e2ecase.SessionTestCase):
         pages = [w for w in wizard_pages.walk(window) if w["class"] == "TNotebook"][0]
         self.assertEqual(container["hwnd"], pages["hwnd"])
 
-        # Held by the mouse, "Next >" is pressed and hot; moved off and
-        # released, it is up again.
+        # Under the pointer, "Next >" is hot (while its program is the
+        # active one); held by the mouse, pressed and hot; moved off and
+        # released, up again. Each step waits for the one before: the X
+        # server may still report an older pointer position for a moment.
+        self.session.activate(wizard.main["hwnd"])
         x, y = wizard_pages.FORWARD[0] + 30, wizard_pages.FORWARD[1] + 13
-        def states():
-            _, buttons = self.children(hwnd)
-            return {name: button["state"] & BUTTON_STATES for name, button in buttons.items()}
-
+        self.session.driver("mouse", "move", hwnd, x, y)
+        self.wait_states(hwnd, {"< Back": 0, "Next >": STATE_SYSTEM_HOTTRACKED, "Cancel": 0})
         self.session.driver("mouse", "down", hwnd, x, y)
-        wait_for(lambda: states() == {"< Back": 0, "Next >": STATE_SYSTEM_PRESSED | STATE_SYSTEM_HOTTRACKED,
-                                      "Cancel": 0}, 30, "Next > pressed and hot", interval=0.25)
+        self.wait_states(hwnd, {"< Back": 0, "Next >": STATE_SYSTEM_PRESSED | STATE_SYSTEM_HOTTRACKED, "Cancel": 0})
         self.session.driver("mouse", "move", hwnd, x, y + 60)
         self.session.driver("mouse", "up", hwnd, x, y + 60)
-        wait_for(lambda: states() == {"< Back": 0, "Next >": 0, "Cancel": 0}, 30, "Next > up", interval=0.25)
+        self.wait_states(hwnd, {"< Back": 0, "Next >": 0, "Cancel": 0})
 
         # "Next >" by its default action: the summary, as a click shows it.
         self.session.driver("accessible-do", hwnd, "Next >")
