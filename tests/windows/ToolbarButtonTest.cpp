@@ -187,9 +187,9 @@ TEST_F(ToolbarButton, AFailingClickHandlerIsReportedAndTheButtonStaysUsable)
 }
 
 // The form's accessible object, as an accessibility client of this thread
-// gets it; the form has no child windows, so the buttons are children 1 to
-// 3, left to right.
-TEST_F(ToolbarButton, AccessibilityClientsReadEachButtonsStatesAndPlaceAndPressIt)
+// gets it. The form has no child windows, so its children are the buttons,
+// left to right: "Yes" moved to the right makes them No, OK, Yes.
+TEST_F(ToolbarButton, AccessibilityClientsReadTheButtonsInVisualOrderAndPressThem)
 {
     ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
     std::shared_ptr<void> uninitialize(nullptr, [](void*) { CoUninitialize(); });
@@ -205,31 +205,37 @@ TEST_F(ToolbarButton, AccessibilityClientsReadEachButtonsStatesAndPlaceAndPressI
         v.lVal = id;
         return v;
     };
+
+    form_->Yes.SetBounds(250, 60, 65, 26);
+    form_->No.SetVisible(false);
+    form_->Ok.SetEnabled(false);
     long count = 0;
     EXPECT_EQ(object->get_accChildCount(&count), S_OK);
     EXPECT_EQ(count, 3);
-
     // Hot-tracking follows the real pointer, wherever that is.
-    form_->No.SetVisible(false);
-    form_->Ok.SetEnabled(false);
-    const LONG states[] = {0, STATE_SYSTEM_INVISIBLE, STATE_SYSTEM_UNAVAILABLE};
+    const wchar_t* const names[] = {L"No", L"OK", L"Yes"};
+    const LONG states[] = {STATE_SYSTEM_INVISIBLE, STATE_SYSTEM_UNAVAILABLE, 0};
     for (LONG id = 1; id <= 3; ++id) {
+        BSTR name = nullptr;
+        EXPECT_EQ(object->get_accName(child(id), &name), S_OK);
+        EXPECT_EQ(std::wstring(name ? name : L""), names[id - 1]) << id;
+        SysFreeString(name);
         VARIANT state;
         EXPECT_EQ(object->get_accState(child(id), &state), S_OK);
         EXPECT_EQ(state.lVal & ~STATE_SYSTEM_HOTTRACKED, states[id - 1]) << id;
     }
     long left = 0, top = 0, width = 0, height = 0;
     EXPECT_EQ(object->accLocation(&left, &top, &width, &height, child(3)), S_OK);
-    POINT ok{170, 60};
-    ClientToScreen(window_, &ok);
-    EXPECT_EQ(std::vector<long>({left, top, width, height}), std::vector<long>({ok.x, ok.y, 65, 26}));
+    POINT yes{250, 60};
+    ClientToScreen(window_, &yes);
+    EXPECT_EQ(std::vector<long>({left, top, width, height}), std::vector<long>({yes.x, yes.y, 65, 26}));
 
     // Hit-testing finds visible buttons only; navigation runs along them.
     VARIANT found;
-    EXPECT_EQ(object->accHitTest(ok.x + 30, ok.y + 13, &found), S_OK);
+    EXPECT_EQ(object->accHitTest(yes.x + 30, yes.y + 13, &found), S_OK);
     EXPECT_EQ(found.vt, VT_I4);
     EXPECT_EQ(found.lVal, 3);
-    EXPECT_EQ(object->accHitTest(ok.x - 50, ok.y + 13, &found), S_OK);
+    EXPECT_EQ(object->accHitTest(yes.x - 130, yes.y + 13, &found), S_OK);
     EXPECT_EQ(found.lVal, CHILDID_SELF) << "the hidden button was hit";
     EXPECT_EQ(object->accNavigate(NAVDIR_LASTCHILD, child(CHILDID_SELF), &found), S_OK);
     EXPECT_EQ(found.lVal, 3);
@@ -238,8 +244,8 @@ TEST_F(ToolbarButton, AccessibilityClientsReadEachButtonsStatesAndPlaceAndPressI
 
     // The action runs from the message loop, not while the client waits,
     // and a disabled button does not act.
-    EXPECT_EQ(object->accDoDefaultAction(child(1)), S_OK);
     EXPECT_EQ(object->accDoDefaultAction(child(3)), S_OK);
+    EXPECT_EQ(object->accDoDefaultAction(child(2)), S_OK);
     EXPECT_EQ(form_->YesClicks, 0);
     Application.ProcessMessages();
     EXPECT_EQ(form_->YesClicks, 1);
