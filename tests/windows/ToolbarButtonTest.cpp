@@ -191,8 +191,16 @@ TEST_F(ToolbarButton, AFailingClickHandlerIsReportedAndTheButtonStaysUsable)
 // left to right: "Yes" moved to the right makes them No, OK, Yes.
 TEST_F(ToolbarButton, AccessibilityClientsReadTheButtonsInVisualOrderAndPressThem)
 {
-    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
-    std::shared_ptr<void> uninitialize(nullptr, [](void*) { CoUninitialize(); });
+    struct Apartment {
+        Apartment() : entered(SUCCEEDED(CoInitialize(nullptr))) {}
+        ~Apartment()
+        {
+            if (entered)
+                CoUninitialize();
+        }
+        const bool entered;
+    } apartment;
+    ASSERT_TRUE(apartment.entered);
     IAccessible* raw = nullptr;
     ASSERT_EQ(AccessibleObjectFromWindow(window_, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
                                          reinterpret_cast<void**>(&raw)),

@@ -79,13 +79,23 @@ VARIANT childId(LONG id)
     return child;
 }
 
-void clientObject(HWND window, AccessibleRef& object)
-{
-    const HRESULT result = AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
-                                                      reinterpret_cast<void**>(object.put()));
-    if (FAILED(result) || !object.get())
-        throw Failure("AccessibleObjectFromWindow failed (" + std::to_string(result) + ")");
-}
+// The accessible object of a window's client area, and COM while it is held.
+class ClientObject {
+public:
+    explicit ClientObject(HWND window)
+    {
+        const HRESULT result = AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                                          reinterpret_cast<void**>(object_.put()));
+        if (FAILED(result) || !object_.get())
+            throw Failure("AccessibleObjectFromWindow failed (" + std::to_string(result) + ")");
+    }
+
+    IAccessible* get() const { return object_.get(); }
+
+private:
+    ComScope com_;  // first: COM outlives the reference
+    AccessibleRef object_;
+};
 
 // A text property, or null when the object has none.
 void writeText(JsonWriter& out, const char* key, HRESULT result, BSTR text)
@@ -210,10 +220,7 @@ void CALLBACK nameChanged(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG c
 void listAccessible(const Args& args, JsonWriter& out)
 {
     expectCount(args, 1, 1, "accessible HWND");
-    const HWND window = parseWindow(args[0]);
-    ComScope com;
-    AccessibleRef client;
-    clientObject(window, client);
+    const ClientObject client(parseWindow(args[0]));
     const VARIANT self = childId(CHILDID_SELF);
     out.beginObject();
     writeProperties(out, client.get(), self);
@@ -242,10 +249,7 @@ void listAccessible(const Args& args, JsonWriter& out)
 void doAccessibleAction(const Args& args, JsonWriter& out)
 {
     expectCount(args, 2, 2, "accessible-do HWND NAME");
-    const HWND window = parseWindow(args[0]);
-    ComScope com;
-    AccessibleRef client;
-    clientObject(window, client);
+    const ClientObject client(parseWindow(args[0]));
     const std::vector<Child> all = children(client.get());
     const Child* found = nullptr;
     for (const Child& child : all) {
