@@ -50,6 +50,15 @@ TMouseButton ButtonOf(UINT message)
     }
 }
 
+// Whether the window and all windows it sits in are enabled.
+bool ReachesInput(HWND window)
+{
+    for (; window && window != GetDesktopWindow(); window = GetAncestor(window, GA_PARENT))
+        if (!IsWindowEnabled(window))
+            return false;
+    return true;
+}
+
 bool IsDoubleClick(UINT message) { return message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK; }
 
 // The keys and buttons of a mouse message; Alt from the keyboard state.
@@ -165,9 +174,11 @@ bool GraphicControlHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
         return false;
     case WM_GETOBJECT: return AnswerGetObject(form_, wParam, lParam, result);
     case CM_DEFAULTACTION: {
-        // The control may have gone since the action was asked for.
+        // The control may have gone since the action was asked for. As a
+        // mouse click, the action does not reach a form that is disabled or
+        // sits in a disabled window (a modal box is up).
         TGraphicControl* const control = reinterpret_cast<TGraphicControl*>(lParam);
-        if (Contains(control))
+        if (Contains(control) && ReachesInput(form_.Handle()))
             control->DoDefaultAction();
         return true;
     }

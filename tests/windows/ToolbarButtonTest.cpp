@@ -250,14 +250,20 @@ TEST_F(ToolbarButton, AccessibilityClientsReadTheButtonsInVisualOrderAndPressThe
     EXPECT_EQ(object->accNavigate(NAVDIR_NEXT, child(1), &found), S_OK);
     EXPECT_EQ(found.lVal, 2);
 
-    // The action runs from the message loop, not while the client waits,
-    // and a disabled button does not act.
+    // The action runs from the message loop, not while the client waits;
+    // a disabled button does not act, nor does any while a modal box has
+    // disabled the form.
     EXPECT_EQ(object->accDoDefaultAction(child(3)), S_OK);
     EXPECT_EQ(object->accDoDefaultAction(child(2)), S_OK);
     EXPECT_EQ(form_->YesClicks, 0);
     Application.ProcessMessages();
     EXPECT_EQ(form_->YesClicks, 1);
     EXPECT_EQ(form_->OkClicks, 0);
+    EXPECT_EQ(object->accDoDefaultAction(child(3)), S_OK);
+    EnableWindow(window_, FALSE);
+    Application.ProcessMessages();
+    EnableWindow(window_, TRUE);
+    EXPECT_EQ(form_->YesClicks, 1);
 }
 
 // Whether enters and exits pair up: one hot button at a time, each leaving
