@@ -5,10 +5,12 @@
 // system's standard object knows only child windows, so it would show none
 // of those controls. This object is the standard one with one more child per
 // windowless control that describes itself (TGraphicControl::
-// DescribeAccessible): children 1 to N are the form's child windows, as the
-// standard object has them; N + 1 onwards the controls, in their visual
+// DescribeAccessible): children 1 to N are the form's child windows, each
+// with the system's own object; N + 1 onwards the controls, in their visual
 // order (top to bottom, then left to right), as simple elements with a
-// name, role, states, keyboard shortcut, place and default action.
+// name, role, states, keyboard shortcut, place and default action. The
+// default action runs later, from the form's message loop (see
+// GraphicControlHost::PostDefaultAction).
 //
 // Calls from other programs arrive on the user-interface thread through its
 // message loop: the thread enters a single-threaded COM apartment when it
