@@ -106,7 +106,12 @@ void ButtonBehaviour::EndClick()
 
 bool ButtonBehaviour::DialogChar(std::string_view caption, bool visible, char typed)
 {
-    if (!enabled_ || !visible || !IsAccelerator(caption, typed))
+    return IsAccelerator(caption, typed) && DefaultAction(visible);
+}
+
+bool ButtonBehaviour::DefaultAction(bool visible)
+{
+    if (!enabled_ || !visible)
         return false;
     Click();
     return true;

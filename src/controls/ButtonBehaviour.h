@@ -45,6 +45,8 @@ public:
     bool PointerInside() const { return pointerInside_; }
     bool InClick() const { return clickDepth_ > 0; }
     bool Enabled() const { return enabled_; }
+    // Whether the button is the hot control: the pointer is over it.
+    bool Hot() const { return hover_.Hot() == this; }
 
     // Left button pressed on the button (also the second press of a double
     // click). Ignored while disabled. The control raises OnMouseDown after it.
@@ -64,6 +66,9 @@ public:
     // A dialog character offered by the form: clicks and returns true when it
     // is the caption's accelerator and the button is enabled and visible.
     bool DialogChar(std::string_view caption, bool visible, char typed);
+    // The default action an accessibility client asks for: clicks and
+    // returns true when the button is enabled and visible.
+    bool DefaultAction(bool visible);
     void SetEnabled(bool enabled);
     void ApplicationDeactivated() { hover_.ApplicationDeactivated(); }
 

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "controls/ButtonAccessibility.h"
 #include "controls/ButtonPainter.h"
 #include "controls/SharedHoverTracker.h"
 #include "framework/Form.h"
@@ -22,6 +23,7 @@ void TToolbarButton97::SetCaption(const std::string& caption)
         return;
     caption_ = caption;
     Invalidate();
+    AccessibleNameChanged();
 }
 
 void TToolbarButton97::SetFlat(bool flat)
@@ -90,6 +92,14 @@ void TToolbarButton97::CancelMode() { behaviour_.Cancel(); }
 bool TToolbarButton97::DialogChar(char typed) { return behaviour_.DialogChar(caption_, Visible(), typed); }
 
 void TToolbarButton97::ApplicationDeactivated() { behaviour_.ApplicationDeactivated(); }
+
+bool TToolbarButton97::DescribeAccessible(AccessibleElement& element) const
+{
+    element = DescribeButton(caption_, behaviour_, Visible());
+    return true;
+}
+
+void TToolbarButton97::DoDefaultAction() { behaviour_.DefaultAction(Visible()); }
 
 void TToolbarButton97::EnabledChanged() { behaviour_.SetEnabled(Enabled()); }
 

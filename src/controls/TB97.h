@@ -2,9 +2,9 @@
 // TToolbarButton97: the push button of the installer's forms. A windowless
 // control (see TGraphicControl) that paints itself on its form with the
 // three-dimensional look and a centred caption, captures the mouse while the
-// left button is held on it, clicks on a release over it or on its caption's
-// accelerator, and takes double clicks as two presses. It never has the
-// keyboard focus.
+// left button is held on it, clicks on a release over it, on its caption's
+// accelerator or on an accessibility client's default action, and takes
+// double clicks as two presses. It never has the keyboard focus.
 //
 //   TToolbarButton97 button(form, "ToolbarButton971");
 //   button.SetBounds(144, 247, 67, 26);
@@ -68,6 +68,8 @@ public:
     void CancelMode() override;
     bool DialogChar(char typed) override;
     void ApplicationDeactivated() override;
+    bool DescribeAccessible(AccessibleElement& element) const override;
+    void DoDefaultAction() override;
 
 protected:
     void EnabledChanged() override;

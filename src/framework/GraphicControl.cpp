@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "framework/Form.h"
+#include "framework/FormAccessible.h"
 
 namespace lumora {
 
@@ -84,6 +85,12 @@ bool TGraphicControl::PointerOver() const
     if (!GetCursorPos(&point) || WindowFromPoint(point) != window || !ScreenToClient(window, &point))
         return false;
     return PtInRect(&bounds_, point) != FALSE;
+}
+
+void TGraphicControl::AccessibleNameChanged() const
+{
+    if (parent_ && parent_->HandleAllocated())
+        NotifyAccessibleNameChange(*parent_, *this);
 }
 
 void TGraphicControl::MouseDown(TMouseButton, TShiftState, int, int, bool) {}

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "base/Component.h"
+#include "framework/AccessibleElement.h"
 #include "framework/Events.h"
 
 namespace lumora {
@@ -78,10 +79,18 @@ public:
     // Whether the form captures the mouse for the control while the left
     // button is held after a press on it.
     virtual bool CapturesMouse() const { return true; }
+    // What accessibility clients learn of the control (see FormAccessible);
+    // false: the control is no child of its form's accessible object.
+    virtual bool DescribeAccessible(AccessibleElement&) const { return false; }
+    // The default action an accessibility client asked for; the form runs
+    // it from its message loop, as it runs a mouse click.
+    virtual void DoDefaultAction() {}
 
 protected:
     virtual void EnabledChanged() {}
     virtual void VisibleChanged() {}
+    // Tells accessibility clients that the control's name has changed.
+    void AccessibleNameChanged() const;
 
 private:
     friend class GraphicControlHost;

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "framework/Form.h"
+#include "framework/FormAccessible.h"
 #include "framework/GraphicControl.h"
 
 namespace lumora {
@@ -47,6 +48,15 @@ TMouseButton ButtonOf(UINT message)
     case WM_RBUTTONUP: return mbRight;
     default: return mbLeft;
     }
+}
+
+// Whether the window and all windows it sits in are enabled.
+bool ReachesInput(HWND window)
+{
+    for (; window && window != GetDesktopWindow(); window = GetAncestor(window, GA_PARENT))
+        if (!IsWindowEnabled(window))
+            return false;
+    return true;
 }
 
 bool IsDoubleClick(UINT message) { return message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK; }
@@ -162,8 +172,24 @@ bool GraphicControlHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
         capture_ = nullptr;
         mouseControl_ = nullptr;
         return false;
+    case WM_GETOBJECT: return AnswerGetObject(form_, wParam, lParam, result);
+    case CM_DEFAULTACTION: {
+        // The control may have gone since the action was asked for. As a
+        // mouse click, the action does not reach a form that is disabled or
+        // sits in a disabled window (a modal box is up).
+        TGraphicControl* const control = reinterpret_cast<TGraphicControl*>(lParam);
+        if (Contains(control) && ReachesInput(form_.Handle()))
+            control->DoDefaultAction();
+        return true;
+    }
     }
     return false;
+}
+
+bool GraphicControlHost::PostDefaultAction(TGraphicControl& control)
+{
+    return form_.HandleAllocated() &&
+           PostMessageA(form_.Handle(), CM_DEFAULTACTION, 0, reinterpret_cast<LPARAM>(&control)) != FALSE;
 }
 
 bool GraphicControlHost::MouseButtonDown(UINT message, WPARAM wParam, LPARAM lParam)

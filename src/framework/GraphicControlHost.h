@@ -2,7 +2,9 @@
 // A form's side of its windowless controls: the list of them, the routing of
 // mouse messages (hit-testing, or to the control that holds the capture),
 // the capture itself (taken on the form's window, remembering the holder),
-// their painting in the form's WM_PAINT and the dialog characters.
+// their painting in the form's WM_PAINT, the dialog characters, and the
+// form's accessible object (see FormAccessible) with the controls' default
+// actions.
 //
 // The form hands every message to HandleMessage() first; a message the host
 // does not consume goes on to the form's own handlers.
@@ -28,12 +30,18 @@ public:
     bool Empty() const { return controls_.empty(); }
     // The control that holds the mouse capture, or null.
     TGraphicControl* CaptureControl() const { return capture_; }
+    // In the order they were added.
+    const std::vector<TGraphicControl*>& Controls() const { return controls_; }
 
     // True when the message is consumed; `result` is then its result.
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     // Offers the character to the controls in the order they were added;
     // true once one has acted on it.
     bool DialogChar(char typed);
+    // Has the control's default action run from the form's message loop, as
+    // a mouse click would: the caller (an accessibility client) does not
+    // wait for what the action does. False when it cannot be posted.
+    bool PostDefaultAction(TGraphicControl& control);
 
 private:
     bool Contains(const TGraphicControl* control) const;
@@ -57,5 +65,9 @@ private:
     // The control the last uncaptured mouse move was over.
     TGraphicControl* mouseControl_ = nullptr;
 };
+
+// Posted to a form's window by PostDefaultAction; the LPARAM is the control.
+// (CM_RELEASE, of the form, is WM_APP + 0x100.)
+constexpr UINT CM_DEFAULTACTION = WM_APP + 0x101;
 
 }  // namespace lumora

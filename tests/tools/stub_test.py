@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
 """The setup stub as a file: the resources it carries into every installer
-(manifest, version information, icon), read back with wrestool; and
-reproducible output (no link time, no build folder, the same installer from
-the same files).
+(manifest, version information, icon), read back with wrestool; the
+libraries it imports (only the system's known DLLs, which are never looked
+for beside the program); and reproducible output (no link time, no build
+folder, the same installer from the same files).
 
-    stub_test.py STUB INSTALLER SETUPPACK PAYLOAD_DIR SOURCE_DIR BUILD_DIR
+    stub_test.py STUB INSTALLER SETUPPACK PAYLOAD_DIR SOURCE_DIR BUILD_DIR OBJDUMP
 """
 import os
 import struct
@@ -14,7 +15,7 @@ import tempfile
 import unittest
 import xml.etree.ElementTree as ET
 
-STUB = INSTALLER = SETUPPACK = PAYLOAD = SOURCE_DIR = BUILD_DIR = None
+STUB = INSTALLER = SETUPPACK = PAYLOAD = SOURCE_DIR = BUILD_DIR = OBJDUMP = None
 
 # The systems the manifest declares: Vista, 7, 8, 8.1, and 10 and 11.
 SUPPORTED_OS = {
@@ -26,6 +27,9 @@ ASM_V1 = "{urn:schemas-microsoft-com:asm.v1}"
 ASM_V3 = "{urn:schemas-microsoft-com:asm.v3}"
 COMPATIBILITY = "{urn:schemas-microsoft-com:compatibility.v1}"
 RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 14, 16, 24
+# Libraries Windows maps from the system folder only (its KnownDLLs).
+KNOWN_DLLS = {"advapi32.dll", "comdlg32.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll", "ole32.dll",
+              "oleaut32.dll", "shell32.dll", "shlwapi.dll", "user32.dll"}
 
 
 def resource(path, kind, name=1):
@@ -78,6 +82,15 @@ class StubResourcesTest(unittest.TestCase):
                 self.assertEqual(sizes, {16, 32, 48})
 
 
+class ImportsTest(unittest.TestCase):
+
+    def test_the_stub_imports_only_known_dlls(self):
+        dump = subprocess.run([OBJDUMP, "-p", STUB], capture_output=True, text=True, check=True).stdout
+        imported = {line.split("DLL Name:")[1].strip().lower() for line in dump.splitlines() if "DLL Name:" in line}
+        self.assertIn("kernel32.dll", imported)
+        self.assertLessEqual(imported, KNOWN_DLLS)
+
+
 class ReproducibleTest(unittest.TestCase):
 
     def test_no_link_time_no_build_folder_and_the_same_installer_twice(self):
@@ -102,5 +115,5 @@ class ReproducibleTest(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    STUB, INSTALLER, SETUPPACK, PAYLOAD, SOURCE_DIR, BUILD_DIR = sys.argv[1:7]
-    unittest.main(argv=sys.argv[:1] + sys.argv[7:], verbosity=2)
+    STUB, INSTALLER, SETUPPACK, PAYLOAD, SOURCE_DIR, BUILD_DIR, OBJDUMP = sys.argv[1:8]
+    unittest.main(argv=sys.argv[:1] + sys.argv[8:], verbosity=2)

@@ -9,6 +9,7 @@
 #include <cwchar>
 #include <exception>
 
+#include "Accessible.h"
 #include "Args.h"
 #include "Failure.h"
 #include "Hold.h"
@@ -47,6 +48,9 @@ const Command kCommands[] = {
     {L"window", windriver::probeWindow, "window TITLE"},
     {L"message-box", windriver::showMessageBox, "message-box ICON CAPTION TEXT [BUTTONS]"},
     {L"crash", windriver::crash, "crash"},
+    {L"accessible", windriver::listAccessible, "accessible HWND"},
+    {L"accessible-do", windriver::doAccessibleAction, "accessible-do HWND NAME"},
+    {L"accessible-events", windriver::listenAccessibleEvents, "accessible-events HWND"},
 };
 
 void printUsage()

@@ -7,6 +7,7 @@
 
 #include "FakeHover.h"
 #include "base/Error.h"
+#include "controls/ButtonAccessibility.h"
 #include "controls/ButtonBehaviour.h"
 
 namespace lumora::test {
@@ -64,26 +65,42 @@ struct Sequence {
     int clicks;
     TButtonState97 state;
     bool tracking;
-    const char* events;  // "+" hover entered, "-" left
+    const char* events;      // "+" hover entered, "-" left
+    const char* accessible;  // the states accessibility clients read: u unavailable, p pressed, h hot-tracked
 };
 
 const Sequence kSequences[] = {
-    {"PU", 1, bsUp, false, ""},
-    {"Po", 0, bsUp, true, ""},      // held, pointer off: looks up
-    {"PoiU", 1, bsUp, false, "+"},  // off and back on before the release: one click
-    {"Pou", 0, bsUp, false, ""},    // released off the button: no click
-    {"PCU", 0, bsUp, false, ""},    // cancelled, then released on the button
-    {"PrU", 0, bsUp, false, ""},    // right button released while the left is held
-    {"PUPU", 2, bsUp, false, ""},   // double click: the second press is a press
-    {"U", 0, bsUp, false, ""},
-    {"DPU", 0, bsDisabled, false, ""},
-    {"PDEU", 0, bsUp, false, ""},   // disabled while held: the press is gone
-    {"iPUi", 1, bsHot, false, "+"}, // up after the click, hot again at the next move
-    {"iC", 0, bsUp, false, "+-"},
-    {"ir", 0, bsUp, false, "+-"},
-    {"iD", 0, bsDisabled, false, "+-"},
-    {"Di", 0, bsDisabled, false, ""},
+    {"PU", 1, bsUp, false, "", ""},
+    {"Pi", 0, bsPressed, true, "+", "ph"},
+    {"Po", 0, bsUp, true, "", ""},       // held, pointer off: looks up
+    {"PoiU", 1, bsUp, false, "+", "h"},  // off and back on before the release: one click
+    {"Pou", 0, bsUp, false, "", ""},     // released off the button: no click
+    {"PCU", 0, bsUp, false, "", ""},     // cancelled, then released on the button
+    {"PrU", 0, bsUp, false, "", ""},     // right button released while the left is held
+    {"PUPU", 2, bsUp, false, "", ""},    // double click: the second press is a press
+    {"U", 0, bsUp, false, "", ""},
+    {"DPU", 0, bsDisabled, false, "", "u"},
+    {"PDEU", 0, bsUp, false, "", ""},    // disabled while held: the press is gone
+    {"iPUi", 1, bsHot, false, "+", "h"}, // up after the click, hot again at the next move
+    {"iC", 0, bsUp, false, "+-", ""},
+    {"ir", 0, bsUp, false, "+-", ""},
+    {"iD", 0, bsDisabled, false, "+-", "u"},
+    {"Di", 0, bsDisabled, false, "", "u"},
 };
+
+std::string AccessibleLetters(TAccessibleStates states)
+{
+    std::string letters;
+    if (states.Contains(asUnavailable))
+        letters += 'u';
+    if (states.Contains(asPressed))
+        letters += 'p';
+    if (states.Contains(asHotTracked))
+        letters += 'h';
+    if (states.Contains(asInvisible))
+        letters += 'i';
+    return letters;
+}
 
 TEST(ButtonBehaviour, InputSequences)
 {
@@ -96,6 +113,7 @@ TEST(ButtonBehaviour, InputSequences)
         EXPECT_EQ(button.behaviour->State(), s.state) << s.steps;
         EXPECT_EQ(button.behaviour->Tracking(), s.tracking) << s.steps;
         EXPECT_EQ(button.events, s.events) << s.steps;
+        EXPECT_EQ(AccessibleLetters(DescribeButton("&Yes", *button.behaviour, true).states), s.accessible) << s.steps;
     }
 }
 
@@ -128,6 +146,27 @@ TEST_F(Behaviour, TheClickLooksPressedDuringItsHandlerAndUpAfterEvenWhenItFails)
     EXPECT_FALSE(button.behaviour->InClick());
     EXPECT_EQ(button.painted.back(), bsUp);
     EXPECT_EQ(button.clicks, 2);
+}
+
+// What a screen reader reads of a button, and its default action: a click
+// when the button is enabled and visible, as an accelerator's.
+TEST_F(Behaviour, AccessibilityClientsReadTheCaptionAndPressOnlyAnEnabledVisibleButton)
+{
+    const AccessibleElement hidden = DescribeButton("&Next >", *button.behaviour, false);
+    EXPECT_EQ(hidden.role, arPushButton);
+    EXPECT_EQ(hidden.name, "Next >");
+    EXPECT_EQ(hidden.shortcut, "Alt+N");
+    EXPECT_EQ(hidden.defaultAction, "Press");
+    EXPECT_EQ(AccessibleLetters(hidden.states), "i");
+
+    EXPECT_FALSE(button.behaviour->DefaultAction(false));
+    button.Run("D");
+    EXPECT_FALSE(button.behaviour->DefaultAction(true));
+    EXPECT_EQ(button.clicks, 0);
+    button.Run("E");
+    EXPECT_TRUE(button.behaviour->DefaultAction(true));
+    EXPECT_EQ(button.clicks, 1);
+    EXPECT_EQ(button.stateInClick, bsPressed);
 }
 
 TEST_F(Behaviour, AHandlerMayDestroyTheButton)

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -182,6 +184,86 @@ TEST_F(ToolbarButton, AFailingClickHandlerIsReportedAndTheButtonStaysUsable)
     form_->Yes.OnClick = [this](TObject*) { ++form_->YesClicks; };
     ClickAt(CentreOf(form_->Yes));
     EXPECT_EQ(form_->YesClicks, 2);
+}
+
+// The form's accessible object, as an accessibility client of this thread
+// gets it. The form has no child windows, so its children are the buttons,
+// left to right: "Yes" moved to the right makes them No, OK, Yes.
+TEST_F(ToolbarButton, AccessibilityClientsReadTheButtonsInVisualOrderAndPressThem)
+{
+    struct Apartment {
+        Apartment() : entered(SUCCEEDED(CoInitialize(nullptr))) {}
+        ~Apartment()
+        {
+            if (entered)
+                CoUninitialize();
+        }
+        const bool entered;
+    } apartment;
+    ASSERT_TRUE(apartment.entered);
+    IAccessible* raw = nullptr;
+    ASSERT_EQ(AccessibleObjectFromWindow(window_, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                         reinterpret_cast<void**>(&raw)),
+              S_OK);
+    const std::unique_ptr<IAccessible, void (*)(IAccessible*)> object(raw, [](IAccessible* o) { o->Release(); });
+    const auto child = [](LONG id) {
+        VARIANT v;
+        VariantInit(&v);
+        v.vt = VT_I4;
+        v.lVal = id;
+        return v;
+    };
+
+    form_->Yes.SetBounds(250, 60, 65, 26);
+    form_->No.SetVisible(false);
+    form_->Ok.SetEnabled(false);
+    long count = 0;
+    EXPECT_EQ(object->get_accChildCount(&count), S_OK);
+    EXPECT_EQ(count, 3);
+    // Hot-tracking follows the real pointer, wherever that is.
+    const wchar_t* const names[] = {L"No", L"OK", L"Yes"};
+    const LONG states[] = {STATE_SYSTEM_INVISIBLE, STATE_SYSTEM_UNAVAILABLE, 0};
+    for (LONG id = 1; id <= 3; ++id) {
+        BSTR name = nullptr;
+        EXPECT_EQ(object->get_accName(child(id), &name), S_OK);
+        EXPECT_EQ(std::wstring(name ? name : L""), names[id - 1]) << id;
+        SysFreeString(name);
+        VARIANT state;
+        EXPECT_EQ(object->get_accState(child(id), &state), S_OK);
+        EXPECT_EQ(state.lVal & ~STATE_SYSTEM_HOTTRACKED, states[id - 1]) << id;
+    }
+    long left = 0, top = 0, width = 0, height = 0;
+    EXPECT_EQ(object->accLocation(&left, &top, &width, &height, child(3)), S_OK);
+    POINT yes{250, 60};
+    ClientToScreen(window_, &yes);
+    EXPECT_EQ(std::vector<long>({left, top, width, height}), std::vector<long>({yes.x, yes.y, 65, 26}));
+
+    // Hit-testing finds visible buttons only; navigation runs along them.
+    VARIANT found;
+    EXPECT_EQ(object->accHitTest(yes.x + 30, yes.y + 13, &found), S_OK);
+    EXPECT_EQ(found.vt, VT_I4);
+    EXPECT_EQ(found.lVal, 3);
+    EXPECT_EQ(object->accHitTest(yes.x - 130, yes.y + 13, &found), S_OK);
+    EXPECT_EQ(found.lVal, CHILDID_SELF) << "the hidden button was hit";
+    EXPECT_EQ(object->accNavigate(NAVDIR_LASTCHILD, child(CHILDID_SELF), &found), S_OK);
+    EXPECT_EQ(found.lVal, 3);
+    EXPECT_EQ(object->accNavigate(NAVDIR_NEXT, child(1), &found), S_OK);
+    EXPECT_EQ(found.lVal, 2);
+
+    // The action runs from the message loop, not while the client waits;
+    // a disabled button does not act, nor does any while a modal box has
+    // disabled the form.
+    EXPECT_EQ(object->accDoDefaultAction(child(3)), S_OK);
+    EXPECT_EQ(object->accDoDefaultAction(child(2)), S_OK);
+    EXPECT_EQ(form_->YesClicks, 0);
+    Application.ProcessMessages();
+    EXPECT_EQ(form_->YesClicks, 1);
+    EXPECT_EQ(form_->OkClicks, 0);
+    EXPECT_EQ(object->accDoDefaultAction(child(3)), S_OK);
+    EnableWindow(window_, FALSE);
+    Application.ProcessMessages();
+    EnableWindow(window_, TRUE);
+    EXPECT_EQ(form_->YesClicks, 1);
 }
 
 // Whether enters and exits pair up: one hot button at a time, each leaving
