@@ -11,6 +11,8 @@
 #include "archive/DosDateTime.h"
 #include "archive/StoredName.h"
 #include "base/Error.h"
+#include "base/PathEncoding.h"
+#include "base/PathText.h"
 #include "base/StdioFileStream.h"
 
 namespace lumora::archive {
@@ -25,12 +27,11 @@ struct FileFacts {
 #ifdef _WIN32
 std::string FullPath(const std::string& path)
 {
-    // _fullpath works on the ANSI text as given, as the rest of the program
-    // does; it allocates the result, which the caller frees.
-    char* full = _fullpath(nullptr, path.c_str(), 0);
+    // _wfullpath allocates the result, which the caller frees.
+    wchar_t* full = _wfullpath(nullptr, WidePath(path).c_str(), 0);
     if (!full)
         throw Error("Cannot find the full path of " + path);
-    std::string result(full);
+    std::string result = PathFromWide(full);
     std::free(full);
     return result;
 }
@@ -38,7 +39,7 @@ std::string FullPath(const std::string& path)
 FileFacts StatFile(const std::string& path)
 {
     struct _stat64 st {};
-    if (_stat64(path.c_str(), &st) != 0)
+    if (_wstat64(WidePath(path).c_str(), &st) != 0)
         throw Error("Cannot read file " + path + ": " + std::strerror(errno));
     if ((st.st_mode & _S_IFMT) != _S_IFREG)
         throw Error("Not a regular file: " + path);
@@ -67,7 +68,15 @@ ArchiveInput FileInput(const std::string& path)
 {
     const FileFacts facts = StatFile(path);
     ArchiveInput input;
-    input.storedName = StoredNameFromFullPath(FullPath(path));
+    // Stored names are 8-bit ANSI text. Folders whose letters the code page
+    // lacks are only shown lossily there (the installer keeps the file name
+    // alone); the file name itself must come through whole.
+    const std::string full = FullPath(path);
+    const std::string stored = AnsiFromPath(full);
+    if (PathFromAnsi(FileNamePart(stored)) != FileNamePart(full))
+        throw Error("The name of " + path + " has letters that the ANSI code page cannot spell; the installer "
+                    "could not restore it under its name");
+    input.storedName = StoredNameFromFullPath(stored);
     input.stamp = DosStampFromTime(facts.lastWrite);
     input.size = facts.size;
     input.open = [path] {

@@ -23,11 +23,13 @@ bool IsDeviceName(std::string_view name)
     if (upper == "CON" || upper == "PRN" || upper == "AUX" || upper == "NUL" || upper == "CONIN$" ||
         upper == "CONOUT$")
         return true;
-    // COM1 to COM9 and LPT1 to LPT9, the superscript digits of the ANSI code
-    // page included.
-    const auto digit = static_cast<unsigned char>(upper.size() == 4 ? upper[3] : 0);
-    return (upper.compare(0, 3, "COM") == 0 || upper.compare(0, 3, "LPT") == 0) &&
-           ((digit >= '1' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3);
+    // COM1 to COM9 and LPT1 to LPT9, also with the superscript digits 1 to
+    // 3, in the ANSI code page (one byte) or in UTF-8 path text (two).
+    if (upper.size() < 4 || (upper.compare(0, 3, "COM") != 0 && upper.compare(0, 3, "LPT") != 0))
+        return false;
+    const std::string_view digit = std::string_view(upper).substr(3);
+    return (digit.size() == 1 && digit[0] >= '1' && digit[0] <= '9') || digit == "\xB9" || digit == "\xB2" ||
+           digit == "\xB3" || digit == "\xC2\xB9" || digit == "\xC2\xB2" || digit == "\xC2\xB3";
 }
 
 // A name that Windows writes as a plain file of exactly that name: not "."

@@ -1,4 +1,5 @@
-// The file-system backend of the installer, on the ANSI Win32 functions.
+// The file-system backend of the installer, on the wide Win32 functions:
+// paths are path text (base/PathEncoding.h), converted at each call.
 #include <windows.h>
 
 #include <string>
@@ -6,12 +7,13 @@
 #include "archive/DosDateTime.h"
 #include "archive/FileSystem.h"
 #include "base/Error.h"
+#include "base/PathEncoding.h"
 
 namespace lumora::archive {
 
 namespace {
 
-// FindFirstFileA takes wildcards; a name containing one is no file name.
+// FindFirstFileW takes wildcards; a name containing one is no file name.
 bool HasWildcard(const std::string& path)
 {
     return path.find_first_of("*?") != std::string::npos;
@@ -23,11 +25,11 @@ std::string Failure(const char* what, const std::string& path)
 }
 
 // One search result for `path`, or false when nothing of that name exists.
-bool FindOne(const std::string& path, WIN32_FIND_DATAA& found)
+bool FindOne(const std::string& path, WIN32_FIND_DATAW& found)
 {
     if (path.empty() || HasWildcard(path))
         return false;
-    const HANDLE search = FindFirstFileA(path.c_str(), &found);
+    const HANDLE search = FindFirstFileW(WidePath(path).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return false;
     FindClose(search);
@@ -137,7 +139,8 @@ std::unique_ptr<FileStream> Open(const std::string& path, DWORD access, DWORD sh
     const bool replace = disposition == CREATE_ALWAYS;
     const DWORD flags = FILE_ATTRIBUTE_NORMAL | (writing ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
     const HANDLE handle =
-        CreateFileA(path.c_str(), access, share, nullptr, replace ? OPEN_ALWAYS : disposition, flags, nullptr);
+        CreateFileW(WidePath(path).c_str(), access, share, nullptr, replace ? OPEN_ALWAYS : disposition, flags,
+                    nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         throw Error(Failure(failure, path));
     auto file = std::make_unique<Win32FileStream>(handle);
@@ -154,7 +157,7 @@ class Win32FileSystem : public FileSystem {
 public:
     bool FileExists(const std::string& path) override
     {
-        WIN32_FIND_DATAA found;
+        WIN32_FIND_DATAW found;
         return FindOne(path, found) && !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
     }
 
@@ -162,15 +165,18 @@ public:
     {
         // GetFileAttributesA also answers for drive roots, which a search
         // does not find.
-        const DWORD attributes = GetFileAttributesA(path.c_str());
+        const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
         return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
     }
 
-    bool MakeFolder(const std::string& path) override { return CreateDirectoryA(path.c_str(), nullptr) != FALSE; }
+    bool MakeFolder(const std::string& path) override
+    {
+        return CreateDirectoryW(WidePath(path).c_str(), nullptr) != FALSE;
+    }
 
     std::int32_t FileAge(const std::string& path) override
     {
-        WIN32_FIND_DATAA found;
+        WIN32_FIND_DATAW found;
         if (!FindOne(path, found) || (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
             return -1;
         // Packed like the POSIX side: a time outside the stamps' years

@@ -10,6 +10,7 @@
 #include "archive/BufferedIo.h"
 #include "archive/RestorePaths.h"
 #include "base/Error.h"
+#include "base/PathEncoding.h"
 #include "base/PathText.h"
 #include "base/PrintableText.h"
 
@@ -125,7 +126,18 @@ private:
     BlockData Entry(const EntryInfo& entry) override
     {
         stamp_ = entry.stamp;
-        TargetPath target = FormTargetPath(folder_, entry.name, c_.restoreFullPath_);
+        // Stored names are 8-bit ANSI text; joined to the folder, they become
+        // path text. A name the code page cannot map is no file name.
+        std::string name;
+        try {
+            name = PathFromAnsi(entry.name);
+        } catch (const Error& e) {
+            c_.currentFile_ = folder_ + entry.name;
+            doRestore_ = false;
+            Fail(kErrorCannotReadFile, e.what());
+            return BlockData::Skip;
+        }
+        TargetPath target = FormTargetPath(folder_, name, c_.restoreFullPath_);
         c_.currentFile_ = std::move(target.path);
         if (!target.safe) {
             // The name is no plain file inside the folder: nothing is

@@ -47,11 +47,4 @@ std::string ChangeFileExtension(std::string_view name, std::string_view extensio
     return std::string(name) + std::string(extension);
 }
 
-bool TrimToResult(std::string& buffer, std::uint32_t count)
-{
-    const bool fitted = count < buffer.size();
-    buffer.resize(count);
-    return fitted;
-}
-
 }  // namespace lumora

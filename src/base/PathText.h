@@ -33,6 +33,12 @@ std::string ChangeFileExtension(std::string_view name, std::string_view extensio
 // (the call failed) gives an empty buffer and true; a count at or above the
 // length (the size the call needs) grows the buffer and gives false, so the
 // caller asks again.
-bool TrimToResult(std::string& buffer, std::uint32_t count);
+template <class Text>
+bool TrimToResult(Text& buffer, std::uint32_t count)
+{
+    const bool fitted = count < buffer.size();
+    buffer.resize(count);
+    return fitted;
+}
 
 }  // namespace lumora

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "base/Error.h"
+#include "base/PathEncoding.h"
 
 namespace lumora {
 
@@ -27,10 +28,21 @@ int SeekFile(std::FILE* f, std::int64_t offset, int whence) { return fseeko(f, o
 std::int64_t TellFile(std::FILE* f) { return ftello(f); }
 #endif
 
+#ifdef _WIN32
+// Path text is UTF-8 on Win32: the wide function takes every letter.
+std::FILE* OpenFile(const std::string& path, const char* mode)
+{
+    const std::wstring wideMode(mode, mode + std::strlen(mode));
+    return _wfopen(WidePath(path).c_str(), wideMode.c_str());
+}
+#else
+std::FILE* OpenFile(const std::string& path, const char* mode) { return std::fopen(path.c_str(), mode); }
+#endif
+
 }  // namespace
 
 StdioFileStream::StdioFileStream(const std::string& path, Mode mode)
-    : file_(std::fopen(path.c_str(), mode == Mode::Read ? "rb" : "w+b")), path_(path)
+    : file_(OpenFile(path, mode == Mode::Read ? "rb" : "w+b")), path_(path)
 {
     if (!file_)
         throw Error((mode == Mode::Read ? "Cannot open file " : "Cannot create file ") + path + ": " +

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/ErrorBoxText.h"
+#include "base/PathEncoding.h"
 #include "framework/ShiftState.h"
 
 namespace lumora {
@@ -140,16 +141,16 @@ void TApplication::ShowException(const std::string& message) noexcept
 
 std::string TApplication::ExeName() const
 {
-    std::string path(MAX_PATH, '\0');
+    std::wstring path(MAX_PATH, L'\0');
     // The longest Win32 path has 32767 characters.
     while (path.size() <= 32768) {
         SetLastError(NO_ERROR);
-        const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (length == 0)
             return {};
         if (length < path.size() && GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
             path.resize(length);
-            return path;
+            return PathFromWide(path);
         }
         path.resize(path.size() * 2);
     }

@@ -64,7 +64,8 @@ public:
     // ErrorBoxText), the Title as caption, the error icon and OK.
     void ShowException(const std::string& message) noexcept;
 
-    // The full path of the running program's file.
+    // The full path of the running program's file, as path text
+    // (base/PathEncoding.h).
     std::string ExeName() const;
 
     // Runs the form's OnDestroy, then frees it and its window.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/PathEncoding.h"
 #include "framework/Win32Error.h"
 
 namespace lumora {
@@ -26,10 +27,10 @@ DWORD ChunkOf(std::size_t count) { return static_cast<DWORD>(std::min<std::size_
 TFileStream::TFileStream(const std::string& fileName, DWORD access, DWORD shareMode, DWORD disposition,
                          DWORD attributes)
     : fileName_(fileName),
-      handle_(CreateFileA(fileName.c_str(), access, shareMode, nullptr, disposition, attributes, nullptr))
+      handle_(CreateFileW(WidePath(fileName).c_str(), access, shareMode, nullptr, disposition, attributes, nullptr))
 {
     if (!handle_)
-        RaiseLastOSError("Cannot open file \"" + fileName + "\"");
+        RaiseLastOSError("Cannot open file \"" + AnsiFromPath(fileName) + "\"");
 }
 
 std::size_t TFileStream::Read(void* buffer, std::size_t count)

@@ -1,6 +1,7 @@
 #pragma once
-// A file stream on CreateFileA: the caller chooses access, sharing and how
-// the file is opened or created. The stream owns the file handle.
+// A file stream on CreateFileW: the caller chooses access, sharing and how
+// the file is opened or created. The file name is path text
+// (base/PathEncoding.h). The stream owns the file handle.
 #include <windows.h>
 
 #include <string>

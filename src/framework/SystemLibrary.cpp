@@ -1,5 +1,6 @@
 #include "framework/SystemLibrary.h"
 
+#include <cstring>
 #include <string>
 
 #include "base/PathText.h"
@@ -8,15 +9,17 @@ namespace lumora {
 
 HMODULE LoadSystemLibrary(const char* fileName)
 {
-    std::string folder(MAX_PATH, '\0');
+    std::wstring folder(MAX_PATH, L'\0');
     for (int attempt = 0; attempt < 2; ++attempt) {
-        const UINT count = GetSystemDirectoryA(folder.data(), static_cast<UINT>(folder.size()));
+        const UINT count = GetSystemDirectoryW(folder.data(), static_cast<UINT>(folder.size()));
         if (TrimToResult(folder, count))
             break;
     }
     if (folder.empty())
         return nullptr;
-    return LoadLibraryA((EnsureBackslash(folder) + fileName).c_str());
+    if (folder.back() != L'\\')
+        folder += L'\\';
+    return LoadLibraryW((folder + std::wstring(fileName, fileName + std::strlen(fileName))).c_str());
 }
 
 }  // namespace lumora

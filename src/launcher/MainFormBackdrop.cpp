@@ -36,7 +36,7 @@ void TMainForm::MDIAreaPaint(TObject*, TCanvas& ACanvas, const RECT&)
     Picture = std::make_unique<TJPEGImage>();
     if (const auto file = backdrop::PictureFile(Globals)) {
         try {
-            Picture->LoadFromFile(GetTempFolder() + *file);
+            Picture->LoadFromFile(InExtractionFolder(*file));
             PictureRect =
                 ToRECT(backdrop::PictureRect(Picture->Width(), Picture->Height(), bounds.right - bounds.left));
         } catch (const std::exception&) {

@@ -104,13 +104,16 @@ void TMainForm::ExtractFiles()
 
 void TMainForm::loadSetupFile()
 {
-    const std::string folder = GetTempFolder();
     bool complete = false;
     try {
-        complete = ReadSetupSettings(ReadTextFile(folder + "Setup.ins"), Globals);
+        complete = ReadSetupSettings(ReadTextFile(InExtractionFolder("Setup.ins")), Globals);
         if (complete)
-            CheckPictureNames(Globals, folder, [](const std::string& path) {
-                return archive::PlatformFileSystem().FileExists(path);
+            CheckPictureNames(Globals, [](const std::string& name) {
+                try {
+                    return archive::PlatformFileSystem().FileExists(InExtractionFolder(name));
+                } catch (const Error&) {
+                    return false;  // a name the code page cannot map names no file
+                }
             });
     } catch (const Error&) {
         complete = false;
@@ -138,7 +141,7 @@ void TMainForm::CreateWizard()
 void TMainForm::loadReadMe()
 {
     try {
-        SetupWiz->Memo1.LoadLinesFromFile(GetTempFolder() + Globals.ReadMeFile);
+        SetupWiz->Memo1.LoadLinesFromFile(InExtractionFolder(Globals.ReadMeFile));
     } catch (const std::exception&) {
         // The read-me is optional: without it the memo keeps its lines.
     }

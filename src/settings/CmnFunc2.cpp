@@ -1,5 +1,7 @@
 #include "settings/CmnFunc2.h"
 
+#include "base/PathEncoding.h"
+
 namespace lumora {
 
 namespace {
@@ -13,9 +15,9 @@ constexpr int kMaxAttempts = 4;
 
 // Calls `call(buffer, size)` until the answer fits; empty when it fails.
 template <class Call>
-std::string AskWithGrowingBuffer(const Call& call)
+std::wstring AskWithGrowingBuffer(const Call& call)
 {
-    std::string buffer(kFirstSize, '\0');
+    std::wstring buffer(kFirstSize, L'\0');
     for (int attempt = 0; attempt < kMaxAttempts; ++attempt) {
         const std::uint32_t count = call(buffer.data(), static_cast<std::uint32_t>(buffer.size()));
         if (count > kLongestSize)
@@ -27,10 +29,10 @@ std::string AskWithGrowingBuffer(const Call& call)
 }
 
 // The absolute form of `path`; the path itself if the system cannot expand it.
-std::string FullPathOf(const std::string& path)
+std::wstring FullPathOf(const std::wstring& path)
 {
-    const std::string full = AskWithGrowingBuffer([&path](char* buffer, std::uint32_t size) {
-        return GetFullPathNameA(path.c_str(), size, buffer, nullptr);
+    const std::wstring full = AskWithGrowingBuffer([&path](wchar_t* buffer, std::uint32_t size) {
+        return GetFullPathNameW(path.c_str(), size, buffer, nullptr);
     });
     return full.empty() ? path : full;
 }
@@ -39,23 +41,24 @@ std::string FullPathOf(const std::string& path)
 
 std::string GetFolderFrom(const FolderCall& call)
 {
-    return AskWithGrowingBuffer([&call](char* buffer, std::uint32_t size) { return call(buffer, size); });
+    return PathFromWide(
+        AskWithGrowingBuffer([&call](wchar_t* buffer, std::uint32_t size) { return call(buffer, size); }));
 }
 
 std::string GetTempFolderFrom(const TempPathCall& call)
 {
-    const std::string temp =
-        AskWithGrowingBuffer([&call](char* buffer, std::uint32_t size) { return call(size, buffer); });
-    if (temp.empty())
-        return EnsureBackslash(FullPathOf("."));
-    return EnsureBackslash(FullPathOf(temp));
+    const std::wstring temp =
+        AskWithGrowingBuffer([&call](wchar_t* buffer, std::uint32_t size) { return call(size, buffer); });
+    return EnsureBackslash(PathFromWide(FullPathOf(temp.empty() ? L"." : temp)));
 }
 
-std::string GetWindowsFolder() { return GetFolderFrom(GetWindowsDirectoryA); }
+std::string GetWindowsFolder() { return GetFolderFrom(GetWindowsDirectoryW); }
 
-std::string GetSystemFolder() { return GetFolderFrom(GetSystemDirectoryA); }
+std::string GetSystemFolder() { return GetFolderFrom(GetSystemDirectoryW); }
 
-std::string GetTempFolder() { return GetTempFolderFrom(GetTempPathA); }
+std::string GetTempFolder() { return GetTempFolderFrom(GetTempPathW); }
+
+std::string InExtractionFolder(const std::string& name) { return GetTempFolder() + PathFromAnsi(name); }
 
 bool IsWindowsNT()
 {

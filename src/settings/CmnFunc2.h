@@ -3,6 +3,11 @@
 // Windows and system folders, and the NT-family test. Nothing is cached; each
 // call asks the system again. EnsureBackslash and TrimToResult, the rules
 // without a system call, come from base/PathText.h.
+//
+// The folders are asked for with the wide functions and returned as path
+// text (base/PathEncoding.h), so that a folder whose letters the ANSI code
+// page lacks (a user name in Cyrillic on a Western system) reaches the file
+// system intact.
 #include <windows.h>
 
 #include <functional>
@@ -22,10 +27,15 @@ std::string GetTempFolder();
 // True on the NT family (platform id VER_PLATFORM_WIN32_NT).
 bool IsWindowsNT();
 
-// The same, with the system call given (GetWindowsDirectoryA-like and
-// GetTempPathA-like), so that a test can stand in for the system.
-using FolderCall = std::function<UINT(LPSTR buffer, UINT size)>;
-using TempPathCall = std::function<DWORD(DWORD size, LPSTR buffer)>;
+// A name from the payload or from Setup.ins (8-bit ANSI text) in the
+// extraction folder. Throws Error when the name holds bytes the ANSI code
+// page does not map.
+std::string InExtractionFolder(const std::string& name);
+
+// The same, with the system call given (GetWindowsDirectoryW-like and
+// GetTempPathW-like), so that a test can stand in for the system.
+using FolderCall = std::function<UINT(LPWSTR buffer, UINT size)>;
+using TempPathCall = std::function<DWORD(DWORD size, LPWSTR buffer)>;
 std::string GetFolderFrom(const FolderCall& call);
 std::string GetTempFolderFrom(const TempPathCall& call);
 

@@ -32,14 +32,11 @@ bool ReadSetupSettings(const std::string& content, SetupSettings& settings)
     return true;
 }
 
-void CheckPictureNames(SetupSettings& settings, const std::string& extractionFolder,
-                       const std::function<bool(const std::string& path)>& fileExists)
+void CheckPictureNames(SetupSettings& settings, const std::function<bool(const std::string& name)>& existsInFolder)
 {
     if (IsSet(settings.UseCustomImage)) {
-        settings.ImageFile = fileExists(extractionFolder + settings.CustomImageFile)
-                                 ? settings.CustomImageFile
-                                 : kNoPicture;
-    } else if (!fileExists(extractionFolder + settings.ImageFile)) {
+        settings.ImageFile = existsInFolder(settings.CustomImageFile) ? settings.CustomImageFile : kNoPicture;
+    } else if (!existsInFolder(settings.ImageFile)) {
         settings.ImageFile = kNoPicture;
     }
 }

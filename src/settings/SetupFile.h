@@ -17,9 +17,10 @@ bool ReadSetupSettings(const std::string& content, SetupSettings& settings);
 // Settles which picture the backdrop uses: with UseCustomImage set,
 // ImageFile becomes CustomImageFile when that file exists in the extraction
 // folder, else "nil"; otherwise ImageFile stays when its file exists, else
-// becomes "nil". CustomImageFile is never changed.
-void CheckPictureNames(SetupSettings& settings, const std::string& extractionFolder,
-                       const std::function<bool(const std::string& path)>& fileExists);
+// becomes "nil". CustomImageFile is never changed. `existsInFolder` tells
+// whether a file of that name (8-bit text, as the settings hold it) exists in
+// the extraction folder.
+void CheckPictureNames(SetupSettings& settings, const std::function<bool(const std::string& name)>& existsInFolder);
 
 // The message shown when the settings cannot be read in full.
 extern const char* const kSettingsMissingMessage;

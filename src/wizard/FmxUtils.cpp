@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "base/Error.h"
+#include "base/PathEncoding.h"
 #include "framework/Application.h"
 #include "framework/Handles.h"
 
@@ -20,11 +21,11 @@ constexpr DWORD kLongestPath = 32768;
 
 // The absolute form of `path`, resolved against the current folder; the
 // path itself when the system cannot expand it (creating it then fails).
-std::string FullPath(const std::string& path)
+std::wstring FullPath(const std::wstring& path)
 {
-    std::string buffer(MAX_PATH, '\0');
+    std::wstring buffer(MAX_PATH, L'\0');
     for (int attempt = 0; attempt < 3; ++attempt) {
-        const DWORD length = GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+        const DWORD length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
         if (length == 0 || length > kLongestPath)
             return path;
         if (length < buffer.size()) {
@@ -40,29 +41,32 @@ std::string FullPath(const std::string& path)
 
 void CopyFileByChunks(const std::string& source, const std::string& destination)
 {
-    const std::string target = FullPath(destination);
+    const std::wstring target = FullPath(WidePath(destination));
+    // The messages are shown in 8-bit text, as every message is.
+    const std::string sourceShown = AnsiFromPath(source);
+    const std::string targetShown = AnsiFromPath(PathFromWide(target));
     // Declared in the reverse order of their release: on every path the
     // destination is closed first, then the source, then the buffer goes.
     const auto buffer = std::make_unique<char[]>(kChunkSize);
-    const FileHandle input(CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    const FileHandle input(CreateFileW(WidePath(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!input)
-        throw Error("Cannot open file " + source);
-    const FileHandle output(CreateFileA(target.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+        throw Error("Cannot open file " + sourceShown);
+    const FileHandle output(CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!output)
-        throw Error("Cannot create file " + target);
+        throw Error("Cannot create file " + targetShown);
 
     // A read of less than a whole chunk is the end of the file.
     DWORD got = kChunkSize;
     while (got == kChunkSize) {
         if (!ReadFile(input.Get(), buffer.get(), kChunkSize, &got, nullptr))
-            throw Error("Cannot read file " + source);
+            throw Error("Cannot read file " + sourceShown);
         if (got == 0)
             break;
         DWORD written = 0;
         if (!WriteFile(output.Get(), buffer.get(), got, &written, nullptr) || written != got)
-            throw Error("Cannot write file " + target);
+            throw Error("Cannot write file " + targetShown);
     }
 }
 
@@ -71,8 +75,8 @@ std::intptr_t ShellRun(const std::string& program, const std::string& parameters
 {
     TForm* mainForm = Application.MainForm();
     const HWND owner = mainForm && mainForm->HandleAllocated() ? mainForm->Handle() : nullptr;
-    const HINSTANCE result =
-        ShellExecuteA(owner, nullptr, program.c_str(), parameters.c_str(), folder.c_str(), showCommand);
+    const HINSTANCE result = ShellExecuteW(owner, nullptr, WidePath(program).c_str(), WidePath(parameters).c_str(),
+                                           WidePath(folder).c_str(), showCommand);
     return reinterpret_cast<std::intptr_t>(result);
 }
 

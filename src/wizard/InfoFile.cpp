@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "base/PathEncoding.h"
 #include "framework/Handles.h"
 #include "wizard/InOutError.h"
 
@@ -29,8 +30,8 @@ void WriteLine(HANDLE file, const std::string& text)
 
 void WriteInfoFile(const std::string& path, const std::string& screenSaverFile, const std::string& targetFolder)
 {
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                nullptr));
+    FileHandle file(CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         throw InOutError(GetLastError());
     WriteLine(file.Get(), screenSaverFile);

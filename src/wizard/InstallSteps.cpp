@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "base/PathEncoding.h"
 #include "framework/Application.h"
 #include "framework/MessageDialog.h"
 #include "settings/CmnFunc2.h"
@@ -27,8 +28,12 @@ constexpr const char* kWorkingFolder = "c:\\";
 
 void RunInstallationSteps(const std::string& targetFolder, const std::function<void()>& writeUninstallRegistry)
 {
+    // The target folder and the screensaver's name are 8-bit text (a caption
+    // and a setting); the files and the command line take them as path text.
     const std::string screenSaverFile = Globals.ScreenSaverFile;
-    const InstallPaths paths = PlanInstallPaths(targetFolder, screenSaverFile, GetTempFolder());
+    const std::string targetPath = PathFromAnsi(targetFolder);
+    const std::string screenSaverName = PathFromAnsi(screenSaverFile);
+    const InstallPaths paths = PlanInstallPaths(targetPath, screenSaverName, GetTempFolder());
 
     // Pending paints and clicks are handled between the copies.
     CopyFileByChunks(paths.screenSaverSource, paths.screenSaverTarget);
@@ -44,8 +49,8 @@ void RunInstallationSteps(const std::string& targetFolder, const std::function<v
     // does not start is not reported.
     ShellRun(paths.activeXInstaller, "", kWorkingFolder, SW_SHOW);
     const ShellCommand registration =
-        nt ? RegistrationCommandNT(GetSystemFolder(), targetFolder, screenSaverFile)
-           : RegistrationCommandOther(GetWindowsFolder(), targetFolder, screenSaverFile);
+        nt ? RegistrationCommandNT(GetSystemFolder(), targetPath, screenSaverName)
+           : RegistrationCommandOther(GetWindowsFolder(), targetPath, screenSaverName);
     ShellRun(registration.program, registration.parameters, kWorkingFolder, SW_SHOW);
 
     WriteInfoFile(paths.infoFile, screenSaverFile, targetFolder);

@@ -1,5 +1,6 @@
 #include "wizard/IntroFrm.h"
 
+#include "base/PathEncoding.h"
 #include "framework/Application.h"
 #include "framework/MessageDialog.h"
 #include "framework/Win32Error.h"
@@ -146,7 +147,8 @@ std::string TSetupWiz::LeaveCaption() const { return ToolbarButton973.Caption();
 
 void TSetupWiz::SetLeaveCaption(const std::string& caption) { ToolbarButton973.SetCaption(caption); }
 
-void TSetupWiz::ShowWindowsFolder() { Label4.SetCaption(GetWindowsFolder()); }
+// The label holds the target folder as 8-bit text, as every caption does.
+void TSetupWiz::ShowWindowsFolder() { Label4.SetCaption(AnsiFromPath(GetWindowsFolder())); }
 
 void TSetupWiz::RunInstallation()
 {

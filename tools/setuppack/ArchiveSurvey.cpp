@@ -1,9 +1,11 @@
 #include "ArchiveSurvey.h"
 
-#include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #include "LimitedStream.h"
 #include "archive/InflateStatus.h"
+#include "base/PathEncoding.h"
 #include "base/PathText.h"
 #include "base/PrintableText.h"
 #include "base/StdioFileStream.h"
@@ -29,11 +31,8 @@ std::string BlockPlace(const EntryInfo& entry, const BlockInfo& block)
 
 bool FileExists(const std::string& path)
 {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return false;
-    std::fclose(f);
-    return true;
+    std::error_code ec;
+    return std::filesystem::is_regular_file(lumora::FileSystemPath(path), ec);
 }
 
 }  // namespace

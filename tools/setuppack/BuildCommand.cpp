@@ -15,6 +15,7 @@
 #include "archive/ArchiveWriter.h"
 #include "archive/PeImage.h"
 #include "archive/StoredName.h"
+#include "base/PathEncoding.h"
 #include "base/PathText.h"
 #include "base/StdioFileStream.h"
 
@@ -54,12 +55,12 @@ void CheckNotAnInput(const std::string& out, const std::string& stub,
                      const std::vector<std::string>& paths)
 {
     std::error_code ec;
-    if (!std::filesystem::exists(out, ec))
+    if (!std::filesystem::exists(lumora::FileSystemPath(out), ec))
         return;
     std::vector<std::string> read = paths;
     read.push_back(stub);
     for (const std::string& path : read)
-        if (std::filesystem::equivalent(out, path, ec))
+        if (std::filesystem::equivalent(lumora::FileSystemPath(out), lumora::FileSystemPath(path), ec))
             throw Error("the output " + out + " is also an input (" + path + ")");
 }
 
@@ -152,7 +153,7 @@ int RunBuild(const Arguments& args)
     std::string stubPath = args.Value("--stub");
     if (stubPath.empty()) {
         stubPath = OwnFolder() + "setupstub.exe";
-        if (!std::filesystem::exists(stubPath))
+        if (!std::filesystem::exists(lumora::FileSystemPath(stubPath)))
             throw Error("no setup stub at " + stubPath + "; give one with --stub");
     }
     const std::string title = args.Value("--title", std::string(lumora::archive::kDefaultTitle));
@@ -169,7 +170,7 @@ int RunBuild(const Arguments& args)
         WriteInstaller(outPath, stubPath, title, inputs, compression);
     } catch (...) {
         std::error_code ec;
-        std::filesystem::remove(outPath, ec);
+        std::filesystem::remove(lumora::FileSystemPath(outPath), ec);
         throw;
     }
     std::int64_t total = 0;

@@ -1,7 +1,11 @@
 #include "SelfPath.h"
 
 #include <cstdlib>
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+
+#include "base/PathEncoding.h"
+#else
 #include <unistd.h>
 
 #include <vector>
@@ -12,11 +16,15 @@ namespace setuppack {
 namespace {
 
 #ifdef _WIN32
-// The C runtime keeps the module's full path, as the system reports it.
+// The module's full path as the system reports it, as path text.
 std::string OwnPath()
 {
-    const char* path = _pgmptr;
-    return path ? std::string(path) : std::string();
+    std::wstring path(32768, L'\0');
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0 || length >= path.size())
+        return {};
+    path.resize(length);
+    return lumora::PathFromWide(path);
 }
 #else
 std::string OwnPath()

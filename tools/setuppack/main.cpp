@@ -7,6 +7,14 @@
 
 #include "Command.h"
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include "base/PathEncoding.h"
+#endif
+
 namespace {
 
 void PrintUsage(std::FILE* to)
@@ -39,12 +47,31 @@ int Run(const std::vector<std::string>& args)
     return command->run(parsed);
 }
 
+#ifdef _WIN32
+// The arguments as path text, every letter kept, and the console shown UTF-8:
+// the narrow arguments of the C runtime are ANSI text, which loses letters
+// that the code page lacks.
+std::vector<std::string> Arguments(int, char**)
+{
+    SetConsoleOutputCP(CP_UTF8);
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> args;
+    for (int i = 1; wide && i < count; ++i)
+        args.push_back(lumora::PathFromWide(wide[i]));
+    LocalFree(wide);
+    return args;
+}
+#else
+std::vector<std::string> Arguments(int argc, char** argv) { return std::vector<std::string>(argv + 1, argv + argc); }
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     try {
-        return Run(std::vector<std::string>(argv + 1, argv + argc));
+        return Run(Arguments(argc, argv));
     } catch (const setuppack::UsageError& e) {
         std::fprintf(stderr, "setuppack: %s\n(\"setuppack --help\" lists the commands)\n", e.what());
         return 2;

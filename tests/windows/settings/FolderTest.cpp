@@ -1,54 +1,55 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <cwchar>
 #include <vector>
 
+#include "base/PathEncoding.h"
 #include "settings/CmnFunc2.h"
 
 namespace lumora::test {
 namespace {
 
-// A stand-in for GetWindowsDirectoryA that reports `folder`, asking for a
+// A stand-in for GetWindowsDirectoryW that reports `folder`, asking for a
 // larger buffer (terminating zero included) when the one given is too small.
 struct ReportingCall {
-    std::string folder;
+    std::wstring folder;
     std::vector<UINT>* sizes;
-    UINT operator()(LPSTR buffer, UINT size) const
+    UINT operator()(LPWSTR buffer, UINT size) const
     {
         sizes->push_back(size);
         if (size <= folder.size())
             return static_cast<UINT>(folder.size() + 1);
-        std::memcpy(buffer, folder.c_str(), folder.size() + 1);
+        std::wmemcpy(buffer, folder.c_str(), folder.size() + 1);
         return static_cast<UINT>(folder.size());
     }
 };
 
 TEST(WindowsFolder, AsksAgainWithABufferOfTheSizeTheSystemReports)
 {
-    const std::string longFolder = "C:\\" + std::string(296, 'w');  // 299 characters
+    const std::wstring longFolder = L"C:\\" + std::wstring(296, L'w');  // 299 characters
     std::vector<UINT> sizes;
-    EXPECT_EQ(GetFolderFrom(ReportingCall{longFolder, &sizes}), longFolder);
+    EXPECT_EQ(GetFolderFrom(ReportingCall{longFolder, &sizes}), "C:\\" + std::string(296, 'w'));
     EXPECT_EQ(sizes, (std::vector<UINT>{260, 300}));
 
     sizes.clear();
-    EXPECT_EQ(GetFolderFrom(ReportingCall{"C:\\windows", &sizes}), "C:\\windows");
+    EXPECT_EQ(GetFolderFrom(ReportingCall{L"C:\\windows", &sizes}), "C:\\windows");
     EXPECT_EQ(sizes, std::vector<UINT>{260});
 }
 
 TEST(WindowsFolder, AFailingOrRunawayCallGivesAnEmptyFolder)
 {
-    EXPECT_EQ(GetFolderFrom([](LPSTR, UINT) -> UINT { return 0; }), "");
+    EXPECT_EQ(GetFolderFrom([](LPWSTR, UINT) -> UINT { return 0; }), "");
     // Never content: asks for one more each time. The functions give up
     // instead of looping for ever.
     int calls = 0;
-    EXPECT_EQ(GetFolderFrom([&calls](LPSTR, UINT size) -> UINT {
+    EXPECT_EQ(GetFolderFrom([&calls](LPWSTR, UINT size) -> UINT {
                   ++calls;
                   return size + 1;
               }),
               "");
     EXPECT_LE(calls, 8);
     // Asks for more than any Win32 path needs: nothing is allocated for it.
-    EXPECT_EQ(GetFolderFrom([](LPSTR, UINT) -> UINT { return 0xFFFFFFFF; }), "");
+    EXPECT_EQ(GetFolderFrom([](LPWSTR, UINT) -> UINT { return 0xFFFFFFFF; }), "");
 }
 
 class TempFolder : public ::testing::Test {
@@ -63,12 +64,12 @@ protected:
     }
     void TearDown() override { SetCurrentDirectoryA(saved_.c_str()); }
 
-    static std::string Reporting(const std::string& path)
+    static std::string Reporting(const std::wstring& path)
     {
-        return GetTempFolderFrom([&path](DWORD size, LPSTR buffer) -> DWORD {
+        return GetTempFolderFrom([&path](DWORD size, LPWSTR buffer) -> DWORD {
             if (size <= path.size())
                 return static_cast<DWORD>(path.size() + 1);
-            std::memcpy(buffer, path.c_str(), path.size() + 1);
+            std::wmemcpy(buffer, path.c_str(), path.size() + 1);
             return static_cast<DWORD>(path.size());
         });
     }
@@ -78,16 +79,18 @@ protected:
 
 TEST_F(TempFolder, EndsInExactlyOneBackslashAndIsAFullPath)
 {
-    EXPECT_EQ(Reporting("C:\\users\\root\\Temp"), "C:\\users\\root\\Temp\\");
-    EXPECT_EQ(Reporting("C:\\users\\root\\Temp\\"), "C:\\users\\root\\Temp\\");
-    EXPECT_EQ(Reporting("C:\\"), "C:\\");
-    EXPECT_EQ(Reporting("scratch"), "C:\\windows\\scratch\\");  // relative to the current folder
-    EXPECT_EQ(Reporting("C:\\" + std::string(300, 't')), "C:\\" + std::string(300, 't') + "\\");
+    EXPECT_EQ(Reporting(L"C:\\users\\root\\Temp"), "C:\\users\\root\\Temp\\");
+    EXPECT_EQ(Reporting(L"C:\\users\\root\\Temp\\"), "C:\\users\\root\\Temp\\");
+    EXPECT_EQ(Reporting(L"C:\\"), "C:\\");
+    EXPECT_EQ(Reporting(L"scratch"), "C:\\windows\\scratch\\");  // relative to the current folder
+    EXPECT_EQ(Reporting(L"C:\\" + std::wstring(300, L't')), "C:\\" + std::string(300, 't') + "\\");
+    // Letters that the ANSI code page lacks come through as UTF-8.
+    EXPECT_EQ(Reporting(L"C:\\users\\\u0418\u0432\u0430\u043d\\Temp"), "C:\\users\\\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD\\Temp\\");
 }
 
 TEST_F(TempFolder, FallsBackToTheCurrentFolderWhenTheSystemHasNone)
 {
-    const auto failing = [](DWORD, LPSTR) -> DWORD { return 0; };
+    const auto failing = [](DWORD, LPWSTR) -> DWORD { return 0; };
     EXPECT_EQ(GetTempFolderFrom(failing), "C:\\windows\\");
     ASSERT_TRUE(SetCurrentDirectoryA("C:\\"));
     EXPECT_EQ(GetTempFolderFrom(failing), "C:\\");
@@ -113,6 +116,27 @@ TEST(Folders, TheSystemsFoldersAsThisSystemReportsThem)
     EXPECT_NE(system.back(), '\\');
 
     EXPECT_TRUE(IsWindowsNT());
+}
+
+// The process's temporary folder under a user name of Cyrillic and of Greek
+// letters, which the Western ANSI code page cannot spell: the folder comes
+// back whole, as UTF-8 path text that names the folder.
+TEST(Folders, ATemporaryFolderOfLettersTheCodePageLacksComesBackWhole)
+{
+    wchar_t saved[MAX_PATH + 1] = {};
+    ASSERT_GT(GetEnvironmentVariableW(L"TMP", saved, MAX_PATH), 0u);
+    for (const std::wstring user : {L"\u0418\u0432\u0430\u043d", L"\u0395\u03bb\u03ad\u03bd\u03b7"}) {
+        const std::wstring home = L"C:\\users\\" + user, temp = home + L"\\Temp";
+        CreateDirectoryW(home.c_str(), nullptr);
+        CreateDirectoryW(temp.c_str(), nullptr);
+        ASSERT_TRUE(SetEnvironmentVariableW(L"TMP", temp.c_str()));
+        const std::string folder = GetTempFolder();
+        EXPECT_EQ(folder, PathFromWide(temp) + "\\");
+        EXPECT_EQ(WidePath(folder), temp + L"\\");
+        const DWORD attributes = GetFileAttributesW(WidePath(folder).c_str());
+        EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
+    }
+    SetEnvironmentVariableW(L"TMP", saved);
 }
 
 }  // namespace

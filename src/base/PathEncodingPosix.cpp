@@ -1,0 +1,13 @@
+// On POSIX, paths are the bytes the system takes and 8-bit names are used
+// as they are.
+#include "base/PathEncoding.h"
+
+namespace lumora {
+
+std::string PathFromAnsi(std::string_view ansi) { return std::string(ansi); }
+
+std::string AnsiFromPath(std::string_view path) { return std::string(path); }
+
+std::filesystem::path FileSystemPath(std::string_view path) { return std::filesystem::path(path); }
+
+}  // namespace lumora
