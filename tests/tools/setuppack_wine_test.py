@@ -45,7 +45,9 @@ class SetuppackUnderWine(unittest.TestCase):
         self._tmp.cleanup()
 
     def setuppack(self, *args):
-        return self.session.run(SETUPPACK, *args, timeout=300)
+        # setuppack.exe writes UTF-8, whatever the code pages.
+        rc, said = self.session.run(SETUPPACK, *args, timeout=300)
+        return rc, said.encode("latin-1").decode("utf-8", "replace")
 
     def test_build_verify_and_reject_a_flipped_byte(self):
         rng = random.Random(9)
@@ -91,23 +93,37 @@ class SetuppackUnderWine(unittest.TestCase):
         self.assertIn("block 2", said)
 
     def test_extract_restores_the_same_files(self):
+        # Folders of Cyrillic and Greek letters, which the ANSI code page
+        # lacks, and a file name of its own letters.
+        inputs = os.path.join(self.dir, "\u0418\u0432\u0430\u043d")
+        os.makedirs(inputs)
         rng = random.Random(11)
         files = {"Saver.scr": bytes(rng.getrandbits(8) for _ in range(40000)),
                  "Setup.ins": b"True\r\n" * 30,
-                 "empty.txt": b""}
+                 "Gr\xfc\xdfe.txt": b""}
         paths = []
         stamp = time.mktime((2003, 1, 31, 6, 48, 31, 0, 0, -1))
         for name, data in files.items():
-            path = os.path.join(self.dir, name)
+            path = os.path.join(inputs, name)
             with open(path, "wb") as f:
                 f.write(data)
             os.utime(path, (stamp, stamp))
             paths.append(path)
-        out = os.path.join(self.dir, "setup.exe")
+        os.makedirs(os.path.join(self.dir, "\u0395\u03bb\u03ad\u03bd\u03b7"))
+        out = os.path.join(self.dir, "\u0395\u03bb\u03ad\u03bd\u03b7", "setup.exe")
         rc, said = self.setuppack("build", "--compress", "-o", windows_path(out), *map(windows_path, paths))
         self.assertEqual(rc, 0, said)
 
-        folder = os.path.join(self.dir, "restored", "here")
+        # A file name that the installer could not restore under its name.
+        cyrillic = os.path.join(inputs, "\u0410\u0432\u0440\u043e\u0440\u0430.scr")
+        with open(cyrillic, "wb") as f:
+            f.write(b"x")
+        rc, said = self.setuppack("build", "-o", windows_path(out + ".2"), windows_path(cyrillic))
+        self.assertEqual(rc, 1, said)
+        self.assertIn("cannot spell", said)
+        self.assertFalse(os.path.exists(out + ".2"))
+
+        folder = os.path.join(inputs, "restored", "here")
         rc, said = self.setuppack("extract", windows_path(out), windows_path(folder))
         self.assertEqual(rc, 0, said)
         self.assertIn("restored 3 files, %d bytes, into %s" % (40000 + 180, windows_path(folder)), said)

@@ -1,0 +1,95 @@
+#!/usr/bin/env python3
+"""A user whose temporary folder has letters the ANSI code page lacks: the
+user's environment in the prefix's registry (HKCU\\Environment, where Windows
+programs look) names C:\\users\\<name>\\Temp for a name of Cyrillic and one
+of Greek letters, on Wine's Western code page. The whole run works there:
+the payload is restored into that folder, Setup.ins, the picture and the
+read-me are read from it, the installation copies from it and leaves the
+uninstall entry pointing at the installed uninstaller."""
+import os
+import sys
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "harness"))
+sys.path.insert(0, HERE)
+import e2ecase  # noqa: E402
+import payloads  # noqa: E402
+import setuprun  # noqa: E402
+from setuprun import SetupRun, install_through, read_file, uninstall_key  # noqa: E402
+from wineenv import wait_for  # noqa: E402
+
+# 8-bit text of the Western code page, which stays 8-bit in the memo.
+READ_ME = ["Welcome to the Lumora screensaver.", "Gr\xfc\xdfe aus K\xf6ln!"]
+TITLE = "Aurora f\xfcr alle"
+
+
+class UnicodeFoldersTest(e2ecase.SessionTestCase):
+
+    def use_temporary_folder(self, user):
+        """Makes C:\\users\\<user>\\Temp and names it as the user's TEMP and
+        TMP in the registry; returns the folder on this machine."""
+        folder = os.path.join(self.session.prefix, "drive_c", "users", user, "Temp")
+        os.makedirs(folder, exist_ok=True)
+        windows = "C:\\\\users\\\\%s\\\\Temp" % user
+        text = ("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Environment]\r\n"
+                '"TEMP"="%s"\r\n"TMP"="%s"\r\n' % (windows, windows))
+        with open(os.path.join(self.session.prefix, "drive_c", "environment.reg"), "wb") as f:
+            f.write(b"\xff\xfe" + text.encode("utf-16-le"))
+        rc, out = self.session.run("regedit", "/s", "C:\\environment.reg")
+        self.assertEqual(rc, 0, out)
+        return folder
+
+    def installer(self):
+        staging = os.path.join(self.artifacts, "payload")
+        os.makedirs(staging, exist_ok=True)
+        with open(os.path.join(staging, "ReadMe.txt"), "wb") as f:
+            f.write("".join(line + "\r\n" for line in READ_ME).encode("latin-1"))
+        files = [os.path.join(staging, "ReadMe.txt")]
+        for name in ("Aurora.scr", "Lmunist.exe", "Install.exe"):
+            files.append(payloads.sample_file(e2ecase.PATHS, name))
+        settings = payloads.settings(ShowReadMe="True", ReadMeFile="ReadMe.txt", TitleText=TITLE)
+        return payloads.installer_with(e2ecase.PATHS, self.artifacts, "unicode-setup.exe", settings, files)
+
+    def check_whole_run(self, user):
+        folder = self.use_temporary_folder(user)
+        path = self.installer()
+        setuprun.replace_rundll32(self, e2ecase.PATHS)
+        setuprun.write_trace(self.session, setuprun.EARLIER_TRACE)
+        # No message on the way: the restore and the settings succeeded.
+        run = SetupRun(self, path, "unicode-setup.exe")
+        for name in ("cd.jpg", "Aurora.scr", "Lmunist.exe", "Install.exe", "ReadMe.txt", "Setup.ins"):
+            self.assertTrue(os.path.isfile(os.path.join(folder, name.lower())), "%s not restored" % name)
+
+        # The read-me, read from the folder, in the statements memo.
+        run.wizard.wait_page("1")
+        self.assertEqual(run.wizard.memo_lines("1"), READ_ME)
+        # The picture, read from the folder, at the top right of the
+        # backdrop: not the red of the gradient beside it.
+        shot = self.screenshot("statements")
+        main = run.wizard.main["rect"]
+        picture_row = self.session.screen_pixels([main[2] - 150, main[1] + 100, main[2] - 149, main[1] + 101])
+        gradient_row = self.session.screen_pixels([main[0] + 300, main[1] + 100, main[0] + 301, main[1] + 101])
+        self.assertNotEqual(picture_row, gradient_row, "no picture at the top right (%s)" % shot)
+
+        run.wizard.key("alt+y")
+        install_through(run)
+        target = run.wizard.label4()
+        windows = os.path.join(self.session.prefix, "drive_c", "windows")
+        self.assertEqual(read_file(os.path.join(windows, "Aurora.scr")),
+                         read_file(payloads.sample_file(e2ecase.PATHS, "Aurora.scr")))
+        self.assertEqual(read_file(os.path.join(windows, "Aurora.exe")),
+                         read_file(payloads.sample_file(e2ecase.PATHS, "Lmunist.exe")))
+        values = wait_for(lambda: self.session.reg_query(uninstall_key("Aurora")), 60, "the uninstall entry")
+        self.assertEqual(values["UninstallString"], target + "\\Aurora.exe")
+        self.assertEqual(self.session.find_host_path(values["UninstallString"]), os.path.join(windows, "Aurora.exe"))
+        run.finish()
+
+    def test_a_user_name_of_cyrillic_letters(self):
+        self.check_whole_run("\u0418\u0432\u0430\u043d")
+
+    def test_a_user_name_of_greek_letters(self):
+        self.check_whole_run("\u0395\u03bb\u03ad\u03bd\u03b7")
+
+
+if __name__ == "__main__":
+    e2ecase.main()
