@@ -5,10 +5,10 @@ set -euo pipefail
 
 packages=(
   cmake make g++ clang googletest pkg-config zlib1g-dev libclang-rt-14-dev
-  g++-mingw-w64-i686 libz-mingw-w64-dev
+  g++-mingw-w64-i686
   wine wine32:i386 fonts-wine fonts-liberation
   xvfb xdotool imagemagick x11-utils
-  python3 dpkg-dev
+  python3 dpkg-dev zip unzip
 )
 
 need_i386=0
@@ -35,7 +35,7 @@ fi
 [ "$need_i386" = 1 ] && dpkg --add-architecture i386
 
 if [ "$need_src" = 1 ]; then
-  # Source packages (libjpeg-turbo) come from Debian's own registry.
+  # Source packages (libjpeg-turbo, zlib) come from Debian's own registry.
   cat > "$src_list" <<'SRC'
 Types: deb-src
 URIs: http://deb.debian.org/debian
