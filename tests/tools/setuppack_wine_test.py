@@ -59,7 +59,7 @@ class SetuppackUnderWine(unittest.TestCase):
             paths.append(path)
         out = os.path.join(self.dir, "setup.exe")
 
-        rc, said = self.setuppack("build", "-o", windows_path(out), *map(windows_path, paths))
+        rc, said = self.setuppack("build", "--store", "-o", windows_path(out), *map(windows_path, paths))
         self.assertEqual(rc, 0, said)
         with open(out, "rb") as f:
             data = f.read()
@@ -77,7 +77,7 @@ class SetuppackUnderWine(unittest.TestCase):
         self.assertEqual(rc, 0, said)
         rc, said = self.setuppack("list", windows_path(out))
         self.assertEqual(rc, 0, said)
-        self.assertIn("1 raw + 1 zlib", said)
+        self.assertIn("1 raw + 1 stored", said)
 
         length, at = entries[0].blocks[1]
         damaged = bytearray(data)
@@ -103,7 +103,7 @@ class SetuppackUnderWine(unittest.TestCase):
             os.utime(path, (stamp, stamp))
             paths.append(path)
         out = os.path.join(self.dir, "setup.exe")
-        rc, said = self.setuppack("build", "--compress", "-o", windows_path(out), *map(windows_path, paths))
+        rc, said = self.setuppack("build", "-o", windows_path(out), *map(windows_path, paths))
         self.assertEqual(rc, 0, said)
 
         folder = os.path.join(self.dir, "restored", "here")

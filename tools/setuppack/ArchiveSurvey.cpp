@@ -111,6 +111,10 @@ void ArchiveSurvey::Block(const EntryInfo&, const BlockInfo& block)
         return;
     }
     ++entry.zlibBlocks;
+    // The deflate data after the 2-byte zlib header starts with a block
+    // header whose bits 1 and 2 are 00 for a stored (uncompressed) block.
+    if (block.data && block.length > 2 && (block.data[2] & 0x06) == 0)
+        ++entry.storedBlocks;
     if (block.data)
         Inflate(entry, block);
 }

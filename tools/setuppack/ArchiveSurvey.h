@@ -18,6 +18,7 @@ struct SurveyedEntry {
     std::int64_t size = 0;  // bytes its blocks yield
     int rawBlocks = 0;
     int zlibBlocks = 0;
+    int storedBlocks = 0;   // of the zlib blocks, those holding their bytes uncompressed
     bool damaged = false;   // a compressed block did not inflate completely
 };
 

@@ -114,8 +114,8 @@ int RunBuild(const Arguments& args)
             throw Error("no setup stub at " + stubPath + "; give one with --stub");
     }
     const std::string title = args.Value("--title", std::string(lumora::archive::kDefaultTitle));
-    const auto compression = args.Has("--compress") ? lumora::archive::Compression::Deflate
-                                                    : lumora::archive::Compression::Stored;
+    const auto compression = args.Has("--store") ? lumora::archive::Compression::Stored
+                                                 : lumora::archive::Compression::Deflate;
 
     std::vector<lumora::archive::ArchiveInput> inputs;
     for (const std::string& path : args.operands)

@@ -1,6 +1,7 @@
 // setuppack list: the archive of an installer, entry by entry.
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "ArchiveSurvey.h"
 #include "Command.h"
@@ -23,14 +24,14 @@ std::string StampText(std::uint32_t stamp)
 
 std::string BlocksText(const SurveyedEntry& entry)
 {
-    if (entry.rawBlocks == 0 && entry.zlibBlocks == 0)
-        return "none";
+    const std::pair<int, const char*> kinds[] = {{entry.rawBlocks, " raw"},
+                                                 {entry.storedBlocks, " stored"},
+                                                 {entry.zlibBlocks - entry.storedBlocks, " deflated"}};
     std::string text;
-    if (entry.rawBlocks > 0)
-        text = std::to_string(entry.rawBlocks) + " raw";
-    if (entry.zlibBlocks > 0)
-        text += (text.empty() ? "" : " + ") + std::to_string(entry.zlibBlocks) + " zlib";
-    return text;
+    for (const auto& [count, kind] : kinds)
+        if (count > 0)
+            text += (text.empty() ? "" : " + ") + std::to_string(count) + kind;
+    return text.empty() ? "none" : text;
 }
 
 void PrintRecord(const ArchiveSurvey& survey, const SurveyRecord& record)
@@ -52,7 +53,7 @@ void PrintRecord(const ArchiveSurvey& survey, const SurveyRecord& record)
         name += "  (file list: never restored)";
     if (entry.info.volume > 1)
         name += "  (in volume " + std::to_string(entry.info.volume) + ")";
-    std::printf("%10lld  %s  %10s  %-16s %s\n", offset, StampText(entry.info.stamp).c_str(),
+    std::printf("%10lld  %s  %10s  %-20s %s\n", offset, StampText(entry.info.stamp).c_str(),
                 size.c_str(), BlocksText(entry).c_str(), name.c_str());
 }
 
@@ -75,7 +76,7 @@ int RunList(const Arguments& args)
     if (survey.headerRead)
         std::printf("title \"%s\", total size %d, file count %d\n", survey.header.title.c_str(),
                     int(survey.header.totalSize), int(survey.header.fileCount));
-    std::printf("%10s  %-19s  %10s  %-16s %s\n", "offset", "stamp", "size", "blocks", "stored name");
+    std::printf("%10s  %-19s  %10s  %-20s %s\n", "offset", "stamp", "size", "blocks", "stored name");
     for (const SurveyRecord& record : survey.records)
         PrintRecord(survey, record);
     if (survey.endOffset >= 0 && survey.endVolume > 1)
