@@ -11,8 +11,9 @@
 #   uses Windows' own primitives) stand in for them. The program's objects
 #   are compiled against the posix headers; that is sound because they call
 #   no pthread function (-no-pthread leaves winpthreads out of the link, so
-#   any such call would fail to link) and the headers of both flavours give
-#   every type the same layout. Compiled both ways, the program's sources
+#   any such call would fail to link) and use none of the types whose layout
+#   follows the thread model (std::mutex, std::condition_variable,
+#   std::once_flag, std::thread). Compiled both ways, the program's sources
 #   give the same code but for shared_ptr's reference count, which the posix
 #   headers always change with an atomic instruction, correct either way.
 # - The unwind tables of unused inline functions go with them: see
@@ -39,5 +40,6 @@ function(lean_link target)
   set(map ${CMAKE_CURRENT_BINARY_DIR}/${target}.map)
   set_target_properties(${target} PROPERTIES
     CXX_LINKER_LAUNCHER "${Python3_EXECUTABLE};${PROJECT_SOURCE_DIR}/scripts/lean_link.py;${map}")
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${PROJECT_SOURCE_DIR}/scripts/lean_link.py)
   set_property(TARGET ${target} APPEND PROPERTY ADDITIONAL_CLEAN_FILES ${map})
 endfunction()
