@@ -15,8 +15,8 @@ personality routine). The ordinary .eh_frame sections stay kept, and all of
 them stay in input order, so that crtend.o's terminator still closes the
 table that crtbegin.o registers. The result is checked before it replaces
 the output: every kept .text$X has its .eh_frame$X, and the table ends with
-crtend.o's terminator. Passes write to a scratch file, so a failure leaves no
-output behind.
+crtend.o's terminator. Passes write to a scratch file, so a failure leaves the
+output as it was.
 """
 import os
 import re
