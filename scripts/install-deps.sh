@@ -5,10 +5,10 @@ set -euo pipefail
 
 packages=(
   cmake make g++ clang googletest pkg-config zlib1g-dev libclang-rt-14-dev
-  g++-mingw-w64-i686 libz-mingw-w64-dev
+  g++-mingw-w64-i686
   wine wine32:i386 fonts-wine fonts-liberation
   xvfb xdotool imagemagick x11-utils
-  python3 dpkg-dev
+  python3 dpkg-dev zip unzip
   osslsigncode openssl icoutils
 )
 
@@ -24,13 +24,15 @@ src_list=/etc/apt/sources.list.d/setupstub-deb-src.sources
 need_src=0
 [ -f "$src_list" ] || need_src=1
 
-# libjpeg-turbo's sources, cross-built by the Windows build (the place is
-# cmake/LibJpegTurbo.cmake's default).
-jpeg_source=/usr/local/src/lumora-setup/libjpeg-turbo
-need_jpeg=0
-[ -f "$jpeg_source/CMakeLists.txt" ] || need_jpeg=1
+# Sources cross-built by the Windows build, from Debian's source packages
+# (the places are the defaults of cmake/LibJpegTurbo.cmake and Zlib.cmake).
+sources=/usr/local/src/lumora-setup
+need_sources=0
+for package in libjpeg-turbo zlib; do
+  [ -f "$sources/$package/CMakeLists.txt" ] || need_sources=1
+done
 
-if [ "$need_i386" = 0 ] && [ "${#missing[@]}" = 0 ] && [ "$need_src" = 0 ] && [ "$need_jpeg" = 0 ]; then
+if [ "$need_i386" = 0 ] && [ "${#missing[@]}" = 0 ] && [ "$need_src" = 0 ] && [ "$need_sources" = 0 ]; then
   exit 0
 fi
 
@@ -42,7 +44,7 @@ fi
 [ "$need_i386" = 1 ] && dpkg --add-architecture i386
 
 if [ "$need_src" = 1 ]; then
-  # Source packages (libjpeg-turbo) come from Debian's own registry.
+  # Source packages (libjpeg-turbo, zlib) come from Debian's own registry.
   cat > "$src_list" <<'SRC'
 Types: deb-src
 URIs: http://deb.debian.org/debian
@@ -55,4 +57,6 @@ fi
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -q
 apt-get install -y -q --no-install-recommends "${packages[@]}"
-"$(dirname "$0")/fetch-libjpeg-source.sh" "$jpeg_source"
+for package in libjpeg-turbo zlib; do
+  "$(dirname "$0")/fetch-debian-source.sh" "$package" "$sources/$package"
+done

@@ -1,8 +1,12 @@
 #include "BenchArchive.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <vector>
 
+#include "archive/ArchiveInput.h"
 #include "archive/ArchiveLayout.h"
+#include "archive/ArchiveWriter.h"
 #include "archive/BlockEncoder.h"
 #include "base/Error.h"
 #include "base/StdioFileStream.h"
@@ -11,7 +15,7 @@ namespace lumora::bench {
 
 namespace {
 
-constexpr std::int64_t kFileSize = 4 << 20;
+constexpr std::int64_t kFileSize = kBenchFileSize;
 constexpr std::size_t kBlock = archive::kMaxBlockSize;
 constexpr int kVariants = 16;
 
@@ -53,7 +57,72 @@ std::vector<archive::EncodedBlock> CompressedVariants()
     return variants;
 }
 
+std::vector<unsigned char> ReadWhole(const std::string& path)
+{
+    StdioFileStream in(path, StdioFileStream::Mode::Read);
+    std::vector<unsigned char> bytes(static_cast<std::size_t>(in.Size()));
+    in.ReadBuffer(bytes.data(), bytes.size());
+    return bytes;
+}
+
+// About 64 KiB of text from a small vocabulary, chosen by `state`.
+std::string TextRun(std::uint32_t& state)
+{
+    static const char* const kWords[] = {"the",     "setup",   "program", "restores", "each",    "file",
+                                         "of",      "its",     "payload", "into",     "folder",  "and",
+                                         "writes",  "blocks",  "sixteen", "kilobytes", "screen", "saver",
+                                         "picture", "window",  "wizard",  "copies",   "registry", "entry"};
+    std::string text;
+    while (text.size() < 65536) {
+        state = state * 1664525u + 1013904223u;
+        text += kWords[(state >> 16) % (sizeof kWords / sizeof kWords[0])];
+        text += (state >> 8) % 11 == 0 ? ".\r\n" : " ";
+    }
+    return text;
+}
+
 }  // namespace
+
+std::vector<std::string> WriteCompressibleFiles(const std::string& folder, int count,
+                                                const std::string& executable)
+{
+    const std::vector<unsigned char> program = ReadWhole(executable);
+    if (program.size() < 65536)
+        throw Error(executable + " is too small to take pieces from");
+    std::filesystem::create_directories(folder);
+    std::vector<std::string> paths;
+    std::uint32_t state = 12345;
+    for (int f = 0; f < count; ++f) {
+        const std::string path = (std::filesystem::path(folder) / ("file" + std::to_string(f) + ".bin")).string();
+        Out out(path);
+        std::int64_t written = 0;
+        for (std::size_t piece = static_cast<std::size_t>(f); written < kFileSize; ++piece) {
+            const std::size_t from = piece * 7919 * 16 % (program.size() - 65536);
+            const std::string text = TextRun(state);
+            const std::int64_t room = kFileSize - written;
+            const auto take = static_cast<std::size_t>(std::min<std::int64_t>(65536, room));
+            out.Bytes(program.data() + from, take);
+            written += static_cast<std::int64_t>(take);
+            const auto words = static_cast<std::size_t>(std::min<std::int64_t>(
+                static_cast<std::int64_t>(text.size()), kFileSize - written));
+            out.Bytes(text.data(), words);
+            written += static_cast<std::int64_t>(words);
+        }
+        out.Close();
+        paths.push_back(path);
+    }
+    return paths;
+}
+
+void WriteDeflatedArchive(const std::string& path, const std::vector<std::string>& files)
+{
+    std::vector<archive::ArchiveInput> inputs;
+    for (const std::string& file : files)
+        inputs.push_back(archive::FileInput(file));
+    StdioFileStream out(path, StdioFileStream::Mode::Create);
+    archive::WriteArchive(out, archive::kDefaultTitle, inputs, archive::Compression::Deflate);
+    out.Close();
+}
 
 std::int64_t WriteBenchArchive(const std::string& path, std::int64_t fileBytes)
 {

@@ -1,7 +1,6 @@
 #include "archive/ArchiveReader.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -114,8 +113,9 @@ unsigned VolumeNumber(std::string_view markerName)
 
 std::string VolumePath(std::string_view anyVolume, unsigned number)
 {
-    char extension[8];
-    std::snprintf(extension, sizeof extension, ".%03u", number % 1000);
+    // Written by hand: the installer carries no printf formatting.
+    const char extension[] = {'.', static_cast<char>('0' + number / 100 % 10), static_cast<char>('0' + number / 10 % 10),
+                              static_cast<char>('0' + number % 10), '\0'};
     return ChangeFileExtension(anyVolume, extension);
 }
 

@@ -1,8 +1,8 @@
 #include "archive/backup.h"
 
+#include <algorithm>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string_view>
 #include <vector>
 
@@ -76,7 +76,7 @@ private:
         }
         if (!files_.FileExists(archiveName_))
             return nullptr;
-        visited_.insert(archiveName_);
+        visited_.push_back(archiveName_);
         try {
             volume_ = files_.OpenArchive(archiveName_);
         } catch (const Error&) {
@@ -298,8 +298,9 @@ private:
         const std::string next = NextVolumePath(archiveName_, marker);
         // A set whose marker leads back to a volume already read would go
         // round for ever.
-        if (!fromStream_ && !visited_.insert(next).second)
+        if (!fromStream_ && std::find(visited_.begin(), visited_.end(), next) != visited_.end())
             throw InvalidArchive("Invalid volume marker: volume " + PrintableText(next) + " would be read again");
+        visited_.push_back(next);
         const std::string text = "Please insert disk " + std::to_string(disk) + " and click OK to continue.";
         do {
             if (c_.OnNeedDisk)
@@ -349,8 +350,8 @@ private:
     bool doRestore_ = true;
     std::uint32_t stamp_ = 0;
     std::unique_ptr<Target> target_;
-    // Volume files read in this run, the first included.
-    std::set<std::string> visited_;
+    // Volume files read in this run, the first included (at most 1000).
+    std::vector<std::string> visited_;
 };
 
 TBackupFile::TBackupFile(TComponent* owner, std::string name) : TComponent(owner, std::move(name)) {}

@@ -11,7 +11,6 @@
 // Such a name becomes path text only where it is joined to a folder
 // (PathFromAnsi), and a path becomes ANSI text only where it is shown
 // (AnsiFromPath). On POSIX both are the identity, as before.
-#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -24,10 +23,6 @@ std::string PathFromAnsi(std::string_view ansi);
 // Path text as 8-bit ANSI text for captions and messages; letters the code
 // page cannot spell become "?".
 std::string AnsiFromPath(std::string_view path);
-
-// Path text as a path of the standard library, whose narrow strings are
-// ANSI text on Win32.
-std::filesystem::path FileSystemPath(std::string_view path);
 
 #ifdef _WIN32
 // Path text as the wide text of the W functions, and back. Throws Error for

@@ -8,6 +8,4 @@ std::string PathFromAnsi(std::string_view ansi) { return std::string(ansi); }
 
 std::string AnsiFromPath(std::string_view path) { return std::string(path); }
 
-std::filesystem::path FileSystemPath(std::string_view path) { return std::filesystem::path(path); }
-
 }  // namespace lumora

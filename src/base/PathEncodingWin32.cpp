@@ -61,8 +61,6 @@ std::string AnsiFromPath(std::string_view path)
 
 std::wstring WidePath(std::string_view path) { return Widen(path, CP_UTF8, "The path"); }
 
-std::filesystem::path FileSystemPath(std::string_view path) { return std::filesystem::path(WidePath(path)); }
-
 std::string PathFromWide(std::wstring_view wide) { return Narrow(wide, CP_UTF8, 0); }
 
 }  // namespace lumora

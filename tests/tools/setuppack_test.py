@@ -80,7 +80,7 @@ class Workspace(unittest.TestCase):
 
 class SetuppackTest(Workspace):
     def test_build_list_verify(self):
-        out, data = self.build()
+        out, data = self.build("--store")
         # An independent reading: stub, archive at the stub's size, files intact.
         start, title, total, count, entries, end = layout.parse_installer(bytes(data))
         self.assertEqual(bytes(data[:len(self.stub)]), self.stub)
@@ -104,8 +104,8 @@ class SetuppackTest(Workspace):
         rows = {line.split()[-1].rsplit("\\", 1)[-1]: line for line in listing.splitlines()
                 if "\\" in line}
         self.assertIn(stamp, rows["cd.jpg"])
-        for name, size, blocks in (("cd.jpg", 17504, "1 raw + 1 zlib"), ("big.bin", 32768, "2 raw"),
-                                   ("empty.txt", 0, "none"), ("setup.ins", 143, "1 zlib")):
+        for name, size, blocks in (("cd.jpg", 17504, "1 raw + 1 stored"), ("big.bin", 32768, "2 raw"),
+                                   ("empty.txt", 0, "none"), ("setup.ins", 143, "1 stored")):
             self.assertRegex(rows[name], r"\s%d\s+%s\s" % (size, blocks.replace("+", r"\+")))
 
         rc, said, err = run("verify", out)
@@ -118,7 +118,7 @@ class SetuppackTest(Workspace):
         self.assertEqual(run("list", "--archive", bare)[0], 0)
 
     def test_verify_rejects_damaged_installers(self):
-        out, data = self.build()
+        out, data = self.build("--store")
         start, _, _, _, entries, end = layout.parse_installer(bytes(data))
         cd = entries[0]
         zlib_length, zlib_at = cd.blocks[1]
@@ -156,16 +156,25 @@ class SetuppackTest(Workspace):
                 for word in words:
                     self.assertIn(word, err)
 
-    def test_compress_and_refusals(self):
+    def test_compress_by_default_and_refusals(self):
         text = b"".join(b"line %d of a text that compresses well\r\n" % (i % 50) for i in range(3000))
         textfile = self.write("readme.txt", text)
-        out, data = self.build("--compress", "--title", "Aurora", files=[textfile])
+        out, data = self.build("--title", "Aurora", files=[textfile, self.paths[0]])
         _, title, total, _, entries, _ = layout.parse_installer(bytes(data))
-        self.assertEqual((title, total), ("Aurora", len(text)))
+        self.assertEqual((title, total), ("Aurora", len(text) + 17504))
+        chunks = -(-len(text) // 16384)
+        self.assertEqual(len(entries[0].blocks), chunks)
         self.assertTrue(all(length > 0 for length, _ in entries[0].blocks))
-        self.assertLess(len(data), len(text) // 4)
-        self.assertEqual(entries[0].data(bytes(data)), text)
+        self.assertLess(sum(length for length, _ in entries[0].blocks), len(text) // 4)
+        # Random bytes do not deflate: each of their chunks stays raw.
+        self.assertEqual([length for length, _ in entries[1].blocks], [-16384, -1120])
+        for entry, original in zip(entries, (text, self.files["CD.jpg"])):
+            self.assertEqual(entry.data(bytes(data)), original)
         self.assertEqual(run("verify", out)[0], 0)
+        rc, listing, _ = run("list", out)
+        self.assertEqual(rc, 0)
+        self.assertRegex(listing, r"\s%d\s+%d deflated\s.*readme\.txt" % (len(text), chunks))
+        self.assertRegex(listing, r"\s17504\s+2 raw\s.*cd\.jpg")
 
         # Two files restored under one base name would overwrite each other.
         os.mkdir(self.path("other"))
@@ -346,7 +355,7 @@ class ExtractTest(Workspace):
             self.assertEqual(os.path.getmtime(path), self.times[name] - 1, name)
 
     def test_installer_and_bare_archive_round_trip(self):
-        for extra in ((), ("--compress",)):
+        for extra in ((), ("--store",)):
             with self.subTest(build=extra):
                 out, data = self.build(*extra)
                 folder = self.path(os.path.join("new", "folder" + "".join(extra)))
@@ -370,7 +379,7 @@ class ExtractTest(Workspace):
         self.assert_restored(self.path("bare"), said)
 
     def test_damaged_archives(self):
-        out, data = self.build()
+        out, data = self.build("--store")
         start, _, _, _, entries, _ = layout.parse_installer(bytes(data))
         cd = entries[0]
         zlib_length, zlib_at = cd.blocks[1]

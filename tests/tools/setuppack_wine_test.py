@@ -61,7 +61,7 @@ class SetuppackUnderWine(unittest.TestCase):
             paths.append(path)
         out = os.path.join(self.dir, "setup.exe")
 
-        rc, said = self.setuppack("build", "-o", windows_path(out), *map(windows_path, paths))
+        rc, said = self.setuppack("build", "--store", "-o", windows_path(out), *map(windows_path, paths))
         self.assertEqual(rc, 0, said)
         with open(out, "rb") as f:
             data = f.read()
@@ -80,7 +80,7 @@ class SetuppackUnderWine(unittest.TestCase):
         self.assertEqual(rc, 0, said)
         rc, said = self.setuppack("list", windows_path(out))
         self.assertEqual(rc, 0, said)
-        self.assertIn("1 raw + 1 zlib", said)
+        self.assertIn("1 raw + 1 stored", said)
 
         length, at = entries[0].blocks[1]
         damaged = bytearray(data)
@@ -111,7 +111,7 @@ class SetuppackUnderWine(unittest.TestCase):
             paths.append(path)
         os.makedirs(os.path.join(self.dir, "\u0395\u03bb\u03ad\u03bd\u03b7"))
         out = os.path.join(self.dir, "\u0395\u03bb\u03ad\u03bd\u03b7", "setup.exe")
-        rc, said = self.setuppack("build", "--compress", "-o", windows_path(out), *map(windows_path, paths))
+        rc, said = self.setuppack("build", "-o", windows_path(out), *map(windows_path, paths))
         self.assertEqual(rc, 0, said)
 
         # A file name that the installer could not restore under its name.

@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
-"""The setup stub as a file: the resources it carries into every installer
-(manifest, version information, icon), read back with wrestool; the
-libraries it imports (only the system's known DLLs, which are never looked
-for beside the program); and reproducible output (no link time, no build
-folder, the same installer from the same files).
+"""The setup stub as a file: its size budget (a link gives the same bytes
+every time, so this is a plain assertion); the resources it carries into
+every installer (manifest, version information, icon), read back with
+wrestool; the libraries it imports (only the system's known DLLs, which are
+never looked for beside the program); and reproducible output (no link
+time, no build folder, the same installer from the same files).
 
-    stub_test.py STUB INSTALLER SETUPPACK PAYLOAD_DIR SOURCE_DIR BUILD_DIR OBJDUMP
+    stub_test.py STUB INSTALLER SETUPPACK PAYLOAD_DIR SOURCE_DIR BUILD_DIR OBJDUMP BUDGET
 """
 import os
 import struct
@@ -16,6 +17,7 @@ import unittest
 import xml.etree.ElementTree as ET
 
 STUB = INSTALLER = SETUPPACK = PAYLOAD = SOURCE_DIR = BUILD_DIR = OBJDUMP = None
+BUDGET = 0
 
 # The systems the manifest declares: Vista, 7, 8, 8.1, and 10 and 11.
 SUPPORTED_OS = {
@@ -52,6 +54,14 @@ def version_strings(data):
             rest = text[at + len(key) + 1:].lstrip("\0")
             values[key] = rest.split("\0", 1)[0]
     return values
+
+
+class SizeTest(unittest.TestCase):
+
+    def test_the_stub_keeps_to_its_budget(self):
+        size = os.path.getsize(STUB)
+        self.assertLessEqual(size, BUDGET, "the stub is %d bytes over its budget; bench/size shows what each "
+                             "library brings, from the link map %s" % (size - BUDGET, os.path.splitext(STUB)[0] + ".map"))
 
 
 class StubResourcesTest(unittest.TestCase):
@@ -116,4 +126,5 @@ class ReproducibleTest(unittest.TestCase):
 
 if __name__ == "__main__":
     STUB, INSTALLER, SETUPPACK, PAYLOAD, SOURCE_DIR, BUILD_DIR, OBJDUMP = sys.argv[1:8]
-    unittest.main(argv=sys.argv[:1] + sys.argv[8:], verbosity=2)
+    BUDGET = int(sys.argv[8])
+    unittest.main(argv=sys.argv[:1] + sys.argv[9:], verbosity=2)

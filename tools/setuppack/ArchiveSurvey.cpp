@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "NativePath.h"
 #include "LimitedStream.h"
 #include "archive/InflateStatus.h"
 #include "base/PathEncoding.h"
@@ -32,7 +33,7 @@ std::string BlockPlace(const EntryInfo& entry, const BlockInfo& block)
 bool FileExists(const std::string& path)
 {
     std::error_code ec;
-    return std::filesystem::is_regular_file(lumora::FileSystemPath(path), ec);
+    return std::filesystem::is_regular_file(NativePath(path), ec);
 }
 
 }  // namespace
@@ -139,6 +140,10 @@ void ArchiveSurvey::Block(const EntryInfo&, const BlockInfo& block)
         return;
     }
     ++entry_.zlibBlocks;
+    // The deflate data after the 2-byte zlib header starts with a block
+    // header whose bits 1 and 2 are 00 for a stored (uncompressed) block.
+    if (block.data && block.length > 2 && (block.data[2] & 0x06) == 0)
+        ++entry_.storedBlocks;
     if (block.data)
         Inflate(block);
 }

@@ -29,6 +29,7 @@ struct SurveyRecord {
     std::int64_t size = 0;           // bytes its blocks yield
     std::uint64_t rawBlocks = 0;
     std::uint64_t zlibBlocks = 0;
+    std::uint64_t storedBlocks = 0;  // of the zlib blocks, those holding their bytes uncompressed
     bool damaged = false;            // a compressed block did not inflate completely
     // Kind::PassedOver: a run of `count` negative name lengths, the first
     // of them `nameLength`

@@ -8,6 +8,7 @@
 #include <system_error>
 #include <vector>
 
+#include "NativePath.h"
 #include "Command.h"
 #include "SelfPath.h"
 #include "archive/ArchiveInput.h"
@@ -55,12 +56,12 @@ void CheckNotAnInput(const std::string& out, const std::string& stub,
                      const std::vector<std::string>& paths)
 {
     std::error_code ec;
-    if (!std::filesystem::exists(lumora::FileSystemPath(out), ec))
+    if (!std::filesystem::exists(NativePath(out), ec))
         return;
     std::vector<std::string> read = paths;
     read.push_back(stub);
     for (const std::string& path : read)
-        if (std::filesystem::equivalent(lumora::FileSystemPath(out), lumora::FileSystemPath(path), ec))
+        if (std::filesystem::equivalent(NativePath(out), NativePath(path), ec))
             throw Error("the output " + out + " is also an input (" + path + ")");
 }
 
@@ -153,12 +154,12 @@ int RunBuild(const Arguments& args)
     std::string stubPath = args.Value("--stub");
     if (stubPath.empty()) {
         stubPath = OwnFolder() + "setupstub.exe";
-        if (!std::filesystem::exists(lumora::FileSystemPath(stubPath)))
+        if (!std::filesystem::exists(NativePath(stubPath)))
             throw Error("no setup stub at " + stubPath + "; give one with --stub");
     }
     const std::string title = args.Value("--title", std::string(lumora::archive::kDefaultTitle));
-    const auto compression = args.Has("--compress") ? lumora::archive::Compression::Deflate
-                                                    : lumora::archive::Compression::Stored;
+    const auto compression = args.Has("--store") ? lumora::archive::Compression::Stored
+                                                 : lumora::archive::Compression::Deflate;
 
     std::vector<lumora::archive::ArchiveInput> inputs;
     for (const std::string& path : args.operands)
@@ -170,7 +171,7 @@ int RunBuild(const Arguments& args)
         WriteInstaller(outPath, stubPath, title, inputs, compression);
     } catch (...) {
         std::error_code ec;
-        std::filesystem::remove(lumora::FileSystemPath(outPath), ec);
+        std::filesystem::remove(NativePath(outPath), ec);
         throw;
     }
     std::int64_t total = 0;

@@ -6,22 +6,23 @@ const std::vector<Command>& Commands()
 {
     static const std::vector<Command> table = {
         {"build", "make an installer from the setup stub and files",
-         "usage: setuppack build [--stub STUB] -o OUT [--title T] [--compress] FILE...\n"
+         "usage: setuppack build [--stub STUB] -o OUT [--title T] [--store] FILE...\n"
          "\n"
          "Writes OUT: the setup stub, then an archive of the FILEs, then a 4-byte\n"
          "trailer holding the archive's offset (the stub's size). Each file is stored\n"
          "under its full path in lower case and restored under its base name, so no\n"
-         "two files may share a base name.\n"
+         "two files may share a base name. Each 16384-byte chunk of a file becomes a\n"
+         "block deflated at level 9, or a raw block where deflating does not make it\n"
+         "smaller.\n"
          "\n"
          "  --stub STUB   the setup stub; default: setupstub.exe in the folder of\n"
          "                this program\n"
          "  -o OUT        the installer to write (replaced if it exists)\n"
          "  --title T     the archive's title (default \"Setup\")\n"
-         "  --compress    deflate each block (level 9) where that makes it smaller;\n"
-         "                without it, blocks are stored as the shipped installers\n"
-         "                store them: full 16384-byte chunks raw, the last chunk of a\n"
-         "                file in an uncompressed zlib stream\n",
-         {"--compress"}, {"--stub", "-o", "--title"}, RunBuild},
+         "  --store       store the blocks as the shipped installers store them:\n"
+         "                full chunks raw, the last chunk of a file in an\n"
+         "                uncompressed zlib stream\n",
+         {"--store"}, {"--stub", "-o", "--title"}, RunBuild},
         {"extract", "restore the files of an installer into a folder",
          "usage: setuppack extract [--archive] FILE DIR\n"
          "\n"
@@ -45,6 +46,9 @@ const std::vector<Command>& Commands()
          "Shows the archive header (title, total size, file count) and each entry:\n"
          "its offset in FILE, stamp, size, blocks and stored name. Special entries\n"
          "(the file list, volume markers, passed-over name lengths) are shown as such.\n"
+         "Blocks are counted by kind: raw (the file's bytes as they are), stored (a\n"
+         "zlib stream that holds them uncompressed) and deflated (a zlib stream\n"
+         "that compresses them).\n"
          "\n"
          "  --archive     FILE is a bare archive starting at offset 0, not an\n"
          "                installer with a payload trailer\n",

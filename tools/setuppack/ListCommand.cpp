@@ -1,6 +1,7 @@
 // setuppack list: the archive of an installer, entry by entry.
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "ArchiveSurvey.h"
 #include "Command.h"
@@ -25,14 +26,14 @@ std::string StampText(std::uint32_t stamp)
 
 std::string BlocksText(const SurveyRecord& entry)
 {
-    if (entry.rawBlocks == 0 && entry.zlibBlocks == 0)
-        return "none";
+    const std::pair<std::uint64_t, const char*> kinds[] = {{entry.rawBlocks, " raw"},
+                                                 {entry.storedBlocks, " stored"},
+                                                 {entry.zlibBlocks - entry.storedBlocks, " deflated"}};
     std::string text;
-    if (entry.rawBlocks > 0)
-        text = std::to_string(entry.rawBlocks) + " raw";
-    if (entry.zlibBlocks > 0)
-        text += (text.empty() ? "" : " + ") + std::to_string(entry.zlibBlocks) + " zlib";
-    return text;
+    for (const auto& [count, kind] : kinds)
+        if (count > 0)
+            text += (text.empty() ? "" : " + ") + std::to_string(count) + kind;
+    return text.empty() ? "none" : text;
 }
 
 // Prints each line of the archive as the survey reaches it.

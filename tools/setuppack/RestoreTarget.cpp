@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "NativePath.h"
 #include "Arguments.h"
 #include "base/Error.h"
 #include "base/PathEncoding.h"
@@ -40,8 +41,8 @@ std::string PrepareRestoreFolder(const std::string& dir)
         throw UsageError("the folder to restore into is empty");
     CheckComponentPath(dir, "the folder");
     std::error_code ec;
-    std::filesystem::create_directories(lumora::FileSystemPath(dir), ec);
-    if (!std::filesystem::is_directory(lumora::FileSystemPath(dir)))
+    std::filesystem::create_directories(NativePath(dir), ec);
+    if (!std::filesystem::is_directory(NativePath(dir)))
         throw lumora::Error("cannot create the folder " + dir +
                             (ec ? ": " + ec.message() : std::string(": a file of that name exists")));
     std::string folder = dir;

@@ -35,17 +35,25 @@ void ExpectNear(COLORREF actual, Rgb expected)
 
 TEST(JpegImage, DecodesSizeAndColoursTopRowFirstAndDrawsThemStretched)
 {
+    // Each coding takes its own path through the decoder: the progressive
+    // scans, and the upsampling of the halved colour resolution.
+    for (JpegCoding coding : {JpegCoding::Subsampled, JpegCoding::ProgressiveSubsampled, JpegCoding::Baseline}) {
+        SCOPED_TRACE(static_cast<int>(coding));
+        TempFile file("quadrants.jpg", EncodeJpeg(kWidth, kHeight, Quadrant, coding));
+        TJPEGImage decoded;
+        EXPECT_TRUE(decoded.Empty());
+        decoded.LoadFromFile(file.Path());
+        ASSERT_FALSE(decoded.Empty());
+        EXPECT_EQ(decoded.Width(), kWidth);
+        EXPECT_EQ(decoded.Height(), kHeight);
+        ExpectNear(decoded.Pixel(4, 3), kTopLeft);
+        ExpectNear(decoded.Pixel(kWidth - 4, 3), kTopRight);
+        ExpectNear(decoded.Pixel(4, kHeight - 3), kBottomLeft);
+        ExpectNear(decoded.Pixel(kWidth - 4, kHeight - 3), kBottomRight);
+    }
     TempFile file("quadrants.jpg", EncodeJpeg(kWidth, kHeight, Quadrant));
     TJPEGImage picture;
-    EXPECT_TRUE(picture.Empty());
     picture.LoadFromFile(file.Path());
-    ASSERT_FALSE(picture.Empty());
-    EXPECT_EQ(picture.Width(), kWidth);
-    EXPECT_EQ(picture.Height(), kHeight);
-    ExpectNear(picture.Pixel(4, 3), kTopLeft);
-    ExpectNear(picture.Pixel(kWidth - 4, 3), kTopRight);
-    ExpectNear(picture.Pixel(4, kHeight - 3), kBottomLeft);
-    ExpectNear(picture.Pixel(kWidth - 4, kHeight - 3), kBottomRight);
 
     // Twice the size, at an offset, through a canvas.
     MemorySurface surface(100, 60);

@@ -19,7 +19,8 @@ void AbortOnError(j_common_ptr info)
 
 }  // namespace
 
-std::vector<unsigned char> EncodeJpeg(int width, int height, const std::function<Rgb(int x, int y)>& colour)
+std::vector<unsigned char> EncodeJpeg(int width, int height, const std::function<Rgb(int x, int y)>& colour,
+                                      JpegCoding coding)
 {
     jpeg_compress_struct info{};
     jpeg_error_mgr errors{};
@@ -36,8 +37,12 @@ std::vector<unsigned char> EncodeJpeg(int width, int height, const std::function
     info.in_color_space = JCS_RGB;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, 100, TRUE);
-    for (int c = 0; c < info.num_components; ++c)
-        info.comp_info[c].h_samp_factor = info.comp_info[c].v_samp_factor = 1;
+    // jpeg_set_defaults halves the colour resolution; Baseline keeps it full.
+    if (coding == JpegCoding::Baseline)
+        for (int c = 0; c < info.num_components; ++c)
+            info.comp_info[c].h_samp_factor = info.comp_info[c].v_samp_factor = 1;
+    if (coding == JpegCoding::ProgressiveSubsampled)
+        jpeg_simple_progression(&info);
     jpeg_start_compress(&info, TRUE);
 
     std::vector<JSAMPLE> row(static_cast<std::size_t>(width) * 3);

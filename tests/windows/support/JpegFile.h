@@ -10,9 +10,14 @@ struct Rgb {
     std::uint8_t red, green, blue;
 };
 
-// A JPEG file of the given size whose pixel (x, y) has colour(x, y); full
-// colour resolution (no chroma subsampling) at quality 100, so flat areas
-// come back within a few levels.
-std::vector<unsigned char> EncodeJpeg(int width, int height, const std::function<Rgb(int x, int y)>& colour);
+// How a test picture is coded: baseline with full colour resolution, or with
+// the colour resolution halved both ways (the common 4:2:0), as a baseline or
+// a progressive file.
+enum class JpegCoding { Baseline, Subsampled, ProgressiveSubsampled };
+
+// A JPEG file of the given size whose pixel (x, y) has colour(x, y), at
+// quality 100, so flat areas come back within a few levels.
+std::vector<unsigned char> EncodeJpeg(int width, int height, const std::function<Rgb(int x, int y)>& colour,
+                                      JpegCoding coding = JpegCoding::Baseline);
 
 }  // namespace lumora::test
