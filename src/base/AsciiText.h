@@ -14,4 +14,13 @@ inline std::string UpperCaseAscii(std::string_view text)
     return out;
 }
 
+inline std::string LowerCaseAscii(std::string_view text)
+{
+    std::string out(text);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
 }  // namespace lumora

@@ -34,8 +34,14 @@ def counted(text):
     return i32(len(text)) + text
 
 
+# Settings that name Big.bin as the screensaver and no picture: 143 bytes.
+WORKSPACE_SETTINGS = ("False\r\nA title that makes the file 143 bytes long, for the totals below"
+                      "\r\nBig.bin\r\n\r\nFalse\r\nNONE\r\nFalse\r\nFalse\r\nNONE\r\nnil\r\nFalse"
+                      "\r\n0\r\n0\r\n255\r\n0\r\n").encode()
+
+
 class Workspace(unittest.TestCase):
-    """A folder with four input files and a stub."""
+    """A folder with the five files of a sound payload and a stub."""
 
     def setUp(self):
         self._tmp = tempfile.TemporaryDirectory()
@@ -44,8 +50,9 @@ class Workspace(unittest.TestCase):
         self.files = {
             "CD.jpg": bytes(rng.getrandbits(8) for _ in range(17504)),
             "Big.bin": bytes(rng.getrandbits(8) for _ in range(32768)),
-            "empty.txt": b"",
-            "Setup.ins": b"x" * 141 + b"\r\n",
+            "Lmunist.exe": b"",
+            "Install.exe": b"",
+            "Setup.ins": WORKSPACE_SETTINGS,
         }
         self.paths = []
         for name, data in self.files.items():
@@ -89,7 +96,7 @@ class SetuppackTest(Workspace):
         self.assertEqual(len(data) % 8, 0)
         self.assertIn(start - len(self.stub), range(8))
         self.assertEqual(bytes(data[len(self.stub):start]), bytes(start - len(self.stub)))
-        self.assertEqual((title, total, count), ("Setup", 17504 + 32768 + 143, 4))
+        self.assertEqual((title, total, count), ("Setup", 17504 + 32768 + 143, 5))
         self.assertEqual(end + 4, len(data) - 4)
         for entry, (name, original) in zip(entries, self.files.items()):
             full = os.path.abspath(self.path(name))
@@ -99,13 +106,13 @@ class SetuppackTest(Workspace):
 
         rc, listing, err = run("list", out)
         self.assertEqual(rc, 0, err)
-        self.assertIn('title "Setup", total size 50415, file count 4', listing)
+        self.assertIn('title "Setup", total size 50415, file count 5', listing)
         stamp = time.strftime("%Y-%m-%d %H:%M:", time.localtime(os.path.getmtime(self.paths[0])))
         rows = {line.split()[-1].rsplit("\\", 1)[-1]: line for line in listing.splitlines()
                 if "\\" in line}
         self.assertIn(stamp, rows["cd.jpg"])
         for name, size, blocks in (("cd.jpg", 17504, "1 raw + 1 zlib"), ("big.bin", 32768, "2 raw"),
-                                   ("empty.txt", 0, "none"), ("setup.ins", 143, "1 zlib")):
+                                   ("lmunist.exe", 0, "none"), ("setup.ins", 143, "1 zlib")):
             self.assertRegex(rows[name], r"\s%d\s+%s\s" % (size, blocks.replace("+", r"\+")))
 
         rc, said, err = run("verify", out)
@@ -159,13 +166,14 @@ class SetuppackTest(Workspace):
     def test_compress_and_refusals(self):
         text = b"".join(b"line %d of a text that compresses well\r\n" % (i % 50) for i in range(3000))
         textfile = self.write("readme.txt", text)
-        out, data = self.build("--compress", "--title", "Aurora", files=[textfile])
+        out, data = self.build("--compress", "--title", "Aurora", "--force", files=[textfile])
         _, title, total, _, entries, _ = layout.parse_installer(bytes(data))
         self.assertEqual((title, total), ("Aurora", len(text)))
         self.assertTrue(all(length > 0 for length, _ in entries[0].blocks))
         self.assertLess(len(data), len(text) // 4)
         self.assertEqual(entries[0].data(bytes(data)), text)
-        self.assertEqual(run("verify", out)[0], 0)
+        start = layout.parse_installer(bytes(data))[0]
+        self.assertEqual(run("verify", "--archive", self.write("alone.arc", bytes(data[start:-4])))[0], 0)
 
         # Two files restored under one base name would overwrite each other.
         os.mkdir(self.path("other"))
@@ -233,7 +241,7 @@ class SetuppackTest(Workspace):
                 self.assertIn("usage: setuppack", said)
         missing = self.path("missing.exe")
         for args in (("list", missing), ("verify", missing),
-                     ("build", "--stub", self.path("none.exe"), "-o", self.path("y.exe"), self.paths[0]),
+                     ("build", "--stub", self.path("none.exe"), "-o", self.path("y.exe"), *self.paths),
                      ("build", "--stub", self.path("stub.exe"), "-o", self.path("y.exe"), missing),
                      ("extract", missing, self.path("out")),
                      ("extract", "--archive", missing, self.path("out")),
@@ -338,7 +346,7 @@ class ExtractTest(Workspace):
         self.assertEqual(sorted(listed), sorted([str(len(data)), name.lower()]
                                                 for name, data in self.files.items()))
         self.assertEqual(said.splitlines()[-1],
-                         "restored 4 files, %d bytes, into %s" % (17504 + 32768 + 143, folder))
+                         "restored 5 files, %d bytes, into %s" % (17504 + 32768 + 143, folder))
         for name, data in self.files.items():
             path = os.path.join(folder, name.lower())
             with open(path, "rb") as f:
