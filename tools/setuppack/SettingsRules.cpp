@@ -71,6 +71,7 @@ CheckedSettings CheckSettingsText(const std::string& content, const std::string&
 {
     CheckedSettings checked;
     checked.complete = lumora::ReadSetupSettings(content, checked.settings, checked.reading);
+    bool lineFeeds = false;  // in a text: lines ended by a line feed alone
     for (std::size_t i = 0; i < lumora::kSettingsFieldCount; ++i) {
         const SettingsField& field = SettingsFields()[i];
         const int line = checked.reading.lines[i];
@@ -80,8 +81,11 @@ CheckedSettings CheckSettingsText(const std::string& content, const std::string&
             break;
         }
         // What follows a missing or misplaced value is read from the wrong
-        // lines too: only the first is reported.
+        // lines too: only the first is reported. Lines ended by a line feed
+        // alone run together, which makes the file end early.
         if (line == 0) {
+            if (lineFeeds)
+                break;
             findings.Problem(where, FieldPlace(i) +
                                         " is missing: the file has fewer than fifteen lines, and the "
                                         "installer reads the missing fields as empty texts and 0");
@@ -101,6 +105,7 @@ CheckedSettings CheckSettingsText(const std::string& content, const std::string&
             continue;
         }
         const std::string& value = checked.settings.*field.text;
+        lineFeeds = lineFeeds || value.find('\n') != std::string::npos;
         if (std::string problem = ValueProblem(field, value); !problem.empty())
             findings.Problem(where, FieldPlace(i) + ": " + problem);
         else if (field.text == &SetupSettings::ScreenSaverFile && !HasFourCharacterExtension(value))
