@@ -34,6 +34,7 @@ def first_page(session, installer, shots, shot_stem):
         installer.check_running(windows)
         for box in session.message_boxes(pid=installer.pid, windows=windows):
             boxes.append(box)
+            session.wait_idle()
             shot = session.screenshot(os.path.join(shots, "%s-message-%d.png" % (shot_stem, len(boxes))))
             print("The installer shows a message box %r: %r (screenshot in %s); answered with %r."
                   % (box["caption"], box["text"], shot, box["buttons"][0]))
@@ -90,4 +91,8 @@ def main():
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    try:
+        sys.exit(main())
+    except (AssertionError, wineenv.WineError) as e:
+        print("run_sample: %s" % e, file=sys.stderr)
+        sys.exit(1)

@@ -297,9 +297,9 @@ class BackdropTest(e2ecase.SessionTestCase):
             self.launch(path, name)
             screen = self.settled_screen(
                 name, lambda s: s.at(SAMPLE_X[0], 250) == (0, 0, band_level(250, self.client_height)))
-            self.expect_title(screen)
             right = min(700, self.mdi_size[0])
             titles.append((screen.points(WHITE, 0, 0, right, 70), screen.points(BLACK, 0, 0, right, 70)))
+            self.assertGreater(len(titles[-1][0]), 300, "no white title in %s" % name)
             self.session.post(self.main["hwnd"], "WM_CLOSE")
             self.assertEqual(self.installer.wait_exit(timeout=60), 0)
         self.assertEqual(titles[0], titles[1], "the titles differ")
