@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake make g++ clang googletest pkg-config zlib1g-dev libclang-rt-14-dev
+  cmake make g++ clang googletest pkg-config zlib1g-dev libjpeg62-turbo-dev libclang-rt-14-dev
   g++-mingw-w64-i686
   wine wine32:i386 fonts-wine fonts-liberation
   xvfb xdotool imagemagick x11-utils

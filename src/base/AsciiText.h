@@ -5,13 +5,17 @@
 
 namespace lumora {
 
-inline std::string UpperCaseAscii(std::string_view text)
+// `text` with the 26 letters from `from` on turned into those from `to` on.
+inline std::string ShiftLettersAscii(std::string_view text, char from, char to)
 {
     std::string out(text);
     for (char& c : out)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
+        if (c >= from && c <= from + 25)
+            c = static_cast<char>(c - from + to);
     return out;
 }
+
+inline std::string UpperCaseAscii(std::string_view text) { return ShiftLettersAscii(text, 'a', 'A'); }
+inline std::string LowerCaseAscii(std::string_view text) { return ShiftLettersAscii(text, 'A', 'a'); }
 
 }  // namespace lumora

@@ -29,6 +29,7 @@ void TextFileReader::SkipLineEnd()
         return;
     }
     pos_ = cr + 1;
+    ++line_;
     if (pos_ < text_.size() && text_[pos_] == '\n')
         ++pos_;
 }
@@ -44,13 +45,19 @@ std::string TextFileReader::ReadLine()
     return line;
 }
 
-std::optional<std::int32_t> TextFileReader::ReadIntegerLine()
+std::optional<std::int32_t> TextFileReader::ReadIntegerLine(NumberToken* taken)
 {
+    if (taken)
+        *taken = NumberToken{};
     while (pos_ < text_.size() &&
-           (text_[pos_] == ' ' || text_[pos_] == '\t' || text_[pos_] == '\r' || text_[pos_] == '\n'))
+           (text_[pos_] == ' ' || text_[pos_] == '\t' || text_[pos_] == '\r' || text_[pos_] == '\n')) {
+        if (text_[pos_] == '\r')
+            ++line_;
         ++pos_;
+    }
     if (AtEnd())
         return 0;
+    const int line = line_;
     std::string token;
     while (pos_ < text_.size() && static_cast<unsigned char>(text_[pos_]) > 32 &&
            token.size() < kMaxNumberLength)
@@ -58,7 +65,10 @@ std::optional<std::int32_t> TextFileReader::ReadIntegerLine()
     // Whatever follows the number on its line (also the rest of a number cut
     // at 32 characters) is skipped with the line.
     SkipLineEnd();
-    return ParseInteger32(token);
+    const std::optional<std::int32_t> value = ParseInteger32(token);
+    if (taken)
+        *taken = NumberToken{std::move(token), line};
+    return value;
 }
 
 }  // namespace lumora

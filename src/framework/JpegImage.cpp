@@ -4,7 +4,7 @@
 
 #include "base/Error.h"
 #include "framework/FileStream.h"
-#include "framework/JpegDecoder.h"
+#include "picture/JpegDecoder.h"
 
 namespace lumora {
 

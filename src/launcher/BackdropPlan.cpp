@@ -2,13 +2,6 @@
 
 namespace lumora::backdrop {
 
-std::optional<std::string> PictureFile(const SetupSettings& settings)
-{
-    if (settings.ImageFile == kNoPicture || settings.CustomImageFile == kNoPicture)
-        return std::nullopt;
-    return IsSet(settings.UseCustomImage) ? settings.CustomImageFile : settings.ImageFile;
-}
-
 const std::string& Title(const SetupSettings& settings)
 {
     return IsSet(settings.UseFileNameTitle) ? settings.ScreenSaverFile : settings.TitleText;

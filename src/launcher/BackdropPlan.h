@@ -1,19 +1,14 @@
 #pragma once
-// What the backdrop shows, as the setup settings choose it: which picture
-// file, which title, and which colour gradients in which order.
+// What the backdrop shows, as the setup settings choose it: which title, and
+// which colour gradients in which order (the picture: PictureFile of
+// settings/SetupFile.h).
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "settings/Globals.h"
 
 namespace lumora::backdrop {
-
-// The picture's file name in the extraction folder, or none when ImageFile
-// or CustomImageFile is "nil": CustomImageFile with UseCustomImage set,
-// ImageFile otherwise.
-std::optional<std::string> PictureFile(const SetupSettings& settings);
 
 // ScreenSaverFile with UseFileNameTitle set, TitleText otherwise.
 const std::string& Title(const SetupSettings& settings);

@@ -9,6 +9,7 @@
 #include "launcher/BackdropPlan.h"
 #include "settings/CmnFunc2.h"
 #include "settings/Globals.h"
+#include "settings/SetupFile.h"
 #include "launcher/Unit1.h"
 
 namespace lumora {
@@ -34,7 +35,7 @@ void TMainForm::MDIAreaPaint(TObject*, TCanvas& ACanvas, const RECT&)
     // The picture is read from its file at every paint; a file that is
     // missing or no valid picture leaves the backdrop without one.
     Picture = std::make_unique<TJPEGImage>();
-    if (const auto file = backdrop::PictureFile(Globals)) {
+    if (const auto file = PictureFile(Globals)) {
         try {
             Picture->LoadFromFile(InExtractionFolder(*file));
             PictureRect =

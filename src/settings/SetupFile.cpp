@@ -1,7 +1,5 @@
 #include "settings/SetupFile.h"
 
-#include <optional>
-
 #include "base/TextFileReader.h"
 
 namespace lumora {
@@ -11,23 +9,31 @@ const char* const kSettingsMissingMessage =
 
 bool ReadSetupSettings(const std::string& content, SetupSettings& settings)
 {
-    TextFileReader in(content);
-    std::string* const texts[] = {
-        &settings.UseFileNameTitle, &settings.TitleText,      &settings.ScreenSaverFile,
-        &settings.FooterText,       &settings.ShowReadMe,     &settings.ReadMeFile,
-        &settings.RandomPlay,       &settings.UseCustomImage, &settings.CustomImageFile,
-        &settings.ImageFile,        &settings.SolidBackground,
-    };
-    for (std::string* field : texts)
-        *field = in.ReadLine();
+    SettingsReading reading;
+    return ReadSetupSettings(content, settings, reading);
+}
 
-    std::int32_t* const numbers[] = {&settings.GradientRed, &settings.GradientGreen,
-                                     &settings.GradientBlue, &settings.SolidColor};
-    for (std::int32_t* field : numbers) {
-        const std::optional<std::int32_t> value = in.ReadIntegerLine();
-        if (!value)
+bool ReadSetupSettings(const std::string& content, SetupSettings& settings, SettingsReading& reading)
+{
+    reading = SettingsReading{};
+    TextFileReader in(content);
+    for (std::size_t i = 0; i < kSettingsFieldCount; ++i) {
+        const SettingsField& field = SettingsFields()[i];
+        const int line = in.Line();
+        if (field.kind != FieldKind::Number) {
+            reading.lines[i] = in.AtEnd() ? 0 : line;
+            settings.*field.text = in.ReadLine();
+            continue;
+        }
+        TextFileReader::NumberToken token;
+        const std::optional<std::int32_t> value = in.ReadIntegerLine(&token);
+        reading.lines[i] = token.line;
+        if (!value) {
+            reading.failedField = i;
+            reading.failedText = token.text;
             return false;
-        *field = *value;
+        }
+        settings.*field.number = *value;
     }
     return true;
 }
@@ -39,6 +45,13 @@ void CheckPictureNames(SetupSettings& settings, const std::function<bool(const s
     } else if (!existsInFolder(settings.ImageFile)) {
         settings.ImageFile = kNoPicture;
     }
+}
+
+std::optional<std::string> PictureFile(const SetupSettings& settings)
+{
+    if (settings.ImageFile == kNoPicture || settings.CustomImageFile == kNoPicture)
+        return std::nullopt;
+    return IsSet(settings.UseCustomImage) ? settings.CustomImageFile : settings.ImageFile;
 }
 
 }  // namespace lumora

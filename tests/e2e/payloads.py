@@ -30,10 +30,14 @@ def write_settings(folder, lines, name="Setup.ins"):
 
 
 def pack(paths, folder, name, setuppack, stub):
-    """Packs `paths` into the installer `folder/name`; returns its path."""
+    """Packs `paths` into the installer `folder/name`; returns its path. The
+    payloads show the installer's answer to settings and files that the
+    packing tool refuses, so they are written with --force."""
     out = os.path.join(folder, name)
-    subprocess.run([setuppack, "build", "--stub", stub, "-o", out, *paths], check=True,
-                   stdout=subprocess.DEVNULL)
+    built = subprocess.run([setuppack, "build", "--force", "--stub", stub, "-o", out, *paths],
+                           capture_output=True, text=True)
+    if built.returncode != 0:
+        raise AssertionError("setuppack build %s: %s" % (name, built.stderr))
     return out
 
 

@@ -2,8 +2,9 @@
 """The main window's backdrop under Wine, read from the screen: gradient
 bands at sampled rows, a solid colour for any case of the flag, the work-space
 colour without gradients, the picture at the top right, the white title over
-its black shadow and the footer's corner. The wizard sits in the middle of
-the screen, so samples keep to the sides."""
+its black shadow (also one set with the packing tool) and the footer's
+corner. The wizard sits in the middle of the screen, so samples keep to the
+sides."""
 import os
 import struct
 import subprocess
@@ -103,6 +104,11 @@ class BackdropTest(e2ecase.SessionTestCase):
         os.makedirs(staging, exist_ok=True)
         files = [payloads.write_settings(staging, payloads.settings(**settings))] + extra
         path = payloads.pack(files, self.artifacts, name, e2ecase.PATHS.setuppack, e2ecase.PATHS.stub)
+        return self.launch(path, name)
+
+    def launch(self, path, name):
+        """Starts the installer `path` as `name` and waits for its painted
+        main window."""
         installer = Installer(self.session, path, name).start()
         self.installer = installer
         hwnd = installer.wait_main_window()["hwnd"]
@@ -262,6 +268,41 @@ class BackdropTest(e2ecase.SessionTestCase):
             self.assertEqual(screen.at(SAMPLE_X[1], y), work_space, "row %d" % y)
         self.expect_picture(screen, shown=True)
         self.expect_title(screen)
+
+    def test_title_set_by_the_packing_tool(self):
+        """setuppack settings -o, then build, then the installer: its title
+        is drawn as the same title in a Setup.ins written by hand."""
+        title = "Quillon Night Sky"
+        setuppack = e2ecase.PATHS.setuppack
+        written = os.path.join(self.artifacts, "Setup.ins")
+        subprocess.run([setuppack, "settings", "--set", "TitleText=" + title, "--set", "ScreenSaverFile=Aurora.scr",
+                        "-o", written], check=True)
+        authored = os.path.join(self.artifacts, "authored-setup.exe")
+        files = [written] + [payloads.sample_file(e2ecase.PATHS, name)
+                             for name in ("Aurora.scr", "Lmunist.exe", "Install.exe")]
+        built = subprocess.run([setuppack, "build", "--stub", e2ecase.PATHS.stub, "-o", authored, *files],
+                               capture_output=True, text=True)
+        self.assertEqual((built.returncode, built.stderr), (0, ""))
+        # The written file's defaults where they meet the title: a blue
+        # gradient, no picture.
+        staging = os.path.join(self.artifacts, "by-hand")
+        os.makedirs(staging, exist_ok=True)
+        by_hand = payloads.pack(
+            [payloads.write_settings(staging, payloads.settings(TitleText=title, GradientRed=0, GradientBlue=255,
+                                                                UseCustomImage="False", ImageFile="nil"))],
+            self.artifacts, "by-hand-setup.exe", setuppack, e2ecase.PATHS.stub)
+
+        titles = []
+        for name, path in (("authored-setup.exe", authored), ("by-hand-setup.exe", by_hand)):
+            self.launch(path, name)
+            screen = self.settled_screen(
+                name, lambda s: s.at(SAMPLE_X[0], 250) == (0, 0, band_level(250, self.client_height)))
+            right = min(700, self.mdi_size[0])
+            titles.append((screen.points(WHITE, 0, 0, right, 70), screen.points(BLACK, 0, 0, right, 70)))
+            self.assertGreater(len(titles[-1][0]), 300, "no white title in %s" % name)
+            self.session.post(self.main["hwnd"], "WM_CLOSE")
+            self.assertEqual(self.installer.wait_exit(timeout=60), 0)
+        self.assertEqual(titles[0], titles[1], "the titles differ")
 
     def test_damaged_or_nil_picture_leaves_the_rest_of_the_backdrop(self):
         for case, settings in [("damaged", {"damaged_picture": True}), ("nil", {"ImageFile": "nil"})]:

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Runs the native setuppack: build, then list and verify, and verify's
-verdict on damaged installers; extract of installers, bare archives and
-volume sets; exit codes and messages.
+verdict on damaged installers; the checks of the payload by build and
+verify, and settings; extract of installers, bare archives and volume sets;
+exit codes and messages.
 
 Usage: setuppack_test.py SETUPPACK"""
 import os
@@ -34,8 +35,14 @@ def counted(text):
     return i32(len(text)) + text
 
 
+# Settings that name Big.bin as the screensaver and no picture: 143 bytes.
+WORKSPACE_SETTINGS = ("False\r\nA title that makes the file 143 bytes long, for the totals below"
+                      "\r\nBig.bin\r\n\r\nFalse\r\nNONE\r\nFalse\r\nFalse\r\nNONE\r\nnil\r\nFalse"
+                      "\r\n0\r\n0\r\n255\r\n0\r\n").encode()
+
+
 class Workspace(unittest.TestCase):
-    """A folder with four input files and a stub."""
+    """A folder with the five files of a sound payload and a stub."""
 
     def setUp(self):
         self._tmp = tempfile.TemporaryDirectory()
@@ -44,8 +51,9 @@ class Workspace(unittest.TestCase):
         self.files = {
             "CD.jpg": bytes(rng.getrandbits(8) for _ in range(17504)),
             "Big.bin": bytes(rng.getrandbits(8) for _ in range(32768)),
-            "empty.txt": b"",
-            "Setup.ins": b"x" * 141 + b"\r\n",
+            "Lmunist.exe": b"",
+            "Install.exe": b"",
+            "Setup.ins": WORKSPACE_SETTINGS,
         }
         self.paths = []
         for name, data in self.files.items():
@@ -89,7 +97,7 @@ class SetuppackTest(Workspace):
         self.assertEqual(len(data) % 8, 0)
         self.assertIn(start - len(self.stub), range(8))
         self.assertEqual(bytes(data[len(self.stub):start]), bytes(start - len(self.stub)))
-        self.assertEqual((title, total, count), ("Setup", 17504 + 32768 + 143, 4))
+        self.assertEqual((title, total, count), ("Setup", 17504 + 32768 + 143, 5))
         self.assertEqual(end + 4, len(data) - 4)
         for entry, (name, original) in zip(entries, self.files.items()):
             full = os.path.abspath(self.path(name))
@@ -99,13 +107,13 @@ class SetuppackTest(Workspace):
 
         rc, listing, err = run("list", out)
         self.assertEqual(rc, 0, err)
-        self.assertIn('title "Setup", total size 50415, file count 4', listing)
+        self.assertIn('title "Setup", total size 50415, file count 5', listing)
         stamp = time.strftime("%Y-%m-%d %H:%M:", time.localtime(os.path.getmtime(self.paths[0])))
         rows = {line.split()[-1].rsplit("\\", 1)[-1]: line for line in listing.splitlines()
                 if "\\" in line}
         self.assertIn(stamp, rows["cd.jpg"])
         for name, size, blocks in (("cd.jpg", 17504, "1 raw + 1 stored"), ("big.bin", 32768, "2 raw"),
-                                   ("empty.txt", 0, "none"), ("setup.ins", 143, "1 stored")):
+                                   ("lmunist.exe", 0, "none"), ("setup.ins", 143, "1 stored")):
             self.assertRegex(rows[name], r"\s%d\s+%s\s" % (size, blocks.replace("+", r"\+")))
 
         rc, said, err = run("verify", out)
@@ -159,7 +167,7 @@ class SetuppackTest(Workspace):
     def test_compress_by_default_and_refusals(self):
         text = b"".join(b"line %d of a text that compresses well\r\n" % (i % 50) for i in range(3000))
         textfile = self.write("readme.txt", text)
-        out, data = self.build("--title", "Aurora", files=[textfile, self.paths[0]])
+        out, data = self.build("--title", "Aurora", "--force", files=[textfile, self.paths[0]])
         _, title, total, _, entries, _ = layout.parse_installer(bytes(data))
         self.assertEqual((title, total), ("Aurora", len(text) + 17504))
         chunks = -(-len(text) // 16384)
@@ -170,7 +178,9 @@ class SetuppackTest(Workspace):
         self.assertEqual([length for length, _ in entries[1].blocks], [-16384, -1120])
         for entry, original in zip(entries, (text, self.files["CD.jpg"])):
             self.assertEqual(entry.data(bytes(data)), original)
-        self.assertEqual(run("verify", out)[0], 0)
+        # The archive is sound; the payload is no installer's (no Setup.ins).
+        start = layout.parse_installer(bytes(data))[0]
+        self.assertEqual(run("verify", "--archive", self.write("alone.arc", bytes(data[start:-4])))[0], 0)
         rc, listing, _ = run("list", out)
         self.assertEqual(rc, 0)
         self.assertRegex(listing, r"\s%d\s+%d deflated\s.*readme\.txt" % (len(text), chunks))
@@ -228,6 +238,10 @@ class SetuppackTest(Workspace):
             ("extract", "--all", "a", "b"),
             ("extract", "a", ""),
             ("extract", "a", self.path("back\\slash")),
+            ("settings",),
+            ("settings", "a", "b"),
+            ("settings", "--set", "TitleText=x", "a"),
+            ("settings", "--set", "TitleText", "-o", self.path("s.ins")),
         ]
         for args in usage:
             with self.subTest(args=args):
@@ -235,14 +249,14 @@ class SetuppackTest(Workspace):
                 self.assertEqual(rc, 2, err)
                 self.assertIn("setuppack", err)
         for args in (("--help",), ("-h",), ("build", "--help"), ("list", "-h"), ("verify", "--help"),
-                     ("extract", "--help")):
+                     ("extract", "--help"), ("settings", "--help")):
             with self.subTest(args=args):
                 rc, said, _ = run(*args)
                 self.assertEqual(rc, 0)
                 self.assertIn("usage: setuppack", said)
         missing = self.path("missing.exe")
         for args in (("list", missing), ("verify", missing),
-                     ("build", "--stub", self.path("none.exe"), "-o", self.path("y.exe"), self.paths[0]),
+                     ("build", "--stub", self.path("none.exe"), "-o", self.path("y.exe"), *self.paths),
                      ("build", "--stub", self.path("stub.exe"), "-o", self.path("y.exe"), missing),
                      ("extract", missing, self.path("out")),
                      ("extract", "--archive", missing, self.path("out")),
@@ -251,6 +265,188 @@ class SetuppackTest(Workspace):
                 rc, _, err = run(*args)
                 self.assertEqual(rc, 1)
                 self.assertTrue(err.startswith("setuppack: "), err)
+
+
+# The settings of a sound payload of PayloadCheckTest, in file order.
+SOUND = {"UseFileNameTitle": "False", "TitleText": "Aurora", "ScreenSaverFile": "Aurora.scr",
+         "FooterText": "(c) 2026", "ShowReadMe": "False", "ReadMeFile": "ReadMe.txt", "RandomPlay": "False",
+         "UseCustomImage": "False", "CustomImageFile": "own.jpg", "ImageFile": "cd.jpg",
+         "SolidBackground": "False", "GradientRed": "255", "GradientGreen": "0", "GradientBlue": "0",
+         "SolidColor": "0"}
+PAYLOAD = ["Aurora.scr", "Lmunist.exe", "Install.exe", "cd.jpg"]
+
+
+def settings_text(end="\r\n", drop=0, **changes):
+    values = list(dict(SOUND, **changes).values())
+    return "".join(value + end for value in values[:len(values) - drop]).encode("latin-1")
+
+
+class PayloadCheckTest(unittest.TestCase):
+    """build checks the payload as the installer will use it: each problem is
+    refused in one message that names the file, line and field, and nothing
+    is written; --force writes the installer with the problem as a warning,
+    and verify finds it again there. Sound payloads pass, with warnings where
+    they are due. settings writes Setup.ins from named fields and shows one
+    as the installer reads it."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls._tmp = tempfile.TemporaryDirectory()
+        cls.dir = cls._tmp.name
+        cls.stub = cls.file("stub.exe", b"MZ" + bytes(3000))
+        for name in ("Aurora.scr", "Lmunist.exe", "Install.exe", "Aurora", "ReadMe.txt"):
+            cls.file(name, name.encode())
+        cls.file("notjpeg.jpg", b"\x89PNG\r\n\x1a\n" + bytes(100))
+        for name, size in (("cd.jpg", "64x48"), ("own.jpg", "32x32"), ("wide.jpg", "1100x60")):
+            subprocess.run(["convert", "-size", size, "xc:#2e7dd7", cls.path(name)], check=True)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls._tmp.cleanup()
+
+    @classmethod
+    def path(cls, *parts):
+        return os.path.join(cls.dir, *parts)
+
+    @classmethod
+    def file(cls, name, data):
+        with open(cls.path(name), "wb") as f:
+            f.write(data)
+        return cls.path(name)
+
+    def payload(self, case, settings, files):
+        """The paths of a payload: Setup.ins (unless `settings` is None) in a
+        folder of the case's own, and the shared `files`."""
+        paths = [self.path(name) for name in files]
+        if settings is not None:
+            os.makedirs(self.path(case), exist_ok=True)
+            paths.insert(0, self.file(os.path.join(case, "Setup.ins"), settings))
+        return paths
+
+    def build(self, out, paths, *extra):
+        return run("build", "--stub", self.stub, "-o", out, *extra, *paths)
+
+    @staticmethod
+    def split(err):
+        """(problem lines, warning lines) of standard error, without the
+        closing lines that count them."""
+        lines = [line for line in err.splitlines() if " not written" not in line and " not sound " not in line]
+        warnings = [line for line in lines if line.startswith("setuppack: warning: ")]
+        return [line for line in lines if line not in warnings], warnings
+
+    def test_each_problem_is_refused_with_its_file_line_and_field(self):
+        cases = [
+            ("no settings file", None, PAYLOAD, "OUT", "no Setup.ins in the payload"),
+            ("fourteen lines", settings_text(drop=1), PAYLOAD, "INS", "line 15 (SolidColor) is missing"),
+            ("line feeds alone", settings_text(end="\n"), PAYLOAD, "INS",
+             "line 1 (UseFileNameTitle): \"False\\x0AAurora\\x0A"),
+            ("no number", settings_text(GradientGreen="abc"), PAYLOAD, "INS",
+             "line 13 (GradientGreen): \"abc\" is not a number"),
+            ("empty number line", settings_text(GradientRed=""), PAYLOAD, "INS",
+             "line 12 (GradientRed) holds no number: the installer passes over it and takes GradientRed from line 13"),
+            ("flag in lower case", settings_text(ShowReadMe="true"), PAYLOAD, "INS",
+             "line 5 (ShowReadMe): \"true\" is neither \"True\" nor \"False\""),
+            ("screensaver missing", settings_text(ScreenSaverFile="Other.scr"), PAYLOAD, "INS",
+             "line 3 (ScreenSaverFile): \"Other.scr\" is not in the payload"),
+            ("screensaver without extension", settings_text(ScreenSaverFile="Aurora"), PAYLOAD + ["Aurora"], "INS",
+             "line 3 (ScreenSaverFile): \"Aurora\" has no four-character extension"),
+            ("no uninstaller", settings_text(), ["Aurora.scr", "Install.exe", "cd.jpg"], "OUT",
+             "no Lmunist.exe in the payload"),
+            ("read-me missing", settings_text(ShowReadMe="True"), PAYLOAD, "INS",
+             "line 6 (ReadMeFile): \"ReadMe.txt\" is not in the payload, and ShowReadMe is \"True\""),
+            ("picture missing", settings_text(ImageFile="gone.jpg"), PAYLOAD, "INS",
+             "line 10 (ImageFile): \"gone.jpg\" is not in the payload"),
+            ("custom picture no JPEG", settings_text(UseCustomImage="True", CustomImageFile="NotJpeg.jpg"),
+             PAYLOAD + ["notjpeg.jpg"], "INS",
+             "line 9 (CustomImageFile): \"NotJpeg.jpg\" is not a JPEG the installer can show: "
+             "Invalid JPEG picture: Not a JPEG file: starts with 0x89 0x50"),
+            ("nil custom picture", settings_text(CustomImageFile="nil"), PAYLOAD, "INS",
+             "line 9 (CustomImageFile): \"nil\" keeps the backdrop from showing any picture"),
+        ]
+        for case, settings, files, where, words in cases:
+            with self.subTest(case):
+                paths = self.payload(case, settings, files)
+                out = self.path(case + ".exe")
+                place = {"OUT": out, "INS": paths[0]}[where]
+                rc, said, err = self.build(out, paths)
+                problems, _ = self.split(err)
+                self.assertEqual((rc, said), (1, ""), err)
+                self.assertEqual(problems, ["setuppack: %s: %s" % (place, problems[0].split(": ", 2)[2])], err)
+                self.assertIn(words, problems[0])
+                self.assertFalse(os.path.exists(out))
+
+                rc, _, err = self.build(out, paths, "--force")
+                self.assertEqual(rc, 0, err)
+                self.assertIn(problems[0].replace("setuppack: ", "setuppack: warning: ", 1), self.split(err)[1])
+
+                rc, _, err = run("verify", out)
+                self.assertEqual(rc, 1)
+                inside = out + ": setup.ins" if where == "INS" else out
+                self.assertEqual(self.split(err)[0], [problems[0].replace(place, inside, 1)])
+                self.assertIn("not sound (1 problem)", err)
+
+    def test_sound_payloads_pass_with_the_warnings_due(self):
+        cases = [
+            ("the sample", settings_text(), PAYLOAD, []),
+            ("names in any case, read-me, own picture, solid, hex",
+             settings_text(ScreenSaverFile="AURORA.SCR", ShowReadMe="True", ReadMeFile="readme.TXT",
+                           UseCustomImage="True", CustomImageFile="OWN.jpg", SolidBackground="TRUE",
+                           GradientGreen="0x10", SolidColor="$00FF8000"),
+             PAYLOAD + ["ReadMe.txt", "own.jpg"], []),
+            ("no picture, carriage returns alone", settings_text(end="\r", ImageFile="nil"), PAYLOAD[:3], []),
+            ("warnings", settings_text(GradientBlue="256", ImageFile="wide.jpg"), PAYLOAD[:2] + ["wide.jpg"],
+             ["no Install.exe in the payload", "line 14 (GradientBlue): 256 is above 255",
+              "line 10 (ImageFile): \"wide.jpg\" is 1100 x 60 pixels, larger than a 1024 x 768 screen"]),
+        ]
+        for case, settings, files, warned in cases:
+            with self.subTest(case):
+                out = self.path(case + ".exe")
+                for rc, _, err in (self.build(out, self.payload(case, settings, files)), run("verify", out)):
+                    problems, warnings = self.split(err)
+                    self.assertEqual((rc, problems, len(warnings)), (0, [], len(warned)), err)
+                    for words in warned:
+                        self.assertTrue(any(words in line for line in warnings), words)
+                rc, said, _ = run("settings", out)
+                self.assertEqual(rc, 0)
+                self.assertIn("ScreenSaverFile=%s\n" % settings.split(b"\r")[2].strip().decode(), said)
+
+    def test_settings_writes_the_fifteen_lines_and_shows_them_as_read(self):
+        written = self.path("written.ins")
+        rc, said, err = run("settings", "--set", "TitleText=Aurora Dreams", "--set", "screensaverfile=Aurora.scr",
+                            "--set", "SolidColor=$00FF8000", "-o", written)
+        self.assertEqual((rc, said, err), (0, "", ""))
+        with open(written, "rb") as f:
+            self.assertEqual(f.read(), b"False\r\nAurora Dreams\r\nAurora.scr\r\n\r\nFalse\r\nReadMe.txt\r\nFalse"
+                                       b"\r\nFalse\r\nNONE\r\nnil\r\nFalse\r\n0\r\n0\r\n255\r\n$00FF8000\r\n")
+        rc, said, _ = run("settings", written)
+        self.assertEqual(rc, 0)
+        self.assertEqual(said.splitlines(), [
+            "UseFileNameTitle=False", "TitleText=Aurora Dreams", "ScreenSaverFile=Aurora.scr", "FooterText=",
+            "ShowReadMe=False", "ReadMeFile=ReadMe.txt", "RandomPlay=False", "UseCustomImage=False",
+            "CustomImageFile=NONE", "ImageFile=nil", "SolidBackground=False", "GradientRed=0", "GradientGreen=0",
+            "GradientBlue=255", "SolidColor=16744448"])
+
+        again = self.path("again.ins")
+        self.assertEqual(run("settings", "--from", written, "--set", "ShowReadMe=True", "-o", again)[0], 0)
+        with open(again, "rb") as f:
+            self.assertEqual(f.read(), b"False\r\nAurora Dreams\r\nAurora.scr\r\n\r\nTrue\r\nReadMe.txt\r\nFalse"
+                                       b"\r\nFalse\r\nNONE\r\nnil\r\nFalse\r\n0\r\n0\r\n255\r\n16744448\r\n")
+
+        broken = self.file("broken.ins", settings_text(GradientGreen="abc"))
+        refused = self.path("refused.ins")
+        for args, code, words in [
+            (["--set", "ShowReadMe=true"], 1, "setuppack: --set ShowReadMe: \"true\" is neither"),
+            (["--set", "GradientRed=12abc"], 1, "setuppack: --set GradientRed: \"12abc\" is not a number"),
+            (["--set", "TitleText=two\nlines"], 1, "setuppack: --set TitleText: \"two\\x0Alines\" holds a line break"),
+            (["--set", "ScreenSaverFile=Aurora"], 1, "line 3 (ScreenSaverFile): \"Aurora\" has no four-character"),
+            (["--set", "Title=x"], 2, "--set Title: no such field"),
+            (["--from", broken], 1, "%s: line 13 (GradientGreen): \"abc\" is not a number" % broken),
+        ]:
+            with self.subTest(args=args):
+                rc, _, err = run("settings", *args, "-o", refused)
+                self.assertEqual(rc, code, err)
+                self.assertIn(words, err)
+                self.assertFalse(os.path.exists(refused))
 
 
 def local_time(*fields):
@@ -347,7 +543,7 @@ class ExtractTest(Workspace):
         self.assertEqual(sorted(listed), sorted([str(len(data)), name.lower()]
                                                 for name, data in self.files.items()))
         self.assertEqual(said.splitlines()[-1],
-                         "restored 4 files, %d bytes, into %s" % (17504 + 32768 + 143, folder))
+                         "restored 5 files, %d bytes, into %s" % (17504 + 32768 + 143, folder))
         for name, data in self.files.items():
             path = os.path.join(folder, name.lower())
             with open(path, "rb") as f:

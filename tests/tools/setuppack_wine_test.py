@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Runs setuppack.exe under Wine: it builds an installer with the setup stub
 beside it (no --stub), verifies and lists it, and rejects the installer with
-one byte of a compressed block flipped; it extracts a built installer through
-the Win32 restore. It also verifies the sample installer.
+one byte of a compressed block flipped and a payload whose picture is no JPEG;
+it extracts a built installer through the Win32 restore. It also verifies the
+sample installer, whose picture it decodes.
 
 Usage: setuppack_wine_test.py WORK_DIR SETUPPACK_EXE SAMPLE_SETUP"""
 import os
@@ -24,6 +25,11 @@ WORK_DIR = SETUPPACK = SAMPLE = None
 def windows_path(path):
     """The path under Wine's drive Z:, the root of this file system."""
     return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+# Settings of a sound payload: the screensaver Saver.scr, no picture.
+SETTINGS = (b"False\r\nSaver\r\nSaver.scr\r\n\r\nFalse\r\nNONE\r\nFalse\r\nFalse\r\nNONE\r\nnil\r\nFalse\r\n"
+            b"0\r\n0\r\n255\r\n0\r\n")
 
 
 class SetuppackUnderWine(unittest.TestCase):
@@ -52,7 +58,8 @@ class SetuppackUnderWine(unittest.TestCase):
     def test_build_verify_and_reject_a_flipped_byte(self):
         rng = random.Random(9)
         files = {"CD.jpg": bytes(rng.getrandbits(8) for _ in range(17504)),
-                 "Setup.ins": b"False\r\n" * 20}
+                 "Setup.ins": SETTINGS,
+                 "Saver.scr": b"", "Lmunist.exe": b"", "Install.exe": b""}
         paths = []
         for name, data in files.items():
             path = os.path.join(self.dir, name)
@@ -70,7 +77,7 @@ class SetuppackUnderWine(unittest.TestCase):
         start, _, total, count, entries, end = layout.parse_installer(data)
         self.assertEqual(data[:len(stub)], stub)
         self.assertEqual(data[len(stub):start], bytes(start - len(stub)))  # alignment to 8
-        self.assertEqual((total, count, end + 8), (17504 + 140, 2, len(data)))
+        self.assertEqual((total, count, end + 8), (17504 + len(SETTINGS), 5, len(data)))
         for entry, path in zip(entries, paths):
             self.assertEqual(entry.name, windows_path(path).lower())
             with open(path, "rb") as f:
@@ -92,6 +99,17 @@ class SetuppackUnderWine(unittest.TestCase):
         self.assertEqual(rc, 1, said)
         self.assertIn("block 2", said)
 
+        # The picture that the settings select is decoded as the installer
+        # decodes it, by the same library.
+        with open(paths[1], "wb") as f:
+            f.write(SETTINGS.replace(b"\r\nnil\r\n", b"\r\nCD.jpg\r\n"))
+        refused = os.path.join(self.dir, "refused.exe")
+        rc, said = self.setuppack("build", "-o", windows_path(refused), *map(windows_path, paths))
+        self.assertEqual(rc, 1, said)
+        self.assertIn('line 10 (ImageFile): "CD.jpg" is not a JPEG the installer can show: Invalid JPEG picture: '
+                      'Not a JPEG file', said)
+        self.assertFalse(os.path.exists(refused))
+
     def test_extract_restores_the_same_files(self):
         # Folders of Cyrillic and Greek letters, which the ANSI code page
         # lacks, and a file name of its own letters.
@@ -111,7 +129,7 @@ class SetuppackUnderWine(unittest.TestCase):
             paths.append(path)
         os.makedirs(os.path.join(self.dir, "\u0395\u03bb\u03ad\u03bd\u03b7"))
         out = os.path.join(self.dir, "\u0395\u03bb\u03ad\u03bd\u03b7", "setup.exe")
-        rc, said = self.setuppack("build", "-o", windows_path(out), *map(windows_path, paths))
+        rc, said = self.setuppack("build", "--force", "-o", windows_path(out), *map(windows_path, paths))
         self.assertEqual(rc, 0, said)
 
         # A file name that the installer could not restore under its name.

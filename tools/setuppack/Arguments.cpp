@@ -21,8 +21,14 @@ std::string Arguments::Value(const std::string& option, const std::string& fallb
     return it == values.end() ? fallback : it->second;
 }
 
+std::vector<std::string> Arguments::Values(const std::string& option) const
+{
+    const auto it = lists.find(option);
+    return it == lists.end() ? std::vector<std::string>() : it->second;
+}
+
 Arguments ParseArguments(const std::vector<std::string>& args, const std::vector<std::string>& flags,
-                         const std::vector<std::string>& valued)
+                         const std::vector<std::string>& valued, const std::vector<std::string>& repeatable)
 {
     Arguments parsed;
     bool optionsEnded = false;
@@ -38,10 +44,12 @@ Arguments ParseArguments(const std::vector<std::string>& args, const std::vector
             if (parsed.Has(arg))
                 throw UsageError(arg + " is given twice");
             parsed.flags.push_back(arg);
-        } else if (Contains(valued, arg)) {
+        } else if (Contains(valued, arg) || Contains(repeatable, arg)) {
             if (i + 1 >= args.size())
                 throw UsageError(arg + " needs a value");
-            if (!parsed.values.emplace(arg, args[++i]).second)
+            if (Contains(repeatable, arg))
+                parsed.lists[arg].push_back(args[++i]);
+            else if (!parsed.values.emplace(arg, args[++i]).second)
                 throw UsageError(arg + " is given twice");
         } else {
             throw UsageError("unknown option " + arg);

@@ -10,12 +10,14 @@
 
 #include "NativePath.h"
 #include "Command.h"
+#include "PayloadCheck.h"
 #include "SelfPath.h"
 #include "archive/ArchiveInput.h"
 #include "archive/ArchiveLayout.h"
 #include "archive/ArchiveWriter.h"
 #include "archive/PeImage.h"
 #include "archive/StoredName.h"
+#include "base/AsciiText.h"
 #include "base/PathEncoding.h"
 #include "base/PathText.h"
 #include "base/StdioFileStream.h"
@@ -27,15 +29,6 @@ namespace {
 using lumora::Error;
 using lumora::StdioFileStream;
 
-std::string LowerAscii(std::string_view text)
-{
-    std::string lower(text);
-    for (char& c : lower)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return lower;
-}
-
 // The restore writes every file under its base name into one folder; two
 // files of the same base name (letter case aside, as on Windows) would
 // overwrite each other.
@@ -44,7 +37,7 @@ void CheckBaseNames(const std::vector<lumora::archive::ArchiveInput>& inputs,
 {
     std::map<std::string, std::string> seen;
     for (std::size_t i = 0; i < inputs.size(); ++i) {
-        const auto base = LowerAscii(lumora::FileNamePart(inputs[i].storedName));
+        const auto base = lumora::LowerCaseAscii(lumora::FileNamePart(inputs[i].storedName));
         const auto [it, fresh] = seen.emplace(base, paths[i]);
         if (!fresh)
             throw Error(paths[i] + " and " + it->second + " would both be restored as " + base);
@@ -166,6 +159,8 @@ int RunBuild(const Arguments& args)
         inputs.push_back(lumora::archive::FileInput(path));
     CheckBaseNames(inputs, args.operands);
     CheckNotAnInput(outPath, stubPath, args.operands);
+    if (!PassesPayloadChecks(InputPayload(outPath, inputs, args.operands), args.Has("--force")))
+        return 1;
 
     try {
         WriteInstaller(outPath, stubPath, title, inputs, compression);

@@ -17,6 +17,7 @@ struct Command {
     std::vector<std::string> valued;  // options followed by a value
     // Returns the exit code; throws UsageError or lumora::Error.
     int (*run)(const Arguments& args);
+    std::vector<std::string> repeatable = {};  // options with a value, given any number of times
 };
 
 const std::vector<Command>& Commands();
@@ -26,6 +27,7 @@ const Command* FindCommand(const std::string& name);
 int RunBuild(const Arguments& args);
 int RunExtract(const Arguments& args);
 int RunList(const Arguments& args);
+int RunSettings(const Arguments& args);
 int RunVerify(const Arguments& args);
 
 }  // namespace setuppack

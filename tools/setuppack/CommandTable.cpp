@@ -6,7 +6,7 @@ const std::vector<Command>& Commands()
 {
     static const std::vector<Command> table = {
         {"build", "make an installer from the setup stub and files",
-         "usage: setuppack build [--stub STUB] -o OUT [--title T] [--store] FILE...\n"
+         "usage: setuppack build [--stub STUB] -o OUT [--title T] [--store] [--force] FILE...\n"
          "\n"
          "Writes OUT: the setup stub, then an archive of the FILEs, then a 4-byte\n"
          "trailer holding the archive's offset (the stub's size). Each file is stored\n"
@@ -15,14 +15,24 @@ const std::vector<Command>& Commands()
          "block deflated at level 9, or a raw block where deflating does not make it\n"
          "smaller.\n"
          "\n"
+         "First the FILEs are checked as the installer will use them, and OUT is not\n"
+         "written when one is missing or would not be read as meant: Setup.ins (its\n"
+         "fifteen lines as the installer reads them: CR LF line ends, numbers it\n"
+         "takes, flags exactly \"True\" or \"False\"), the screensaver it names (with a\n"
+         "four-character extension), Lmunist.exe, the read-me when it is shown, and\n"
+         "the picture it selects (unless \"nil\"), decoded as the installer decodes it.\n"
+         "Names match in any case. A missing Install.exe, a gradient above 255 and a\n"
+         "picture larger than a 1024 x 768 screen are warnings.\n"
+         "\n"
          "  --stub STUB   the setup stub; default: setupstub.exe in the folder of\n"
          "                this program\n"
          "  -o OUT        the installer to write (replaced if it exists)\n"
          "  --title T     the archive's title (default \"Setup\")\n"
          "  --store       store the blocks as the shipped installers store them:\n"
          "                full chunks raw, the last chunk of a file in an\n"
-         "                uncompressed zlib stream\n",
-         {"--store"}, {"--stub", "-o", "--title"}, RunBuild},
+         "                uncompressed zlib stream\n"
+         "  --force       write OUT even so, with the problems shown as warnings\n",
+         {"--store", "--force"}, {"--stub", "-o", "--title"}, RunBuild},
         {"extract", "restore the files of an installer into a folder",
          "usage: setuppack extract [--archive] FILE DIR\n"
          "\n"
@@ -53,6 +63,29 @@ const std::vector<Command>& Commands()
          "  --archive     FILE is a bare archive starting at offset 0, not an\n"
          "                installer with a payload trailer\n",
          {"--archive"}, {}, RunList},
+        {"settings", "write a Setup.ins, or show one as the installer reads it",
+         "usage: setuppack settings [--from FILE] [--set NAME=VALUE]... -o OUT\n"
+         "       setuppack settings FILE\n"
+         "\n"
+         "With -o, writes OUT: the fifteen lines of a Setup.ins, each ended by CR LF,\n"
+         "from defaults (a blue gradient, no picture, the wizard opening on its folder\n"
+         "page) or from FILE, with the named fields set. The fields, in file order:\n"
+         "  UseFileNameTitle, TitleText, ScreenSaverFile, FooterText, ShowReadMe,\n"
+         "  ReadMeFile, RandomPlay, UseCustomImage, CustomImageFile, ImageFile,\n"
+         "  SolidBackground (flags \"True\" or \"False\"; texts), GradientRed,\n"
+         "  GradientGreen, GradientBlue, SolidColor (numbers: decimal, or hexadecimal\n"
+         "  after $ or 0x; SolidColor is 0x00BBGGRR).\n"
+         "A value that the installer would read otherwise than written is refused,\n"
+         "and OUT is not written.\n"
+         "\n"
+         "Without -o, shows the fields of FILE, a Setup.ins or an installer, as the\n"
+         "installer reads them, one NAME=VALUE line each, then the problems that\n"
+         "build would find (for an installer, in its whole payload).\n"
+         "\n"
+         "  --from FILE       start from FILE (a Setup.ins or an installer)\n"
+         "  --set NAME=VALUE  set one field; may be given many times\n"
+         "  -o OUT            the Setup.ins to write (replaced if it exists)\n",
+         {}, {"--from", "-o"}, RunSettings, {"--set"}},
         {"verify", "check that an installer's archive is sound",
          "usage: setuppack verify [--archive] FILE\n"
          "\n"
@@ -62,6 +95,7 @@ const std::vector<Command>& Commands()
          "marker lies right before the trailer (the end of FILE with --archive);\n"
          "and the header's total size equals the sum of the files' sizes.\n"
          "Each problem is reported with its entry, block and offset.\n"
+         "Of an installer, the payload is then checked as build checks its FILEs.\n"
          "\n"
          "  --archive     FILE is a bare archive starting at offset 0\n",
          {"--archive"}, {}, RunVerify},

@@ -1,11 +1,14 @@
-// setuppack verify: exit code 0 only for a sound installer (or bare archive).
+// setuppack verify: exit code 0 only for a sound installer (or bare archive):
+// its archive, and the payload as the installer will use it.
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "ArchiveSurvey.h"
 #include "Command.h"
+#include "InstallerPayload.h"
 #include "OpenArchive.h"
+#include "PayloadCheck.h"
 #include "Problems.h"
 #include "base/StdioFileStream.h"
 
@@ -55,15 +58,22 @@ int RunVerify(const Arguments& args)
         files = survey.files;
         bytes = survey.sumOfSizes;
     }
+    // The payload as the installer will use it, once its archive is sound.
+    std::size_t payloadProblems = 0;
+    if (problems.empty() && location.installer) {
+        const Findings findings = CheckPayload(InstallerPayload(operand.path, location));
+        PrintFindings(findings);
+        payloadProblems = findings.problems.size();
+    }
 
-    if (problems.empty()) {
+    if (problems.empty() && payloadProblems == 0) {
         std::printf("%s: sound: %s, %llu file%s, %lld bytes\n", operand.path.c_str(),
                     DescribeLocation(location).c_str(), static_cast<unsigned long long>(files),
                     files == 1 ? "" : "s", static_cast<long long>(bytes));
         return 0;
     }
     PrintProblems(operand.path, problems, more);
-    const std::uint64_t total = problems.size() + more;
+    const std::uint64_t total = problems.size() + more + payloadProblems;
     std::fprintf(stderr, "setuppack: %s is not sound (%llu problem%s)\n", operand.path.c_str(),
                  static_cast<unsigned long long>(total), total == 1 ? "" : "s");
     return 1;

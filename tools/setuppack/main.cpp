@@ -39,7 +39,8 @@ int Run(const std::vector<std::string>& args)
     if (!command)
         throw setuppack::UsageError("unknown command " + args[0]);
     const auto parsed = setuppack::ParseArguments(
-        std::vector<std::string>(args.begin() + 1, args.end()), command->flags, command->valued);
+        std::vector<std::string>(args.begin() + 1, args.end()), command->flags, command->valued,
+        command->repeatable);
     if (parsed.help) {
         std::fputs(command->help, stdout);
         return 0;

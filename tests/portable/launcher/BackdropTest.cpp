@@ -63,24 +63,6 @@ TEST(BackdropPlacement, PictureSitsUnscaledBelowTheTopAndLeftOfTheRightEdge)
     EXPECT_EQ(SolidRect(430, 316, 100, 50), (Rect{0, 0, 530, 366}));
 }
 
-TEST(BackdropPlan, PictureFileFollowsTheCustomImageFlagUnlessANameIsNil)
-{
-    SetupSettings s;
-    s.ImageFile = "a.jpg";
-    s.CustomImageFile = "b.jpg";
-    EXPECT_EQ(PictureFile(s), "a.jpg");
-    s.UseCustomImage = "true";  // flags are case-sensitive
-    EXPECT_EQ(PictureFile(s), "a.jpg");
-    s.UseCustomImage = "True";
-    EXPECT_EQ(PictureFile(s), "b.jpg");
-    s.ImageFile = "nil";
-    EXPECT_EQ(PictureFile(s), std::nullopt);
-    s.ImageFile = "a.jpg";
-    s.CustomImageFile = "nil";
-    s.UseCustomImage = "False";
-    EXPECT_EQ(PictureFile(s), std::nullopt);
-}
-
 TEST(BackdropPlan, GradientsAboveZeroInRedGreenBlueOrderWithFallingComponent)
 {
     SetupSettings s;

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
+#include <optional>
 #include <set>
 
 #include "settings/SetupFile.h"
@@ -78,6 +80,44 @@ TEST(SetupFile, LineFeedsAloneBelongToTheFirstText)
     EXPECT_EQ(s.TitleText, "");
 }
 
+TEST(SetupFile, TheReadingTellsOnWhichLineItFoundEachValueAndWhereItStopped)
+{
+    using Lines15 = std::array<int, kSettingsFieldCount>;
+    const Lines15 inOrder = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
+    const std::string eleven = Lines({"a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k"});
+    struct Case {
+        const char* what;
+        std::string content;
+        Lines15 lines;
+        std::optional<std::size_t> failedField;
+        const char* failedText;
+    };
+    const Case cases[] = {
+        {"fifteen lines", kSample, inOrder, std::nullopt, ""},
+        {"a Ctrl-Z ends the file", eleven + "1\r\n\x1a" "2\r\n3\r\n4\r\n",
+         {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 0, 0, 0}, std::nullopt, ""},
+        // Empty lines before a number are passed over: the numbers slide up.
+        {"an empty number line", eleven + "\r\n \r\n255\r\n0\r\n7\r\n",
+         {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 14, 15, 16, 0}, std::nullopt, ""},
+        {"no number", eleven + "7\r\nabc def\r\n9\r\n$FF\r\n",
+         {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 0, 0}, 12, "abc"},
+        {"line feeds alone", "False\nTitle\nx.scr\n", {1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+         std::nullopt, ""},
+        {"carriage returns alone", Lines({"a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k", "1", "2",
+                                          "3", "4"}, "\r"),
+         inOrder, std::nullopt, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetupSettings s;
+        SettingsReading reading;
+        EXPECT_EQ(ReadSetupSettings(c.content, s, reading), !c.failedField);
+        EXPECT_EQ(reading.lines, c.lines);
+        EXPECT_EQ(reading.failedField, c.failedField);
+        EXPECT_EQ(reading.failedText, c.failedText);
+    }
+}
+
 TEST(SetupFile, PictureNames)
 {
     const std::set<std::string> present = {"cd.jpg", "own.jpg"};
@@ -104,6 +144,24 @@ TEST(SetupFile, PictureNames)
         EXPECT_EQ(s.ImageFile, c.expectedImage) << c.useCustom << " " << c.custom << " " << c.image;
         EXPECT_EQ(s.CustomImageFile, c.custom);
     }
+}
+
+TEST(SetupFile, PictureFileFollowsTheCustomImageFlagUnlessANameIsNil)
+{
+    SetupSettings s;
+    s.ImageFile = "a.jpg";
+    s.CustomImageFile = "b.jpg";
+    EXPECT_EQ(PictureFile(s), "a.jpg");
+    s.UseCustomImage = "true";  // flags are case-sensitive
+    EXPECT_EQ(PictureFile(s), "a.jpg");
+    s.UseCustomImage = "True";
+    EXPECT_EQ(PictureFile(s), "b.jpg");
+    s.ImageFile = "nil";
+    EXPECT_EQ(PictureFile(s), std::nullopt);
+    s.ImageFile = "a.jpg";
+    s.CustomImageFile = "nil";
+    s.UseCustomImage = "False";
+    EXPECT_EQ(PictureFile(s), std::nullopt);
 }
 
 TEST(SetupFile, FlagsAndTheMessage)

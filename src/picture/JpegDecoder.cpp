@@ -1,4 +1,4 @@
-#include "framework/JpegDecoder.h"
+#include "picture/JpegDecoder.h"
 
 // libjpeg reports a fatal error by calling error_exit, which must not return.
 // Throwing a C++ exception from there would unwind through libjpeg's frames,

@@ -1,0 +1,32 @@
+#pragma once
+// What the checks of a payload or a settings file found. Problems keep build
+// from writing an installer (unless forced) and make verify and settings
+// fail; warnings are shown and change nothing.
+#include <string>
+#include <vector>
+
+namespace setuppack {
+
+struct Finding {
+    std::string where;  // the file it concerns, as messages name it
+    std::string text;
+};
+
+struct Findings {
+    std::vector<Finding> problems;
+    std::vector<Finding> warnings;
+
+    void Problem(std::string where, std::string text) { problems.push_back({std::move(where), std::move(text)}); }
+    void Warning(std::string where, std::string text) { warnings.push_back({std::move(where), std::move(text)}); }
+};
+
+// On standard error, one line each: "setuppack: WHERE: TEXT" for a problem,
+// "setuppack: warning: WHERE: TEXT" for a warning; problems first, or as
+// warnings too when `problemsAsWarnings`.
+void PrintFindings(const Findings& findings, bool problemsAsWarnings = false);
+
+// `value` in double quotes, its control characters escaped and a long one
+// cut short, for messages.
+std::string Quoted(const std::string& value);
+
+}  // namespace setuppack

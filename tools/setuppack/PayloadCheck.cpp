@@ -1,0 +1,128 @@
+#include "PayloadCheck.h"
+
+#include <cstdint>
+#include <cstdio>
+
+#include "SettingsRules.h"
+#include "base/Error.h"
+#include "base/PrintableText.h"
+#include "picture/JpegDecoder.h"
+
+namespace setuppack {
+
+namespace {
+
+using lumora::SetupSettings;
+
+// The screen a backdrop most likely meets at the least: the picture is drawn
+// unscaled at the top right, and a larger one is cut off.
+constexpr int kScreenWidth = 1024;
+constexpr int kScreenHeight = 768;
+
+void CheckNamedFiles(const CheckedSettings& checked, const PayloadFiles& payload, const std::string& where,
+                     Findings& findings)
+{
+    const SetupSettings& s = checked.settings;
+    const std::size_t screenSaver = lumora::FieldIndex(&SetupSettings::ScreenSaverFile);
+    if (checked.InPlace(screenSaver) && !payload.Find(s.ScreenSaverFile))
+        findings.Problem(where, FieldPlace(screenSaver) + ": " + Quoted(s.ScreenSaverFile) +
+                                    " is not in the payload: the installer cannot copy it");
+    const std::size_t readMe = lumora::FieldIndex(&SetupSettings::ReadMeFile);
+    if (lumora::IsSet(s.ShowReadMe) && checked.InPlace(readMe) && !payload.Find(s.ReadMeFile))
+        findings.Problem(where, FieldPlace(readMe) + ": " + Quoted(s.ReadMeFile) +
+                                    " is not in the payload, and ShowReadMe is \"True\": the statements page "
+                                    "shows no text");
+}
+
+// Decodes the picture as the backdrop does and tells what keeps it from
+// being shown whole.
+void CheckPictureData(const PayloadFile& picture, const std::string& name, const std::string& place,
+                      const std::string& where, Findings& findings)
+{
+    try {
+        const std::string bytes = picture.read();
+        const lumora::DecodedJpeg decoded =
+            lumora::DecodeJpeg(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+        if (decoded.width > kScreenWidth || decoded.height > kScreenHeight)
+            findings.Warning(where, place + ": " + Quoted(name) + " is " + std::to_string(decoded.width) + " x " +
+                                        std::to_string(decoded.height) + " pixels, larger than a " +
+                                        std::to_string(kScreenWidth) + " x " + std::to_string(kScreenHeight) +
+                                        " screen: the backdrop draws it unscaled, and part of it is cut off");
+    } catch (const lumora::Error& e) {
+        findings.Problem(where, place + ": " + Quoted(name) + " is not a JPEG the installer can show: " + e.what());
+    }
+}
+
+// The picture the settings select, found in the payload by the installer's
+// own rules (CheckPictureNames, PictureFile), unless it is "nil".
+void CheckPicture(const CheckedSettings& checked, const PayloadFiles& payload, const std::string& where,
+                  Findings& findings)
+{
+    const bool custom = lumora::IsSet(checked.settings.UseCustomImage);
+    const std::size_t customField = lumora::FieldIndex(&SetupSettings::CustomImageFile);
+    const std::size_t field = custom ? customField : lumora::FieldIndex(&SetupSettings::ImageFile);
+    if (!checked.InPlace(field))
+        return;
+    const std::string& selected = custom ? checked.settings.CustomImageFile : checked.settings.ImageFile;
+    if (selected == lumora::kNoPicture)
+        return;
+    SetupSettings settled = checked.settings;
+    lumora::CheckPictureNames(settled, [&](const std::string& name) { return payload.Find(name) != nullptr; });
+    const auto file = lumora::PictureFile(settled);
+    if (settled.ImageFile == lumora::kNoPicture)
+        findings.Problem(where, FieldPlace(field) + ": " + Quoted(selected) +
+                                    " is not in the payload: the backdrop shows no picture");
+    else if (!file)
+        findings.Problem(where, FieldPlace(customField) + ": \"nil\" keeps the backdrop from showing "
+                                    "any picture, also ImageFile " + Quoted(selected));
+    else
+        CheckPictureData(*payload.Find(*file), *file, FieldPlace(field), where, findings);
+}
+
+void CheckSettingsFile(const PayloadFile& settingsFile, const PayloadFiles& payload, Findings& findings)
+{
+    std::string content;
+    try {
+        content = settingsFile.read();
+    } catch (const lumora::Error& e) {
+        findings.Problem(settingsFile.shown, std::string("cannot be read: ") + e.what());
+        return;
+    }
+    const CheckedSettings checked = CheckSettingsText(content, settingsFile.shown, findings);
+    CheckNamedFiles(checked, payload, settingsFile.shown, findings);
+    CheckPicture(checked, payload, settingsFile.shown, findings);
+}
+
+}  // namespace
+
+Findings CheckPayload(const PayloadFiles& payload)
+{
+    Findings findings;
+    if (const PayloadFile* settingsFile = payload.Find("Setup.ins"))
+        CheckSettingsFile(*settingsFile, payload, findings);
+    else
+        findings.Problem(payload.Shown(), "no Setup.ins in the payload: the installer reports a missing file and "
+                                          "shows none of the settings");
+    if (!payload.Find("Lmunist.exe"))
+        findings.Problem(payload.Shown(), "no Lmunist.exe in the payload: the installer copies it as the "
+                                          "screensaver's uninstaller and stops with \"Cannot open file\" "
+                                          "without it");
+    if (!payload.Find("Install.exe"))
+        findings.Warning(payload.Shown(), "no Install.exe in the payload: the installer tries to start it "
+                                          "and goes on without it");
+    return findings;
+}
+
+bool PassesPayloadChecks(const PayloadFiles& payload, bool force)
+{
+    const Findings findings = CheckPayload(payload);
+    PrintFindings(findings, force);
+    if (findings.problems.empty() || force)
+        return true;
+    const std::size_t count = findings.problems.size();
+    std::fprintf(stderr, "setuppack: %s was not written: %zu problem%s (--force writes it anyway)\n",
+                 lumora::PrintableText(payload.Shown()).c_str(), count, count == 1 ? "" : "s");
+    return false;
+}
+
+}  // namespace setuppack

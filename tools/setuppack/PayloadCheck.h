@@ -1,0 +1,21 @@
+#pragma once
+// The checks that build, verify and settings make on a whole payload before
+// an installer meets a user: its Setup.ins as the installer reads it
+// (SettingsRules.h), and the files that the settings and the installation
+// name: the screensaver, the uninstaller Lmunist.exe, the read-me when it is
+// shown, and the backdrop's picture, decoded by the installer's own JPEG
+// decoder. A missing Install.exe, which the installer does without, and a
+// picture larger than a common screen are warnings.
+#include "Findings.h"
+#include "PayloadFiles.h"
+
+namespace setuppack {
+
+Findings CheckPayload(const PayloadFiles& payload);
+
+// Checks the payload of the installer that build is about to write and
+// prints what it finds. True when it may be written: no problem was found,
+// or `force` makes the problems warnings.
+bool PassesPayloadChecks(const PayloadFiles& payload, bool force);
+
+}  // namespace setuppack

@@ -1,0 +1,177 @@
+// setuppack settings: writes a Setup.ins from named fields, or shows one
+// (also the one in an installer) as the installer reads it, with what the
+// checks of build find in it.
+#include <array>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ArchiveLocation.h"
+#include "Command.h"
+#include "InstallerPayload.h"
+#include "PayloadCheck.h"
+#include "SettingsRules.h"
+#include "base/PrintableText.h"
+#include "base/StdioFileStream.h"
+
+namespace setuppack {
+
+namespace {
+
+using lumora::SettingsFields;
+using lumora::kSettingsFieldCount;
+
+using Values = std::array<std::string, kSettingsFieldCount>;
+
+// A new Setup.ins: the title on a blue gradient, no picture, the wizard
+// opening on its folder page.
+const Values kDefaults = {"False", "Screensaver Setup", "Screensaver.scr", "", "False", "ReadMe.txt", "False",
+                          "False", "NONE", "nil", "False", "0", "0", "255", "0"};
+
+// A Setup.ins of its own, or the one in an installer's payload.
+struct SettingsSource {
+    std::optional<std::string> content;  // none: the installer has no Setup.ins
+    std::string shown;
+    std::optional<PayloadFiles> payload;
+};
+
+// An installer is a Windows program, which starts with "MZ"; anything else
+// is taken for a Setup.ins (whose first line is a flag).
+bool IsProgram(lumora::Stream& file)
+{
+    char magic[2] = {};
+    return file.Read(magic, sizeof magic) == sizeof magic && magic[0] == 'M' && magic[1] == 'Z';
+}
+
+SettingsSource LoadSettings(const std::string& path)
+{
+    lumora::StdioFileStream file(path, lumora::StdioFileStream::Mode::Read);
+    if (!IsProgram(file))
+        return {ReadCheckedFile(path), path, std::nullopt};
+    ArchiveLocation location;
+    try {
+        location = LocateArchive(file, false);
+    } catch (const lumora::Error& e) {
+        throw lumora::Error(path + ": " + e.what());
+    }
+    SettingsSource source{std::nullopt, path, InstallerPayload(path, location)};
+    if (const PayloadFile* settingsFile = source.payload->Find("Setup.ins")) {
+        source.content = settingsFile->read();
+        source.shown = settingsFile->shown;
+    }
+    return source;
+}
+
+int ShowSettings(const std::string& path)
+{
+    const SettingsSource source = LoadSettings(path);
+    lumora::SetupSettings settings;
+    if (source.content)
+        lumora::ReadSetupSettings(*source.content, settings);
+    for (const lumora::SettingsField& field : SettingsFields())
+        std::printf("%s=%s\n", field.name, lumora::PrintableText(lumora::FieldValueText(settings, field)).c_str());
+    Findings findings;
+    if (source.payload)
+        findings = CheckPayload(*source.payload);
+    else
+        CheckSettingsText(*source.content, source.shown, findings);
+    PrintFindings(findings);
+    return findings.problems.empty() ? 0 : 1;
+}
+
+// The values of --from FILE as the installer reads them, and how messages
+// name their file; a file it cannot read in full is refused.
+struct Start {
+    Values values;
+    std::string shown;
+};
+
+Start ValuesFrom(const std::string& path)
+{
+    const SettingsSource source = LoadSettings(path);
+    if (!source.content)
+        throw lumora::Error(path + " holds no Setup.ins");
+    Findings findings;
+    const CheckedSettings checked = CheckSettingsText(*source.content, source.shown, findings);
+    if (!checked.complete) {
+        PrintFindings({findings.problems, {}});
+        throw lumora::Error("the installer does not read " + path + " in full; mend it there");
+    }
+    Start start{{}, source.shown};
+    for (std::size_t i = 0; i < kSettingsFieldCount; ++i)
+        start.values[i] = lumora::FieldValueText(checked.settings, SettingsFields()[i]);
+    return start;
+}
+
+std::size_t FieldOfAssignment(const std::string& assignment)
+{
+    const auto equals = assignment.find('=');
+    if (equals == std::string::npos)
+        throw UsageError("--set takes NAME=VALUE, not " + lumora::PrintableText(assignment));
+    const lumora::SettingsField* field = lumora::FindSettingsField(assignment.substr(0, equals));
+    if (!field) {
+        std::string names;
+        for (const lumora::SettingsField& f : SettingsFields())
+            names += std::string(names.empty() ? "" : ", ") + f.name;
+        throw UsageError("--set " + lumora::PrintableText(assignment.substr(0, equals)) +
+                         ": no such field; the fields are " + names);
+    }
+    return static_cast<std::size_t>(field - SettingsFields().data());
+}
+
+int WriteSettings(const Arguments& args, const std::string& out)
+{
+    const std::string from = args.Value("--from");
+    const Start start = from.empty() ? Start{kDefaults, {}} : ValuesFrom(from);
+    Values values = start.values;
+    std::array<std::string, kSettingsFieldCount> origins;
+    for (std::size_t i = 0; i < kSettingsFieldCount; ++i)
+        origins[i] = from.empty() ? std::string("default ") + SettingsFields()[i].name
+                                  : start.shown + ": " + FieldPlace(i);
+    for (const std::string& assignment : args.Values("--set")) {
+        const std::size_t i = FieldOfAssignment(assignment);
+        values[i] = assignment.substr(assignment.find('=') + 1);
+        origins[i] = std::string("--set ") + SettingsFields()[i].name;
+    }
+
+    // Each value must come back as written; then the file as a whole must
+    // pass the checks of build.
+    Findings findings;
+    for (std::size_t i = 0; i < kSettingsFieldCount; ++i)
+        if (std::string problem = ValueProblem(SettingsFields()[i], values[i]); !problem.empty())
+            findings.Problem(origins[i], problem);
+    std::string content;
+    for (const std::string& value : values)
+        content += value + "\r\n";
+    if (findings.problems.empty())
+        CheckSettingsText(content, out, findings);
+    PrintFindings(findings);
+    if (!findings.problems.empty()) {
+        std::fprintf(stderr, "setuppack: %s was not written\n", lumora::PrintableText(out).c_str());
+        return 1;
+    }
+    lumora::StdioFileStream file(out, lumora::StdioFileStream::Mode::Create);
+    file.WriteBuffer(content.data(), content.size());
+    file.Close();
+    return 0;
+}
+
+}  // namespace
+
+int RunSettings(const Arguments& args)
+{
+    const std::string out = args.Value("-o");
+    if (!out.empty()) {
+        if (!args.operands.empty())
+            throw UsageError("settings -o takes no FILE; --from FILE starts from one");
+        return WriteSettings(args, out);
+    }
+    if (!args.Value("--from").empty() || !args.Values("--set").empty())
+        throw UsageError("--from and --set need -o OUT");
+    if (args.operands.size() != 1)
+        throw UsageError("settings shows one FILE, or writes one with -o OUT");
+    return ShowSettings(args.operands.front());
+}
+
+}  // namespace setuppack

@@ -1,0 +1,120 @@
+#include "SettingsRules.h"
+
+#include "base/AsciiText.h"
+#include "base/IntegerText.h"
+
+namespace setuppack {
+
+namespace {
+
+using lumora::FieldKind;
+using lumora::SettingsField;
+using lumora::SettingsFields;
+using lumora::SetupSettings;
+
+// The base name of the screensaver, which names the uninstaller copy, the
+// info file and the uninstall entry, is ScreenSaverFile without its last
+// four characters: a dot and a three-letter extension.
+bool HasFourCharacterExtension(const std::string& name)
+{
+    return name.size() > 4 && name[name.size() - 4] == '.';
+}
+
+bool IsGradient(const SettingsField& field)
+{
+    return field.number == &SetupSettings::GradientRed || field.number == &SetupSettings::GradientGreen ||
+           field.number == &SetupSettings::GradientBlue;
+}
+
+// Each gradient runs from 255 down; the installer only asks whether its
+// setting is above 0.
+constexpr std::int32_t kBrightestLevel = 255;
+
+}  // namespace
+
+std::string ValueProblem(const SettingsField& field, const std::string& value)
+{
+    if (field.kind == FieldKind::Number) {
+        if (lumora::ParseInteger32(value))
+            return {};
+        return Quoted(value) +
+               " is not a number the installer reads (decimal from -2147483648 to 2147483647, or "
+               "hexadecimal after $, x or 0x)";
+    }
+    if (value.find_first_of("\r\n") != std::string::npos)
+        return Quoted(value) +
+               " holds a line break: the installer ends a line only at a carriage return and keeps a line "
+               "feed alone as text";
+    if (value.find('\x1a') != std::string::npos)
+        return Quoted(value) + " holds a Ctrl-Z, where the installer takes the file to end";
+    if (field.kind != FieldKind::Flag)
+        return {};
+    if (field.text == &SetupSettings::SolidBackground) {
+        const std::string upper = lumora::UpperCaseAscii(value);
+        if (upper == "TRUE" || upper == "FALSE")
+            return {};
+        return Quoted(value) + " is neither \"True\" nor \"False\" (in any case)";
+    }
+    if (value == "True" || value == "False")
+        return {};
+    return Quoted(value) +
+           " is neither \"True\" nor \"False\": the installer compares them exactly, letter case included";
+}
+
+std::string FieldPlace(std::size_t index, int line)
+{
+    return "line " + std::to_string(line > 0 ? line : static_cast<int>(index) + 1) + " (" +
+           SettingsFields()[index].name + ")";
+}
+
+CheckedSettings CheckSettingsText(const std::string& content, const std::string& where, Findings& findings)
+{
+    CheckedSettings checked;
+    checked.complete = lumora::ReadSetupSettings(content, checked.settings, checked.reading);
+    bool lineFeeds = false;  // in a text: lines ended by a line feed alone
+    for (std::size_t i = 0; i < lumora::kSettingsFieldCount; ++i) {
+        const SettingsField& field = SettingsFields()[i];
+        const int line = checked.reading.lines[i];
+        if (checked.reading.failedField == i) {
+            findings.Problem(where, FieldPlace(i, line) + ": " + ValueProblem(field, checked.reading.failedText) +
+                                        "; it stops reading Setup.ins there and reports a missing file");
+            break;
+        }
+        // What follows a missing or misplaced value is read from the wrong
+        // lines too: only the first is reported. Lines ended by a line feed
+        // alone run together, which makes the file end early.
+        if (line == 0) {
+            if (lineFeeds)
+                break;
+            findings.Problem(where, FieldPlace(i) +
+                                        " is missing: the file has fewer than fifteen lines, and the "
+                                        "installer reads the missing fields as empty texts and 0");
+            break;
+        }
+        if (!checked.InPlace(i)) {
+            findings.Problem(where, FieldPlace(i) + " holds no number: the installer passes over it and takes " +
+                                        field.name + " from line " + std::to_string(line));
+            break;
+        }
+        if (field.kind == FieldKind::Number) {
+            const std::int32_t value = checked.settings.*field.number;
+            if (IsGradient(field) && value > kBrightestLevel)
+                findings.Warning(where, FieldPlace(i) + ": " + std::to_string(value) +
+                                            " is above 255: the installer only asks whether it is above 0, "
+                                            "and the gradient runs from 255 down all the same");
+            continue;
+        }
+        const std::string& value = checked.settings.*field.text;
+        lineFeeds = lineFeeds || value.find('\n') != std::string::npos;
+        if (std::string problem = ValueProblem(field, value); !problem.empty())
+            findings.Problem(where, FieldPlace(i) + ": " + problem);
+        else if (field.text == &SetupSettings::ScreenSaverFile && !HasFourCharacterExtension(value))
+            findings.Problem(where, FieldPlace(i) + ": " + Quoted(value) +
+                                        " has no four-character extension such as \".scr\": the installer "
+                                        "names the uninstaller copy, the info file and the uninstall entry "
+                                        "after it without its last four characters");
+    }
+    return checked;
+}
+
+}  // namespace setuppack
