@@ -83,8 +83,11 @@ bool ArchiveWalker::Blocks()
         block.volume = volume_;
         Reading("block data", block.index);
         if (data_ == BlockData::Read) {
-            reader_->ReadBlockData(length, buffer_.data());
-            block.data = buffer_.data();
+            unsigned char* into = visitor_.BlockBuffer(entry_, length);
+            if (!into)
+                into = buffer_.data();
+            reader_->ReadBlockData(length, into);
+            block.data = into;
         } else {
             reader_->SkipBlockData(length);
         }

@@ -51,6 +51,10 @@ public:
     // data of its blocks (also those continued in later volumes) is read and
     // shown to Block, or passed over.
     virtual BlockData Entry(const EntryInfo&) { return BlockData::Read; }
+    // Where the |length| data bytes of a block about to be read go, so that
+    // they need not be copied again (the restore reads raw blocks straight
+    // into its write buffer); nullptr: the walker's own buffer.
+    virtual unsigned char* BlockBuffer(const EntryInfo&, std::int32_t /*length*/) { return nullptr; }
     virtual void Block(const EntryInfo&, const BlockInfo&) {}
     virtual void EndOfBlocks(const EntryInfo&, std::int64_t /*offset*/) {}
     // A volume marker named `markerName` at `offset`: returns the next

@@ -194,6 +194,14 @@ private:
         }
     }
 
+    // A raw block is read straight into the write buffer.
+    unsigned char* BlockBuffer(const EntryInfo&, std::int32_t length) override
+    {
+        if (!target_ || length > 0)
+            return nullptr;
+        return target_->out->Space(kMaxBlockSize);
+    }
+
     void Block(const EntryInfo&, const BlockInfo& block) override
     {
         ui_.ProcessMessages();
@@ -212,8 +220,9 @@ private:
             if (result.Failed() || !result.streamEnded)
                 Fail(kErrorCompression);
         } else {
+            // Read in place by BlockBuffer.
             written = static_cast<std::size_t>(-static_cast<std::int64_t>(block.length));
-            out.Write(block.data, written);
+            out.Commit(written);
         }
         c_.bytesDone_ += static_cast<std::int64_t>(written);
         Progress();
