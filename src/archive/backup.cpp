@@ -127,7 +127,9 @@ private:
         stamp_ = entry.stamp;
         TargetPath target = FormTargetPath(folder_, entry.name, c_.restoreFullPath_);
         c_.currentFile_ = std::move(target.path);
-        if (!target.safe) {
+        // The file list is never written: its name ("FILE:LIST", which holds
+        // a ":") need not be a plain file's.
+        if (!target.safe && !entry.fileList) {
             // The name is no plain file inside the folder: nothing is
             // written.
             doRestore_ = false;
