@@ -13,7 +13,7 @@ bool ReadAheadStream::Refill()
     if (!sequential && source_.Seek(position_, Origin::Begin) != position_)
         return false;
     start_ = position_;
-    filled_ = source_.Read(buffer_.data(), sequential ? buffer_.size() : kProbeSize);
+    filled_ = source_.Read(buffer_.get(), sequential ? kIoBufferSize : kProbeSize);
     return filled_ > 0;
 }
 
@@ -27,7 +27,7 @@ std::size_t ReadAheadStream::Read(void* buffer, std::size_t count)
             break;
         const auto offset = static_cast<std::size_t>(position_ - start_);
         const std::size_t n = std::min(count - done, filled_ - offset);
-        std::memcpy(out + done, buffer_.data() + offset, n);
+        std::memcpy(out + done, buffer_.get() + offset, n);
         position_ += static_cast<std::int64_t>(n);
         done += n;
     }
@@ -60,33 +60,33 @@ std::int64_t ReadAheadStream::Seek(std::int64_t offset, Origin origin)
 WriteBehind::~WriteBehind()
 {
     if (used_ > 0)
-        target_.Write(buffer_.data(), used_);
+        target_.Write(buffer_.get(), used_);
 }
 
 void WriteBehind::Write(const void* data, std::size_t count)
 {
-    if (used_ + count > buffer_.size())
+    if (used_ + count > kIoBufferSize)
         Flush();
-    if (count >= buffer_.size()) {
+    if (count >= kIoBufferSize) {
         target_.WriteBuffer(data, count);
         return;
     }
-    std::memcpy(buffer_.data() + used_, data, count);
+    std::memcpy(buffer_.get() + used_, data, count);
     used_ += count;
 }
 
 unsigned char* WriteBehind::Space(std::size_t count)
 {
-    if (used_ + count > buffer_.size())
+    if (used_ + count > kIoBufferSize)
         Flush();
-    return buffer_.data() + used_;
+    return buffer_.get() + used_;
 }
 
 void WriteBehind::Flush()
 {
     const std::size_t pending = used_;
     used_ = 0;  // a failed write is not tried again by the destructor
-    target_.WriteBuffer(buffer_.data(), pending);
+    target_.WriteBuffer(buffer_.get(), pending);
 }
 
 }  // namespace lumora::archive

@@ -1,9 +1,11 @@
 #pragma once
 // Batching of the restore's file traffic: blocks are at most 16 KiB, and a
 // system call per block and per 4-byte field costs more than the copying.
-// The buffers have a fixed size, so memory does not grow with the archive.
+// The buffers have a fixed size, so memory does not grow with the archive;
+// they are not cleared first, so a small archive touches only the pages it
+// uses.
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 #include "base/Stream.h"
 
@@ -21,7 +23,7 @@ constexpr std::size_t kProbeSize = 4096;
 class ReadAheadStream : public Stream {
 public:
     explicit ReadAheadStream(Stream& source)
-        : source_(source), buffer_(kIoBufferSize), position_(source.Position()), start_(position_)
+        : source_(source), buffer_(new unsigned char[kIoBufferSize]), position_(source.Position()), start_(position_)
     {
     }
 
@@ -33,7 +35,7 @@ private:
     bool Refill();
 
     Stream& source_;
-    std::vector<unsigned char> buffer_;
+    std::unique_ptr<unsigned char[]> buffer_;
     std::int64_t position_;  // this stream's position in the source
     std::int64_t start_;     // source position of buffer_[0]
     std::size_t filled_ = 0;
@@ -44,7 +46,7 @@ private:
 // fails; the destructor passes on what it can and reports nothing.
 class WriteBehind {
 public:
-    explicit WriteBehind(Stream& target) : target_(target), buffer_(kIoBufferSize) {}
+    explicit WriteBehind(Stream& target) : target_(target), buffer_(new unsigned char[kIoBufferSize]) {}
     ~WriteBehind();
     WriteBehind(const WriteBehind&) = delete;
     WriteBehind& operator=(const WriteBehind&) = delete;
@@ -58,7 +60,7 @@ public:
 
 private:
     Stream& target_;
-    std::vector<unsigned char> buffer_;
+    std::unique_ptr<unsigned char[]> buffer_;
     std::size_t used_ = 0;
 };
 

@@ -26,6 +26,14 @@ public:
     virtual std::string LastFailure() const { return {}; }
 };
 
+// The calls that write take, besides the path, `given`: how many of its
+// leading characters the caller chose (the folder it restores into, with
+// its "\"). Links among those are followed as the system follows them; the
+// names after them come from an archive, and none of them is ever followed as
+// a symbolic link or junction: a link there fails the call. The last name is
+// never followed in any case. Each backend checks this on the handles it
+// opens on the way, not on the names beforehand, so that nothing can be
+// swapped in between.
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
@@ -34,7 +42,7 @@ public:
     virtual bool FileExists(const std::string& path) = 0;
     virtual bool FolderExists(const std::string& path) = 0;
     // Creates one folder whose parent exists; false when that fails.
-    virtual bool MakeFolder(const std::string& path) = 0;
+    virtual bool MakeFolder(const std::string& path, std::size_t given) = 0;
     // The last-write time of a file (not a folder), converted to local time
     // and packed like a stamp; -1 when there is no such file.
     virtual std::int32_t FileAge(const std::string& path) = 0;
@@ -45,9 +53,9 @@ public:
     // Creates a target file with normal attributes, replacing an existing
     // file of that name; opened for reading and writing, not shared, at its
     // start. Throws Error when the file cannot be created or replaced.
-    virtual std::unique_ptr<FileStream> CreateTarget(const std::string& path) = 0;
+    virtual std::unique_ptr<FileStream> CreateTarget(const std::string& path, std::size_t given) = 0;
     // Opens an existing file for writing, positioned at its end. Throws Error.
-    virtual std::unique_ptr<FileStream> OpenForAppend(const std::string& path) = 0;
+    virtual std::unique_ptr<FileStream> OpenForAppend(const std::string& path, std::size_t given) = 0;
 };
 
 // The backend of the platform this program was built for. It lives for the

@@ -10,14 +10,19 @@
 // for writing, also when the process runs as root.
 //
 // Links: a target is written only when it is a regular file of one name;
-// symbolic links, hard links, FIFOs and devices are refused (see Open).
+// symbolic links, hard links, FIFOs and devices are refused, and so is a
+// symbolic link among the folders below the one the caller gave (see
+// WritePlace and OpenToWrite).
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#include <functional>
+#include <utility>
 
 #include "archive/DosDateTime.h"
 #include "archive/FileSystem.h"
@@ -130,39 +135,119 @@ const char* Unwritable(const struct stat& st)
     return nullptr;
 }
 
-// Opens `path`. For writing, the last component is never followed as a
-// symbolic link, and what was opened is checked on the descriptor itself
-// before anything is written, so that nothing can be swapped in between.
-std::unique_ptr<FileStream> Open(const std::string& path, int flags, const char* failure)
+int Retried(const std::function<int()>& call)
+{
+    int result;
+    do
+        result = call();
+    while (result < 0 && errno == EINTR);
+    return result;
+}
+
+// A descriptor, closed with its owner.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    Descriptor(Descriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    Descriptor& operator=(Descriptor&& other) noexcept
+    {
+        std::swap(fd_, other.fd_);
+        return *this;
+    }
+
+    int Get() const { return fd_; }
+    int Release() { return std::exchange(fd_, -1); }
+
+private:
+    int fd_;
+};
+
+#ifdef O_PATH
+constexpr int kFolderOnly = O_PATH | O_DIRECTORY | O_CLOEXEC;  // no read permission needed
+#else
+constexpr int kFolderOnly = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+#endif
+
+// A path to be written, taken apart: the folder holding its last name,
+// opened, and that name. The first `given` characters are opened as the
+// system finds them; each folder name after them is opened from its parent
+// without following a link, so that the chain of descriptors, not the
+// names, leads to the last name.
+struct WritePlace {
+    Descriptor folder{-1};
+    std::string name;
+};
+
+WritePlace OpenWritePlace(const std::string& path, std::size_t given, const char* failure)
 {
     const std::string native = NativePath(path);
-    const bool writing = (flags & O_ACCMODE) != O_RDONLY;
+    const std::size_t slash = native.find_last_of('/');
+    const std::size_t nameAt = slash == std::string::npos ? 0 : slash + 1;
+    const std::size_t start = std::min(given, nameAt);
+    const std::string top = native.substr(0, start);
+    WritePlace place;
+    place.name = native.substr(nameAt);
+    place.folder = Descriptor(Retried([&] { return ::open(top.empty() ? "." : top.c_str(), kFolderOnly); }));
+    if (place.folder.Get() < 0)
+        throw Error(std::string(failure) + path + ": " + std::strerror(errno));
+    for (std::size_t at = start; at < nameAt;) {
+        const std::size_t end = native.find('/', at);
+        const std::string name = native.substr(at, end - at);
+        at = end + 1;
+        if (name.empty())
+            continue;
+        Descriptor next(Retried([&] { return ::openat(place.folder.Get(), name.c_str(), kFolderOnly | O_NOFOLLOW); }));
+        if (next.Get() < 0) {
+            const int error = errno;
+            throw Error(std::string(failure) + path + ": " +
+                        (error == ELOOP || error == ENOTDIR ? name + " is a symbolic link or no folder"
+                                                            : std::strerror(error)));
+        }
+        place.folder = std::move(next);
+    }
+    return place;
+}
+
+// Opens an archive file for reading, following links as the system does.
+std::unique_ptr<FileStream> OpenToRead(const std::string& path, const char* failure)
+{
+    const int fd = Retried([&] { return ::open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC); });
+    if (fd < 0)
+        throw Error(std::string(failure) + path + ": " + std::strerror(errno));
+    return std::make_unique<PosixFileStream>(fd);
+}
+
+// Opens `path` for writing (see WritePlace). The last name is never followed
+// as a symbolic link, and what was opened is checked on the descriptor
+// itself before anything is written, so that nothing can be swapped in
+// between.
+std::unique_ptr<FileStream> OpenToWrite(const std::string& path, std::size_t given, int flags, const char* failure)
+{
+    const WritePlace place = OpenWritePlace(path, given, failure);
     const bool truncate = (flags & O_TRUNC) != 0;
-    if (writing)
-        flags = (flags & ~O_TRUNC) | O_NOFOLLOW | O_NONBLOCK;
-    int fd;
-    do
-        fd = ::open(native.c_str(), flags | O_CLOEXEC, 0666);
-    while (fd < 0 && errno == EINTR);
-    if (fd < 0) {
+    flags = (flags & ~O_TRUNC) | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+    Descriptor fd(Retried([&] { return ::openat(place.folder.Get(), place.name.c_str(), flags, 0666); }));
+    if (fd.Get() < 0) {
         const int error = errno;
         if (error == ELOOP)
             throw Error(std::string(failure) + path + ": a symbolic link");
         throw Error(std::string(failure) + path + ": " + std::strerror(error));
     }
-    auto file = std::make_unique<PosixFileStream>(fd);
-    if (!writing)
-        return file;
     struct stat st;
-    if (::fstat(fd, &st) != 0)
+    if (::fstat(fd.Get(), &st) != 0)
         throw Error(std::string(failure) + path + ": " + std::strerror(errno));
     if (const char* why = Unwritable(st))
         throw Error(std::string(failure) + path + ": " + why);
     // Blocking again for the writes; a regular file never blocks anyway.
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    if (truncate && ::ftruncate(fd, 0) != 0)
+    ::fcntl(fd.Get(), F_SETFL, ::fcntl(fd.Get(), F_GETFL) & ~O_NONBLOCK);
+    if (truncate && ::ftruncate(fd.Get(), 0) != 0)
         throw Error(std::string(failure) + path + ": " + std::strerror(errno));
-    return file;
+    return std::make_unique<PosixFileStream>(fd.Release());
 }
 
 class PosixFileSystem : public FileSystem {
@@ -179,9 +264,14 @@ public:
         return ::stat(NativePath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
     }
 
-    bool MakeFolder(const std::string& path) override
+    bool MakeFolder(const std::string& path, std::size_t given) override
     {
-        return ::mkdir(NativePath(path).c_str(), 0777) == 0;
+        try {
+            const WritePlace place = OpenWritePlace(path, given, "");
+            return ::mkdirat(place.folder.Get(), place.name.c_str(), 0777) == 0;
+        } catch (const Error&) {
+            return false;
+        }
     }
 
     std::int32_t FileAge(const std::string& path) override
@@ -194,17 +284,17 @@ public:
 
     std::unique_ptr<FileStream> OpenArchive(const std::string& path) override
     {
-        return Open(path, O_RDONLY, "Cannot open ");
+        return OpenToRead(path, "Cannot open ");
     }
 
-    std::unique_ptr<FileStream> CreateTarget(const std::string& path) override
+    std::unique_ptr<FileStream> CreateTarget(const std::string& path, std::size_t given) override
     {
-        return Open(path, O_RDWR | O_CREAT | O_TRUNC, "Cannot create ");
+        return OpenToWrite(path, given, O_RDWR | O_CREAT | O_TRUNC, "Cannot create ");
     }
 
-    std::unique_ptr<FileStream> OpenForAppend(const std::string& path) override
+    std::unique_ptr<FileStream> OpenForAppend(const std::string& path, std::size_t given) override
     {
-        auto file = Open(path, O_WRONLY, "Cannot open ");
+        auto file = OpenToWrite(path, given, O_WRONLY, "Cannot open ");
         if (file->Seek(0, Stream::Origin::End) < 0)
             throw Error("Cannot seek to the end of " + path);
         return file;

@@ -85,9 +85,11 @@ bool IsRoot(std::string_view folder)
 TargetPath FormTargetPath(const std::string& folder, std::string_view storedName, bool fullPath)
 {
     TargetPath target;
+    target.given = folder.size();
     if (folder.empty()) {
         target.path = std::string(storedName);
         target.safe = IsPlainStoredPath(storedName);
+        target.given = storedName.size() - FileNamePart(storedName).size();
     } else if (!fullPath) {
         const std::string_view name = FileNamePart(storedName);
         target.path = folder + std::string(name);
@@ -100,7 +102,7 @@ TargetPath FormTargetPath(const std::string& folder, std::string_view storedName
     return target;
 }
 
-bool ForceFolders(FileSystem& fileSystem, std::string folder)
+bool ForceFolders(FileSystem& fileSystem, std::string folder, std::size_t given)
 {
     if (folder.empty())
         throw Error("Unable to create directory");
@@ -120,7 +122,7 @@ bool ForceFolders(FileSystem& fileSystem, std::string folder)
         folder.resize(last + 1);
     }
     for (auto it = missing.rbegin(); it != missing.rend(); ++it)
-        if (!fileSystem.MakeFolder(*it) && !fileSystem.FolderExists(*it))
+        if (!fileSystem.MakeFolder(*it, given) && !fileSystem.FolderExists(*it))
             return false;
     return true;
 }

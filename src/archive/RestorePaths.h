@@ -17,6 +17,10 @@ namespace lumora::archive {
 struct TargetPath {
     std::string path;
     bool safe = false;
+    // The leading characters of `path` that the caller chose (see
+    // FileSystem.h): the folder given, or with an empty folder everything
+    // but the last name. The names after them come from the archive.
+    std::size_t given = 0;
 };
 
 // folder + the stored name's file name; with `fullPath`, folder + the stored
@@ -25,9 +29,10 @@ struct TargetPath {
 TargetPath FormTargetPath(const std::string& folder, std::string_view storedName, bool fullPath);
 
 // Creates each missing folder along `folder`, parent first; a drive root
-// ("C:") and the root of the file system are never created. Returns false
-// when one cannot be created. Throws Error("Unable to create directory") for
-// an empty folder.
-bool ForceFolders(FileSystem& fileSystem, std::string folder);
+// ("C:") and the root of the file system are never created. The first
+// `given` characters are the caller's (see FileSystem.h). Returns false when
+// one cannot be created. Throws Error("Unable to create directory") for an
+// empty folder.
+bool ForceFolders(FileSystem& fileSystem, std::string folder, std::size_t given);
 
 }  // namespace lumora::archive

@@ -2,7 +2,10 @@
 // paths are path text (base/PathEncoding.h), converted at each call.
 #include <windows.h>
 
+#include <algorithm>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "archive/DosDateTime.h"
 #include "archive/FileSystem.h"
@@ -130,22 +133,65 @@ const char* Unwritable(HANDLE handle)
     return nullptr;
 }
 
-std::unique_ptr<FileStream> Open(const std::string& path, DWORD access, DWORD share, DWORD disposition,
-                                 const char* failure)
+struct HandleCloser {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+using OwnedHandle = std::unique_ptr<void, HandleCloser>;
+
+// The folders of `path` below its first `given` characters, each opened and
+// checked on its handle to be a folder and no reparse point (a symbolic link
+// or junction), and held open without sharing delete access, so that none can
+// be renamed or replaced by a link until they are let go. Throws Error.
+std::vector<OwnedHandle> PinFolders(const std::string& path, std::size_t given, const char* failure)
 {
-    const bool writing = (access & GENERIC_WRITE) != 0;
+    std::vector<OwnedHandle> pinned;
+    const std::size_t separator = path.find_last_of("\\/");
+    const std::size_t nameAt = separator == std::string::npos ? 0 : separator + 1;
+    for (std::size_t at = std::min(given, nameAt); at < nameAt;) {
+        const std::size_t end = path.find_first_of("\\/", at);
+        const bool empty = end == at;
+        at = end + 1;
+        if (empty)
+            continue;
+        const std::string folder = path.substr(0, end);
+        const HANDLE handle = CreateFileW(WidePath(folder).c_str(), FILE_READ_ATTRIBUTES,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                          FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        if (handle == INVALID_HANDLE_VALUE)
+            throw Error(Failure(failure, path));
+        pinned.emplace_back(handle);
+        BY_HANDLE_FILE_INFORMATION info;
+        if (!GetFileInformationByHandle(handle, &info) || !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+            (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            throw Error(std::string(failure) + path + ": the folder " + folder + " is a link (reparse point)");
+    }
+    return pinned;
+}
+
+std::unique_ptr<FileStream> OpenToRead(const std::string& path, const char* failure)
+{
+    const HANDLE handle = CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        throw Error(Failure(failure, path));
+    return std::make_unique<Win32FileStream>(handle);
+}
+
+// Opens `path` for writing, not shared, its folders below the first `given`
+// characters pinned meanwhile (see PinFolders). The last name is opened
+// itself, not followed, and checked on the handle (see Unwritable).
+std::unique_ptr<FileStream> OpenToWrite(const std::string& path, std::size_t given, DWORD access,
+                                        DWORD disposition, const char* failure)
+{
+    const std::vector<OwnedHandle> pinned = PinFolders(path, given, failure);
     // A target is opened without replacing it and only emptied once the
     // handle shows a plain file.
     const bool replace = disposition == CREATE_ALWAYS;
-    const DWORD flags = FILE_ATTRIBUTE_NORMAL | (writing ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
-    const HANDLE handle =
-        CreateFileW(WidePath(path).c_str(), access, share, nullptr, replace ? OPEN_ALWAYS : disposition, flags,
-                    nullptr);
+    const HANDLE handle = CreateFileW(WidePath(path).c_str(), access, 0, nullptr, replace ? OPEN_ALWAYS : disposition,
+                                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         throw Error(Failure(failure, path));
     auto file = std::make_unique<Win32FileStream>(handle);
-    if (!writing)
-        return file;
     if (const char* why = Unwritable(handle))
         throw Error(std::string(failure) + path + ": " + why);
     if (replace && (SetFilePointer(handle, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER || !SetEndOfFile(handle)))
@@ -169,9 +215,14 @@ public:
         return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
     }
 
-    bool MakeFolder(const std::string& path) override
+    bool MakeFolder(const std::string& path, std::size_t given) override
     {
-        return CreateDirectoryW(WidePath(path).c_str(), nullptr) != FALSE;
+        try {
+            const std::vector<OwnedHandle> pinned = PinFolders(path, given, "");
+            return CreateDirectoryW(WidePath(path).c_str(), nullptr) != FALSE;
+        } catch (const Error&) {
+            return false;
+        }
     }
 
     std::int32_t FileAge(const std::string& path) override
@@ -191,17 +242,17 @@ public:
 
     std::unique_ptr<FileStream> OpenArchive(const std::string& path) override
     {
-        return Open(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, "Cannot open ");
+        return OpenToRead(path, "Cannot open ");
     }
 
-    std::unique_ptr<FileStream> CreateTarget(const std::string& path) override
+    std::unique_ptr<FileStream> CreateTarget(const std::string& path, std::size_t given) override
     {
-        return Open(path, GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS, "Cannot create ");
+        return OpenToWrite(path, given, GENERIC_READ | GENERIC_WRITE, CREATE_ALWAYS, "Cannot create ");
     }
 
-    std::unique_ptr<FileStream> OpenForAppend(const std::string& path) override
+    std::unique_ptr<FileStream> OpenForAppend(const std::string& path, std::size_t given) override
     {
-        auto file = Open(path, GENERIC_WRITE, 0, OPEN_EXISTING, "Cannot open ");
+        auto file = OpenToWrite(path, given, GENERIC_WRITE, OPEN_EXISTING, "Cannot open ");
         if (file->Seek(0, Stream::Origin::End) < 0)
             throw Error(Failure("Cannot seek to the end of ", path));
         return file;

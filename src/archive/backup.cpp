@@ -139,7 +139,10 @@ private:
         }
         TargetPath target = FormTargetPath(folder_, name, c_.restoreFullPath_);
         c_.currentFile_ = std::move(target.path);
-        if (!target.safe) {
+        given_ = target.given;
+        // The file list is never written: its name ("FILE:LIST", which holds
+        // a ":") need not be a plain file's.
+        if (!target.safe && !entry.fileList) {
             // The name is no plain file inside the folder: nothing is
             // written.
             doRestore_ = false;
@@ -168,12 +171,17 @@ private:
         }
         if (entry.fileList)
             return false;
-        if (c_.OnRestoreFile)
+        if (c_.OnRestoreFile) {
+            const std::string offered = c_.currentFile_;
             c_.OnRestoreFile(&c_, c_.currentFile_, stamp, write);
+            // A path the handler chose is the caller's but for its last name.
+            if (c_.currentFile_ != offered)
+                given_ = c_.currentFile_.size() - FileNamePart(c_.currentFile_).size();
+        }
         if (!write)
             return false;
         const std::string folder = FolderPart(c_.currentFile_);
-        if (ForceFolders(files_, folder) && files_.FolderExists(folder))
+        if (ForceFolders(files_, folder, given_) && files_.FolderExists(folder))
             return true;
         // A file that was to be written and has no folder is not restored.
         Fail(kErrorCannotReadFile, "Unable to create directory " + folder);
@@ -183,7 +191,7 @@ private:
     void OpenTarget()
     {
         try {
-            auto file = files_.CreateTarget(c_.currentFile_);
+            auto file = files_.CreateTarget(c_.currentFile_, given_);
             file->Seek(0, Stream::Origin::Begin);
             target_ = std::make_unique<Target>();
             target_->file = std::move(file);
@@ -324,7 +332,7 @@ private:
         volume_ = files_.OpenArchive(archiveName_);
         readAhead_.emplace(*volume_);
         if (doRestore_) {
-            auto file = files_.OpenForAppend(c_.currentFile_);
+            auto file = files_.OpenForAppend(c_.currentFile_, given_);
             target_ = std::make_unique<Target>();
             target_->file = std::move(file);
             target_->out.emplace(*target_->file);
@@ -358,6 +366,9 @@ private:
     // finds it set.
     bool doRestore_ = true;
     std::uint32_t stamp_ = 0;
+    // How much of the current file's path the caller chose (see
+    // FileSystem.h).
+    std::size_t given_ = 0;
     std::unique_ptr<Target> target_;
     // Volume files read in this run, the first included (at most 1000).
     std::vector<std::string> visited_;

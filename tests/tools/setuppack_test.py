@@ -485,6 +485,15 @@ class HostileInputTest(Workspace):
         self.assertLessEqual(len(err.splitlines()), 103)
         self.assertIn("more problems", err)
 
+    def test_blocks_continued_after_a_passed_over_length_count_with_their_entry(self):
+        first = self.write("gap.arc", counted(b"Gap") + i32(3) + i32(1) + counted(b"c:\\a.bin") + i32(0)
+                           + self.MAGIC + i32(-1) + b"a" + i32(0) + i32(-5) + counted(b"NEXT:DISK002"))
+        self.write("gap.002", self.MAGIC + i32(-2) + b"bc" + i32(0) + i32(0))
+        rc, listing, err = run("list", "--archive", first)
+        self.assertEqual(rc, 0, err)
+        self.assertRegex(listing, r"\s3\s+2 raw\s+c:\\a\.bin")
+        self.assertEqual(run("verify", "--archive", first)[0], 0)
+
     def test_a_volume_suffix_must_be_digits_and_names_are_shown_escaped(self):
         archive = (counted(b"Odd") + i32(1) + i32(1) + counted(b"c:\\red\x1b[31m.txt") + i32(0) + self.MAGIC
                    + i32(-1) + b"x" + i32(0) + counted(b"NEXT:DISK/.."))

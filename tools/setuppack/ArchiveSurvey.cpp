@@ -30,17 +30,21 @@ std::string BlockPlace(const EntryInfo& entry, const BlockInfo& block)
     return place;
 }
 
-bool FileExists(const std::string& path)
+// nullptr when there is no such file; one that is there but cannot be read
+// throws Error.
+std::unique_ptr<lumora::Stream> OpenVolumeFile(const std::string& path)
 {
     std::error_code ec;
-    return std::filesystem::is_regular_file(NativePath(path), ec);
+    if (!std::filesystem::is_regular_file(NativePath(path), ec))
+        return nullptr;
+    return std::make_unique<lumora::StdioFileStream>(path, lumora::StdioFileStream::Mode::Read);
 }
 
 }  // namespace
 
 ArchiveSurvey::ArchiveSurvey(std::string path, const ArchiveLocation& location, SurveyListener* listener)
     : path_(std::move(path)), volumePath_(path_), location_(location), listener_(listener),
-      volumeEnd_(location.end), output_(kMaxBlockSize)
+      volumeEnd_(location.end), openVolume_(OpenVolumeFile), output_(kMaxBlockSize)
 {
     visited_.insert(path_);
 }
@@ -69,12 +73,6 @@ void ArchiveSurvey::Problem(std::string text)
 
 void ArchiveSurvey::Flush()
 {
-    FlushEntry();
-    FlushPassedOver();
-}
-
-void ArchiveSurvey::FlushEntry()
-{
     if (entryOpen_) {
         entryOpen_ = false;
         if (!entry_.info.fileList) {
@@ -84,19 +82,10 @@ void ArchiveSurvey::FlushEntry()
         if (listener_)
             listener_->Record(entry_);
     }
-    for (const SurveyRecord& marker : markers_)
+    for (const SurveyRecord& line : pending_)
         if (listener_)
-            listener_->Record(marker);
-    markers_.clear();
-}
-
-void ArchiveSurvey::FlushPassedOver()
-{
-    if (passedOver_.count == 0)
-        return;
-    if (listener_)
-        listener_->Record(passedOver_);
-    passedOver_.count = 0;
+            listener_->Record(line);
+    pending_.clear();
 }
 
 void ArchiveSurvey::Header(const lumora::archive::ArchiveHeader& h)
@@ -109,14 +98,14 @@ void ArchiveSurvey::Header(const lumora::archive::ArchiveHeader& h)
 
 void ArchiveSurvey::PassedOver(std::int32_t nameLength, std::int64_t offset)
 {
-    if (passedOver_.count == 0) {
-        FlushEntry();
-        passedOver_ = SurveyRecord{};
-        passedOver_.kind = SurveyRecord::Kind::PassedOver;
-        passedOver_.offset = offset;
-        passedOver_.nameLength = nameLength;
+    if (pending_.empty() || pending_.back().kind != SurveyRecord::Kind::PassedOver) {
+        SurveyRecord run;
+        run.kind = SurveyRecord::Kind::PassedOver;
+        run.offset = offset;
+        run.nameLength = nameLength;
+        pending_.push_back(run);
     }
-    ++passedOver_.count;
+    ++pending_.back().count;
 }
 
 lumora::archive::BlockData ArchiveSurvey::Entry(const EntryInfo& info)
@@ -169,7 +158,6 @@ void ArchiveSurvey::Inflate(const BlockInfo& block)
 
 lumora::Stream* ArchiveSurvey::NextVolume(const std::string& markerName, std::int64_t offset)
 {
-    FlushPassedOver();
     SurveyRecord record;
     record.kind = SurveyRecord::Kind::VolumeMarker;
     record.offset = offset;
@@ -185,9 +173,9 @@ lumora::Stream* ArchiveSurvey::NextVolume(const std::string& markerName, std::in
         if (!visited_.insert(path).second) {
             record.text += ": " + shown + " again";
             Problem(where + ": the volume " + shown + " comes round again");
-        } else if (FileExists(path)) {
+        } else if (auto file = openVolume_(path)) {
             // The walk never reads the previous volume again.
-            volumeFile_ = std::make_unique<lumora::StdioFileStream>(path, lumora::StdioFileStream::Mode::Read);
+            volumeFile_ = std::move(file);
             next = volumeFile_.get();
             volumePath_ = path;
             volumeEnd_ = next->Size();
@@ -198,7 +186,7 @@ lumora::Stream* ArchiveSurvey::NextVolume(const std::string& markerName, std::in
             Problem(where + ": the next volume " + shown + " is missing");
         }
     }
-    markers_.push_back(std::move(record));
+    pending_.push_back(std::move(record));
     return next;
 }
 

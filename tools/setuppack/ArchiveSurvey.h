@@ -10,6 +10,7 @@
 // problems are kept (the rest are counted), and a volume is closed as soon as
 // the walk has moved on to the next.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -46,6 +47,10 @@ public:
     virtual void Record(const SurveyRecord&) {}
 };
 
+// Opens a further volume of a bare archive, or gives nullptr when there is
+// no such file.
+using VolumeOpener = std::function<std::unique_ptr<lumora::Stream>(const std::string& path)>;
+
 class ArchiveSurvey : private lumora::archive::ArchiveVisitor {
 public:
     static constexpr std::size_t kMaxProblems = 100;
@@ -53,6 +58,9 @@ public:
     // `path` names the file, for messages and to find further volumes of a
     // bare archive; an installer's archive never continues in a volume.
     ArchiveSurvey(std::string path, const ArchiveLocation& location, SurveyListener* listener = nullptr);
+
+    // Where further volumes come from; by default the files on the disk.
+    void SetVolumeOpener(VolumeOpener opener) { openVolume_ = std::move(opener); }
 
     // Walks the archive; a failure of the walk is recorded as a problem.
     void Run(lumora::Stream& file);
@@ -80,11 +88,8 @@ private:
 
     void Inflate(const lumora::archive::BlockInfo& block);
     void Problem(std::string text);
-    // Hands on what is pending: the current entry with the volume markers
-    // that continued it, and a run of passed-over name lengths.
+    // Hands on what is pending: the current entry and the lines after it.
     void Flush();
-    void FlushEntry();
-    void FlushPassedOver();
 
     std::string path_;
     std::string volumePath_;
@@ -92,15 +97,17 @@ private:
     SurveyListener* listener_;
     std::int64_t volumeEnd_ = 0;
     int volume_ = 1;
+    VolumeOpener openVolume_;
     std::set<std::string> visited_;          // volume files, at most 1000
     std::unique_ptr<lumora::Stream> volumeFile_;  // the current volume after the first
     std::vector<unsigned char> output_;
-    // Pending lines: an entry stays open until something else begins, so
-    // that blocks continued in a later volume count with it.
+    // Pending lines: an entry stays open until the next one or the end, so
+    // that blocks continued in a later volume count with it, also after
+    // passed-over name lengths; the lines after it (runs of passed-over name
+    // lengths, a volume marker per volume) wait with it, in order.
     bool entryOpen_ = false;
     SurveyRecord entry_;
-    std::vector<SurveyRecord> markers_;      // after entry_, one per volume
-    SurveyRecord passedOver_;                // count 0: none pending
+    std::vector<SurveyRecord> pending_;
 };
 
 }  // namespace setuppack

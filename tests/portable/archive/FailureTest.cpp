@@ -212,6 +212,27 @@ TEST_F(RestoreFixture, TargetsThatAreLinksOrNoPlainFilesAreError1)
     }
 }
 
+#ifndef _WIN32
+// With full paths, a folder below the one given that is a symbolic link is
+// not followed: neither the file nor a folder under it lands where it leads.
+TEST_F(RestoreFixture, AFolderBelowTheGivenOneThatIsALinkIsError1)
+{
+    namespace fs = std::filesystem;
+    const fs::path base(scratch.Folder());
+    fs::create_directories(base / "in");
+    fs::create_directory(base / "elsewhere");
+    fs::create_directory_symlink(base / "elsewhere", base / "in" / "a");
+    backup.SetRestoreFullPath(true);
+    for (const char* stored : {"c:\\a\\x.txt", "c:\\a\\b\\x.txt"}) {
+        SCOPED_TRACE(stored);
+        events.Clear();
+        EXPECT_FALSE(RestoreBytes(backup, WriterArchive({{stored, kStamp, Pattern(10)}}), scratch / "in"));
+        EXPECT_EQ(events.errors, kCannotReadFile);
+        EXPECT_TRUE(Listing(scratch / "elsewhere").empty());
+    }
+}
+#endif
+
 TEST_F(RestoreFixture, AFullDiskIsError1)
 {
     RecordingFileSystem files;

@@ -53,9 +53,9 @@ private:
 
 }  // namespace
 
-std::unique_ptr<FileStream> RecordingFileSystem::CreateTarget(const std::string& path)
+std::unique_ptr<FileStream> RecordingFileSystem::CreateTarget(const std::string& path, std::size_t given)
 {
-    auto file = real_.CreateTarget(path);
+    auto file = real_.CreateTarget(path, given);
     if (diskSpace < 0)
         return file;
     return std::make_unique<FullDiskFile>(std::move(file), diskSpace);
@@ -181,7 +181,7 @@ void WriteAll(const std::string& path, const Bytes& data)
 
 void WriteWithStamp(const std::string& path, const Bytes& data, std::uint32_t stamp)
 {
-    auto file = PlatformFileSystem().CreateTarget(path);
+    auto file = PlatformFileSystem().CreateTarget(path, path.size());
     file->WriteBuffer(data.data(), data.size());
     ASSERT_TRUE(file->SetStamp(stamp));
 }

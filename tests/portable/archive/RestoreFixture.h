@@ -101,17 +101,17 @@ class RecordingFileSystem : public FileSystem {
 public:
     bool FileExists(const std::string& path) override { return real_.FileExists(path); }
     bool FolderExists(const std::string& path) override { return real_.FolderExists(path); }
-    bool MakeFolder(const std::string& path) override
+    bool MakeFolder(const std::string& path, std::size_t given) override
     {
         madeFolders.push_back(path);
-        return real_.MakeFolder(path);
+        return real_.MakeFolder(path, given);
     }
     std::int32_t FileAge(const std::string& path) override { return real_.FileAge(path); }
     std::unique_ptr<FileStream> OpenArchive(const std::string& path) override { return real_.OpenArchive(path); }
-    std::unique_ptr<FileStream> CreateTarget(const std::string& path) override;
-    std::unique_ptr<FileStream> OpenForAppend(const std::string& path) override
+    std::unique_ptr<FileStream> CreateTarget(const std::string& path, std::size_t given) override;
+    std::unique_ptr<FileStream> OpenForAppend(const std::string& path, std::size_t given) override
     {
-        return real_.OpenForAppend(path);
+        return real_.OpenForAppend(path, given);
     }
 
     std::vector<std::string> madeFolders;

@@ -214,6 +214,20 @@ TEST_F(RestoreFixture, FullPathCreatesTheStoredFoldersParentFirst)
     EXPECT_EQ(ReadAll(scratch / "a\\top.txt"), Pattern(80, 2));
 }
 
+// The file list's name is no plain file name; it is never written, so it
+// fails no restore, also where the stored path or name is kept.
+TEST_F(RestoreFixture, AFileListIsPassedOverAlsoWithFullPathsAndWithoutAFolder)
+{
+    const std::string kept = scratch / "kept.txt";
+    const Bytes archive = WriterArchive({{"FILE:LIST", kStamp, Pattern(30, 1)}, {kept, kStamp, Pattern(40, 2)}});
+    backup.SetRestoreFullPath(true);
+    EXPECT_TRUE(RestoreBytes(backup, archive, scratch / "out"));
+    EXPECT_EQ(ReadAll(scratch / ("out\\" + kept.substr(3))), Pattern(40, 2));
+    EXPECT_TRUE(RestoreBytes(backup, archive, ""));
+    EXPECT_EQ(ReadAll(kept), Pattern(40, 2));
+    EXPECT_TRUE(events.errors.empty());
+}
+
 // A relative folder of one or two letters is made like any other, and a
 // folder that cannot be made fails the run instead of skipping the entry.
 TEST_F(RestoreFixture, ShortRelativeFoldersAreCreatedAndAFolderThatCannotBeIsError1)
