@@ -5,12 +5,24 @@ if(WIN32)
   # One self-contained PE32 executable: no runtime DLLs beside it.
   add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501 WINVER=0x0501)
   add_link_options(-static -static-libgcc -static-libstdc++)
+  # No run-time type information: the setup program has no dynamic_cast or
+  # typeid (a component tells whether it is a form, TComponent::AsForm), and
+  # the type names and class descriptions of every polymorphic class, with
+  # libstdc++'s code that walks them, are about 7 KB of it. Exceptions keep
+  # the type information they need to be caught.
+  add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-fno-rtti>)
   # The same sources give the same executables: no link time in the PE
   # header, no build folder in the code.
   add_link_options(-Wl,--no-insert-timestamp)
   add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}/= -ffile-prefix-map=${CMAKE_BINARY_DIR}/=)
   if(CMAKE_BUILD_TYPE STREQUAL "MinSizeRel")
     add_compile_options(-ffunction-sections -fdata-sections)
+    # -Oz: -Os that also picks the shorter instruction where -Os picks the
+    # faster one. No IPA-SRA: it gives each file its own private copy of
+    # inline library functions it calls with changed parameters (std::string's
+    # constructors and assignment, a dozen copies each in the setup program),
+    # copies the linker cannot share.
+    add_compile_options($<$<COMPILE_LANGUAGE:C,CXX>:-Oz> $<$<COMPILE_LANGUAGE:C,CXX>:-fno-ipa-sra>)
     add_link_options(-s -Wl,--gc-sections)
   endif()
 endif()

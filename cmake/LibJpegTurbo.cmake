@@ -9,14 +9,15 @@ if(NOT EXISTS ${LIBJPEG_TURBO_SOURCE_DIR}/CMakeLists.txt)
 endif()
 set(JPEG_INSTALL_DIR ${CMAKE_BINARY_DIR}/_deps/libjpeg-turbo-install)
 
-# Built for size, as a decoder of baseline and progressive Huffman-coded
-# pictures: no arithmetic coding (an option of its own). The compile flags
-# give each function a section of its own so the linker keeps only what the
-# program calls; no unwind tables, since no C++ exception ever passes through
-# libjpeg (its errors come back through longjmp, see JpegDecoder.cpp); no
-# JPEGMEM environment variable, whose reading pulls in sscanf; and messages
-# formatted by the C runtime's own printf family rather than mingw-w64's
-# larger C99 one (the messages use only %d, %u, %x, %c and %s).
+# Built for size (-Oz, as the program is: cmake/CompilerSettings.cmake), as a
+# decoder of baseline and progressive Huffman-coded pictures: no arithmetic
+# coding (an option of its own). The compile flags give each function a
+# section of its own so the linker keeps only what the program calls; no
+# unwind tables, since no C++ exception ever passes through libjpeg (its
+# errors come back through longjmp, see JpegDecoder.cpp); no JPEGMEM
+# environment variable, whose reading pulls in sscanf; and messages formatted
+# by the C runtime's own printf family rather than mingw-w64's larger C99 one
+# (the messages use only %d, %u, %x, %c and %s).
 set(JPEG_C_FLAGS "-ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables -DNO_GETENV -D__USE_MINGW_ANSI_STDIO=0")
 
 ExternalProject_Add(libjpeg_turbo_build
@@ -24,7 +25,7 @@ ExternalProject_Add(libjpeg_turbo_build
   BINARY_DIR ${CMAKE_BINARY_DIR}/_deps/libjpeg-turbo-build
   INSTALL_DIR ${JPEG_INSTALL_DIR}
   CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-i686.cmake
-             -DCMAKE_BUILD_TYPE=MinSizeRel
+             -DCMAKE_BUILD_TYPE=MinSizeRel "-DCMAKE_C_FLAGS_MINSIZEREL=-Oz -DNDEBUG"
              -DCMAKE_INSTALL_PREFIX=<INSTALL_DIR>
              -DENABLE_SHARED=OFF -DENABLE_STATIC=ON
              -DWITH_SIMD=OFF -DWITH_TURBOJPEG=OFF -DWITH_JAVA=OFF

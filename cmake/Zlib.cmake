@@ -1,12 +1,12 @@
 # zlib for the Windows build, cross-built from Debian's source package like
 # libjpeg-turbo (cmake/LibJpegTurbo.cmake; install-deps.sh unpacks both) and
 # provided as ZLIB::ZLIB.
-# Debian's own mingw-w64 build carries unwind tables that keep every
-# function of each object it takes, and gzip support that pulls in CRC-32:
-# 36 KB of the setup program, where the inflate it calls needs 10 KB. This
-# build is for size, each function in a section of its own so that the
-# linker keeps only what is called, and without gzip streams (NO_GZIP): the
-# archive layout holds zlib streams only, and deflate writes them only. No
+# Debian's own mingw-w64 build carries unwind tables that keep every function
+# of each object it takes, and gzip support that pulls in CRC-32: 36 KB of the
+# setup program, where the inflate it calls needs 10 KB. This build is for
+# size (-Oz, as the program is), each function in a section of its own so that
+# the linker keeps only what is called, and without gzip streams (NO_GZIP):
+# the archive layout holds zlib streams only, and deflate writes them only. No
 # unwind tables: zlib calls back only into the program's allocator
 # (src/archive/ZlibMemory.cpp), which never throws.
 include(ExternalProject)
@@ -21,7 +21,7 @@ ExternalProject_Add(zlib_build
   SOURCE_DIR ${ZLIB_SOURCE_DIR}
   BINARY_DIR ${ZLIB_BUILD_DIR}
   CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-i686.cmake
-             -DCMAKE_BUILD_TYPE=MinSizeRel
+             -DCMAKE_BUILD_TYPE=MinSizeRel "-DCMAKE_C_FLAGS_MINSIZEREL=-Oz -DNDEBUG"
              "-DCMAKE_C_FLAGS=-ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables -DNO_GZIP"
   BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> --target zlibstatic
   INSTALL_COMMAND ""

@@ -6,6 +6,8 @@
 
 namespace lumora {
 
+class TForm;
+
 class TObject {
 public:
     virtual ~TObject() = default;
@@ -20,6 +22,9 @@ public:
 
     TComponent* Owner() const { return owner_; }
     const std::string& Name() const { return name_; }
+    // The component as a form (TForm answers itself), null for any other
+    // component: the Windows build has no run-time type information.
+    virtual TForm* AsForm() { return nullptr; }
 
 private:
     TComponent* owner_;

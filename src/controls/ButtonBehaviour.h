@@ -90,8 +90,10 @@ private:
     bool pointerInside_ = false;
     int clickDepth_ = 0;
     // Turns false when the behaviour goes: a click whose handler destroyed
-    // the button must not touch it afterwards.
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    // the button must not touch it afterwards. Not std::make_shared: in a
+    // build without run-time type information its control block links
+    // libstdc++'s shared_ptr support, about 3 KB of the setup program.
+    std::shared_ptr<bool> alive_{new bool(true)};
 };
 
 }  // namespace lumora

@@ -43,6 +43,8 @@ public:
     TForm(TComponent* owner, std::string name, std::string className);
     ~TForm() override;
 
+    TForm* AsForm() final { return this; }
+
     // ----- layout, read when the window is made ---------------------------
     TBorderStyle BorderStyle = bsSizeable;
     TBorderIcons BorderIcons{biSystemMenu, biMinimize, biMaximize};

@@ -13,7 +13,7 @@ const char kNotOnMDIForm[] = "TMDIArea can only be used on a form with FormStyle
 
 TForm* RequireMDIForm(TComponent* owner)
 {
-    TForm* const form = dynamic_cast<TForm*>(owner);
+    TForm* const form = owner ? owner->AsForm() : nullptr;
     if (!form || form->FormStyle != fsMDIForm)
         throw Error(kNotOnMDIForm);
     return form;

@@ -64,9 +64,13 @@ class UnicodeFoldersTest(e2ecase.SessionTestCase):
         run.wizard.wait_page("1")
         self.assertEqual(run.wizard.memo_lines("1"), READ_ME)
         # The picture, read from the folder, at the top right of the
-        # backdrop: not the red of the gradient beside it.
+        # backdrop: not the red of the gradient beside it. The main window's
+        # place is read now it is maximised: when it first showed, it may
+        # still have had its designed size.
+        hwnd = run.wizard.main["hwnd"]
+        wait_for(lambda: self.session.window(hwnd)["zoomed"], 60, "the main window to be maximised")
+        main = self.session.window(hwnd)["rect"]
         shot = self.screenshot("statements")
-        main = run.wizard.main["rect"]
         picture_row = self.session.screen_pixels([main[2] - 150, main[1] + 100, main[2] - 149, main[1] + 101])
         gradient_row = self.session.screen_pixels([main[0] + 300, main[1] + 100, main[0] + 301, main[1] + 101])
         self.assertNotEqual(picture_row, gradient_row, "no picture at the top right (%s)" % shot)

@@ -65,7 +65,9 @@ TEST_F(MDIArea, OnlyAnMDIFrameFormCanHoldIt)
 {
     TTestForm* plain = nullptr;
     Application.CreateForm(plain);
-    for (TComponent* owner : {static_cast<TComponent*>(plain), static_cast<TComponent*>(nullptr)}) {
+    // A plain form, a component that is no form (the application), none.
+    for (TComponent* owner : {static_cast<TComponent*>(plain), static_cast<TComponent*>(&Application),
+                              static_cast<TComponent*>(nullptr)}) {
         try {
             TMDIArea misplaced(owner);
             ADD_FAILURE() << "no error";
