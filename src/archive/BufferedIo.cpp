@@ -5,6 +5,26 @@
 
 namespace lumora::archive {
 
+namespace {
+
+// What is left to read of `source` from its position, between kProbeSize
+// and kIoBufferSize; kIoBufferSize when the size is not known.
+std::size_t ReadAheadCapacity(Stream& source, std::int64_t position)
+{
+    const std::int64_t size = source.Size();
+    if (size < 0 || position < 0 || size - position >= static_cast<std::int64_t>(kIoBufferSize))
+        return kIoBufferSize;
+    return std::max(kProbeSize, static_cast<std::size_t>(std::max<std::int64_t>(size - position, 0)));
+}
+
+}  // namespace
+
+ReadAheadStream::ReadAheadStream(Stream& source)
+    : source_(source), position_(source.Position()), start_(position_),
+      capacity_(ReadAheadCapacity(source, position_)), buffer_(new unsigned char[capacity_])
+{
+}
+
 bool ReadAheadStream::Refill()
 {
     if (position_ < 0)
@@ -13,7 +33,7 @@ bool ReadAheadStream::Refill()
     if (!sequential && source_.Seek(position_, Origin::Begin) != position_)
         return false;
     start_ = position_;
-    filled_ = source_.Read(buffer_.get(), sequential ? kIoBufferSize : kProbeSize);
+    filled_ = source_.Read(buffer_.get(), sequential ? capacity_ : kProbeSize);
     return filled_ > 0;
 }
 
@@ -57,10 +77,17 @@ std::int64_t ReadAheadStream::Seek(std::int64_t offset, Origin origin)
     return position_;
 }
 
+WriteBehind::WriteBehind(Stream& target, WriteBuffer& storage) : target_(target)
+{
+    if (!storage)
+        storage.reset(new unsigned char[kIoBufferSize]);
+    buffer_ = storage.get();
+}
+
 WriteBehind::~WriteBehind()
 {
     if (used_ > 0)
-        target_.Write(buffer_.get(), used_);
+        target_.Write(buffer_, used_);
 }
 
 void WriteBehind::Write(const void* data, std::size_t count)
@@ -71,7 +98,7 @@ void WriteBehind::Write(const void* data, std::size_t count)
         target_.WriteBuffer(data, count);
         return;
     }
-    std::memcpy(buffer_.get() + used_, data, count);
+    std::memcpy(buffer_ + used_, data, count);
     used_ += count;
 }
 
@@ -79,14 +106,14 @@ unsigned char* WriteBehind::Space(std::size_t count)
 {
     if (used_ + count > kIoBufferSize)
         Flush();
-    return buffer_.get() + used_;
+    return buffer_ + used_;
 }
 
 void WriteBehind::Flush()
 {
     const std::size_t pending = used_;
     used_ = 0;  // a failed write is not tried again by the destructor
-    target_.WriteBuffer(buffer_.get(), pending);
+    target_.WriteBuffer(buffer_, pending);
 }
 
 }  // namespace lumora::archive

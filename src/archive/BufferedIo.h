@@ -3,7 +3,8 @@
 // system call per block and per 4-byte field costs more than the copying.
 // The buffers have a fixed size, so memory does not grow with the archive;
 // they are not cleared first, so a small archive touches only the pages it
-// uses.
+// uses. A volume's read buffer is no larger than what is left of it to read,
+// and one write buffer serves every file of a run.
 #include <cstdint>
 #include <memory>
 
@@ -22,10 +23,7 @@ constexpr std::size_t kProbeSize = 4096;
 // must be read by nobody else meanwhile.
 class ReadAheadStream : public Stream {
 public:
-    explicit ReadAheadStream(Stream& source)
-        : source_(source), buffer_(new unsigned char[kIoBufferSize]), position_(source.Position()), start_(position_)
-    {
-    }
+    explicit ReadAheadStream(Stream& source);
 
     std::size_t Read(void* buffer, std::size_t count) override;
     std::size_t Write(const void*, std::size_t) override { return 0; }
@@ -35,18 +33,24 @@ private:
     bool Refill();
 
     Stream& source_;
-    std::unique_ptr<unsigned char[]> buffer_;
     std::int64_t position_;  // this stream's position in the source
     std::int64_t start_;     // source position of buffer_[0]
+    std::size_t capacity_;   // of buffer_, at least kProbeSize
+    std::unique_ptr<unsigned char[]> buffer_;
     std::size_t filled_ = 0;
 };
 
-// Collects writes to a stream and passes them on in pieces of
+// The storage of a WriteBehind, kept by its owner so that the next file
+// written reuses it; allocated on first use.
+using WriteBuffer = std::unique_ptr<unsigned char[]>;
+
+// Collects writes to a stream in `storage` and passes them on in pieces of
 // kIoBufferSize. Flush passes on the rest and throws Error when a write
-// fails; the destructor passes on what it can and reports nothing.
+// fails; the destructor passes on what it can and reports nothing. Only one
+// WriteBehind at a time may use the same storage.
 class WriteBehind {
 public:
-    explicit WriteBehind(Stream& target) : target_(target), buffer_(new unsigned char[kIoBufferSize]) {}
+    WriteBehind(Stream& target, WriteBuffer& storage);
     ~WriteBehind();
     WriteBehind(const WriteBehind&) = delete;
     WriteBehind& operator=(const WriteBehind&) = delete;
@@ -60,7 +64,7 @@ public:
 
 private:
     Stream& target_;
-    std::unique_ptr<unsigned char[]> buffer_;
+    unsigned char* buffer_;
     std::size_t used_ = 0;
 };
 

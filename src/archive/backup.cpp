@@ -195,7 +195,7 @@ private:
             file->Seek(0, Stream::Origin::Begin);
             target_ = std::make_unique<Target>();
             target_->file = std::move(file);
-            target_->out.emplace(*target_->file);
+            target_->out.emplace(*target_->file, writeBuffer_);
         } catch (...) {
             target_.reset();
             Fail(kErrorCannotReadFile, CurrentFailure());
@@ -335,7 +335,7 @@ private:
             auto file = files_.OpenForAppend(c_.currentFile_, given_);
             target_ = std::make_unique<Target>();
             target_->file = std::move(file);
-            target_->out.emplace(*target_->file);
+            target_->out.emplace(*target_->file, writeBuffer_);
             target_->continued = true;
         }
         return &*readAhead_;
@@ -369,6 +369,8 @@ private:
     // How much of the current file's path the caller chose (see
     // FileSystem.h).
     std::size_t given_ = 0;
+    // The storage of every target's WriteBehind, declared before them.
+    WriteBuffer writeBuffer_;
     std::unique_ptr<Target> target_;
     // Volume files read in this run, the first included (at most 1000).
     std::vector<std::string> visited_;

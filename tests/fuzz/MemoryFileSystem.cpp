@@ -16,15 +16,14 @@ namespace {
 std::vector<std::string> Names(const std::string& path)
 {
     std::vector<std::string> names;
-    std::string name;
+    std::size_t start = 0;
     for (std::size_t i = 0; i <= path.size(); ++i) {
-        if (i < path.size() && !IsPathSeparator(path[i])) {
-            name += path[i];
+        if (i < path.size() && !IsPathSeparator(path[i]))
             continue;
-        }
-        if (!name.empty() && name != ".")
-            names.push_back(name);
-        name.clear();
+        const std::size_t length = i - start;
+        if (length > 0 && !(length == 1 && path[start] == '.'))
+            names.emplace_back(path, start, length);
+        start = i + 1;
     }
     if (names.empty())
         return names;
@@ -38,8 +37,11 @@ std::vector<std::string> Names(const std::string& path)
 std::string Join(const std::vector<std::string>& names)
 {
     std::string key;
-    for (const std::string& name : names)
-        key += (key.empty() ? "" : "/") + name;
+    for (const std::string& name : names) {
+        if (!key.empty())
+            key += '/';
+        key += name;
+    }
     return key;
 }
 
@@ -133,9 +135,13 @@ MemoryFileSystem::MemoryFileSystem()
 
 void MemoryFileSystem::AddFolder(const std::string& path)
 {
-    const std::vector<std::string> names = Names(path);
-    for (std::size_t i = 1; i <= names.size(); ++i)
-        nodes_.emplace(Join({names.begin(), names.begin() + static_cast<std::ptrdiff_t>(i)}), Node{});
+    std::string key;
+    for (const std::string& name : Names(path)) {
+        if (!key.empty())
+            key += '/';
+        key += name;
+        nodes_.try_emplace(key);
+    }
 }
 
 void MemoryFileSystem::Put(const std::string& path, Node node)
@@ -223,6 +229,7 @@ MemoryFileSystem::Place MemoryFileSystem::Resolve(const std::string& path, bool 
     }
     const std::size_t givenNames = given >= path.size() ? names.size() : Names(path.substr(0, given)).size();
     std::vector<std::string> reached{names.front()};
+    std::string key = names.front();  // Join(reached)
     // Each name still to walk, and whether a link there may be followed.
     std::deque<std::pair<std::string, bool>> pending;
     for (std::size_t i = 1; i < names.size(); ++i)
@@ -233,11 +240,17 @@ MemoryFileSystem::Place MemoryFileSystem::Resolve(const std::string& path, bool 
         pending.pop_front();
         const bool last = pending.empty();
         if (name == "..") {
-            if (reached.size() > 1)
+            if (reached.size() > 1) {
                 reached.pop_back();
+                key = Join(reached);
+            }
             continue;
         }
-        const auto it = nodes_.find(Join(reached) + "/" + name);
+        const std::size_t end = key.size();
+        key += '/';
+        key += name;
+        const auto it = nodes_.find(key);
+        key.resize(end);
         const bool link = it != nodes_.end() && it->second.kind == Node::Kind::Link;
         if (link && !last && !followable) {
             place.error = "a symbolic link among the folders";
@@ -255,6 +268,7 @@ MemoryFileSystem::Place MemoryFileSystem::Resolve(const std::string& path, bool 
                 return place;
             }
             reached = {target.front()};
+            key = target.front();
             for (auto t = target.rbegin(); t + 1 != target.rend(); ++t)
                 pending.emplace_front(*t, true);
             continue;
@@ -268,8 +282,10 @@ MemoryFileSystem::Place MemoryFileSystem::Resolve(const std::string& path, bool 
             return place;
         }
         reached.push_back(name);
+        key += '/';
+        key += name;
     }
-    place.key = Join(reached);
+    place.key = std::move(key);
     return place;
 }
 

@@ -20,7 +20,7 @@ std::vector<InflateCase> Cases()
     const auto data = testing::NoiseBytes(1000);
     const auto good = StoredZlibStream(data.data(), data.size());
     auto badAdler = good;
-    badAdler.back() ^= 1;
+    badAdler.at(badAdler.size() - 1) ^= 1;
     auto badData = good;
     badData[500] ^= 0x40;  // a stored byte: the Adler-32 no longer matches
     auto badHeader = good;
