@@ -54,6 +54,25 @@ def parse_installer(data):
         entries.append(entry)
 
 
+CHECK_MAGIC = b"LMCHECK\x01"
+
+
+def check_record(data):
+    """(count of checked bytes, CRC-32) of the check record just before the
+    archive of an installer, or None without one."""
+    start = int32(data, len(data) - 4)
+    record = data[start - 20:start]
+    if start < 20 or record[:8] != CHECK_MAGIC:
+        return None
+    return struct.unpack_from("<QI", record, 8)
+
+
+def without_check_record(data):
+    """The installer as a tool that writes no check record would leave it."""
+    start = int32(data, len(data) - 4)
+    return data[:start - 20] + bytes(8) + data[start - 12:]
+
+
 def dos_stamp(unix_time):
     """The MS-DOS packed local time of a Unix time."""
     import time

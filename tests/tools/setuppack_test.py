@@ -92,11 +92,13 @@ class SetuppackTest(Workspace):
         # An independent reading: stub, archive at the stub's size, files intact.
         start, title, total, count, entries, end = layout.parse_installer(bytes(data))
         self.assertEqual(bytes(data[:len(self.stub)]), self.stub)
-        # Up to 7 zeros between stub and archive make the installer's length
-        # a multiple of 8, so that a signature's table follows the trailer.
+        # Up to 7 zeros between stub and check record make the installer's
+        # length a multiple of 8, so that a signature's table follows the
+        # trailer; the record's CRC-32 covers the archive up to the trailer.
         self.assertEqual(len(data) % 8, 0)
-        self.assertIn(start - len(self.stub), range(8))
-        self.assertEqual(bytes(data[len(self.stub):start]), bytes(start - len(self.stub)))
+        self.assertIn(start - 20 - len(self.stub), range(8))
+        self.assertEqual(bytes(data[len(self.stub):start - 20]), bytes(start - 20 - len(self.stub)))
+        self.assertEqual(layout.check_record(bytes(data)), (len(data) - 4 - start, zlib.crc32(data[start:-4])))
         self.assertEqual((title, total, count), ("Setup", 17504 + 32768 + 143, 5))
         self.assertEqual(end + 4, len(data) - 4)
         for entry, (name, original) in zip(entries, self.files.items()):
@@ -145,6 +147,8 @@ class SetuppackTest(Workspace):
         cases = [
             ("flipped byte in a compressed block", changed(zlib_at + 500, data[zlib_at + 500] ^ 1),
              ['entry "%s", block 2' % cd.name, "offset %d" % (zlib_at - 4)]),
+            ("flipped byte in a raw block", changed(cd.blocks[0][1] + 7, data[cd.blocks[0][1] + 7] ^ 4),
+             ["CRC-32", "the file is damaged"]),
             ("flipped Adler-32", changed(zlib_at + zlib_length - 1, data[zlib_at + zlib_length - 1] ^ 0x80),
              ["block 2"]),
             ("truncated file", data[:size // 2], []),
@@ -588,10 +592,14 @@ class ExtractTest(Workspace):
         start, _, _, _, entries, _ = layout.parse_installer(bytes(data))
         cd = entries[0]
         zlib_length, zlib_at = cd.blocks[1]
-        flipped = bytearray(data)
+        # Without a check record the restore meets the damage itself.
+        unchecked = layout.without_check_record(bytes(data))
+        flipped = bytearray(unchecked)
         flipped[zlib_at + zlib_length // 2] ^= 0x10
-        bad_magic = bytearray(data)
+        bad_magic = bytearray(unchecked)
         bad_magic[cd.offset + 4 + len(cd.name) + 7] = 0x41
+        checked_flip = bytearray(data)
+        checked_flip[cd.blocks[0][1] + 100] ^= 0x10
         header = counted(b"Setup") + i32(10) + i32(1)
         cut_name = self.stub + header + i32(40) + b"c:\\a" + i32(len(self.stub))
         # The file list is skipped, so its bad magic escapes the restore.
@@ -602,6 +610,7 @@ class ExtractTest(Workspace):
              ["Compression error (code 6) at cd.jpg"]),
             ("bad block magic of a written entry", "exe", bad_magic,
              ["Cannot read file (code 1) at cd.jpg"]),
+            ("flipped byte in a raw block", "exe", checked_flip, ["the file is damaged; nothing was restored"]),
             ("archive cut inside a name", "exe", cut_name, ["damaged or unreadable", "verify"]),
             ("bad block magic of a skipped entry", "exe", skipped_magic, ["damaged or unreadable"]),
             ("bare archive cut inside its header", "arc", header[:7],
@@ -617,9 +626,10 @@ class ExtractTest(Workspace):
                 self.assertEqual(said, "")
                 for word in words:
                     self.assertIn(word, err)
-        # What was written before the error stays.
+        # What was written before the error stays; a mismatch writes nothing.
         self.assertEqual(os.path.getsize(self.path("out-flipped-byte-in-a-compressed-block/cd.jpg")),
                          16384 + 1120)
+        self.assertEqual(os.listdir(self.path("out-flipped-byte-in-a-raw-block")), [])
 
     def volume_set(self):
         """A set of three volumes: one.txt continues in the second volume,

@@ -12,6 +12,7 @@ import sys
 import tempfile
 import time
 import unittest
+import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
@@ -76,7 +77,8 @@ class SetuppackUnderWine(unittest.TestCase):
             stub = f.read()
         start, _, total, count, entries, end = layout.parse_installer(data)
         self.assertEqual(data[:len(stub)], stub)
-        self.assertEqual(data[len(stub):start], bytes(start - len(stub)))  # alignment to 8
+        self.assertEqual(data[len(stub):start - 20], bytes(start - 20 - len(stub)))  # alignment to 8
+        self.assertEqual(layout.check_record(data), (len(data) - 4 - start, zlib.crc32(data[start:-4])))
         self.assertEqual((total, count, end + 8), (17504 + len(SETTINGS), 5, len(data)))
         for entry, path in zip(entries, paths):
             self.assertEqual(entry.name, windows_path(path).lower())

@@ -7,6 +7,17 @@
 
 namespace setuppack {
 
+namespace {
+
+std::string CrcText(std::uint32_t crc)
+{
+    char text[12];
+    std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>(crc));
+    return text;
+}
+
+}  // namespace
+
 ArchiveLocation LocateArchive(lumora::Stream& file, bool bareArchive)
 {
     const std::int64_t size = file.Size();
@@ -25,6 +36,7 @@ ArchiveLocation LocateArchive(lumora::Stream& file, bool bareArchive)
     location.start = trailer.offset;
     location.end = trailer.at;
     location.signatureBytes = trailer.certificateSize;
+    location.check = lumora::archive::ReadCheckRecord(file, location.start);
     return location;
 }
 
@@ -36,9 +48,29 @@ std::string DescribeLocation(const ArchiveLocation& location)
     char hex[24];
     std::snprintf(hex, sizeof hex, "0x%llX", static_cast<unsigned long long>(location.start));
     std::string text = "installer, archive at offset " + std::to_string(location.start) + " (" + hex + "), " + bytes;
+    if (location.check)
+        text += ", CRC-32 " + CrcText(location.check->crc);
+    else
+        text += ", no check record";
     if (location.signatureBytes > 0)
         text += ", signed (" + std::to_string(location.signatureBytes) + " bytes of signature)";
     return text;
+}
+
+std::string CheckRecordProblem(lumora::Stream& file, const ArchiveLocation& location)
+{
+    if (!location.check)
+        return {};
+    const auto length = static_cast<std::uint64_t>(location.end - location.start);
+    if (location.check->length != length)
+        return "the check record covers " + std::to_string(location.check->length) + " bytes, but the archive has " +
+               std::to_string(length) + ": the file has been cut short or added to";
+    const lumora::archive::CheckRecord found =
+        lumora::archive::ComputeCheckRecord(file, location.start, location.end);
+    if (found.crc != location.check->crc)
+        return "the archive's bytes give CRC-32 " + CrcText(found.crc) + ", not " + CrcText(location.check->crc) +
+               " as its check record says: the file is damaged";
+    return {};
 }
 
 }  // namespace setuppack

@@ -15,6 +15,7 @@
 #include "archive/ArchiveInput.h"
 #include "archive/ArchiveLayout.h"
 #include "archive/ArchiveWriter.h"
+#include "archive/CheckRecord.h"
 #include "archive/PeImage.h"
 #include "archive/StoredName.h"
 #include "base/AsciiText.h"
@@ -114,24 +115,35 @@ void WriteInstaller(const std::string& outPath, const std::string& stubPath, con
                     "unsigned stub, then sign the installer");
     stub.Seek(0, lumora::Stream::Origin::Begin);
     const std::int64_t stubSize = stub.Size();
-    if (stubSize < 0 || stubSize > std::numeric_limits<std::int32_t>::max() - kSignatureAlignment)
+    if (stubSize < 0 ||
+        stubSize > std::numeric_limits<std::int32_t>::max() - kSignatureAlignment - lumora::archive::kCheckRecordSize)
         throw Error("the stub " + stubPath + " is too large for a payload trailer");
 
     StdioFileStream out(outPath, StdioFileStream::Mode::Create);
     CopyStub(stub, out);
     if (out.Position() != stubSize)
         throw Error("the stub " + stubPath + " changed while being copied");
+    // The check record's place, filled once the archive is written.
+    lumora::archive::WriteCheckRecord(out, {});
     lumora::archive::WriteArchive(out, title, inputs, compression);
-    // The alignment is made up before the archive, where the installer
-    // never reads: the trailer gives the archive's offset, and the end
-    // marker stays right before the trailer.
-    const std::int64_t archiveEnd = out.Position();
+    // The alignment is made up before the check record and the archive,
+    // where the installer never reads: the trailer gives the archive's
+    // offset, the record lies right before it, and the end marker stays
+    // right before the trailer.
+    const std::int64_t written = out.Position();
     const std::int64_t padding =
-        (kSignatureAlignment - (archiveEnd + lumora::archive::kTrailerSize) % kSignatureAlignment) %
+        (kSignatureAlignment - (written + lumora::archive::kTrailerSize) % kSignatureAlignment) %
         kSignatureAlignment;
     if (padding > 0)
-        ShiftForward(out, stubSize, archiveEnd, padding);
-    WriteTrailer(out, static_cast<std::int32_t>(stubSize + padding));
+        ShiftForward(out, stubSize, written, padding);
+    const std::int64_t archiveStart = stubSize + padding + lumora::archive::kCheckRecordSize;
+    const std::int64_t archiveEnd = written + padding;
+    // Taken from the bytes as they lie in the file.
+    const lumora::archive::CheckRecord record = lumora::archive::ComputeCheckRecord(out, archiveStart, archiveEnd);
+    out.Seek(archiveStart - lumora::archive::kCheckRecordSize, lumora::Stream::Origin::Begin);
+    lumora::archive::WriteCheckRecord(out, record);
+    out.Seek(archiveEnd, lumora::Stream::Origin::Begin);
+    WriteTrailer(out, static_cast<std::int32_t>(archiveStart));
     out.Close();
 }
 

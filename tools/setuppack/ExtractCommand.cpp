@@ -60,6 +60,8 @@ bool RestoreInstaller(TBackupFile& component, const std::string& path, const std
     } catch (const lumora::Error& e) {
         throw lumora::Error(path + ": " + e.what());
     }
+    if (const std::string problem = CheckRecordProblem(file, location); !problem.empty())
+        throw lumora::Error(path + ": " + problem + "; nothing was restored");
     LimitedStream archive(file, location.end);
     if (archive.Seek(location.start, lumora::Stream::Origin::Begin) != location.start)
         throw lumora::Error(path + ": cannot reach the archive at offset " + std::to_string(location.start));

@@ -95,6 +95,8 @@ int RunList(const Arguments& args)
     else if (survey.endOffset >= 0)
         std::printf("%10lld  (end of archive)\n", static_cast<long long>(survey.endOffset));
 
+    if (std::string problem = CheckRecordProblem(file, location); !problem.empty())
+        survey.problems.push_back(std::move(problem));
     if (survey.Sound())
         return 0;
     PrintProblems(operand.path, survey.problems, survey.moreProblems);

@@ -55,6 +55,8 @@ int RunVerify(const Arguments& args)
         problems = std::move(survey.problems);
         more = survey.moreProblems;
         CheckWhole(survey, location, problems);
+        if (std::string problem = CheckRecordProblem(file, location); !problem.empty())
+            problems.push_back(std::move(problem));
         files = survey.files;
         bytes = survey.sumOfSizes;
     }

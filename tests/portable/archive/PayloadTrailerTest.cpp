@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "PeImageBytes.h"
+#include <zlib.h>
+
+#include "archive/ChecksumStream.h"
 #include "archive/PayloadTrailer.h"
 #include "base/Error.h"
 #include "base/MemoryStream.h"
@@ -40,6 +43,40 @@ TEST(PayloadTrailer, IsBeforeACertificateTableThatEndsTheFileElseTheLastFourByte
         }
         EXPECT_EQ(ReadPayloadTrailer(file).at, c.at) << c.what;
     }
+}
+
+// The restore reads the payload through the view in small pieces, seeks
+// over what it passes by and asks for the size on the way; the record must
+// still be that of every byte once, in order.
+TEST(CheckRecord, TheViewTakesEveryByteOnceAndTheRecordIsFoundBeforeThePayload)
+{
+    Bytes payload(50000);
+    for (std::size_t i = 0; i < payload.size(); ++i)
+        payload[i] = static_cast<unsigned char>(i * 7 + (i >> 9));
+    const CheckRecord whole{payload.size(), static_cast<std::uint32_t>(crc32(0, payload.data(), 50000))};
+
+    MemoryStream file;
+    file.WriteBuffer("stub", 4);
+    WriteCheckRecord(file, whole);
+    file.WriteBuffer(payload.data(), payload.size());
+    const std::int64_t offset = 4 + kCheckRecordSize;
+    EXPECT_EQ(ReadCheckRecord(file, offset), whole);
+    EXPECT_EQ(ReadCheckRecord(file, offset - 1), std::nullopt);
+    EXPECT_EQ(ReadCheckRecord(file, 10), std::nullopt);
+
+    file.Seek(offset, Stream::Origin::Begin);
+    ChecksumStream view(file);
+    unsigned char piece[4000];
+    view.ReadBuffer(piece, 4);
+    view.Seek(20000, Stream::Origin::Current);  // passed over
+    EXPECT_EQ(view.Size(), file.Size());
+    view.ReadBuffer(piece, sizeof piece);
+    view.Seek(-1000, Stream::Origin::Current);  // read again
+    view.ReadBuffer(piece, sizeof piece);
+    EXPECT_NE(view.Record(), whole);
+    view.Seek(offset + 50000, Stream::Origin::Begin);
+    EXPECT_EQ(view.Record(), whole);
+    EXPECT_EQ(ComputeCheckRecord(file, offset, offset + 50000), whole);
 }
 
 }  // namespace
