@@ -3,14 +3,16 @@
 setuppack build (deflated, the default) and with --store, also on another
 stub given with --other-stub (one of an earlier build, say), and, when
 makensis (Debian package nsis) is installed, by NSIS with zlib and with solid
-LZMA for comparison. For each installer and round (after one round that warms
-the prefix up), in a Wine prefix without a virtual desktop, so that each
-top-level window is an X window of its own:
+LZMA for comparison. In one Wine prefix without a virtual desktop, so that
+each top-level window is an X window of its own, round by round every
+installer once (after one round that warms the prefix up):
 
 - first window: from the start of the installer until its main window is on
   the X screen (xdotool, polled every 10 ms);
 - payload restored (setuppack installers): until the payload's last file has
-  its full size and its stamp in the temporary folder (polled every 10 ms);
+  its full size and its stamp in the extraction folder, the run's own folder
+  under the temporary folder (or the temporary folder itself, for a stub of
+  an earlier build), polled every 10 ms;
 - wizard shown (setuppack installers): until the test driver sees the wizard
   window; each look takes the driver about 0.1 s, which bounds the precision.
 
@@ -20,6 +22,7 @@ Usage, from the top folder after the Windows build:
   bench/startup/first_window.py [--build build/windows] [--rounds 5] [--other-stub STUB]
 """
 import argparse
+import glob
 import os
 import shutil
 import signal
@@ -37,6 +40,8 @@ MAIN_TITLE = "^Setup Program$"
 WIZARD_CLASS = "TSetupWiz"
 PEER_NAME = "Lumora Aurora"
 TEMP_FOLDER = "C:\\users\\root\\Temp"
+# The extraction folders of the runs, under the temporary folder.
+EXTRACTION_FOLDERS = "Lumora-Setup-*"
 PAYLOAD = ["cd.jpg", "Setup.ins", "Aurora.scr", "Lmunist.exe", "Install.exe"]
 
 
@@ -96,51 +101,50 @@ def stop(proc):
         proc.wait(timeout=30)
 
 
-def measure(session, installer, windows_path, rounds):
-    session.put_file(installer.path, windows_path)
-    last = None
-    if installer.payload_last:
-        name, size, mtime = installer.payload_last
-        last = (session.host_path(TEMP_FOLDER + "\\" + name), size, mtime)
+def measure_once(session, installer, windows_path):
+    """One start of the installer: (first window, payload restored, wizard
+    shown) in seconds, None for what it does not have."""
+    last = installer.payload_last
+    temp = session.host_path(TEMP_FOLDER)
 
     def restored():
-        try:
-            st = os.stat(last[0])
-        except OSError:
-            return False
-        return st.st_size == last[1] and int(st.st_mtime) == last[2]
+        for path in glob.glob(os.path.join(temp, EXTRACTION_FOLDERS, last[0])) + [os.path.join(temp, last[0])]:
+            try:
+                st = os.stat(path)
+            except OSError:
+                continue
+            if st.st_size == last[1] and int(st.st_mtime) == last[2]:
+                return True
+        return False
 
-    for round_ in range(rounds + 1):  # the first round warms the prefix up
-        if last and os.path.exists(last[0]):
-            os.remove(last[0])
-        seen = {}
+    # A killed run leaves its files behind.
+    for path in glob.glob(os.path.join(temp, EXTRACTION_FOLDERS)):
+        shutil.rmtree(path, ignore_errors=True)
+    if last and os.path.exists(os.path.join(temp, last[0])):
+        os.remove(os.path.join(temp, last[0]))
+    seen = {}
 
-        def window_and_payload():
-            now = time.monotonic() - start
-            if "first" not in seen and session.xdotool("search", "--onlyvisible", "--name", installer.title,
-                                                      check=False).strip():
-                seen["first"] = now
-            if last and "done" not in seen and restored():
-                seen["done"] = now
-            return "first" in seen and ("done" in seen or not last)
+    def window_and_payload():
+        now = time.monotonic() - start
+        if "first" not in seen and session.xdotool("search", "--onlyvisible", "--name", installer.title,
+                                                  check=False).strip():
+            seen["first"] = now
+        if last and "done" not in seen and restored():
+            seen["done"] = now
+        return "first" in seen and ("done" in seen or not last)
 
-        start = time.monotonic()
-        proc = session.start(windows_path)
-        try:
-            wait_for(window_and_payload, 60, installer.title, interval=0.01)
-            if last:
-                wait_for(lambda: any(w["class"] == WIZARD_CLASS and w["visible"]
-                                     for top in session.windows() for w in walk(top)),
-                         60, "the wizard", interval=0.0)
-                seen["wizard"] = time.monotonic() - start
-        finally:
-            stop(proc)
-        first, done, wizard = seen.get("first"), seen.get("done"), seen.get("wizard")
-        if round_ > 0:
-            installer.first_window.append(first)
-            if last:
-                installer.restored.append(done)
-                installer.wizard.append(wizard)
+    start = time.monotonic()
+    proc = session.start(windows_path)
+    try:
+        wait_for(window_and_payload, 60, installer.title, interval=0.01)
+        if last:
+            wait_for(lambda: any(w["class"] == WIZARD_CLASS and w["visible"]
+                                 for top in session.windows() for w in walk(top)),
+                     60, "the wizard", interval=0.0)
+            seen["wizard"] = time.monotonic() - start
+    finally:
+        stop(proc)
+    return seen.get("first"), seen.get("done"), seen.get("wizard")
 
 
 def main():
@@ -157,11 +161,23 @@ def main():
     with tempfile.TemporaryDirectory(prefix="first-window-") as work:
         installers, files = setuppack_installers(build, work, args.other_stub)
         installers += peer_installers(files, work)
-        for n, installer in enumerate(installers):
-            with DriverSession(wine_work, driver, name="first-window") as session:
-                # Without a virtual desktop, each top-level window is an X window.
-                session.run("reg", "delete", "HKCU\\Software\\Wine\\Explorer", "/v", "Desktop", "/f")
-                measure(session, installer, "C:\\bench\\installer%d.exe" % n, args.rounds)
+        with DriverSession(wine_work, driver, name="first-window") as session:
+            # Without a virtual desktop, each top-level window is an X window.
+            session.run("reg", "delete", "HKCU\\Software\\Wine\\Explorer", "/v", "Desktop", "/f")
+            paths = ["C:\\bench\\installer%d.exe" % n for n in range(len(installers))]
+            for installer, path in zip(installers, paths):
+                session.put_file(installer.path, path)
+            # Round by round, every installer once: whatever drifts in the
+            # machine meanwhile weighs on all of them alike. The first round
+            # warms the prefix up.
+            for round_ in range(args.rounds + 1):
+                for installer, path in zip(installers, paths):
+                    first, done, wizard = measure_once(session, installer, path)
+                    if round_ > 0:
+                        installer.first_window.append(first)
+                        if installer.payload_last:
+                            installer.restored.append(done)
+                            installer.wizard.append(wizard)
 
     def median(values):
         return "%.3f s" % statistics.median(values) if values else "-"

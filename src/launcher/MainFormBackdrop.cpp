@@ -7,7 +7,7 @@
 
 #include "launcher/BackdropGeometry.h"
 #include "launcher/BackdropPlan.h"
-#include "settings/CmnFunc2.h"
+#include "settings/ExtractionFolder.h"
 #include "settings/Globals.h"
 #include "settings/SetupFile.h"
 #include "launcher/Unit1.h"

@@ -11,7 +11,9 @@ std::optional<PayloadLocation> LocatePayload(const std::string& path)
     try {
         found.stream = std::make_unique<TFileStream>(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                                      OPEN_EXISTING);
-        found.offset = archive::ReadPayloadTrailer(*found.stream).offset;
+        const archive::PayloadTrailer trailer = archive::ReadPayloadTrailer(*found.stream);
+        found.offset = trailer.offset;
+        found.end = trailer.at;
     } catch (const Error&) {
         return std::nullopt;
     }

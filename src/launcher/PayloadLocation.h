@@ -16,6 +16,8 @@ struct PayloadLocation {
     // `offset` when the system accepts that position (see LocatePayload).
     std::unique_ptr<TFileStream> stream;
     std::int32_t offset = 0;
+    // Where the payload ends: the file offset of the trailer itself.
+    std::int64_t end = 0;
 };
 
 // Opens `path` and moves to the offset its trailer gives. That offset is not

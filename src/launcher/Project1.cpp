@@ -4,6 +4,8 @@
 #include "framework/Application.h"
 #include "framework/DllSearch.h"
 #include "launcher/Unit1.h"
+#include "settings/ExitCodes.h"
+#include "settings/ExtractionFolder.h"
 
 using namespace lumora;
 
@@ -18,7 +20,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     } catch (...) {
         // Only the making of the main window can fail this far out.
         Application.HandleException(nullptr);
-        return 1;
+        RemoveExtractionFolder();
+        return static_cast<int>(ExitCode::OtherFailure);
     }
-    return 0;
+    // The forms are gone, and with them every file they held open.
+    RemoveExtractionFolder();
+    return static_cast<int>(RunOutcome());
 }

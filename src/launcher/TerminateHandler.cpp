@@ -16,6 +16,8 @@
 #include <exception>
 #include <typeinfo>
 
+#include "settings/ExtractionFolder.h"
+
 namespace __gnu_cxx {
 
 void __verbose_terminate_handler()
@@ -33,6 +35,8 @@ void __verbose_terminate_handler()
         }
     }
     std::fputs("\n", stderr);
+    // The payload is not left behind, whatever ends the program.
+    lumora::RemoveExtractionFolder();
     std::abort();
 }
 

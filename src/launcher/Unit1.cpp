@@ -2,14 +2,17 @@
 
 #include <optional>
 
+#include "archive/CheckRecord.h"
+#include "archive/ChecksumStream.h"
 #include "framework/Application.h"
 #include "framework/MessageDialog.h"
 #include "framework/ProfileWriter.h"
 #include "framework/TextFile.h"
 #include "launcher/BackgroundPalette.h"
-#include "settings/CmnFunc2.h"
 #include "settings/Globals.h"
 #include "launcher/PayloadLocation.h"
+#include "launcher/SetupEnd.h"
+#include "settings/ExtractionFolder.h"
 #include "settings/SetupFile.h"
 #include "wizard/IntroFrm.h"
 
@@ -23,6 +26,24 @@ const char kCorruptedSetup[] =
     "Caution this setup has been corrupted this could be due to a damaged download please obtain a new copy "
     "and try again.";
 const char kRestoreErrorPrefix[] = "please contact technical quoting this ref number :";
+
+// Whether the payload's bytes, from `offset` up to `end`, are those its check
+// record describes, reading on where a failed restore stopped; true without
+// a record.
+bool MatchesRecord(archive::ChecksumStream& payload, const std::optional<archive::CheckRecord>& expected,
+                   std::int64_t offset, std::int64_t end)
+{
+    if (!expected)
+        return true;
+    if (expected->length != static_cast<std::uint64_t>(end - offset))
+        return false;
+    try {
+        payload.Seek(end, Stream::Origin::Begin);
+        return payload.Record() == *expected;
+    } catch (const Error&) {
+        return false;
+    }
+}
 
 }  // namespace
 
@@ -71,35 +92,58 @@ void TMainForm::FormCreate(TObject*)
         MessageDlg(kCorruptedSetup, mtError, {mbOK}, kDialogHelpContext);
         // No window has been shown and nothing is half done: the process
         // ends here.
-        ExitProcess(0);
+        EndSetup(ExitCode::PayloadDamaged);
     }
     PayloadStream = std::move(payload->stream);
     PayloadOffset = payload->offset;
+    PayloadEnd = payload->end;
     BackgroundPalette = MakeBackgroundPalette();
 }
 
 // Runs before the window is first drawn. The order matters: the settings come
 // from a restored file, and the wizard's first page depends on the settings.
+// Without the whole, sound payload nothing is shown and nothing installed.
 void TMainForm::FormShow(TObject*)
 {
-    ExtractFiles();
+    if (const std::optional<ExitCode> failure = ExtractFiles())
+        EndSetup(*failure);
     Application.ProcessMessages();
     loadSetupFile();
     CreateWizard();
 }
 
-void TMainForm::ExtractFiles()
+std::optional<ExitCode> TMainForm::ExtractFiles()
 {
-    if (!PayloadStream)
-        return;
+    try {
+        CreateExtractionFolder();
+    } catch (const Error&) {
+        // Reported as the restore reports a file it cannot create.
+        BackupFile1Error(&BackupFile1, archive::kErrorCannotReadFile,
+                         archive::TBackupFile::ErrorMessage(archive::kErrorCannotReadFile));
+        return ExitCode::RestoreFailed;
+    }
+    const std::optional<archive::CheckRecord> expected = archive::ReadCheckRecord(*PayloadStream, PayloadOffset);
     PayloadStream->Seek(PayloadOffset, Stream::Origin::Begin);
-    // Its errors arrive through BackupFile1Error; start-up goes on either
-    // way, and the settings reader reports a missing Setup.ins itself.
+    // The check value is taken as the restore reads, in the same pass.
+    archive::ChecksumStream payload(*PayloadStream);
     struct RestoringFlag {
         bool& flag;
         ~RestoringFlag() { flag = false; }
     } restoring{restoring_ = true};
-    BackupFile1.RestoreFromStream(PayloadStream.get(), GetTempFolder());
+    const bool restored = BackupFile1.RestoreFromStream(&payload, ExtractionFolder());
+    // A restore that failed on a damaged payload counts as damage.
+    const bool sound = MatchesRecord(payload, expected, PayloadOffset, PayloadEnd);
+
+    // Codes 1 and 6 have been reported through BackupFile1Error.
+    if (const std::int32_t error = BackupFile1.ErrorCode())
+        return error == archive::kErrorCompression || !sound ? ExitCode::PayloadDamaged : ExitCode::RestoreFailed;
+    if (restored && sound)
+        return std::nullopt;
+    // The disk request of a volume marker, cancelled.
+    if (!restored && !BackupFile1.ContinueFlag())
+        return ExitCode::Cancelled;
+    MessageDlg(kCorruptedSetup, mtError, {mbOK}, kDialogHelpContext);
+    return ExitCode::PayloadDamaged;
 }
 
 void TMainForm::loadSetupFile()

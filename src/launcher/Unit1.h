@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "archive/backup.h"
@@ -17,6 +18,7 @@
 #include "framework/JpegImage.h"
 #include "launcher/InstallerRestoreUi.h"
 #include "launcher/MDIArea.h"
+#include "settings/ExitCodes.h"
 
 namespace lumora {
 
@@ -34,9 +36,11 @@ public:
     // Draws the backdrop on the MDI client window (MainFormBackdrop.cpp).
     void MDIAreaPaint(TObject* sender, TCanvas& ACanvas, const RECT& AClientRect);
 
-    // Moves PayloadStream to the payload and restores it into the
-    // extraction folder.
-    void ExtractFiles();
+    // Restores the payload from PayloadStream into a new extraction folder
+    // and checks it against its check record. Empty when the payload is in
+    // place, whole and sound; otherwise the failure has been reported and
+    // the run ends with the code given.
+    std::optional<ExitCode> ExtractFiles();
     // Reads Setup.ins into the setup settings.
     void loadSetupFile();
     // Fills the wizard's statements memo from the read-me file, if it can.
@@ -59,6 +63,8 @@ public:
     std::unique_ptr<TFileStream> PayloadStream;
     // The payload trailer's value: where the payload starts in the file.
     std::int32_t PayloadOffset = 0;
+    // Where the trailer itself lies, the end of the payload.
+    std::int64_t PayloadEnd = 0;
 
 private:
     InstallerRestoreUi restoreUi_;

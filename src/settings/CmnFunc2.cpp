@@ -58,8 +58,6 @@ std::string GetSystemFolder() { return GetFolderFrom(GetSystemDirectoryW); }
 
 std::string GetTempFolder() { return GetTempFolderFrom(GetTempPathW); }
 
-std::string InExtractionFolder(const std::string& name) { return GetTempFolder() + PathFromAnsi(name); }
-
 bool IsWindowsNT()
 {
     OSVERSIONINFOA info{};

@@ -27,11 +27,6 @@ std::string GetTempFolder();
 // True on the NT family (platform id VER_PLATFORM_WIN32_NT).
 bool IsWindowsNT();
 
-// A name from the payload or from Setup.ins (8-bit ANSI text) in the
-// extraction folder. Throws Error when the name holds bytes the ANSI code
-// page does not map.
-std::string InExtractionFolder(const std::string& name);
-
 // The same, with the system call given (GetWindowsDirectoryW-like and
 // GetTempPathW-like), so that a test can stand in for the system.
 using FolderCall = std::function<UINT(LPWSTR buffer, UINT size)>;

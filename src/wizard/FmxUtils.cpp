@@ -41,10 +41,15 @@ std::wstring FullPath(const std::wstring& path)
 
 void CopyFileByChunks(const std::string& source, const std::string& destination)
 {
+    CopyFileByChunks(source, destination, PathFromWide(FullPath(WidePath(destination))));
+}
+
+void CopyFileByChunks(const std::string& source, const std::string& destination, const std::string& shownAs)
+{
     const std::wstring target = FullPath(WidePath(destination));
     // The messages are shown in 8-bit text, as every message is.
     const std::string sourceShown = AnsiFromPath(source);
-    const std::string targetShown = AnsiFromPath(PathFromWide(target));
+    const std::string targetShown = AnsiFromPath(shownAs);
     // Declared in the reverse order of their release: on every path the
     // destination is closed first, then the source, then the buffer goes.
     const auto buffer = std::make_unique<char[]>(kChunkSize);
@@ -68,6 +73,10 @@ void CopyFileByChunks(const std::string& source, const std::string& destination)
         if (!WriteFile(output.Get(), buffer.get(), got, &written, nullptr) || written != got)
             throw Error("Cannot write file " + targetShown);
     }
+    // On the disk before anyone relies on it: a copy is complete or it
+    // failed here.
+    if (!FlushFileBuffers(output.Get()))
+        throw Error("Cannot write file " + targetShown);
 }
 
 std::intptr_t ShellRun(const std::string& program, const std::string& parameters, const std::string& folder,

@@ -16,8 +16,12 @@ namespace lumora {
 //    write sharing, or an existing folder);
 //  "Cannot read file <source as passed>" when a read fails part way;
 //  "Cannot write file <full destination>" when a write fails or stops short
-//    (a full disk): the copy there is incomplete.
+//    (a full disk), or the copy cannot be flushed to the disk: the copy
+//    there is incomplete.
 void CopyFileByChunks(const std::string& source, const std::string& destination);
+// The same, naming `shownAs` wherever the messages would name the
+// destination: for a copy made under a temporary name beside its target.
+void CopyFileByChunks(const std::string& source, const std::string& destination, const std::string& shownAs);
 
 // Starts `program` with its default action through the shell, with the
 // application's main window as owner of any message the shell shows, and

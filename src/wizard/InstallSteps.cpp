@@ -6,7 +6,10 @@
 #include "framework/Application.h"
 #include "framework/MessageDialog.h"
 #include "settings/CmnFunc2.h"
+#include "settings/ExitCodes.h"
+#include "settings/ExtractionFolder.h"
 #include "settings/Globals.h"
+#include "wizard/CopiesIntoPlace.h"
 #include "wizard/FmxUtils.h"
 #include "wizard/InfoFile.h"
 #include "wizard/InstallPaths.h"
@@ -28,17 +31,25 @@ constexpr const char* kWorkingFolder = "c:\\";
 
 void RunInstallationSteps(const std::string& targetFolder, const std::function<void()>& writeUninstallRegistry)
 {
+    // Until the steps are through, a failure is one of their own.
+    RecordOutcome(ExitCode::OtherFailure);
     // The target folder and the screensaver's name are 8-bit text (a caption
     // and a setting); the files and the command line take them as path text.
     const std::string screenSaverFile = Globals.ScreenSaverFile;
     const std::string targetPath = PathFromAnsi(targetFolder);
     const std::string screenSaverName = PathFromAnsi(screenSaverFile);
-    const InstallPaths paths = PlanInstallPaths(targetPath, screenSaverName, GetTempFolder());
+    const InstallPaths paths = PlanInstallPaths(targetPath, screenSaverName, ExtractionFolder());
 
-    // Pending paints and clicks are handled between the copies.
-    CopyFileByChunks(paths.screenSaverSource, paths.screenSaverTarget);
-    Application.ProcessMessages();
-    CopyFileByChunks(paths.uninstallerSource, paths.uninstallerTarget);
+    // Both files or neither: an uninstaller that cannot be put in place
+    // leaves the screensaver installed before as it was.
+    try {
+        CopyFilesIntoPlace({{paths.screenSaverSource, paths.screenSaverTarget},
+                            {paths.uninstallerSource, paths.uninstallerTarget}});
+    } catch (...) {
+        RecordOutcome(ExitCode::CopyFailed);
+        throw;
+    }
+    // Pending paints and clicks are handled once the copies are in place.
     Application.ProcessMessages();
 
     const bool nt = IsWindowsNT();
@@ -55,6 +66,7 @@ void RunInstallationSteps(const std::string& targetFolder, const std::function<v
 
     WriteInfoFile(paths.infoFile, screenSaverFile, targetFolder);
     writeUninstallRegistry();
+    RecordOutcome(ExitCode::Installed);
 }
 
 }  // namespace lumora

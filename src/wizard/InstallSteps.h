@@ -11,13 +11,16 @@ namespace lumora {
 extern const char* const kActiveXCaution;
 
 // Copies the screensaver and the uninstaller from the extraction folder into
-// `targetFolder` (no trailing backslash), shows the caution on the NT
-// family, starts the ActiveX update installer and the screensaver's
-// registration through rundll32 (neither waited for, their results
-// ignored), writes the info file, then calls `writeUninstallRegistry`.
-// Inputs are read afresh on each call: the screensaver file from the setup
-// settings, the extraction folder and the system's folders from the system.
-// A failing step throws Error and the steps after it are skipped.
+// `targetFolder` (no trailing backslash), both or neither (CopiesIntoPlace.h),
+// shows the caution on the NT family, starts the ActiveX update installer
+// and the screensaver's registration through rundll32 (neither waited for,
+// their results ignored), writes the info file, then calls
+// `writeUninstallRegistry`. Inputs are read afresh on each call: the
+// screensaver file from the setup settings, the extraction folder of this
+// run, the system's folders from the system.
+// A failing step throws Error and the steps after it are skipped. The run's
+// outcome (settings/ExitCodes.h) becomes Installed at the end, CopyFailed
+// when the copies fail and OtherFailure when a later step does.
 void RunInstallationSteps(const std::string& targetFolder, const std::function<void()>& writeUninstallRegistry);
 
 }  // namespace lumora

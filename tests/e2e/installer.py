@@ -1,6 +1,8 @@
 """The installer as the end-to-end tests see it: its fixed texts, copies of
 it placed in the prefix, and the wait for its main window with the message
 boxes that may come before it."""
+import glob
+import os
 import shutil
 import struct
 
@@ -14,6 +16,16 @@ SETTINGS_MISSING_TEXT = 'A critical file is missing please contact Support quoti
 RESTORE_ERROR_PREFIX = "please contact technical quoting this ref number :"
 
 FOLDER = "C:\\setup-tests"
+
+# The installer's exit codes.
+EXIT_INSTALLED, EXIT_CANCELLED, EXIT_DAMAGED, EXIT_RESTORE_FAILED, EXIT_COPY_FAILED, EXIT_OTHER = range(6)
+
+
+def extraction_folders(session, temp=None):
+    """The host paths of the installers' own folders in the temporary folder
+    (or in the host folder `temp`), where each run restores its payload."""
+    temp = temp or session.find_host_path(session.temp_folder())
+    return glob.glob(os.path.join(temp, "Lumora-Setup-*")) if temp else []
 
 
 def with_trailer(stub, target, offset):
@@ -36,8 +48,9 @@ class Installer:
         self._pid = None
         self.boxes = []  # message boxes seen and dismissed, in order
 
-    def start(self):
-        self.proc = self.session.start(self.windows_path)
+    def start(self, cwd=None):
+        """Starts the installer, in the host folder `cwd` if one is given."""
+        self.proc = self.session.start(self.windows_path, cwd=cwd)
         return self
 
     @property
@@ -89,10 +102,3 @@ class Installer:
             return self.session.wait_process_exit(self.proc, timeout, watch=watch)
         except WineError as e:
             raise AssertionError(str(e))
-
-
-def startup_message(box):
-    """True for the start-up messages of an installer whose payload cannot be
-    restored: the restore's error report and the missing settings file."""
-    return (box["caption"] == ERROR_CAPTION
-            and (box["text"] == SETTINGS_MISSING_TEXT or box["text"].startswith(RESTORE_ERROR_PREFIX)))

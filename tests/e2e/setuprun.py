@@ -11,7 +11,7 @@ import os
 import re
 import shutil
 
-from installer import Installer
+from installer import EXIT_INSTALLED, Installer
 from test_wizard_pages import Wizard
 from wineenv import wait_for
 
@@ -145,10 +145,12 @@ def caption_pattern(session, wizard, button=FORWARD):
 class SetupRun:
     """One installer started in the test's prefix, with its wizard."""
 
-    def __init__(self, test, path, name):
+    def __init__(self, test, path=None, name=None, installer=None):
+        """Starts the installer `path` as `name`, or takes one started
+        already; waits for its wizard."""
         self.test = test
         self.session = test.session
-        self.installer = Installer(self.session, path, name).start()
+        self.installer = installer or Installer(self.session, path, name).start()
         main = self.installer.wait_main_window()
         self.session.wait_idle()
         self.wizard = Wizard(test, self.installer, main)
@@ -185,12 +187,12 @@ class SetupRun:
                  interval=0.25)
         return box
 
-    def finish(self):
-        """"&Finish" (Alt+F) on the final page ends the installer with exit
-        code 0 and no message box."""
+    def finish(self, code=EXIT_INSTALLED):
+        """"&Finish" (Alt+F) on the final page ends the installer with the
+        exit code `code` and no message box."""
         self.test.assertEqual(self.wizard.page(), "5")
         self.wizard.key("alt+f")
-        self.wizard.wait_exit_without_boxes()
+        self.wizard.wait_exit_without_boxes(code)
 
 
 def run_to_caution(run):

@@ -15,7 +15,7 @@ sys.path.insert(0, os.path.join(HERE, "..", "harness"))
 sys.path.insert(0, HERE)
 import e2ecase  # noqa: E402
 import payloads  # noqa: E402
-from installer import Installer  # noqa: E402
+from installer import EXIT_CANCELLED, Installer  # noqa: E402
 from wineenv import wait_for  # noqa: E402
 
 # The test picture: two flat halves, far from any gradient colour.
@@ -256,7 +256,7 @@ class BackdropTest(e2ecase.SessionTestCase):
                     self.assertEqual(screen.at(x, y), (red, green, blue), "at (%d, %d)" % (x, y))
                 self.expect_picture(screen, shown=True)
                 self.session.post(self.main["hwnd"], "WM_CLOSE")
-                self.assertEqual(self.installer.wait_exit(timeout=60), 0)
+                self.assertEqual(self.installer.wait_exit(timeout=60), EXIT_CANCELLED)
 
     def test_work_space_colour_without_gradients(self):
         value = self.session.reg_query("HKCU\\Control Panel\\Colors", "AppWorkSpace")
@@ -301,7 +301,7 @@ class BackdropTest(e2ecase.SessionTestCase):
             titles.append((screen.points(WHITE, 0, 0, right, 70), screen.points(BLACK, 0, 0, right, 70)))
             self.assertGreater(len(titles[-1][0]), 300, "no white title in %s" % name)
             self.session.post(self.main["hwnd"], "WM_CLOSE")
-            self.assertEqual(self.installer.wait_exit(timeout=60), 0)
+            self.assertEqual(self.installer.wait_exit(timeout=60), EXIT_CANCELLED)
         self.assertEqual(titles[0], titles[1], "the titles differ")
 
     def test_damaged_or_nil_picture_leaves_the_rest_of_the_backdrop(self):
@@ -314,7 +314,7 @@ class BackdropTest(e2ecase.SessionTestCase):
                 self.expect_picture(screen, shown=False)
                 self.expect_title(screen)
                 self.session.post(self.main["hwnd"], "WM_CLOSE")
-                self.assertEqual(self.installer.wait_exit(timeout=60), 0)
+                self.assertEqual(self.installer.wait_exit(timeout=60), EXIT_CANCELLED)
 
 
 if __name__ == "__main__":

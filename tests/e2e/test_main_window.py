@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """The sample installer's main window under Wine: shown maximised, not
-closed by Alt+F4, closed through its system menu with exit code 0."""
+closed by Alt+F4, closed through its system menu with the exit code of a
+cancelled run."""
 import os
 import sys
 
@@ -8,7 +9,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import e2ecase  # noqa: E402
 from driversession import MENU_CLASS  # noqa: E402
-from installer import MAIN_TITLE, Installer  # noqa: E402
+from installer import EXIT_CANCELLED, MAIN_TITLE, Installer  # noqa: E402
 from wineenv import SCREEN_HEIGHT, SCREEN_WIDTH, WineError, wait_for  # noqa: E402
 
 
@@ -86,10 +87,10 @@ class MainWindowTest(e2ecase.SessionTestCase):
         self.assertIsNotNone(after, "Alt+F4 destroyed the main window")
         self.assertTrue(after["visible"], "Alt+F4 hid the main window")
 
-        # Close from the window menu: the program ends with exit code 0.
+        # Close from the window menu: the program ends, nothing installed.
         session.xdotool("key", "c")
         session.wait_window_gone(menu["hwnd"], timeout=30)
-        self.assertEqual(installer.wait_exit(timeout=60), 0)
+        self.assertEqual(installer.wait_exit(timeout=60), EXIT_CANCELLED)
 
 
 if __name__ == "__main__":

@@ -14,7 +14,7 @@ sys.path.insert(0, HERE)
 import e2ecase  # noqa: E402
 import layout  # noqa: E402
 from driversession import walk  # noqa: E402
-from installer import Installer  # noqa: E402
+from installer import Installer, extraction_folders  # noqa: E402
 from wineenv import wait_for  # noqa: E402
 
 
@@ -100,9 +100,10 @@ class SignedInstallerTest(e2ecase.SessionTestCase):
         main = installer.wait_main_window()
         wait_for(lambda: [w for w in walk(self.session.window(main["hwnd"])) if w["class"] == "TSetupWiz"],
                  60, "the wizard")
+        [folder] = extraction_folders(self.session)
         for name in os.listdir(e2ecase.PATHS.payload):
-            restored = self.session.find_host_path(self.session.temp_folder() + "\\" + name)
-            self.assertIsNotNone(restored, name)
+            restored = os.path.join(folder, name.lower())
+            self.assertTrue(os.path.isfile(restored), name)
             with open(os.path.join(e2ecase.PATHS.payload, name), "rb") as a, open(restored, "rb") as b:
                 self.assertEqual(a.read(), b.read(), name)
         self.screenshot("wizard")

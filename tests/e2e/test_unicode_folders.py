@@ -15,6 +15,7 @@ sys.path.insert(0, HERE)
 import e2ecase  # noqa: E402
 import payloads  # noqa: E402
 import setuprun  # noqa: E402
+from installer import extraction_folders  # noqa: E402
 from setuprun import SetupRun, install_through, read_file, uninstall_key  # noqa: E402
 from wineenv import wait_for  # noqa: E402
 
@@ -57,8 +58,9 @@ class UnicodeFoldersTest(e2ecase.SessionTestCase):
         setuprun.write_trace(self.session, setuprun.EARLIER_TRACE)
         # No message on the way: the restore and the settings succeeded.
         run = SetupRun(self, path, "unicode-setup.exe")
+        [extraction] = extraction_folders(self.session, folder)
         for name in ("cd.jpg", "Aurora.scr", "Lmunist.exe", "Install.exe", "ReadMe.txt", "Setup.ins"):
-            self.assertTrue(os.path.isfile(os.path.join(folder, name.lower())), "%s not restored" % name)
+            self.assertTrue(os.path.isfile(os.path.join(extraction, name.lower())), "%s not restored" % name)
 
         # The read-me, read from the folder, in the statements memo.
         run.wizard.wait_page("1")
@@ -87,6 +89,7 @@ class UnicodeFoldersTest(e2ecase.SessionTestCase):
         self.assertEqual(values["UninstallString"], target + "\\Aurora.exe")
         self.assertEqual(self.session.find_host_path(values["UninstallString"]), os.path.join(windows, "Aurora.exe"))
         run.finish()
+        self.assertEqual(os.listdir(folder), [])
 
     def test_a_user_name_of_cyrillic_letters(self):
         self.check_whole_run("\u0418\u0432\u0430\u043d")

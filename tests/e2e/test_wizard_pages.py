@@ -16,7 +16,7 @@ sys.path.insert(0, HERE)
 import e2ecase  # noqa: E402
 import payloads  # noqa: E402
 from driversession import centre, walk  # noqa: E402
-from installer import MAIN_TITLE, Installer  # noqa: E402
+from installer import EXIT_CANCELLED, EXIT_INSTALLED, MAIN_TITLE, Installer  # noqa: E402
 from wineenv import SCREEN_HEIGHT, SCREEN_WIDTH, wait_for  # noqa: E402
 
 WIZARD_CLASS = "TSetupWiz"
@@ -102,12 +102,12 @@ class Wizard:
     def wait_box_gone(self, box):
         self.session.wait_window_gone(box["hwnd"], timeout=30)
 
-    def wait_exit_without_boxes(self):
+    def wait_exit_without_boxes(self, code=EXIT_CANCELLED):
         def no_box():
             boxes = self.session.message_boxes(pid=self.installer.pid)
             if boxes:
                 raise AssertionError("a message box on leaving: %r" % boxes[0]["text"])
-        self.test.assertEqual(self.installer.wait_exit(timeout=60, watch=no_box), 0)
+        self.test.assertEqual(self.installer.wait_exit(timeout=60, watch=no_box), code)
 
 
 class WizardPagesTest(e2ecase.SessionTestCase):
@@ -247,7 +247,7 @@ class WizardPagesTest(e2ecase.SessionTestCase):
         wizard.key("alt+c")
         box = wizard.wait_box()
         self.session.driver("click-button", box["hwnd"], "&Yes")
-        self.assertEqual(wizard.installer.wait_exit(timeout=60), 0)
+        self.assertEqual(wizard.installer.wait_exit(timeout=60), EXIT_CANCELLED)
 
     def test_other_values_keep_the_layouts_page_and_captions(self):
         for value in ("true", "other"):
@@ -288,7 +288,7 @@ class WizardPagesTest(e2ecase.SessionTestCase):
                 self.assertEqual(wizard.memo_lines("4")[4], "  C:\\WINDOWS")
         # "&Finish" ends the program.
         wizard.key("alt+f")
-        wizard.wait_exit_without_boxes()
+        wizard.wait_exit_without_boxes(EXIT_INSTALLED)
 
 
 if __name__ == "__main__":

@@ -29,8 +29,9 @@ ASM_V1 = "{urn:schemas-microsoft-com:asm.v1}"
 ASM_V3 = "{urn:schemas-microsoft-com:asm.v3}"
 COMPATIBILITY = "{urn:schemas-microsoft-com:compatibility.v1}"
 RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 14, 16, 24
-# Libraries Windows maps from the system folder only (its KnownDLLs).
-KNOWN_DLLS = {"advapi32.dll", "comdlg32.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll", "ole32.dll",
+# Libraries Windows maps from the system folder only (its KnownDLLs, and
+# ntdll, which every process has mapped before its own imports).
+KNOWN_DLLS = {"advapi32.dll", "comdlg32.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll", "ntdll.dll", "ole32.dll",
               "oleaut32.dll", "shell32.dll", "shlwapi.dll", "user32.dll"}
 
 

@@ -4,11 +4,12 @@
 
 #include "support/JpegFile.h"
 #include "support/MemorySurface.h"
+#include "framework/FileStream.h"
 #include "settings/CmnFunc2.h"
+#include "settings/ExtractionFolder.h"
 #include "settings/Globals.h"
 #include "launcher/Unit1.h"
 #include "support/ApplicationTest.h"
-#include "support/TempFiles.h"
 
 namespace lumora::test {
 namespace {
@@ -20,10 +21,12 @@ protected:
         ApplicationTest::SetUp();
         saved_ = Globals;
         Globals = SetupSettings{};
+        CreateExtractionFolderIn(GetTempFolder(), false);
         Application.CreateForm(MainForm);
     }
     void TearDown() override
     {
+        RemoveExtractionFolder();
         Globals = saved_;
         ApplicationTest::TearDown();
     }
@@ -35,6 +38,12 @@ protected:
         ASSERT_EQ(SendMessageA(MainForm->ClientHandle(), WM_ERASEBKGND, dc, 0), 0);
     }
     COLORREF At(int x, int y) const { return surface_.At(x, y); }
+    // The backdrop reads its picture from the extraction folder.
+    static void WritePicture(const std::vector<unsigned char>& bytes)
+    {
+        TFileStream file(InExtractionFolder("backdrop.jpg"), GENERIC_WRITE, 0, CREATE_ALWAYS);
+        file.WriteBuffer(bytes.data(), bytes.size());
+    }
     int OuterWidth() const
     {
         RECT r{};
@@ -56,10 +65,9 @@ TEST_F(MainFormBackdrop, ThePictureIsReadAtEveryPaintAndAFailureKeepsItsLastPlac
     GetClientRect(MainForm->Handle(), &area);
     EXPECT_TRUE(EqualRect(&place, &area));
 
-    TempFile file("backdrop.jpg", EncodeJpeg(40, 20, [](int, int) { return Rgb{0, 200, 100}; }));
-    Globals.ImageFile = "lumora-test-backdrop.jpg";
-    Globals.CustomImageFile = "lumora-test-other.jpg";
-    ASSERT_EQ(GetTempFolder() + Globals.ImageFile, file.Path());
+    WritePicture(EncodeJpeg(40, 20, [](int, int) { return Rgb{0, 200, 100}; }));
+    Globals.ImageFile = "backdrop.jpg";
+    Globals.CustomImageFile = "other.jpg";
 
     Erase();
     const int right = OuterWidth() - 50;
@@ -70,15 +78,15 @@ TEST_F(MainFormBackdrop, ThePictureIsReadAtEveryPaintAndAFailureKeepsItsLastPlac
     EXPECT_NEAR(GetGValue(green), 200, 6);
     EXPECT_NEAR(GetBValue(green), 100, 6);
 
-    file.Write(EncodeJpeg(60, 30, [](int, int) { return Rgb{0, 0, 0}; }));
+    WritePicture(EncodeJpeg(60, 30, [](int, int) { return Rgb{0, 0, 0}; }));
     Erase();
     const RECT larger{right - 60, 30, right, 60};
     EXPECT_TRUE(EqualRect(&MainForm->PictureRect, &larger));
 
     // Damaged, then not named: no picture, no error, the place stays.
-    for (const char* name : {"lumora-test-backdrop.jpg", "nil"}) {
+    for (const char* name : {"backdrop.jpg", "nil"}) {
         SCOPED_TRACE(name);
-        file.Write({'n', 'o', 'n', 'e'});
+        WritePicture({'n', 'o', 'n', 'e'});
         Globals.ImageFile = name;
         Erase();
         EXPECT_TRUE(MainForm->Picture->Empty());

@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <aclapi.h>
+#include <sddl.h>
+
 #include <cwchar>
 #include <vector>
 
 #include "base/PathEncoding.h"
 #include "settings/CmnFunc2.h"
+#include "base/Error.h"
+#include "settings/ExtractionFolder.h"
 
 namespace lumora::test {
 namespace {
@@ -137,6 +142,81 @@ TEST(Folders, ATemporaryFolderOfLettersTheCodePageLacksComesBackWhole)
         EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
     }
     SetEnvironmentVariableW(L"TMP", saved);
+}
+
+// Wine keeps no access lists on its files, so the descriptor is read as
+// the code builds it: Administrators and SYSTEM alone, nothing inherited.
+TEST(ExtractionFolder, OnlyAdministratorsAndSystemMayUseItWhenElevated)
+{
+    const PSECURITY_DESCRIPTOR descriptor = AdministratorsOnlyDescriptor();
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    ASSERT_TRUE(GetSecurityDescriptorControl(descriptor, &control, &revision));
+    EXPECT_TRUE(control & SE_DACL_PROTECTED);
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL dacl = nullptr;
+    ASSERT_TRUE(GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted));
+    ASSERT_TRUE(present && dacl);
+    std::vector<std::string> entries;
+    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+        ACCESS_ALLOWED_ACE* ace = nullptr;
+        ASSERT_TRUE(GetAce(dacl, i, reinterpret_cast<void**>(&ace)));
+        char* sid = nullptr;
+        ASSERT_TRUE(ConvertSidToStringSidA(&ace->SidStart, &sid));
+        entries.push_back(std::to_string(ace->Header.AceType) + " " + sid + " " + std::to_string(ace->Mask) + " " +
+                          std::to_string(ace->Header.AceFlags));
+        LocalFree(sid);
+    }
+    const std::string inherited = std::to_string(OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE);
+    const std::string all = std::to_string(FILE_ALL_ACCESS);
+    EXPECT_EQ(entries, (std::vector<std::string>{"0 S-1-5-32-544 " + all + " " + inherited,
+                                                 "0 S-1-5-18 " + all + " " + inherited}));
+    LocalFree(descriptor);
+}
+
+// Each folder is new and held: it cannot be renamed under the run; removing
+// it takes its files, and a file still in use goes at the next restart.
+TEST(ExtractionFolder, ANewFolderHeldForTheRunAndRemovedWithItsFiles)
+{
+    const std::string base = GetTempFolder();
+    CreateExtractionFolderIn(base, true);
+    const std::string first = ExtractionFolder();
+    CreateExtractionFolderIn(base, false);
+    const std::string folder = ExtractionFolder();
+    EXPECT_NE(folder, first);
+    EXPECT_FALSE(IsFolder(first)) << "the earlier folder stays";
+    ASSERT_EQ(folder.compare(0, base.size() + 13, base + "Lumora-Setup-"), 0) << folder;
+    EXPECT_EQ(folder.size(), base.size() + 13 + 16 + 1);
+    EXPECT_EQ(InExtractionFolder("Setup.ins"), folder + "Setup.ins");
+
+    const std::string moved = base + "lumora-moved";
+    EXPECT_FALSE(MoveFileA(folder.c_str(), moved.c_str()));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+
+    const std::string held = folder + "Install.exe";
+    const HANDLE file = CreateFileA(held.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    const HANDLE other = CreateFileA((folder + "cd.jpg").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    CloseHandle(other);
+    RemoveExtractionFolder();
+    EXPECT_EQ(ExtractionFolder(), "");
+    EXPECT_THROW(InExtractionFolder("Setup.ins"), Error);
+    EXPECT_EQ(GetFileAttributesA((folder + "cd.jpg").c_str()), INVALID_FILE_ATTRIBUTES);
+    CloseHandle(file);
+    // The file open without sharing cannot be deleted now: it and its
+    // folder wait for the restart.
+    ASSERT_NE(GetFileAttributesA(held.c_str()), INVALID_FILE_ATTRIBUTES);
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager", 0, KEY_READ,
+                            &key), ERROR_SUCCESS);
+    std::vector<char> pending(65536);
+    DWORD size = static_cast<DWORD>(pending.size());
+    EXPECT_EQ(RegQueryValueExA(key, "PendingFileRenameOperations", nullptr, nullptr,
+                               reinterpret_cast<BYTE*>(pending.data()), &size), ERROR_SUCCESS);
+    RegCloseKey(key);
+    EXPECT_NE(std::string(pending.data(), size).find("Install.exe"), std::string::npos);
+    DeleteFileA(held.c_str());
+    RemoveDirectoryA(folder.c_str());
 }
 
 }  // namespace

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "InstallTestSupport.h"
 #include "settings/CmnFunc2.h"
+#include "settings/ExitCodes.h"
+#include "settings/ExtractionFolder.h"
 #include "settings/Globals.h"
 #include "support/ApplicationTest.h"
 #include "support/BoxWatcher.h"
@@ -65,14 +69,30 @@ struct BoxSpy {
     }
 };
 
-// The payload's files in the real extraction folder of this prefix, and an
-// empty target folder.
+// The names in a folder, but for the recorder's file.
+std::vector<std::string> FilesIn(const std::string& folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && std::string(found.cFileName) != "installer-record.txt")
+            names.push_back(found.cFileName);
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The payload's files in an extraction folder of this run, and an empty
+// target folder.
 class InstallationSteps : public ApplicationTest {
 protected:
     void SetUp() override
     {
         ApplicationTest::SetUp();
-        extraction_ = GetTempFolder();
+        CreateExtractionFolderIn(GetTempFolder(), false);
+        extraction_ = ExtractionFolder();
         Globals.ScreenSaverFile = "lumtest.scr";
         WriteBytes(extraction_ + "lumtest.scr", screenSaver_);
         WriteBytes(extraction_ + "Lmunist.exe", uninstaller_);
@@ -81,8 +101,7 @@ protected:
     }
     void TearDown() override
     {
-        for (const char* name : {"lumtest.scr", "Lmunist.exe", "Install.exe"})
-            DeleteFileA((extraction_ + name).c_str());
+        RemoveExtractionFolder();
         ApplicationTest::TearDown();
     }
 
@@ -114,6 +133,8 @@ TEST_F(InstallationSteps, CopyCautionStartsInfoFileThenTheUninstallEntry)
     EXPECT_EQ(Text(*ReadBytes(infoFile)), "lumtest.scr\r\n" + target_.Path() + "\r\n");
     EXPECT_EQ(calls, 1);
     EXPECT_TRUE(infoFileFirst);
+    EXPECT_EQ(RunOutcome(), ExitCode::Installed);
+    EXPECT_EQ(FilesIn(target_.Path()), (std::vector<std::string>{"lumtest.exe", "lumtest.nfo", "lumtest.scr"}));
 
     const BoxView& box = caution.Result();
     ASSERT_TRUE(box.found);
@@ -135,23 +156,51 @@ TEST_F(InstallationSteps, CopyCautionStartsInfoFileThenTheUninstallEntry)
     EXPECT_TRUE(SameText(installer->folder, "c:\\")) << installer->folder;
 }
 
-TEST_F(InstallationSteps, AMissingUninstallerStopsTheStepsAfterTheFirstCopy)
+// An upgrade whose copies cannot all be put in place keeps the version
+// installed before, whole, and leaves no temporary file; nothing after the
+// copies runs.
+TEST_F(InstallationSteps, CopiesThatCannotAllBePutInPlaceKeepTheInstalledVersion)
 {
-    DeleteFileA((extraction_ + "Lmunist.exe").c_str());
-    int calls = 0;
-    const unsigned startedBefore = ProcessesStarted();
-    BoxSpy spy(true);
-    ASSERT_TRUE(spy.hook);
+    const Bytes oldSaver = Pattern(30000, 7);
+    const Bytes oldUninstaller = Pattern(100, 8);
+    struct Case {
+        const char* what;
+        bool uninstallerInPayload;
+        bool uninstallerHeld;  // open elsewhere without delete sharing
+        std::string error;
+    };
+    const Case cases[] = {
+        {"the payload lacks the uninstaller", false, false, "Cannot open file " + extraction_ + "Lmunist.exe"},
+        {"the installed uninstaller is held open", true, true, "Cannot create file " + (target_ / "lumtest.exe")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteBytes(target_ / "lumtest.scr", oldSaver);
+        WriteBytes(target_ / "lumtest.exe", oldUninstaller);
+        if (c.uninstallerInPayload)
+            WriteBytes(extraction_ + "Lmunist.exe", uninstaller_);
+        else
+            DeleteFileA((extraction_ + "Lmunist.exe").c_str());
+        const HANDLE held = c.uninstallerHeld
+                                ? CreateFileA((target_ / "lumtest.exe").c_str(), GENERIC_READ,
+                                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr)
+                                : INVALID_HANDLE_VALUE;
+        int calls = 0;
+        const unsigned startedBefore = ProcessesStarted();
+        BoxSpy spy(true);
 
-    EXPECT_EQ(ErrorOf([&] { RunInstallationSteps(target_.Path(), [&] { ++calls; }); }),
-              "Cannot open file " + extraction_ + "Lmunist.exe");
+        EXPECT_EQ(ErrorOf([&] { RunInstallationSteps(target_.Path(), [&] { ++calls; }); }), c.error);
+        if (held != INVALID_HANDLE_VALUE)
+            CloseHandle(held);
 
-    EXPECT_EQ(ReadBytes(target_ / "lumtest.scr"), screenSaver_);
-    EXPECT_FALSE(FileExists(target_ / "lumtest.exe"));
-    EXPECT_FALSE(FileExists(target_ / "lumtest.nfo"));
-    EXPECT_EQ(calls, 0);
-    EXPECT_EQ(BoxSpy::boxes, 0);
-    EXPECT_EQ(ProcessesStarted(), startedBefore);
+        EXPECT_EQ(ReadBytes(target_ / "lumtest.scr"), oldSaver);
+        EXPECT_EQ(ReadBytes(target_ / "lumtest.exe"), oldUninstaller);
+        EXPECT_EQ(FilesIn(target_.Path()), (std::vector<std::string>{"lumtest.exe", "lumtest.scr"}));
+        EXPECT_EQ(calls, 0);
+        EXPECT_EQ(BoxSpy::boxes, 0);
+        EXPECT_EQ(ProcessesStarted(), startedBefore);
+        EXPECT_EQ(RunOutcome(), ExitCode::CopyFailed);
+    }
 }
 
 }  // namespace

@@ -1,0 +1,179 @@
+#include "settings/ExtractionFolder.h"
+
+#include <ntsecapi.h>
+#include <sddl.h>
+#include <winternl.h>
+
+#include <memory>
+
+#include "base/Error.h"
+#include "base/PathEncoding.h"
+#include "settings/CmnFunc2.h"
+
+namespace lumora {
+
+namespace {
+
+// Full access for Administrators (BA) and SYSTEM (SY), passed on to files
+// and folders made inside (OICI); "P": nothing inherited from above.
+constexpr wchar_t kAdministratorsOnly[] = L"D:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)";
+constexpr wchar_t kNamePrefix[] = L"Lumora-Setup-";
+// A name that exists already is refused; a few more random names are tried
+// before the folder counts as impossible to make.
+constexpr int kAttempts = 8;
+constexpr NTSTATUS kNameCollision = static_cast<NTSTATUS>(0xC0000035);  // STATUS_OBJECT_NAME_COLLISION
+
+struct Folder {
+    std::string path;  // with a trailing backslash
+    std::wstring wide;  // without it
+    // Open without delete sharing: the folder cannot be renamed or removed
+    // while this handle lasts.
+    HANDLE pin = nullptr;
+};
+
+Folder& Current()
+{
+    static Folder folder;
+    return folder;
+}
+
+std::wstring RandomName()
+{
+    unsigned char bytes[8];
+    if (!RtlGenRandom(bytes, sizeof bytes))
+        throw Error("No random name can be made for the extraction folder");
+    std::wstring name = kNamePrefix;
+    for (const unsigned char byte : bytes) {
+        name += L"0123456789abcdef"[byte >> 4];
+        name += L"0123456789abcdef"[byte & 15];
+    }
+    return name;
+}
+
+// The folder `path` (a full path), made anew and opened in one call, so that
+// no one can put another folder in its place in between; null when a folder
+// or file of that name exists. Open without delete sharing: the folder
+// cannot be renamed or removed while the handle lasts.
+HANDLE MakeAndOpenFolder(const std::wstring& path, PSECURITY_DESCRIPTOR descriptor)
+{
+    // The object manager's name of a full path: "\??\C:\..." or
+    // "\??\UNC\server\share\...".
+    std::wstring name = L"\\??\\";
+    if (path.compare(0, 4, L"\\\\?\\") == 0)
+        name += path.substr(4);
+    else if (path.compare(0, 2, L"\\\\") == 0)
+        name += L"UNC" + path.substr(1);
+    else
+        name += path;
+    if (name.size() > 32000)
+        throw Error("No extraction folder can be made in so long a path");
+    UNICODE_STRING objectName{static_cast<USHORT>(name.size() * sizeof(wchar_t)),
+                              static_cast<USHORT>(name.size() * sizeof(wchar_t)), name.data()};
+    OBJECT_ATTRIBUTES attributes;
+    InitializeObjectAttributes(&attributes, &objectName, OBJ_CASE_INSENSITIVE, nullptr, descriptor);
+    IO_STATUS_BLOCK status;
+    HANDLE folder = nullptr;
+    const NTSTATUS result = NtCreateFile(&folder, FILE_LIST_DIRECTORY | SYNCHRONIZE, &attributes, &status, nullptr,
+                                         FILE_ATTRIBUTE_NORMAL, FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_CREATE,
+                                         FILE_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT, nullptr, 0);
+    if (result == kNameCollision)
+        return nullptr;
+    if (result < 0)
+        throw Error("No extraction folder can be made");
+    return folder;
+}
+
+// Deletes what is in `folder` (no trailing backslash) and the folder;
+// what cannot go now goes at the next restart, files before their folder.
+void RemoveTree(const std::wstring& folder)
+{
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            const std::wstring path = folder + L"\\" + name;
+            const DWORD attributes = found.dwFileAttributes;
+            if (attributes & FILE_ATTRIBUTE_READONLY)
+                SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+            if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+                RemoveTree(path);
+            else if (!((attributes & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryW(path.c_str())
+                                                               : DeleteFileW(path.c_str())))
+                MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    if (!RemoveDirectoryW(folder.c_str()))
+        MoveFileExW(folder.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+}
+
+}  // namespace
+
+PSECURITY_DESCRIPTOR AdministratorsOnlyDescriptor()
+{
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(kAdministratorsOnly, SDDL_REVISION_1, &descriptor,
+                                                              nullptr))
+        throw Error("The access list of the extraction folder cannot be made");
+    return descriptor;
+}
+
+bool IsProcessElevated()
+{
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+        return false;
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    const bool read = GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size);
+    CloseHandle(token);
+    return read && elevation.TokenIsElevated != 0;
+}
+
+void CreateExtractionFolder() { CreateExtractionFolderIn(GetTempFolder(), IsProcessElevated()); }
+
+void CreateExtractionFolderIn(const std::string& base, bool adminsOnly)
+{
+    RemoveExtractionFolder();
+    std::unique_ptr<void, decltype(&LocalFree)> descriptor(adminsOnly ? AdministratorsOnlyDescriptor() : nullptr,
+                                                           LocalFree);
+    const std::wstring wideBase = WidePath(base);
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        const std::wstring wide = wideBase + RandomName();
+        if (const HANDLE pin = MakeAndOpenFolder(wide, descriptor.get())) {
+            Folder& folder = Current();
+            folder.wide = wide;
+            folder.path = PathFromWide(wide) + "\\";
+            folder.pin = pin;
+            return;
+        }
+    }
+    throw Error("No extraction folder of its own can be made in " + AnsiFromPath(base));
+}
+
+const std::string& ExtractionFolder() { return Current().path; }
+
+std::string InExtractionFolder(const std::string& name)
+{
+    // Without the folder a name would be taken from the current folder.
+    if (ExtractionFolder().empty())
+        throw Error("There is no extraction folder");
+    return ExtractionFolder() + PathFromAnsi(name);
+}
+
+void RemoveExtractionFolder() noexcept
+{
+    Folder& folder = Current();
+    if (folder.path.empty())
+        return;
+    CloseHandle(folder.pin);
+    folder.pin = nullptr;
+    RemoveTree(folder.wide);
+    folder.path.clear();
+    folder.wide.clear();
+}
+
+}  // namespace lumora

@@ -1,0 +1,46 @@
+#pragma once
+// The extraction folder: a folder of this run's own under the temporary
+// folder, into which the payload is restored and from which its files are
+// read and started. Nothing another process put in the temporary folder is
+// ever used, and two installers never share their files.
+//
+// Its name is unpredictable and it is refused if it exists already. When the
+// process runs elevated, only Administrators and SYSTEM may write it, and it
+// is kept open so that no one can rename it or put another in its place
+// while the run lasts. It is removed, with its files, when the program ends.
+#include <windows.h>
+
+#include <string>
+
+namespace lumora {
+
+// Makes the extraction folder under GetTempFolder(). Throws Error when no
+// folder can be made there.
+void CreateExtractionFolder();
+// The same under `base` (a folder ending in "\"), locked to Administrators
+// and SYSTEM when `adminsOnly`.
+void CreateExtractionFolderIn(const std::string& base, bool adminsOnly);
+
+// The folder with its trailing backslash; empty before it is made and after
+// it is removed.
+const std::string& ExtractionFolder();
+
+// A name from the payload or from Setup.ins (8-bit ANSI text) in the
+// extraction folder. Throws Error when the name holds bytes the ANSI code
+// page does not map.
+std::string InExtractionFolder(const std::string& name);
+
+// Removes the folder and everything in it. A file that cannot be deleted now
+// (a program started from it still runs) is deleted at the next restart, and
+// the folder after it. Does nothing without a folder; never throws.
+void RemoveExtractionFolder() noexcept;
+
+// True when the process runs with an elevated token (as its manifest asks).
+bool IsProcessElevated();
+
+// The security descriptor of a folder that only Administrators and SYSTEM
+// may use (full access, inherited by what is made in it; no entries
+// inherited from above). Freed with LocalFree.
+PSECURITY_DESCRIPTOR AdministratorsOnlyDescriptor();
+
+}  // namespace lumora
