@@ -26,7 +26,9 @@ std::string AnsiFromPath(std::string_view path);
 
 #ifdef _WIN32
 // Path text as the wide text of the W functions, and back. Throws Error for
-// text that is not UTF-8 (or UTF-16).
+// text that is not UTF-8 (or UTF-16). A full path of MAX_PATH characters or
+// more is handed over in its long form ("\\?\"), which the functions take
+// whole, and comes back in its ordinary form.
 std::wstring WidePath(std::string_view path);
 std::string PathFromWide(std::wstring_view wide);
 #endif

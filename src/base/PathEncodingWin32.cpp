@@ -2,6 +2,7 @@
 // system's code-page functions.
 #include <windows.h>
 
+#include <cwchar>
 #include <limits>
 
 #include "base/Error.h"
@@ -59,8 +60,42 @@ std::string AnsiFromPath(std::string_view path)
     return Narrow(wide, CP_ACP, 0);
 }
 
-std::wstring WidePath(std::string_view path) { return Widen(path, CP_UTF8, "The path"); }
+// The W functions take a full path of MAX_PATH characters or more whole
+// only in its long form, "\\?\C:\..." or "\\?\UNC\server\share\...",
+// which they pass on unexpanded: the path is expanded first, as the system
+// expands a shorter one.
+std::wstring WidePath(std::string_view path)
+{
+    std::wstring wide = Widen(path, CP_UTF8, "The path");
+    const bool drive = wide.size() >= 3 && wide[1] == L':' && (wide[2] == L'\\' || wide[2] == L'/');
+    const bool share = wide.size() >= 3 && wide[0] == L'\\' && wide[1] == L'\\' && wide[2] != L'?' && wide[2] != L'.';
+    if (wide.size() < MAX_PATH || !(drive || share))
+        return wide;
+    // The expanded path goes behind the prefix; a share's first backslash
+    // becomes the "C" of "UNC".
+    const std::size_t at = drive ? 4 : 6;
+    const DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    std::wstring full(at + size, L'\0');
+    const DWORD length = GetFullPathNameW(wide.c_str(), size, &full[at], nullptr);
+    if (length == 0 || length >= size)
+        return wide;
+    full.resize(at + length);
+    std::wmemcpy(&full[0], L"\\\\?\\UNC", drive ? 4 : 7);
+    return full;
+}
 
-std::string PathFromWide(std::wstring_view wide) { return Narrow(wide, CP_UTF8, 0); }
+// Path text never holds the long form: the system's paths come back as
+// they are written.
+std::string PathFromWide(std::wstring_view wide)
+{
+    if (wide.size() >= 8 && std::wmemcmp(wide.data(), L"\\\\?\\UNC\\", 8) == 0) {
+        std::string text = Narrow(wide.substr(6), CP_UTF8, 0);
+        text[0] = '\\';
+        return text;
+    }
+    if (wide.size() >= 6 && std::wmemcmp(wide.data(), L"\\\\?\\", 4) == 0 && wide[5] == L':')
+        return Narrow(wide.substr(4), CP_UTF8, 0);
+    return Narrow(wide, CP_UTF8, 0);
+}
 
 }  // namespace lumora

@@ -223,6 +223,15 @@ void TMainForm::FormResize(TObject*)
         RedrawWindow(ClientHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
 
+LRESULT TMainForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // When the user's session ends, Windows ends the process without the
+    // program's own ending: the extraction folder goes now.
+    if (message == WM_ENDSESSION && wParam)
+        RemoveExtractionFolder();
+    return TForm::WndProc(message, wParam, lParam);
+}
+
 void TMainForm::BackupFile1Error(TObject*, std::int32_t, const std::string& errString)
 {
     MessageDlg(kRestoreErrorPrefix + errString, mtError, {mbOK}, kDialogHelpContext);

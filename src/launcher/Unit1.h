@@ -66,6 +66,9 @@ public:
     // Where the trailer itself lies, the end of the payload.
     std::int64_t PayloadEnd = 0;
 
+protected:
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
 private:
     InstallerRestoreUi restoreUi_;
     // True while BackupFile1 reads from PayloadStream; the stream must not

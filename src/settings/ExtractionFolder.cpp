@@ -4,6 +4,7 @@
 #include <sddl.h>
 #include <winternl.h>
 
+#include <cwchar>
 #include <memory>
 
 #include "base/Error.h"
@@ -31,11 +32,8 @@ struct Folder {
     HANDLE pin = nullptr;
 };
 
-Folder& Current()
-{
-    static Folder folder;
-    return folder;
-}
+// The folder of this run.
+Folder current;
 
 std::wstring RandomName()
 {
@@ -56,15 +54,19 @@ std::wstring RandomName()
 // cannot be renamed or removed while the handle lasts.
 HANDLE MakeAndOpenFolder(const std::wstring& path, PSECURITY_DESCRIPTOR descriptor)
 {
-    // The object manager's name of a full path: "\??\C:\..." or
-    // "\??\UNC\server\share\...".
+    // The object manager's name of a full path, ordinary or long:
+    // "\\??\\C:\\..." or "\\??\\UNC\\server\\share\\...".
+    std::size_t skip = 0;
+    const wchar_t* share = L"";
+    if (path.size() >= 4 && std::wmemcmp(path.c_str(), L"\\\\?\\", 4) == 0) {
+        skip = 4;
+    } else if (path.size() >= 2 && path[0] == L'\\' && path[1] == L'\\') {
+        skip = 1;
+        share = L"UNC";
+    }
     std::wstring name = L"\\??\\";
-    if (path.compare(0, 4, L"\\\\?\\") == 0)
-        name += path.substr(4);
-    else if (path.compare(0, 2, L"\\\\") == 0)
-        name += L"UNC" + path.substr(1);
-    else
-        name += path;
+    name += share;
+    name.append(path, skip, std::wstring::npos);
     if (name.size() > 32000)
         throw Error("No extraction folder can be made in so long a path");
     UNICODE_STRING objectName{static_cast<USHORT>(name.size() * sizeof(wchar_t)),
@@ -83,29 +85,23 @@ HANDLE MakeAndOpenFolder(const std::wstring& path, PSECURITY_DESCRIPTOR descript
     return folder;
 }
 
-// Deletes what is in `folder` (no trailing backslash) and the folder;
-// what cannot go now goes at the next restart, files before their folder.
-void RemoveTree(const std::wstring& folder)
+// Deletes the files in `folder` (no trailing backslash) and the folder; what
+// cannot go now goes at the next restart, files before their folder. The
+// restore writes files only, under their base names.
+void RemoveFolder(const std::wstring& folder)
 {
+    const std::wstring prefix = folder + L"\\";
     WIN32_FIND_DATAW found;
-    const HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            const std::wstring path = folder + L"\\" + name;
-            const DWORD attributes = found.dwFileAttributes;
-            if (attributes & FILE_ATTRIBUTE_READONLY)
-                SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-            if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-                RemoveTree(path);
-            else if (!((attributes & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryW(path.c_str())
-                                                               : DeleteFileW(path.c_str())))
-                MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
+    const HANDLE search = FindFirstFileW((prefix + L"*").c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            continue;  // "." and ".."
+        const std::wstring path = prefix + found.cFileName;
+        if (!DeleteFileW(path.c_str()))
+            MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
     }
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
     if (!RemoveDirectoryW(folder.c_str()))
         MoveFileExW(folder.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
 }
@@ -144,17 +140,16 @@ void CreateExtractionFolderIn(const std::string& base, bool adminsOnly)
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         const std::wstring wide = wideBase + RandomName();
         if (const HANDLE pin = MakeAndOpenFolder(wide, descriptor.get())) {
-            Folder& folder = Current();
-            folder.wide = wide;
-            folder.path = PathFromWide(wide) + "\\";
-            folder.pin = pin;
+            current.wide = wide;
+            current.path = PathFromWide(wide) + "\\";
+            current.pin = pin;
             return;
         }
     }
-    throw Error("No extraction folder of its own can be made in " + AnsiFromPath(base));
+    throw Error("No extraction folder can be made");
 }
 
-const std::string& ExtractionFolder() { return Current().path; }
+const std::string& ExtractionFolder() { return current.path; }
 
 std::string InExtractionFolder(const std::string& name)
 {
@@ -166,14 +161,13 @@ std::string InExtractionFolder(const std::string& name)
 
 void RemoveExtractionFolder() noexcept
 {
-    Folder& folder = Current();
-    if (folder.path.empty())
+    if (current.path.empty())
         return;
-    CloseHandle(folder.pin);
-    folder.pin = nullptr;
-    RemoveTree(folder.wide);
-    folder.path.clear();
-    folder.wide.clear();
+    CloseHandle(current.pin);
+    current.pin = nullptr;
+    RemoveFolder(current.wide);
+    current.path.clear();
+    current.wide.clear();
 }
 
 }  // namespace lumora

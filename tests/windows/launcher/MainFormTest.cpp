@@ -2,6 +2,8 @@
 
 #include "framework/FileStream.h"
 #include "launcher/Unit1.h"
+#include "settings/CmnFunc2.h"
+#include "settings/ExtractionFolder.h"
 #include "support/ApplicationTest.h"
 #include "support/BoxWatcher.h"
 
@@ -110,6 +112,19 @@ TEST_F(MainWindow, ARestoreErrorFollowsTheFixedTextWithoutABlank)
     EXPECT_EQ(box.icon, LoadIconA(nullptr, IDI_HAND));
     EXPECT_EQ(box.buttons, std::vector<std::string>{"OK"});
     EXPECT_EQ(box.helpContext, 512u);
+}
+
+// Windows ends the process soon after the session has ended, without the
+// program's own ending.
+TEST_F(MainWindow, TheEndOfTheSessionTakesTheExtractionFolder)
+{
+    CreateExtractionFolderIn(GetTempFolder(), false);
+    const std::string folder = ExtractionFolder();
+    SendMessageA(MainForm->Handle(), WM_ENDSESSION, FALSE, 0);
+    EXPECT_EQ(ExtractionFolder(), folder);
+    SendMessageA(MainForm->Handle(), WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(ExtractionFolder(), "");
+    EXPECT_EQ(GetFileAttributesA(folder.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 }  // namespace

@@ -144,6 +144,33 @@ TEST(Folders, ATemporaryFolderOfLettersTheCodePageLacksComesBackWhole)
     SetEnvironmentVariableW(L"TMP", saved);
 }
 
+// A folder the payload is restored into may lie deeper than MAX_PATH; the
+// W functions take such a path whole only in its long form.
+TEST(Folders, APathLongerThanMaxPathReachesTheSystemWhole)
+{
+    const std::string base = GetTempFolder() + "lumora-long";
+    std::string folder = base;
+    for (int i = 0; i < 4; ++i) {
+        if (i > 0)
+            folder += "\\" + std::string(100, static_cast<char>('a' + i));
+        ASSERT_TRUE(CreateDirectoryW(WidePath(folder).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    }
+    ASSERT_GT(folder.size(), static_cast<std::size_t>(MAX_PATH));
+    const std::wstring wide = WidePath(folder + "\\x\\..\\file.txt");
+    EXPECT_EQ(wide, L"\\\\?\\" + std::wstring(folder.begin(), folder.end()) + L"\\file.txt");
+    EXPECT_EQ(PathFromWide(wide), folder + "\\file.txt");
+    EXPECT_EQ(PathFromWide(L"\\\\?\\UNC\\server\\share\\a"), "\\\\server\\share\\a");
+    EXPECT_EQ(WidePath("relative\\" + std::string(300, 'r')).substr(0, 9), L"relative\\");
+
+    const HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    EXPECT_NE(file, INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+    EXPECT_TRUE(DeleteFileW(wide.c_str()));
+    for (std::string part = folder; part.size() > base.size(); part.resize(part.rfind('\\')))
+        RemoveDirectoryW(WidePath(part).c_str());
+    RemoveDirectoryW(WidePath(base).c_str());
+}
+
 // Wine keeps no access lists on its files, so the descriptor is read as
 // the code builds it: Administrators and SYSTEM alone, nothing inherited.
 TEST(ExtractionFolder, OnlyAdministratorsAndSystemMayUseItWhenElevated)
