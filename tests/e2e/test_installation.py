@@ -241,7 +241,7 @@ class InstallationTest(e2ecase.SessionTestCase):
         self.screenshot("installed-twice")
         run.finish()
 
-    def test_payload_without_uninstaller_stops_after_the_screensaver(self):
+    def test_payload_without_uninstaller_installs_nothing(self):
         path = self.installer_with("no-uninstaller.exe", payloads.settings(), {
             "Aurora.scr": self.program("Aurora.scr"),
             "Install.exe": self.program("Install.exe"),

@@ -78,6 +78,12 @@ class StartupPayloadTest(e2ecase.SessionTestCase):
 
     def test_random_play_writes_rand_1(self):
         path = self.make_installer("random.exe", payloads.settings(RandomPlay="True"))
+        # As another tool would write it, without a check record: restored
+        # unchecked, as before there were records.
+        with open(path, "rb") as f:
+            data = layout.without_check_record(f.read())
+        with open(path, "wb") as f:
+            f.write(data)
         self.run_to_main_window(path)
         ini = wait_for(self.control_ini, 30, "CONTROL.INI")
         self.assertEqual(ini["Lumora Screen Saver"]["Rand"], "1")
