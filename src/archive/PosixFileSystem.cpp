@@ -226,6 +226,15 @@ std::unique_ptr<FileStream> OpenToRead(const std::string& path, const char* fail
 // as a symbolic link, and what was opened is checked on the descriptor
 // itself before anything is written, so that nothing can be swapped in
 // between.
+// The process's file mode creation mask, which can only be read by setting
+// it (back at once).
+mode_t CurrentUmask()
+{
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    return mask;
+}
+
 std::unique_ptr<FileStream> OpenToWrite(const std::string& path, std::size_t given, int flags, const char* failure)
 {
     const WritePlace place = OpenWritePlace(path, given, failure);
@@ -246,6 +255,10 @@ std::unique_ptr<FileStream> OpenToWrite(const std::string& path, std::size_t giv
     // Blocking again for the writes; a regular file never blocks anyway.
     ::fcntl(fd.Get(), F_SETFL, ::fcntl(fd.Get(), F_GETFL) & ~O_NONBLOCK);
     if (truncate && ::ftruncate(fd.Get(), 0) != 0)
+        throw Error(std::string(failure) + path + ": " + std::strerror(errno));
+    // A replaced file gets the permissions of a new one, as on Windows it
+    // gets a new file's attributes.
+    if (truncate && ::fchmod(fd.Get(), 0666 & ~CurrentUmask()) != 0)
         throw Error(std::string(failure) + path + ": " + std::strerror(errno));
     return std::make_unique<PosixFileStream>(fd.Release());
 }

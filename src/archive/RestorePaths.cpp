@@ -1,5 +1,6 @@
 #include "archive/RestorePaths.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "base/Error.h"
@@ -32,45 +33,20 @@ bool IsDeviceName(std::string_view name)
            digit == "\xB3" || digit == "\xC2\xB9" || digit == "\xC2\xB2" || digit == "\xC2\xB3";
 }
 
-// A name that Windows writes as a plain file of exactly that name: not "."
-// or "..", no control character (a NUL would cut it short), none of the
-// characters Windows refuses or reads as wildcards or a stream (":"), not a
-// device, and not ending in a dot or a blank, which Windows drops.
-bool IsPlainFileName(std::string_view name)
+// A name, as Windows writes it, that is a plain file or folder: not empty,
+// no control character (a NUL would cut it short; DEL is a letter to
+// Windows), none of the characters Windows refuses or reads as wildcards or
+// a stream (":"), not a device.
+bool IsPlainName(std::string_view name)
 {
-    if (name.empty() || name == "." || name == ".." || name.back() == '.' || name.back() == ' ')
+    if (name.empty())
         return false;
     for (const char c : name) {
         const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F || std::string_view("<>:\"|?*").find(c) != std::string_view::npos)
+        if (byte < 0x20 || std::string_view("<>:\"|?*").find(c) != std::string_view::npos)
             return false;
     }
     return !IsDeviceName(name);
-}
-
-// Every folder and file name of a relative path is plain (so no "..").
-bool IsPlainPath(std::string_view path)
-{
-    std::size_t start = 0;
-    for (std::size_t i = 0; i <= path.size(); ++i) {
-        if (i == path.size() || IsPathSeparator(path[i])) {
-            if (!IsPlainFileName(path.substr(start, i - start)))
-                return false;
-            start = i + 1;
-        }
-    }
-    return true;
-}
-
-// A stored path used as it is: an optional drive ("c:"), an optional
-// separator after it, then plain names.
-bool IsPlainStoredPath(std::string_view path)
-{
-    if (path.size() >= 2 && path[1] == ':')
-        path.remove_prefix(2);
-    while (!path.empty() && IsPathSeparator(path.front()))
-        path.remove_prefix(1);
-    return IsPlainPath(path);
 }
 
 // A folder that exists without being made: the root of a drive ("C:") or,
@@ -85,21 +61,64 @@ bool IsRoot(std::string_view folder)
 TargetPath FormTargetPath(const std::string& folder, std::string_view storedName, bool fullPath)
 {
     TargetPath target;
-    target.given = folder.size();
     if (folder.empty()) {
         target.path = std::string(storedName);
-        target.safe = IsPlainStoredPath(storedName);
         target.given = storedName.size() - FileNamePart(storedName).size();
-    } else if (!fullPath) {
-        const std::string_view name = FileNamePart(storedName);
-        target.path = folder + std::string(name);
-        target.safe = IsPlainFileName(name);
+        // A drive ("c:") and the separators of the root are the caller's.
+        std::size_t root = storedName.size() >= 2 && storedName[1] == ':' ? 2 : 0;
+        while (root < storedName.size() && IsPathSeparator(storedName[root]))
+            ++root;
+        target.judged = std::min(root, target.given);
     } else {
-        const std::string_view rest = storedName.size() > 3 ? storedName.substr(3) : std::string_view();
+        const std::string_view rest =
+            !fullPath ? FileNamePart(storedName) : storedName.size() > 3 ? storedName.substr(3) : std::string_view();
         target.path = folder + std::string(rest);
-        target.safe = IsPlainPath(rest);
+        target.given = target.judged = folder.size();
     }
     return target;
+}
+
+std::optional<WritableTarget> WritablePath(const std::string& path, std::size_t judged, std::size_t given)
+{
+    WritableTarget written{path.substr(0, judged), given};
+    // Characters of the path read and written so far; what the system drops
+    // before `given` moves it.
+    std::size_t at = judged;
+    const auto skipSeparators = [&] {
+        const std::size_t from = at;
+        while (at < path.size() && IsPathSeparator(path[at]))
+            ++at;
+        return at - from;
+    };
+    // A separator right after the caller's part doubles the one it ends in.
+    std::size_t dropped = skipSeparators();
+    while (at < path.size()) {
+        if (given >= at)
+            written.given = given - dropped;
+        std::size_t end = at;
+        while (end < path.size() && !IsPathSeparator(path[end]))
+            ++end;
+        std::string name = path.substr(at, end - at);
+        if (name == "." || name == "..")
+            return std::nullopt;
+        if (end == path.size()) {
+            while (!name.empty() && (name.back() == '.' || name.back() == ' '))
+                name.pop_back();
+        } else if (name.back() == '.') {
+            name.pop_back();
+        }
+        if (!IsPlainName(name))
+            return std::nullopt;
+        written.path += name;
+        if (end == path.size())
+            return written;
+        written.path += path[end];
+        dropped += (end - at) - name.size();
+        at = end + 1;
+        dropped += skipSeparators();
+    }
+    // Nothing after the caller's part, or a last separator: no file name.
+    return std::nullopt;
 }
 
 bool ForceFolders(FileSystem& fileSystem, std::string folder, std::size_t given)

@@ -1,6 +1,7 @@
 #pragma once
 // Where the restore component writes an entry, and the folders it creates on
 // the way. The general path rules are in base/PathText.h.
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -8,25 +9,36 @@
 
 namespace lumora::archive {
 
-// Where an entry goes. `safe` is false when the stored name could make the
-// component write anything but a plain file of that name inside the folder it
-// was given: a name that is empty, "." or "..", holds a control character,
-// a ":" (a drive or an alternate data stream), a character Windows refuses,
-// names a device ("NUL", "aux.txt", "COM1") or ends in a dot or a blank; the
-// same for each folder name when the stored path is kept.
+// Where an entry goes: folder + the stored name's file name; with
+// `fullPath`, folder + the stored name without its drive (its first three
+// characters); with an empty folder, the stored name.
 struct TargetPath {
     std::string path;
-    bool safe = false;
     // The leading characters of `path` that the caller chose (see
     // FileSystem.h): the folder given, or with an empty folder everything
-    // but the last name. The names after them come from the archive.
+    // but the last name.
     std::size_t given = 0;
+    // The names after this many characters come from the archive, and
+    // WritablePath judges them: the folder given, or with an empty folder the
+    // drive and root.
+    std::size_t judged = 0;
 };
 
-// folder + the stored name's file name; with `fullPath`, folder + the stored
-// name without its drive (its first three characters); with an empty folder,
-// the stored name.
 TargetPath FormTargetPath(const std::string& folder, std::string_view storedName, bool fullPath);
+
+// `path` as Windows writes it, when the names after its first `judged`
+// characters make a plain file inside what comes before them: a run of
+// separators becomes its first, a folder name loses one trailing dot and the
+// last name all trailing dots and blanks, as the system drops them. Nothing
+// when a name would leave the folder ("", ".", ".."), reach a device ("NUL",
+// "aux.txt", "COM1") or a stream (":"), holds a control character or one
+// that Windows refuses, or the path ends in a separator. `given` (at or after
+// `judged`) is moved with the characters dropped before it.
+struct WritableTarget {
+    std::string path;
+    std::size_t given = 0;
+};
+std::optional<WritableTarget> WritablePath(const std::string& path, std::size_t judged, std::size_t given);
 
 // Creates each missing folder along `folder`, parent first; a drive root
 // ("C:") and the root of the file system are never created. The first

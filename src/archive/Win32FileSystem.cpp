@@ -194,7 +194,14 @@ std::unique_ptr<FileStream> OpenToWrite(const std::string& path, std::size_t giv
     auto file = std::make_unique<Win32FileStream>(handle);
     if (const char* why = Unwritable(handle))
         throw Error(std::string(failure) + path + ": " + why);
-    if (replace && (SetFilePointer(handle, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER || !SetEndOfFile(handle)))
+    if (!replace)
+        return file;
+    // Emptied and given the attributes of a new file, as a file created
+    // anew would be: none of the old file's (hidden, system, ...) stay.
+    FILE_BASIC_INFO basic{};  // times of 0 are left as they are
+    basic.FileAttributes = FILE_ATTRIBUTE_ARCHIVE;
+    if (SetFilePointer(handle, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER || !SetEndOfFile(handle) ||
+        !SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof basic))
         throw Error(Failure(failure, path));
     return file;
 }

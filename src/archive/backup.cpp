@@ -99,12 +99,13 @@ private:
                 throw InvalidArchive("Cannot read archive");
             if (!target_)
                 throw;
-            const bool continued = target_->continued;
-            const std::string system = target_->file->LastFailure();
-            CloseTarget();
-            if (continued)
+            // The failure is recorded before OnFileRestored sees the file.
+            if (target_->continued) {
+                CloseTarget();
                 throw;
-            Fail(kErrorCannotReadFile, CurrentFailure(system));
+            }
+            Fail(kErrorCannotReadFile, CurrentFailure(target_->file->LastFailure()));
+            CloseTarget();
             return;
         }
         // A walk ended by a cancel or an error leaves its entry as written
@@ -127,35 +128,18 @@ private:
     {
         stamp_ = entry.stamp;
         // Stored names are 8-bit ANSI text; joined to the folder, they become
-        // path text. A name the code page cannot map is no file name.
-        std::string name;
-        try {
-            name = PathFromAnsi(entry.name);
-        } catch (const Error& e) {
-            c_.currentFile_ = folder_ + entry.name;
-            doRestore_ = false;
-            Fail(kErrorCannotReadFile, e.what());
-            return BlockData::Skip;
-        }
-        TargetPath target = FormTargetPath(folder_, name, c_.restoreFullPath_);
-        c_.currentFile_ = std::move(target.path);
+        // path text, converted as the system's ANSI functions convert them.
+        const TargetPath target = FormTargetPath(folder_, PathFromAnsi(entry.name), c_.restoreFullPath_);
+        c_.currentFile_ = target.path;
         given_ = target.given;
-        // The file list is never written: its name ("FILE:LIST", which holds
-        // a ":") need not be a plain file's.
-        if (!target.safe && !entry.fileList) {
-            // The name is no plain file inside the folder: nothing is
-            // written.
-            doRestore_ = false;
-            Fail(kErrorCannotReadFile, "the stored name \"" + PrintableText(entry.name) +
-                                           "\" is no plain file name inside the folder");
-            return BlockData::Skip;
-        }
-        doRestore_ = Decide(entry);
+        judged_ = target.judged;
+        doRestore_ = Decide(entry) && Prepare(entry);
         if (doRestore_)
             OpenTarget();
         return doRestore_ ? BlockData::Read : BlockData::Skip;
     }
 
+    // The restore mode's decision, then the handler's.
     bool Decide(const EntryInfo& entry)
     {
         const std::int32_t age = files_.FileAge(c_.currentFile_);
@@ -176,10 +160,23 @@ private:
             c_.OnRestoreFile(&c_, c_.currentFile_, stamp, write);
             // A path the handler chose is the caller's but for its last name.
             if (c_.currentFile_ != offered)
-                given_ = c_.currentFile_.size() - FileNamePart(c_.currentFile_).size();
+                given_ = judged_ = c_.currentFile_.size() - FileNamePart(c_.currentFile_).size();
         }
-        if (!write)
+        return write;
+    }
+
+    // The path about to be written, as Windows writes it, and its folders;
+    // a name that is no plain file inside the folder is not written.
+    bool Prepare(const EntryInfo& entry)
+    {
+        const std::optional<WritableTarget> written = WritablePath(c_.currentFile_, judged_, given_);
+        if (!written) {
+            Fail(kErrorCannotReadFile, "the stored name \"" + PrintableText(entry.name) +
+                                           "\" is no plain file name inside the folder");
             return false;
+        }
+        c_.currentFile_ = written->path;
+        given_ = written->given;
         const std::string folder = FolderPart(c_.currentFile_);
         if (ForceFolders(files_, folder, given_) && files_.FolderExists(folder))
             return true;
@@ -367,8 +364,9 @@ private:
     bool doRestore_ = true;
     std::uint32_t stamp_ = 0;
     // How much of the current file's path the caller chose (see
-    // FileSystem.h).
+    // FileSystem.h), and after how much the rules of WritablePath apply.
     std::size_t given_ = 0;
+    std::size_t judged_ = 0;
     // The storage of every target's WriteBehind, declared before them.
     WriteBuffer writeBuffer_;
     std::unique_ptr<Target> target_;

@@ -16,8 +16,9 @@
 
 namespace lumora {
 
-// An 8-bit ANSI name as path text. Throws Error when the name holds bytes
-// the ANSI code page does not map.
+// An 8-bit ANSI name as path text, converted as the system's ANSI functions
+// convert it: a byte the code page does not map becomes its best fit, never
+// an error.
 std::string PathFromAnsi(std::string_view ansi);
 
 // Path text as 8-bit ANSI text for captions and messages; letters the code

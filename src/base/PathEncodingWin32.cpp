@@ -19,15 +19,18 @@ int Length(std::size_t size)
     return static_cast<int>(size);
 }
 
-std::wstring Widen(std::string_view text, UINT codePage, const char* what)
+// `flags` MB_ERR_INVALID_CHARS: text that is not valid in the code page
+// throws; 0: it is converted as the system's ANSI functions convert it, to
+// its best fit, never failing.
+std::wstring Widen(std::string_view text, UINT codePage, DWORD flags)
 {
     if (text.empty())
         return {};
-    const int count = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text.data(), Length(text.size()), nullptr, 0);
+    const int count = MultiByteToWideChar(codePage, flags, text.data(), Length(text.size()), nullptr, 0);
     if (count <= 0)
-        throw Error(std::string(what) + " \"" + AnsiFromPath(text) + "\" cannot be used as a path");
+        throw Error("The path \"" + AnsiFromPath(text) + "\" cannot be used as a path");
     std::wstring wide(static_cast<std::size_t>(count), L'\0');
-    MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text.data(), Length(text.size()), wide.data(), count);
+    MultiByteToWideChar(codePage, flags, text.data(), Length(text.size()), wide.data(), count);
     return wide;
 }
 
@@ -45,7 +48,7 @@ std::string Narrow(std::wstring_view wide, UINT codePage, DWORD flags)
 
 }  // namespace
 
-std::string PathFromAnsi(std::string_view ansi) { return PathFromWide(Widen(ansi, CP_ACP, "The name")); }
+std::string PathFromAnsi(std::string_view ansi) { return PathFromWide(Widen(ansi, CP_ACP, 0)); }
 
 std::string AnsiFromPath(std::string_view path)
 {
@@ -66,7 +69,7 @@ std::string AnsiFromPath(std::string_view path)
 // expands a shorter one.
 std::wstring WidePath(std::string_view path)
 {
-    std::wstring wide = Widen(path, CP_UTF8, "The path");
+    std::wstring wide = Widen(path, CP_UTF8, MB_ERR_INVALID_CHARS);
     const bool drive = wide.size() >= 3 && wide[1] == L':' && (wide[2] == L'\\' || wide[2] == L'/');
     const bool share = wide.size() >= 3 && wide[0] == L'\\' && wide[1] == L'\\' && wide[2] != L'?' && wide[2] != L'.';
     if (wide.size() < MAX_PATH || !(drive || share))

@@ -153,11 +153,7 @@ void TMainForm::loadSetupFile()
         complete = ReadSetupSettings(ReadTextFile(InExtractionFolder("Setup.ins")), Globals);
         if (complete)
             CheckPictureNames(Globals, [](const std::string& name) {
-                try {
-                    return archive::PlatformFileSystem().FileExists(InExtractionFolder(name));
-                } catch (const Error&) {
-                    return false;  // a name the code page cannot map names no file
-                }
+                return archive::PlatformFileSystem().FileExists(InExtractionFolder(name));
             });
     } catch (const Error&) {
         complete = false;

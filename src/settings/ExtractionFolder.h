@@ -26,8 +26,8 @@ void CreateExtractionFolderIn(const std::string& base, bool adminsOnly);
 const std::string& ExtractionFolder();
 
 // A name from the payload or from Setup.ins (8-bit ANSI text) in the
-// extraction folder. Throws Error when the name holds bytes the ANSI code
-// page does not map.
+// extraction folder, converted as the restore converts the names it writes.
+// Throws Error when there is no extraction folder.
 std::string InExtractionFolder(const std::string& name);
 
 // Removes the folder and everything in it. A file that cannot be deleted now

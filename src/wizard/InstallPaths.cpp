@@ -11,9 +11,8 @@ std::string ScreenSaverBaseName(const std::string& screenSaverFile)
 }
 
 InstallPaths PlanInstallPaths(const std::string& targetFolder, const std::string& screenSaverFile,
-                              const std::string& extractionFolder)
+                              const std::string& base, const std::string& extractionFolder)
 {
-    const std::string base = ScreenSaverBaseName(screenSaverFile);
     const std::string target = targetFolder + "\\";
     InstallPaths paths;
     paths.screenSaverSource = extractionFolder + screenSaverFile;

@@ -15,6 +15,7 @@ inline constexpr const char* kActiveXInstallerFile = "Install.exe";
 
 // The screensaver file name without its last four characters (the dot and a
 // three-letter extension); empty when the name has four characters or fewer.
+// Characters of the 8-bit ANSI name, as the settings hold it: bytes.
 std::string ScreenSaverBaseName(const std::string& screenSaverFile);
 
 struct InstallPaths {
@@ -26,8 +27,11 @@ struct InstallPaths {
     std::string infoFile;            // T + "\" + B + ".nfo"
 };
 
+// `baseName` is ScreenSaverBaseName of the screensaver's 8-bit name, cut
+// before the name is converted to path text, so that the files and the
+// uninstall entry share one base name.
 InstallPaths PlanInstallPaths(const std::string& targetFolder, const std::string& screenSaverFile,
-                              const std::string& extractionFolder);
+                              const std::string& baseName, const std::string& extractionFolder);
 
 // The info file's content: the screensaver file, then the target folder,
 // each line ended by CR LF.

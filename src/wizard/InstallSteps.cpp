@@ -35,10 +35,12 @@ void RunInstallationSteps(const std::string& targetFolder, const std::function<v
     RecordOutcome(ExitCode::OtherFailure);
     // The target folder and the screensaver's name are 8-bit text (a caption
     // and a setting); the files and the command line take them as path text.
+    // The base name is cut from the 8-bit name, as the uninstall entry's is.
     const std::string screenSaverFile = Globals.ScreenSaverFile;
     const std::string targetPath = PathFromAnsi(targetFolder);
     const std::string screenSaverName = PathFromAnsi(screenSaverFile);
-    const InstallPaths paths = PlanInstallPaths(targetPath, screenSaverName, ExtractionFolder());
+    const InstallPaths paths = PlanInstallPaths(targetPath, screenSaverName,
+                                                PathFromAnsi(ScreenSaverBaseName(screenSaverFile)), ExtractionFolder());
 
     // Both files or neither: an uninstaller that cannot be put in place
     // leaves the screensaver installed before as it was.

@@ -26,7 +26,7 @@ UninstallValueList UninstallValues(const std::string& screenSaverFile, const std
         {"HelpLink", kProductPage},
         {"Publisher", kPublisher},
         // The uninstaller copy the installation steps made, without quotes.
-        {"UninstallString", PlanInstallPaths(targetFolder, screenSaverFile, {}).uninstallerTarget},
+        {"UninstallString", PlanInstallPaths(targetFolder, screenSaverFile, ScreenSaverBaseName(screenSaverFile), {}).uninstallerTarget},
         {"UrlinfoAbout", kHomePage},
     };
 }

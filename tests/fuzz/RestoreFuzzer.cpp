@@ -165,8 +165,8 @@ private:
             // A name that is refused is written nowhere; placing something
             // there could replace the target folder itself.
             const TargetPath target = FormTargetPath(kFolder + "\\", entries_[k]->name, options_ & 1);
-            if (target.safe)
-                Place(files_, target.path, input_.control[3 + k] & 15, entries_[k]->stamp);
+            if (const auto written = WritablePath(target.path, target.judged, target.given))
+                Place(files_, written->path, input_.control[3 + k] & 15, entries_[k]->stamp);
         }
         Place(files_, kRedirected, input_.control[2] >> 4, 0);
         files_.OnWrite = [](const std::string& path, const std::string& reached, bool throughLink) {

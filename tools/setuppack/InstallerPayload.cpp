@@ -20,14 +20,15 @@ using lumora::archive::BlockData;
 using lumora::archive::BlockInfo;
 using lumora::archive::EntryInfo;
 
-// The name an entry is restored under, or nothing for the file list and for
-// names the restore refuses to write (the restore's own rule, applied to the
-// file name alone).
+// The name an entry is restored under, as Windows writes it, or nothing for
+// the file list and for names the restore refuses to write (the restore's
+// own rule, applied to the file name alone).
 std::string RestoredName(const EntryInfo& entry)
 {
-    if (entry.fileList || !lumora::archive::FormTargetPath("\\", entry.name, false).safe)
+    if (entry.fileList)
         return {};
-    return std::string(lumora::FileNamePart(entry.name));
+    const auto written = lumora::archive::WritablePath("\\" + std::string(lumora::FileNamePart(entry.name)), 1, 1);
+    return written ? written->path.substr(1) : std::string();
 }
 
 class NameCollector : public lumora::archive::ArchiveVisitor {

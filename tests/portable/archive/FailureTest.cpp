@@ -3,13 +3,16 @@
 #include <filesystem>
 #include <functional>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #endif
 
 #include "RestoreFixture.h"
 #include "archive/BlockEncoder.h"
 #include "base/Error.h"
+#include "base/PathText.h"
 #include "base/PrintableText.h"
 #include "base/MemoryStream.h"
 
@@ -35,8 +38,15 @@ TEST_F(RestoreFixture, WrongMagicInAWrittenEntryIsReportedAfterTheFinalProgress)
         events.errors.emplace_back(code, text);
         progressAtError = events.progress.size();
     };
+    // The failure is recorded before OnFileRestored sees the file.
+    std::vector<std::pair<std::int32_t, bool>> seen;
+    backup.OnFileRestored = [&](TObject*, std::string& file, FileStream&) {
+        events.restored.push_back(file);
+        seen.emplace_back(backup.ErrorCode(), backup.ContinueFlag());
+    };
     EXPECT_FALSE(RestoreBytes(backup, WithFollower(archive), scratch.Folder()));
     EXPECT_EQ(events.errors, kCannotReadFile);
+    EXPECT_EQ(seen, (std::vector<std::pair<std::int32_t, bool>>{{1, false}}));
     EXPECT_EQ(progressAtError, 1u);
     EXPECT_FALSE(events.progress.back().going);
     // The target was created empty, shown to OnFileRestored and stamped.
@@ -266,7 +276,6 @@ TEST_P(Escapes, NeverWriteOutsideTheFolder)
         WithFollower(RawArchive().Header(10).Entry(GetParam().storedName).RawBlock(Pattern(10)).End());
     EXPECT_FALSE(RestoreBytes(backup, archive, inner));
     EXPECT_EQ(events.errors, kCannotReadFile);
-    EXPECT_TRUE(events.offered.empty());
     EXPECT_EQ(Listing(scratch.Folder()), std::vector<std::string>{"inner"});
     EXPECT_TRUE(Listing(inner).empty());
 }
@@ -284,10 +293,55 @@ INSTANTIATE_TEST_SUITE_P(Restore, Escapes,
                                          EscapeCase{std::string("c:\\good.txt\0evil", 16), false},
                                          EscapeCase{"c:\\bell\a.txt", false}, EscapeCase{"c:\\NUL", false},
                                          EscapeCase{"c:\\aux.txt", false}, EscapeCase{"c:\\com1", false},
-                                         EscapeCase{"c:\\setup.ins.", false}, EscapeCase{"c:\\setup.ins ", false},
+                                         EscapeCase{"c:\\con.", false}, EscapeCase{"c:\\...", false},
                                          EscapeCase{"c:\\a\\b.txt:stream", true},
                                          EscapeCase{"c:\\lpt3\\b.txt", true}),
                          [](const auto& info) { return "Name" + std::to_string(info.index); });
+
+// The restore mode and OnRestoreFile decide first; the name rules judge
+// only what is then about to be written, as Windows would write it.
+TEST_F(RestoreFixture, TheNameRulesJudgeThePathAboutToBeWritten)
+{
+    backup.OnRestoreFile = [&](TObject*, std::string& file, std::int32_t, bool& doRestore) {
+        events.offered.push_back(file);
+        if (file == scratch / "nul.txt")
+            file = scratch / "nul-file.txt";
+        doRestore = file != scratch / "con";
+    };
+    const Bytes archive = WriterArchive({{"c:\\con", kStamp, Pattern(1)},
+                                         {"c:\\nul.txt", kStamp, Pattern(2)},
+                                         {"c:\\setup.ins. .", kStamp, Pattern(3)},
+                                         {"c:\\del\x7F.txt", kStamp, Pattern(4)}});
+    ASSERT_TRUE(RestoreBytes(backup, archive, scratch.Folder()));
+    EXPECT_EQ(events.offered.size(), 4u);
+    EXPECT_EQ(Listing(scratch.Folder()), (std::vector<std::string>{"del\x7F.txt", "nul-file.txt", "setup.ins"}));
+    EXPECT_EQ(ReadAll(scratch / "setup.ins"), Pattern(3));
+    EXPECT_EQ(events.restored.back(), scratch / "del\x7F.txt");
+}
+
+// A replaced file is a new one: it keeps none of the old file's attributes
+// (POSIX: permissions) but has those a new file gets.
+TEST_F(RestoreFixture, AReplacedFileHasTheAttributesOfANewOne)
+{
+    const std::string old = scratch / "old.bin", fresh = scratch / "new.bin";
+    WriteAll(old, Pattern(50));
+#ifdef _WIN32
+    const auto attributes = [](const std::string& path) { return GetFileAttributesA(path.c_str()); };
+    ASSERT_TRUE(SetFileAttributesA(old.c_str(), FILE_ATTRIBUTE_NOT_CONTENT_INDEXED));
+#else
+    const std::filesystem::path folder(scratch.Folder());
+    const auto attributes = [&](const std::string& path) {
+        struct stat st {};
+        return ::stat((folder / FileNamePart(path)).c_str(), &st) == 0 ? st.st_mode : 0;
+    };
+    ASSERT_EQ(::chmod((folder / "old.bin").c_str(), 0750), 0);
+#endif
+    ASSERT_TRUE(RestoreBytes(
+        backup, WriterArchive({{"c:\\old.bin", kStamp, Pattern(5)}, {"c:\\new.bin", kStamp, Pattern(5)}}),
+        scratch.Folder()));
+    EXPECT_EQ(ReadAll(old), Pattern(5));
+    EXPECT_EQ(attributes(old), attributes(fresh));
+}
 
 TEST_F(RestoreFixture, ABareStoredNameWithoutAFolderCannotBePlaced)
 {

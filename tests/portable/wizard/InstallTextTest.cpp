@@ -24,7 +24,7 @@ TEST(ScreenSaverBaseName, DropsTheLastFourCharactersAndIsEmptyForShortNames)
 
 TEST(InstallPaths, CopiesAndInfoFileInTheTargetFolder)
 {
-    const InstallPaths paths = PlanInstallPaths("C:\\WINDOWS", "name.scr", "C:\\Temp\\");
+    const InstallPaths paths = PlanInstallPaths("C:\\WINDOWS", "name.scr", "name", "C:\\Temp\\");
     EXPECT_EQ(paths.screenSaverSource, "C:\\Temp\\name.scr");
     EXPECT_EQ(paths.screenSaverTarget, "C:\\WINDOWS\\name.scr");
     EXPECT_EQ(paths.uninstallerSource, "C:\\Temp\\Lmunist.exe");
