@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-i686
   wine wine32:i386 fonts-wine fonts-liberation
   xvfb xdotool imagemagick x11-utils
-  python3 dpkg-dev zip unzip
+  python3 dpkg-dev zip unzip locales
   osslsigncode openssl icoutils
 )
 
@@ -32,7 +32,14 @@ for package in libjpeg-turbo zlib; do
   [ -f "$sources/$package/CMakeLists.txt" ] || need_sources=1
 done
 
-if [ "$need_i386" = 0 ] && [ "${#missing[@]}" = 0 ] && [ "$need_src" = 0 ] && [ "$need_sources" = 0 ]; then
+# A Japanese locale, for the tests of an installer on code page 932: Wine
+# takes the code page from the locale's name and file names in UTF-8 only
+# from a locale the system has.
+need_locale=0
+locale -a 2>/dev/null | grep -qix 'ja_JP.utf8' || need_locale=1
+
+if [ "$need_i386" = 0 ] && [ "${#missing[@]}" = 0 ] && [ "$need_src" = 0 ] && [ "$need_sources" = 0 ] &&
+   [ "$need_locale" = 0 ]; then
   exit 0
 fi
 
@@ -60,3 +67,6 @@ apt-get install -y -q --no-install-recommends "${packages[@]}"
 for package in libjpeg-turbo zlib; do
   "$(dirname "$0")/fetch-debian-source.sh" "$package" "$sources/$package"
 done
+if [ "$need_locale" = 1 ]; then
+  localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
+fi

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/Stream.h"
@@ -24,9 +25,17 @@ struct ArchiveInput {
 ArchiveInput MemoryInput(std::string storedName, std::uint32_t stamp,
                          std::vector<unsigned char> bytes);
 
-// A file on this machine: its stored name (StoredName.h), its last-write time
-// and size, read through a file stream when written. Throws Error naming the
-// file when it cannot be found or is not a regular file.
-ArchiveInput FileInput(const std::string& path);
+// How a file name (path text) is written as the 8-bit name the installer
+// restores: its bytes in the installer's ANSI code page. Throws Error saying
+// why a name cannot be written so.
+using AnsiName = std::function<std::string(std::string_view name)>;
+// In the ANSI code page of this system; a name it cannot spell throws.
+std::string SystemAnsiName(std::string_view name);
+
+// A file on this machine: its stored name (StoredName.h) with the file name
+// written by `ansiName`, its last-write time and size, read through a file
+// stream when written. Throws Error naming the file when it cannot be found,
+// is not a regular file, or its name cannot be written.
+ArchiveInput FileInput(const std::string& path, const AnsiName& ansiName = SystemAnsiName);
 
 }  // namespace lumora::archive

@@ -64,19 +64,31 @@ FileFacts StatFile(const std::string& path)
 
 }  // namespace
 
-ArchiveInput FileInput(const std::string& path)
+std::string SystemAnsiName(std::string_view name)
+{
+    std::string ansi = AnsiFromPath(name);
+    if (PathFromAnsi(ansi) != name)
+        throw Error("it has letters that the ANSI code page cannot spell");
+    return ansi;
+}
+
+ArchiveInput FileInput(const std::string& path, const AnsiName& ansiName)
 {
     const FileFacts facts = StatFile(path);
     ArchiveInput input;
-    // Stored names are 8-bit ANSI text. Folders whose letters the code page
-    // lacks are only shown lossily there (the installer keeps the file name
-    // alone); the file name itself must come through whole.
-    const std::string full = FullPath(path);
-    const std::string stored = AnsiFromPath(full);
-    if (PathFromAnsi(FileNamePart(stored)) != FileNamePart(full))
-        throw Error("The name of " + path + " has letters that the ANSI code page cannot spell; the installer "
-                    "could not restore it under its name");
-    input.storedName = StoredNameFromFullPath(stored);
+    // Lowered as path text, so that no byte of a letter of two bytes in the
+    // code page is taken for an ASCII letter. The installer keeps the file
+    // name alone: the folders are shown as well as the code page can.
+    const std::string stored = StoredNameFromFullPath(FullPath(path));
+    const std::string_view name = FileNamePart(stored);
+    std::string ansi;
+    try {
+        ansi = ansiName(name);
+    } catch (const Error& e) {
+        throw Error("The name of " + path + " cannot be stored: " + e.what() +
+                    "; the installer could not restore it under its name");
+    }
+    input.storedName = AnsiFromPath(std::string_view(stored).substr(0, stored.size() - name.size())) + ansi;
     input.stamp = DosStampFromTime(facts.lastWrite);
     input.size = facts.size;
     input.open = [path] {

@@ -1,11 +1,15 @@
 #!/usr/bin/env python3
-"""A user whose temporary folder has letters the ANSI code page lacks: the
-user's environment in the prefix's registry (HKCU\\Environment, where Windows
-programs look) names C:\\users\\<name>\\Temp for a name of Cyrillic and one
-of Greek letters, on Wine's Western code page. The whole run works there:
-the payload is restored into that folder, Setup.ins, the picture and the
-read-me are read from it, the installation copies from it and leaves the
-uninstall entry pointing at the installed uninstaller."""
+"""Names and texts on every code page. A user whose temporary folder has
+letters the ANSI code page lacks: the user's environment in the prefix's
+registry (HKCU\\Environment, where Windows programs look) names
+C:\\users\\<name>\\Temp for a name of Cyrillic and one of Greek letters, on
+Wine's Western code page. The whole run works there: the payload is restored
+into that folder, Setup.ins, the picture and the read-me are read from it,
+the installation copies from it and leaves the uninstall entry pointing at
+the installed uninstaller. A Western picture name on a Japanese system (code
+page 932) is restored and shown under the name the system makes of it, and a
+screensaver name whose last four characters hold a Western letter gives the
+uninstaller copy, the info file and the uninstall entry one base name."""
 import os
 import sys
 
@@ -69,13 +73,7 @@ class UnicodeFoldersTest(e2ecase.SessionTestCase):
         # backdrop: not the red of the gradient beside it. The main window's
         # place is read now it is maximised: when it first showed, it may
         # still have had its designed size.
-        hwnd = run.wizard.main["hwnd"]
-        wait_for(lambda: self.session.window(hwnd)["zoomed"], 60, "the main window to be maximised")
-        main = self.session.window(hwnd)["rect"]
-        shot = self.screenshot("statements")
-        picture_row = self.session.screen_pixels([main[2] - 150, main[1] + 100, main[2] - 149, main[1] + 101])
-        gradient_row = self.session.screen_pixels([main[0] + 300, main[1] + 100, main[0] + 301, main[1] + 101])
-        self.assertNotEqual(picture_row, gradient_row, "no picture at the top right (%s)" % shot)
+        self.assertTrue(self.picture_shown(run, "statements"), "no picture at the top right")
 
         run.wizard.key("alt+y")
         install_through(run)
@@ -90,6 +88,61 @@ class UnicodeFoldersTest(e2ecase.SessionTestCase):
         self.assertEqual(self.session.find_host_path(values["UninstallString"]), os.path.join(windows, "Aurora.exe"))
         run.finish()
         self.assertEqual(os.listdir(folder), [])
+
+    def picture_shown(self, run, shot):
+        """The backdrop's picture at the top right: not the colour of the
+        gradient beside it."""
+        hwnd = run.wizard.main["hwnd"]
+        wait_for(lambda: self.session.window(hwnd)["zoomed"], 60, "the main window to be maximised")
+        main = self.session.window(hwnd)["rect"]
+        self.screenshot(shot)
+        picture_row = self.session.screen_pixels([main[2] - 150, main[1] + 100, main[2] - 149, main[1] + 101])
+        gradient_row = self.session.screen_pixels([main[0] + 300, main[1] + 100, main[0] + 301, main[1] + 101])
+        return picture_row != gradient_row
+
+    def test_a_western_picture_name_on_a_japanese_system(self):
+        # The picture comes before Setup.ins: a name that ended the restore
+        # would leave the settings unread.
+        staging = os.path.join(self.artifacts, "payload")
+        os.makedirs(staging, exist_ok=True)
+        picture = os.path.join(staging, "caf\u00e9.jpg")
+        with open(payloads.sample_file(e2ecase.PATHS, "cd.jpg"), "rb") as f, open(picture, "wb") as g:
+            g.write(f.read())
+        settings = payloads.write_settings(staging, payloads.settings(ImageFile="caf\xe9.jpg",
+                                                                      CustomImageFile="caf\xe9.jpg"))
+        files = [picture, settings] + [payloads.sample_file(e2ecase.PATHS, name)
+                                       for name in ("Aurora.scr", "Lmunist.exe", "Install.exe")]
+        path = payloads.pack(files, self.artifacts, "cafe-setup.exe", e2ecase.PATHS.setuppack, e2ecase.PATHS.stub)
+        self.session.env["LC_ALL"] = "ja_JP.UTF-8"
+        # No message on the way: every file was restored, Setup.ins read.
+        run = SetupRun(self, path, "cafe-setup.exe")
+        [folder] = extraction_folders(self.session)
+        names = os.listdir(folder)
+        self.assertEqual(len(names), 5, names)
+        self.assertNotIn("caf\u00e9.jpg", names, "the name was not made on code page 932")
+        self.assertTrue(self.picture_shown(run, "picture"), "no picture at the top right")
+
+    def test_a_western_letter_in_the_screensavers_last_four_characters(self):
+        staging = os.path.join(self.artifacts, "payload")
+        os.makedirs(staging, exist_ok=True)
+        saver = os.path.join(staging, "Aurora.sc\u00e9")
+        with open(payloads.sample_file(e2ecase.PATHS, "Aurora.scr"), "rb") as f, open(saver, "wb") as g:
+            g.write(f.read())
+        path = payloads.installer_with(e2ecase.PATHS, self.artifacts, "sce-setup.exe",
+                                       payloads.settings(ScreenSaverFile="Aurora.sc\xe9"),
+                                       [saver] + [payloads.sample_file(e2ecase.PATHS, name)
+                                                  for name in ("Lmunist.exe", "Install.exe")])
+        setuprun.replace_rundll32(self, e2ecase.PATHS)
+        run = SetupRun(self, path, "sce-setup.exe")
+        install_through(run)
+        windows = os.path.join(self.session.prefix, "drive_c", "windows")
+        self.assertEqual(read_file(os.path.join(windows, "Aurora.sc\u00e9")), read_file(saver))
+        self.assertEqual(read_file(os.path.join(windows, "Aurora.exe")),
+                         read_file(payloads.sample_file(e2ecase.PATHS, "Lmunist.exe")))
+        self.assertTrue(os.path.isfile(os.path.join(windows, "Aurora.nfo")))
+        values = wait_for(lambda: self.session.reg_query(uninstall_key("Aurora")), 60, "the uninstall entry")
+        self.assertEqual(self.session.find_host_path(values["UninstallString"]), os.path.join(windows, "Aurora.exe"))
+        run.finish()
 
     def test_a_user_name_of_cyrillic_letters(self):
         self.check_whole_run("\u0418\u0432\u0430\u043d")

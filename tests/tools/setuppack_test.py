@@ -35,9 +35,9 @@ def counted(text):
     return i32(len(text)) + text
 
 
-# Settings that name Big.bin as the screensaver and no picture: 143 bytes.
+# Settings that name Big.scr as the screensaver and no picture: 143 bytes.
 WORKSPACE_SETTINGS = ("False\r\nA title that makes the file 143 bytes long, for the totals below"
-                      "\r\nBig.bin\r\n\r\nFalse\r\nNONE\r\nFalse\r\nFalse\r\nNONE\r\nnil\r\nFalse"
+                      "\r\nBig.scr\r\n\r\nFalse\r\nNONE\r\nFalse\r\nFalse\r\nNONE\r\nnil\r\nFalse"
                       "\r\n0\r\n0\r\n255\r\n0\r\n").encode()
 
 
@@ -50,7 +50,7 @@ class Workspace(unittest.TestCase):
         rng = random.Random(5)
         self.files = {
             "CD.jpg": bytes(rng.getrandbits(8) for _ in range(17504)),
-            "Big.bin": bytes(rng.getrandbits(8) for _ in range(32768)),
+            "Big.scr": bytes(rng.getrandbits(8) for _ in range(32768)),
             "Lmunist.exe": b"",
             "Install.exe": b"",
             "Setup.ins": WORKSPACE_SETTINGS,
@@ -114,7 +114,7 @@ class SetuppackTest(Workspace):
         rows = {line.split()[-1].rsplit("\\", 1)[-1]: line for line in listing.splitlines()
                 if "\\" in line}
         self.assertIn(stamp, rows["cd.jpg"])
-        for name, size, blocks in (("cd.jpg", 17504, "1 raw + 1 stored"), ("big.bin", 32768, "2 raw"),
+        for name, size, blocks in (("cd.jpg", 17504, "1 raw + 1 stored"), ("big.scr", 32768, "2 raw"),
                                    ("lmunist.exe", 0, "none"), ("setup.ins", 143, "1 stored")):
             self.assertRegex(rows[name], r"\s%d\s+%s\s" % (size, blocks.replace("+", r"\+")))
 
@@ -198,6 +198,22 @@ class SetuppackTest(Workspace):
         self.assertEqual(rc, 1)
         self.assertIn("cd.jpg", err)
         self.assertFalse(os.path.exists(target))
+
+        # Names are stored in the installer's code page; one it cannot spell
+        # is refused.
+        omega = self.write("\u03a9mega.txt", b"omega")
+        rc, _, err = run("build", "--stub", self.path("stub.exe"), "-o", target, "--force", omega)
+        self.assertEqual(rc, 1)
+        self.assertIn("code page 1252 has no place for the character \"\u03a9\" (U+03A9)", err)
+        self.assertFalse(os.path.exists(target))
+        for codepage, file, stored in (("1253", omega, b"\xd9mega.txt"),
+                                       ("1252", self.write("caf\u00e9.jpg", b"cafe"), b"caf\xe9.jpg")):
+            rc, _, err = run("build", "--stub", self.path("stub.exe"), "-o", target, "--force", "--codepage",
+                             codepage, file)
+            self.assertEqual(rc, 0, err)
+            with open(target, "rb") as f:
+                name = layout.parse_installer(f.read())[4][0].name.encode("latin-1")
+            self.assertTrue(name.endswith(b"\\" + stored), name)
 
     def test_special_entries_and_volumes(self):
         magic = b"EC2\0"
@@ -401,6 +417,9 @@ class PayloadCheckTest(unittest.TestCase):
             ("warnings", settings_text(GradientBlue="256", ImageFile="wide.jpg"), PAYLOAD[:2] + ["wide.jpg"],
              ["no Install.exe in the payload", "line 14 (GradientBlue): 256 is above 255",
               "line 10 (ImageFile): \"wide.jpg\" is 1100 x 60 pixels, larger than a 1024 x 768 screen"]),
+            ("no .scr, no text of the code page", settings_text(ScreenSaverFile="Install.exe", FooterText="\x81"),
+             PAYLOAD, ["line 3 (ScreenSaverFile): \"Install.exe\" does not end in \".scr\"",
+                       "line 4 (FooterText) \"\\x81\" holds bytes that are no text in code page 1252"]),
         ]
         for case, settings, files, warned in cases:
             with self.subTest(case):
@@ -436,6 +455,19 @@ class PayloadCheckTest(unittest.TestCase):
             self.assertEqual(f.read(), b"False\r\nAurora Dreams\r\nAurora.scr\r\n\r\nTrue\r\nReadMe.txt\r\nFalse"
                                        b"\r\nFalse\r\nNONE\r\nnil\r\nFalse\r\n0\r\n0\r\n255\r\n16744448\r\n")
 
+        # Texts are written in the installer's code page and shown in UTF-8.
+        for codepage, title, footer, lines in (("1252", "\u00c9toiles \u2013 Sternenhimmel", "\u00a9 2026",
+                                                 [b"\xc9toiles \x96 Sternenhimmel", b"\xa9 2026"]),
+                                                ("1251", "\u0417\u0432\u0451\u0437\u0434\u044b", "",
+                                                 [b"\xc7\xe2\xb8\xe7\xe4\xfb", b""])):
+            rc, _, err = run("settings", "--codepage", codepage, "--set", "TitleText=" + title,
+                             "--set", "FooterText=" + footer, "-o", written)
+            self.assertEqual((rc, err), (0, ""))
+            with open(written, "rb") as f:
+                self.assertEqual(f.read().split(b"\r\n")[1:4:2], lines)
+            said = run("settings", "--codepage", codepage, written)[1]
+            self.assertIn("TitleText=%s\nScreenSaverFile=Screensaver.scr\nFooterText=%s\n" % (title, footer), said)
+
         broken = self.file("broken.ins", settings_text(GradientGreen="abc"))
         refused = self.path("refused.ins")
         for args, code, words in [
@@ -444,6 +476,9 @@ class PayloadCheckTest(unittest.TestCase):
             (["--set", "TitleText=two\nlines"], 1, "setuppack: --set TitleText: \"two\\x0Alines\" holds a line break"),
             (["--set", "ScreenSaverFile=Aurora"], 1, "line 3 (ScreenSaverFile): \"Aurora\" has no four-character"),
             (["--set", "Title=x"], 2, "--set Title: no such field"),
+            (["--set", "TitleText=\u03a9 Screensaver"], 1,
+             "setuppack: --set TitleText: code page 1252 has no place for the character \"\u03a9\" (U+03A9)"),
+            (["--codepage", "77777"], 2, "code page 77777 is not one this machine can convert to"),
             (["--from", broken], 1, "%s: line 13 (GradientGreen): \"abc\" is not a number" % broken),
         ]:
             with self.subTest(args=args):
@@ -704,7 +739,7 @@ class ExtractTest(Workspace):
         self.assertEqual(proc.wait(timeout=60), 0)
         lines = re.findall(rb"\r *(\d+)% \[[# ]+\] (\S+)", shown)
         self.assertEqual(lines[-1], (b"100", b"setup.ins"))
-        self.assertIn(b"big.bin", [name for _, name in lines])
+        self.assertIn(b"big.scr", [name for _, name in lines])
         percents = [int(p) for p, _ in lines]
         self.assertEqual(percents, sorted(percents))
         self.assertNotIn("\r", said)

@@ -8,8 +8,9 @@
 #include <system_error>
 #include <vector>
 
-#include "NativePath.h"
+#include "CodePage.h"
 #include "Command.h"
+#include "NativePath.h"
 #include "PayloadCheck.h"
 #include "SelfPath.h"
 #include "archive/ArchiveInput.h"
@@ -166,12 +167,20 @@ int RunBuild(const Arguments& args)
     const auto compression = args.Has("--store") ? lumora::archive::Compression::Stored
                                                  : lumora::archive::Compression::Deflate;
 
+    // The names are written in the code page the installer runs under.
+    const CodePage codePage = CodePageOf(args);
+    const auto ansiName = [&codePage](std::string_view name) {
+        std::string missing;
+        if (std::optional<std::string> bytes = codePage.Encode(name, &missing))
+            return *bytes;
+        throw Error(codePage.Name() + " has no place for the character " + missing + " of its name");
+    };
     std::vector<lumora::archive::ArchiveInput> inputs;
     for (const std::string& path : args.operands)
-        inputs.push_back(lumora::archive::FileInput(path));
+        inputs.push_back(lumora::archive::FileInput(path, ansiName));
     CheckBaseNames(inputs, args.operands);
     CheckNotAnInput(outPath, stubPath, args.operands);
-    if (!PassesPayloadChecks(InputPayload(outPath, inputs, args.operands), args.Has("--force")))
+    if (!PassesPayloadChecks(InputPayload(outPath, inputs, args.operands), codePage, args.Has("--force")))
         return 1;
 
     try {

@@ -6,7 +6,8 @@ const std::vector<Command>& Commands()
 {
     static const std::vector<Command> table = {
         {"build", "make an installer from the setup stub and files",
-         "usage: setuppack build [--stub STUB] -o OUT [--title T] [--store] [--force] FILE...\n"
+         "usage: setuppack build [--stub STUB] -o OUT [--title T] [--store] [--force] [--codepage N]\n"
+         "                       FILE...\n"
          "\n"
          "Writes OUT: the setup stub, then an archive of the FILEs, then a 4-byte\n"
          "trailer holding the archive's offset (the stub's size). Each file is stored\n"
@@ -21,8 +22,10 @@ const std::vector<Command>& Commands()
          "takes, flags exactly \"True\" or \"False\"), the screensaver it names (with a\n"
          "four-character extension), Lmunist.exe, the read-me when it is shown, and\n"
          "the picture it selects (unless \"nil\"), decoded as the installer decodes it.\n"
-         "Names match in any case. A missing Install.exe, a gradient above 255 and a\n"
-         "picture larger than a 1024 x 768 screen are warnings.\n"
+         "Names match in any case. A name that the code page cannot spell is refused.\n"
+         "A missing Install.exe, a gradient above 255, a screensaver not ending in\n"
+         ".scr, a picture larger than a 1024 x 768 screen, and texts and names that\n"
+         "are no text in the code page are warnings.\n"
          "\n"
          "  --stub STUB   the setup stub; default: setupstub.exe in the folder of\n"
          "                this program\n"
@@ -32,7 +35,7 @@ const std::vector<Command>& Commands()
          "                full chunks raw, the last chunk of a file in an\n"
          "                uncompressed zlib stream\n"
          "  --force       write OUT even so, with the problems shown as warnings\n",
-         {"--store", "--force"}, {"--stub", "-o", "--title"}, RunBuild},
+         {"--store", "--force"}, {"--stub", "-o", "--title", "--codepage"}, RunBuild},
         {"extract", "restore the files of an installer into a folder",
          "usage: setuppack extract [--archive] FILE DIR\n"
          "\n"
@@ -64,8 +67,8 @@ const std::vector<Command>& Commands()
          "                installer with a payload trailer\n",
          {"--archive"}, {}, RunList},
         {"settings", "write a Setup.ins, or show one as the installer reads it",
-         "usage: setuppack settings [--from FILE] [--set NAME=VALUE]... -o OUT\n"
-         "       setuppack settings FILE\n"
+         "usage: setuppack settings [--from FILE] [--set NAME=VALUE]... [--codepage N] -o OUT\n"
+         "       setuppack settings [--codepage N] FILE\n"
          "\n"
          "With -o, writes OUT: the fifteen lines of a Setup.ins, each ended by CR LF,\n"
          "from defaults (a blue gradient, no picture, the wizard opening on its folder\n"
@@ -83,11 +86,14 @@ const std::vector<Command>& Commands()
          "build would find (for an installer, in its whole payload).\n"
          "\n"
          "  --from FILE       start from FILE (a Setup.ins or an installer)\n"
-         "  --set NAME=VALUE  set one field; may be given many times\n"
-         "  -o OUT            the Setup.ins to write (replaced if it exists)\n",
-         {}, {"--from", "-o"}, RunSettings, {"--set"}},
+         "  --set NAME=VALUE  set one field; may be given many times; VALUE is UTF-8\n"
+         "                    text, written in the code page (a character it has no\n"
+         "                    place for is refused)\n"
+         "  -o OUT            the Setup.ins to write (replaced if it exists)\n"
+         "Values are shown as UTF-8 text, decoded with the code page.\n",
+         {}, {"--from", "-o", "--codepage"}, RunSettings, {"--set"}},
         {"verify", "check that an installer's archive is sound",
-         "usage: setuppack verify [--archive] FILE\n"
+         "usage: setuppack verify [--archive] [--codepage N] FILE\n"
          "\n"
          "Exits with 0 only when: the trailer points into the file; the archive can\n"
          "be walked to its end-of-archive marker; every compressed block inflates\n"
@@ -98,7 +104,7 @@ const std::vector<Command>& Commands()
          "Of an installer, the payload is then checked as build checks its FILEs.\n"
          "\n"
          "  --archive     FILE is a bare archive starting at offset 0\n",
-         {"--archive"}, {}, RunVerify},
+         {"--archive"}, {"--codepage"}, RunVerify},
     };
     return table;
 }

@@ -27,9 +27,50 @@ void PrintFindings(const Findings& findings, bool problemsAsWarnings)
         Print("warning: ", warning);
 }
 
+namespace {
+
+bool IsUtf8(std::string_view text)
+{
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead < 0xE0 ? 2 : lead >= 0xE0 && lead < 0xF0 ? 3
+                                                   : lead >= 0xF0 && lead < 0xF5 ? 4 : 0;
+        if (length == 0 || i + length > text.size())
+            return false;
+        for (std::size_t k = 1; k < length; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
+                return false;
+        i += length;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string ShownText(std::string_view value)
+{
+    // 8-bit text that is no UTF-8 shows its bytes above 127 as "\xNN", so
+    // that it stays readable on a UTF-8 terminal.
+    std::string shown = lumora::PrintableText(value);
+    if (IsUtf8(shown))
+        return shown;
+    std::string escaped;
+    for (const char c : shown) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            escaped += c;
+            continue;
+        }
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "\\x%02X", byte);
+        escaped += hex;
+    }
+    return escaped;
+}
+
 std::string Quoted(const std::string& value)
 {
-    const std::string shown = lumora::PrintableText(value);
+    const std::string shown = ShownText(value);
     if (shown.size() <= kMaxQuoted)
         return "\"" + shown + "\"";
     return "\"" + shown.substr(0, kMaxQuoted) + "\"...";

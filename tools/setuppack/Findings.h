@@ -3,6 +3,7 @@
 // from writing an installer (unless forced) and make verify and settings
 // fail; warnings are shown and change nothing.
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace setuppack {
@@ -25,8 +26,11 @@ struct Findings {
 // warnings too when `problemsAsWarnings`.
 void PrintFindings(const Findings& findings, bool problemsAsWarnings = false);
 
-// `value` in double quotes, its control characters escaped and a long one
-// cut short, for messages.
+// `value` with its control characters escaped, and its bytes above 127 too
+// unless it is UTF-8 text, for a UTF-8 terminal.
+std::string ShownText(std::string_view value);
+
+// ShownText in double quotes, a long one cut short, for messages.
 std::string Quoted(const std::string& value);
 
 }  // namespace setuppack

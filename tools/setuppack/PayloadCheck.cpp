@@ -79,7 +79,23 @@ void CheckPicture(const CheckedSettings& checked, const PayloadFiles& payload, c
         CheckPictureData(*payload.Find(*file), *file, FieldPlace(field), where, findings);
 }
 
-void CheckSettingsFile(const PayloadFile& settingsFile, const PayloadFiles& payload, Findings& findings)
+// The read-me the statements page shows.
+void CheckReadMeText(const CheckedSettings& checked, const PayloadFiles& payload, const CodePage& codePage,
+                     Findings& findings)
+{
+    const PayloadFile* readMe = payload.Find(checked.settings.ReadMeFile);
+    if (!lumora::IsSet(checked.settings.ShowReadMe) || !readMe)
+        return;
+    try {
+        if (!codePage.Decode(readMe->read()))
+            findings.Warning(readMe->shown, NotTextWarning("the read-me", codePage));
+    } catch (const lumora::Error& e) {
+        findings.Problem(readMe->shown, std::string("cannot be read: ") + e.what());
+    }
+}
+
+void CheckSettingsFile(const PayloadFile& settingsFile, const PayloadFiles& payload, const CodePage& codePage,
+                       Findings& findings)
 {
     std::string content;
     try {
@@ -88,18 +104,23 @@ void CheckSettingsFile(const PayloadFile& settingsFile, const PayloadFiles& payl
         findings.Problem(settingsFile.shown, std::string("cannot be read: ") + e.what());
         return;
     }
-    const CheckedSettings checked = CheckSettingsText(content, settingsFile.shown, findings);
+    const CheckedSettings checked = CheckSettingsText(content, settingsFile.shown, codePage, findings);
     CheckNamedFiles(checked, payload, settingsFile.shown, findings);
     CheckPicture(checked, payload, settingsFile.shown, findings);
+    CheckReadMeText(checked, payload, codePage, findings);
 }
 
 }  // namespace
 
-Findings CheckPayload(const PayloadFiles& payload)
+Findings CheckPayload(const PayloadFiles& payload, const CodePage& codePage)
 {
     Findings findings;
+    for (const std::string& name : payload.Names())
+        if (!codePage.Decode(name))
+            findings.Warning(payload.Find(name)->shown,
+                             NotTextWarning("the name it is stored under, " + Quoted(name) + ",", codePage));
     if (const PayloadFile* settingsFile = payload.Find("Setup.ins"))
-        CheckSettingsFile(*settingsFile, payload, findings);
+        CheckSettingsFile(*settingsFile, payload, codePage, findings);
     else
         findings.Problem(payload.Shown(), "no Setup.ins in the payload: the installer reports a missing file and "
                                           "shows none of the settings");
@@ -113,9 +134,9 @@ Findings CheckPayload(const PayloadFiles& payload)
     return findings;
 }
 
-bool PassesPayloadChecks(const PayloadFiles& payload, bool force)
+bool PassesPayloadChecks(const PayloadFiles& payload, const CodePage& codePage, bool force)
 {
-    const Findings findings = CheckPayload(payload);
+    const Findings findings = CheckPayload(payload, codePage);
     PrintFindings(findings, force);
     if (findings.problems.empty() || force)
         return true;

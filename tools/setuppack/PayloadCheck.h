@@ -6,16 +6,19 @@
 // shown, and the backdrop's picture, decoded by the installer's own JPEG
 // decoder. A missing Install.exe, which the installer does without, and a
 // picture larger than a common screen are warnings.
+#include "CodePage.h"
 #include "Findings.h"
 #include "PayloadFiles.h"
 
 namespace setuppack {
 
-Findings CheckPayload(const PayloadFiles& payload);
+// Texts and names that are no text in `codePage` are warnings: the
+// installer, on a system of that code page, would show other letters.
+Findings CheckPayload(const PayloadFiles& payload, const CodePage& codePage);
 
 // Checks the payload of the installer that build is about to write and
 // prints what it finds. True when it may be written: no problem was found,
 // or `force` makes the problems warnings.
-bool PassesPayloadChecks(const PayloadFiles& payload, bool force);
+bool PassesPayloadChecks(const PayloadFiles& payload, const CodePage& codePage, bool force);
 
 }  // namespace setuppack

@@ -9,13 +9,21 @@ namespace setuppack {
 
 void PayloadFiles::Add(std::string_view name, PayloadFile file)
 {
-    files_[lumora::LowerCaseAscii(name)] = std::move(file);
+    files_[lumora::LowerCaseAscii(name)] = {std::string(name), std::move(file)};
 }
 
 const PayloadFile* PayloadFiles::Find(std::string_view name) const
 {
     const auto it = files_.find(lumora::LowerCaseAscii(name));
-    return it == files_.end() ? nullptr : &it->second;
+    return it == files_.end() ? nullptr : &it->second.second;
+}
+
+std::vector<std::string> PayloadFiles::Names() const
+{
+    std::vector<std::string> names;
+    for (const auto& [key, named] : files_)
+        names.push_back(named.first);
+    return names;
 }
 
 PayloadFiles InputPayload(const std::string& out, const std::vector<lumora::archive::ArchiveInput>& inputs,

@@ -32,11 +32,13 @@ public:
     // A later file of the same name replaces an earlier one, as in a restore.
     void Add(std::string_view name, PayloadFile file);
     const PayloadFile* Find(std::string_view name) const;
+    // The names the files are restored under, as added.
+    std::vector<std::string> Names() const;
     const std::string& Shown() const { return shown_; }
 
 private:
     std::string shown_;
-    std::map<std::string, PayloadFile> files_;  // by lower-case name
+    std::map<std::string, std::pair<std::string, PayloadFile>> files_;  // name and file, by lower-case name
 };
 
 // The inputs of a build, each under the base name of its stored name and

@@ -63,19 +63,24 @@ SettingsSource LoadSettings(const std::string& path)
     return source;
 }
 
-int ShowSettings(const std::string& path)
+// The values as UTF-8 text, decoded with the code page; one that is no text
+// in it is shown byte by byte (and a warning follows).
+int ShowSettings(const std::string& path, const CodePage& codePage)
 {
     const SettingsSource source = LoadSettings(path);
     lumora::SetupSettings settings;
     if (source.content)
         lumora::ReadSetupSettings(*source.content, settings);
-    for (const lumora::SettingsField& field : SettingsFields())
-        std::printf("%s=%s\n", field.name, lumora::PrintableText(lumora::FieldValueText(settings, field)).c_str());
+    for (const lumora::SettingsField& field : SettingsFields()) {
+        const std::string value = lumora::FieldValueText(settings, field);
+        const std::optional<std::string> text = codePage.Decode(value);
+        std::printf("%s=%s\n", field.name, text ? ShownText(*text).c_str() : ShownText(value).c_str());
+    }
     Findings findings;
     if (source.payload)
-        findings = CheckPayload(*source.payload);
+        findings = CheckPayload(*source.payload, codePage);
     else
-        CheckSettingsText(*source.content, source.shown, findings);
+        CheckSettingsText(*source.content, source.shown, codePage, findings);
     PrintFindings(findings);
     return findings.problems.empty() ? 0 : 1;
 }
@@ -87,13 +92,13 @@ struct Start {
     std::string shown;
 };
 
-Start ValuesFrom(const std::string& path)
+Start ValuesFrom(const std::string& path, const CodePage& codePage)
 {
     const SettingsSource source = LoadSettings(path);
     if (!source.content)
         throw lumora::Error(path + " holds no Setup.ins");
     Findings findings;
-    const CheckedSettings checked = CheckSettingsText(*source.content, source.shown, findings);
+    const CheckedSettings checked = CheckSettingsText(*source.content, source.shown, codePage, findings);
     if (!checked.complete) {
         PrintFindings({findings.problems, {}});
         throw lumora::Error("the installer does not read " + path + " in full; mend it there");
@@ -120,24 +125,33 @@ std::size_t FieldOfAssignment(const std::string& assignment)
     return static_cast<std::size_t>(field - SettingsFields().data());
 }
 
-int WriteSettings(const Arguments& args, const std::string& out)
+int WriteSettings(const Arguments& args, const std::string& out, const CodePage& codePage)
 {
     const std::string from = args.Value("--from");
-    const Start start = from.empty() ? Start{kDefaults, {}} : ValuesFrom(from);
+    // The values of --from are bytes as the installer reads them; those of
+    // --set are UTF-8 text, written in the installer's code page.
+    const Start start = from.empty() ? Start{kDefaults, {}} : ValuesFrom(from, codePage);
     Values values = start.values;
     std::array<std::string, kSettingsFieldCount> origins;
     for (std::size_t i = 0; i < kSettingsFieldCount; ++i)
         origins[i] = from.empty() ? std::string("default ") + SettingsFields()[i].name
                                   : start.shown + ": " + FieldPlace(i);
+    Findings findings;
     for (const std::string& assignment : args.Values("--set")) {
         const std::size_t i = FieldOfAssignment(assignment);
-        values[i] = assignment.substr(assignment.find('=') + 1);
+        const std::string text = assignment.substr(assignment.find('=') + 1);
         origins[i] = std::string("--set ") + SettingsFields()[i].name;
+        std::string missing;
+        if (std::optional<std::string> bytes = codePage.Encode(text, &missing))
+            values[i] = *bytes;
+        else
+            findings.Problem(origins[i], codePage.Name() + " has no place for the character " + missing +
+                                             ", and the installer shows nothing else (--codepage names the code "
+                                             "page of its systems)");
     }
 
     // Each value must come back as written; then the file as a whole must
     // pass the checks of build.
-    Findings findings;
     for (std::size_t i = 0; i < kSettingsFieldCount; ++i)
         if (std::string problem = ValueProblem(SettingsFields()[i], values[i]); !problem.empty())
             findings.Problem(origins[i], problem);
@@ -145,7 +159,7 @@ int WriteSettings(const Arguments& args, const std::string& out)
     for (const std::string& value : values)
         content += value + "\r\n";
     if (findings.problems.empty())
-        CheckSettingsText(content, out, findings);
+        CheckSettingsText(content, out, codePage, findings);
     PrintFindings(findings);
     if (!findings.problems.empty()) {
         std::fprintf(stderr, "setuppack: %s was not written\n", lumora::PrintableText(out).c_str());
@@ -162,16 +176,17 @@ int WriteSettings(const Arguments& args, const std::string& out)
 int RunSettings(const Arguments& args)
 {
     const std::string out = args.Value("-o");
+    const CodePage codePage = CodePageOf(args);
     if (!out.empty()) {
         if (!args.operands.empty())
             throw UsageError("settings -o takes no FILE; --from FILE starts from one");
-        return WriteSettings(args, out);
+        return WriteSettings(args, out, codePage);
     }
     if (!args.Value("--from").empty() || !args.Values("--set").empty())
         throw UsageError("--from and --set need -o OUT");
     if (args.operands.size() != 1)
         throw UsageError("settings shows one FILE, or writes one with -o OUT");
-    return ShowSettings(args.operands.front());
+    return ShowSettings(args.operands.front(), codePage);
 }
 
 }  // namespace setuppack

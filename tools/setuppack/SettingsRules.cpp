@@ -67,7 +67,14 @@ std::string FieldPlace(std::size_t index, int line)
            SettingsFields()[index].name + ")";
 }
 
-CheckedSettings CheckSettingsText(const std::string& content, const std::string& where, Findings& findings)
+std::string NotTextWarning(const std::string& what, const CodePage& codePage)
+{
+    return what + " holds bytes that are no text in " + codePage.Name() +
+           ": the installer would show other letters (--codepage names the code page of its systems)";
+}
+
+CheckedSettings CheckSettingsText(const std::string& content, const std::string& where, const CodePage& codePage,
+                                  Findings& findings)
 {
     CheckedSettings checked;
     checked.complete = lumora::ReadSetupSettings(content, checked.settings, checked.reading);
@@ -106,13 +113,20 @@ CheckedSettings CheckSettingsText(const std::string& content, const std::string&
         }
         const std::string& value = checked.settings.*field.text;
         lineFeeds = lineFeeds || value.find('\n') != std::string::npos;
+        const bool screenSaver = field.text == &SetupSettings::ScreenSaverFile;
         if (std::string problem = ValueProblem(field, value); !problem.empty())
             findings.Problem(where, FieldPlace(i) + ": " + problem);
-        else if (field.text == &SetupSettings::ScreenSaverFile && !HasFourCharacterExtension(value))
+        else if (screenSaver && !HasFourCharacterExtension(value))
             findings.Problem(where, FieldPlace(i) + ": " + Quoted(value) +
                                         " has no four-character extension such as \".scr\": the installer "
                                         "names the uninstaller copy, the info file and the uninstall entry "
                                         "after it without its last four characters");
+        else if (screenSaver && lumora::LowerCaseAscii(value.substr(value.size() - 4)) != ".scr")
+            findings.Warning(where, FieldPlace(i) + ": " + Quoted(value) +
+                                        " does not end in \".scr\": Windows lists only files ending so as "
+                                        "screensavers");
+        if (!codePage.Decode(value))
+            findings.Warning(where, NotTextWarning(FieldPlace(i) + " " + Quoted(value), codePage));
     }
     return checked;
 }

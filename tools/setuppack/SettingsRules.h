@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <string>
 
+#include "CodePage.h"
 #include "Findings.h"
 #include "settings/SetupFile.h"
 
@@ -31,8 +32,13 @@ struct CheckedSettings {
 // Reads `content` as the installer does and adds to `findings`, under
 // `where`: fewer than fifteen lines, a number line that holds no number or
 // one the installer rejects, values that ValueProblem refuses, a
-// ScreenSaverFile without a four-character extension; a gradient above 255
-// as a warning.
-CheckedSettings CheckSettingsText(const std::string& content, const std::string& where, Findings& findings);
+// ScreenSaverFile without a four-character extension; as warnings a
+// gradient above 255, a ScreenSaverFile not ending in ".scr", and a text
+// that is no text in `codePage`, which the installer would show otherwise.
+CheckedSettings CheckSettingsText(const std::string& content, const std::string& where, const CodePage& codePage,
+                                  Findings& findings);
+
+// The warning for bytes that are no text in the code page, for `what`.
+std::string NotTextWarning(const std::string& what, const CodePage& codePage);
 
 }  // namespace setuppack

@@ -38,6 +38,7 @@ void CheckWhole(const ArchiveSurvey& survey, const ArchiveLocation& location, st
 int RunVerify(const Arguments& args)
 {
     const ArchiveOperand operand = ArchiveOperandOf(args);
+    const CodePage codePage = CodePageOf(args);
     lumora::StdioFileStream file(operand.path, lumora::StdioFileStream::Mode::Read);
     std::vector<std::string> problems;
     std::uint64_t more = 0;
@@ -63,7 +64,7 @@ int RunVerify(const Arguments& args)
     // The payload as the installer will use it, once its archive is sound.
     std::size_t payloadProblems = 0;
     if (problems.empty() && location.installer) {
-        const Findings findings = CheckPayload(InstallerPayload(operand.path, location));
+        const Findings findings = CheckPayload(InstallerPayload(operand.path, location), codePage);
         PrintFindings(findings);
         payloadProblems = findings.problems.size();
     }

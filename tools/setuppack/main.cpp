@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "CodePage.h"
 #include "Command.h"
 
 #ifdef _WIN32
@@ -43,6 +44,9 @@ int Run(const std::vector<std::string>& args)
         command->repeatable);
     if (parsed.help) {
         std::fputs(command->help, stdout);
+        for (const std::string& option : command->valued)
+            if (option == "--codepage")
+                std::fputs(setuppack::kCodePageHelp, stdout);
         return 0;
     }
     return command->run(parsed);

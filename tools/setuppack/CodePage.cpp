@@ -1,0 +1,178 @@
+#include "CodePage.h"
+
+#include <cstdio>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <iconv.h>
+
+#include <cerrno>
+#endif
+
+#include "base/PathEncoding.h"
+
+namespace setuppack {
+
+const char* const kCodePageHelp =
+    "  --codepage N  the ANSI code page of the systems the installer runs on,\n"
+    "                in which its texts and file names are written (default\n"
+    "                1252, Western; 1250, 1251, 1253, 932, 936, 949, 950, ...)\n";
+
+namespace {
+
+// The first character of `utf8` as "c" (U+XXXX), for messages.
+std::string CharacterAt(std::string_view utf8, std::size_t at)
+{
+    std::size_t length = 1;
+    const auto lead = static_cast<unsigned char>(utf8[at]);
+    if (lead >= 0xF0)
+        length = 4;
+    else if (lead >= 0xE0)
+        length = 3;
+    else if (lead >= 0xC0)
+        length = 2;
+    length = std::min(length, utf8.size() - at);
+    std::uint32_t code = length == 1 ? lead : lead & (0x3F >> (length - 1));
+    for (std::size_t i = 1; i < length; ++i)
+        code = code << 6 | (static_cast<unsigned char>(utf8[at + i]) & 0x3F);
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "U+%04X", static_cast<unsigned>(code));
+    return "\"" + std::string(utf8.substr(at, length)) + "\" (" + hex + ")";
+}
+
+#ifdef _WIN32
+bool Known(unsigned number) { return IsValidCodePage(number) != FALSE; }
+
+std::optional<std::string> ToBytes(unsigned number, std::string_view utf8, std::size_t* failedAt)
+{
+    std::wstring wide;
+    try {
+        wide = lumora::WidePath(utf8);
+    } catch (const lumora::Error&) {
+        *failedAt = 0;
+        return std::nullopt;
+    }
+    std::string bytes;
+    // One character at a time, so that the first one without a place is known.
+    std::size_t at = 0;  // in utf8
+    for (std::size_t i = 0; i < wide.size(); ++i) {
+        const int units = (wide[i] >= 0xD800 && wide[i] <= 0xDBFF && i + 1 < wide.size()) ? 2 : 1;
+        char out[8];
+        BOOL defaulted = FALSE;
+        const int n = WideCharToMultiByte(number, WC_NO_BEST_FIT_CHARS, &wide[i], units, out, sizeof out, nullptr,
+                                          number == CP_UTF8 ? nullptr : &defaulted);
+        if (n <= 0 || defaulted) {
+            *failedAt = at;
+            return std::nullopt;
+        }
+        bytes.append(out, static_cast<std::size_t>(n));
+        at += units == 2 ? 4 : wide[i] < 0x80 ? 1 : wide[i] < 0x800 ? 2 : 3;
+        i += units - 1;
+    }
+    return bytes;
+}
+
+std::optional<std::string> ToUtf8(unsigned number, std::string_view bytes)
+{
+    if (bytes.empty())
+        return std::string();
+    const int count = MultiByteToWideChar(number, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()),
+                                          nullptr, 0);
+    if (count <= 0)
+        return std::nullopt;
+    std::wstring wide(static_cast<std::size_t>(count), L'\0');
+    MultiByteToWideChar(number, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()), wide.data(),
+                        count);
+    return lumora::PathFromWide(wide);
+}
+#else
+// iconv's name of a Windows code page.
+std::string IconvName(unsigned number) { return "CP" + std::to_string(number); }
+
+bool Known(unsigned number)
+{
+    const iconv_t converter = iconv_open(IconvName(number).c_str(), "UTF-8");
+    if (converter == reinterpret_cast<iconv_t>(-1))
+        return false;
+    iconv_close(converter);
+    return true;
+}
+
+// Converts all of `input`; false at the first character that cannot be, with
+// its offset in `input`.
+bool Convert(const std::string& to, const std::string& from, std::string_view input, std::string& output,
+             std::size_t* failedAt)
+{
+    const iconv_t converter = iconv_open(to.c_str(), from.c_str());
+    if (converter == reinterpret_cast<iconv_t>(-1))
+        return false;
+    std::string in(input);
+    char* inPtr = in.data();
+    std::size_t inLeft = in.size();
+    output.assign(in.size() * 4 + 16, '\0');
+    char* outPtr = output.data();
+    std::size_t outLeft = output.size();
+    const std::size_t result = iconv(converter, &inPtr, &inLeft, &outPtr, &outLeft);
+    iconv_close(converter);
+    if (result == static_cast<std::size_t>(-1) || result > 0) {
+        // A positive result counts characters converted irreversibly.
+        if (failedAt)
+            *failedAt = static_cast<std::size_t>(inPtr - in.data());
+        return false;
+    }
+    output.resize(output.size() - outLeft);
+    return true;
+}
+
+std::optional<std::string> ToBytes(unsigned number, std::string_view utf8, std::size_t* failedAt)
+{
+    std::string bytes;
+    if (!Convert(IconvName(number), "UTF-8", utf8, bytes, failedAt))
+        return std::nullopt;
+    return bytes;
+}
+
+std::optional<std::string> ToUtf8(unsigned number, std::string_view bytes)
+{
+    std::string text;
+    if (!Convert("UTF-8", IconvName(number), bytes, text, nullptr))
+        return std::nullopt;
+    return text;
+}
+#endif
+
+}  // namespace
+
+CodePage::CodePage(unsigned number) : number_(number)
+{
+    if (!Known(number))
+        throw UsageError("code page " + std::to_string(number) + " is not one this machine can convert to");
+}
+
+std::optional<std::string> CodePage::Encode(std::string_view utf8, std::string* missing) const
+{
+    std::size_t failedAt = 0;
+    std::optional<std::string> bytes = ToBytes(number_, utf8, &failedAt);
+    if (!bytes && missing)
+        *missing = failedAt < utf8.size() ? CharacterAt(utf8, failedAt) : std::string("a byte that is no UTF-8");
+    return bytes;
+}
+
+std::optional<std::string> CodePage::Decode(std::string_view bytes) const { return ToUtf8(number_, bytes); }
+
+CodePage CodePageOf(const Arguments& args)
+{
+    const std::string value = args.Value("--codepage");
+    if (value.empty())
+        return CodePage();
+    unsigned number = 0;
+    for (const char c : value) {
+        if (c < '0' || c > '9' || number > 100000)
+            throw UsageError("--codepage takes a number, not " + value);
+        number = number * 10 + static_cast<unsigned>(c - '0');
+    }
+    return CodePage(number);
+}
+
+}  // namespace setuppack
