@@ -3,8 +3,10 @@
 // stamp, its size and a way to read its data. The size is known before the
 // data is read because the archive header, written first, holds the sum.
 #include <cstdint>
+#include <ctime>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,10 +34,18 @@ using AnsiName = std::function<std::string(std::string_view name)>;
 // In the ANSI code page of this system; a name it cannot spell throws.
 std::string SystemAnsiName(std::string_view name);
 
+// How files on this machine become inputs.
+struct FileInputRules {
+    AnsiName ansiName = SystemAnsiName;
+    // Reproducible builds: stamps no later than this time, and read as UTC,
+    // so that the same files give the same archive in every time zone.
+    std::optional<std::time_t> sourceDateEpoch;
+};
+
 // A file on this machine: its stored name (StoredName.h) with the file name
-// written by `ansiName`, its last-write time and size, read through a file
-// stream when written. Throws Error naming the file when it cannot be found,
-// is not a regular file, or its name cannot be written.
-ArchiveInput FileInput(const std::string& path, const AnsiName& ansiName = SystemAnsiName);
+// written by the rules' `ansiName`, its last-write time and size, read
+// through a file stream when written. Throws Error naming the file when it
+// cannot be found, is not a regular file, or its name cannot be written.
+ArchiveInput FileInput(const std::string& path, const FileInputRules& rules = {});
 
 }  // namespace lumora::archive

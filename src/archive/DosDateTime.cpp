@@ -30,14 +30,14 @@ DosDateTime UnpackDosDateTime(std::uint32_t stamp)
     return t;
 }
 
-std::uint32_t DosStampFromTime(std::time_t when)
+std::uint32_t DosStampFromTime(std::time_t when, bool utc)
 {
     std::tm local{};
 #ifdef _WIN32
-    if (localtime_s(&local, &when) != 0)
+    if ((utc ? gmtime_s(&local, &when) : localtime_s(&local, &when)) != 0)
         return PackDosDateTime(DosDateTime{});
 #else
-    if (!localtime_r(&when, &local))
+    if (!(utc ? gmtime_r(&when, &local) : localtime_r(&when, &local)))
         return PackDosDateTime(DosDateTime{});
 #endif
     DosDateTime t;

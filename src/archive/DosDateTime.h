@@ -31,7 +31,8 @@ struct DosDateTime {
 std::uint32_t PackDosDateTime(const DosDateTime& t);
 DosDateTime UnpackDosDateTime(std::uint32_t stamp);
 
-// The stamp of a point in time, read as local time on this machine.
-std::uint32_t DosStampFromTime(std::time_t when);
+// The stamp of a point in time, read as local time on this machine, or as
+// UTC with `utc` (the same stamp in every time zone).
+std::uint32_t DosStampFromTime(std::time_t when, bool utc = false);
 
 }  // namespace lumora::archive

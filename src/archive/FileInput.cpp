@@ -1,11 +1,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
-#ifndef _WIN32
-#include <filesystem>
-#endif
 
 #include "archive/ArchiveInput.h"
 #include "archive/DosDateTime.h"
@@ -25,17 +21,6 @@ struct FileFacts {
 };
 
 #ifdef _WIN32
-std::string FullPath(const std::string& path)
-{
-    // _wfullpath allocates the result, which the caller frees.
-    wchar_t* full = _wfullpath(nullptr, WidePath(path).c_str(), 0);
-    if (!full)
-        throw Error("Cannot find the full path of " + path);
-    std::string result = PathFromWide(full);
-    std::free(full);
-    return result;
-}
-
 FileFacts StatFile(const std::string& path)
 {
     struct _stat64 st {};
@@ -46,11 +31,6 @@ FileFacts StatFile(const std::string& path)
     return {static_cast<std::int64_t>(st.st_size), static_cast<std::time_t>(st.st_mtime)};
 }
 #else
-std::string FullPath(const std::string& path)
-{
-    return std::filesystem::absolute(path).lexically_normal().string();
-}
-
 FileFacts StatFile(const std::string& path)
 {
     struct stat st {};
@@ -72,24 +52,23 @@ std::string SystemAnsiName(std::string_view name)
     return ansi;
 }
 
-ArchiveInput FileInput(const std::string& path, const AnsiName& ansiName)
+ArchiveInput FileInput(const std::string& path, const FileInputRules& rules)
 {
     const FileFacts facts = StatFile(path);
     ArchiveInput input;
-    // Lowered as path text, so that no byte of a letter of two bytes in the
-    // code page is taken for an ASCII letter. The installer keeps the file
-    // name alone: the folders are shown as well as the code page can.
-    const std::string stored = StoredNameFromFullPath(FullPath(path));
-    const std::string_view name = FileNamePart(stored);
-    std::string ansi;
+    // The name is lowered as path text, so that no byte of a letter of two
+    // bytes in the code page is taken for an ASCII letter.
+    const std::string name = StoredNameOf(FileNamePart(path));
     try {
-        ansi = ansiName(name);
+        input.storedName = name.substr(0, name.size() - FileNamePart(name).size()) + rules.ansiName(FileNamePart(name));
     } catch (const Error& e) {
         throw Error("The name of " + path + " cannot be stored: " + e.what() +
                     "; the installer could not restore it under its name");
     }
-    input.storedName = AnsiFromPath(std::string_view(stored).substr(0, stored.size() - name.size())) + ansi;
-    input.stamp = DosStampFromTime(facts.lastWrite);
+    std::time_t when = facts.lastWrite;
+    if (rules.sourceDateEpoch && when > *rules.sourceDateEpoch)
+        when = *rules.sourceDateEpoch;
+    input.stamp = DosStampFromTime(when, rules.sourceDateEpoch.has_value());
     input.size = facts.size;
     input.open = [path] {
         return std::make_unique<StdioFileStream>(path, StdioFileStream::Mode::Read);

@@ -67,12 +67,16 @@ std::optional<PeImage> ReadPeImage(Stream& file)
     const std::int64_t directoriesAt = countAt + 4;
     const std::int64_t securityAt = directoriesAt + 8 * kSecurityDirectory;
     const auto headerSize = BytesAt<4>(file, optionalAt + 60);
+    const auto subsystem = BytesAt<2>(file, optionalAt + 68);
     const auto count = BytesAt<4>(file, optionalAt + countAt);
-    if (!headerSize || !count)
+    if (!headerSize || !subsystem || !count)
         return std::nullopt;
 
     PeImage image;
     image.imageEnd = Le32(headerSize->data());
+    image.machine = Le16(coff->data() + 4);
+    image.pe32Plus = kind == kPe32PlusMagic;
+    image.subsystem = Le16(subsystem->data());
     if (Le32(count->data()) > kSecurityDirectory && securityAt + 8 <= optionalSize) {
         const auto security = BytesAt<8>(file, optionalAt + securityAt);
         if (!security)

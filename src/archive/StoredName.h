@@ -1,15 +1,16 @@
 #pragma once
-// The name under which a file is stored: its full path on the building
-// machine, drive letter first, in lower case, with "\" between the parts. The
-// restore keeps only its file name (FileNamePart of base/PathText.h).
+// The name under which a file is stored: "c:\\" and its file name in lower
+// case. The restore keeps only the file name (FileNamePart of
+// base/PathText.h); the drive keeps the form of the layout's stored names,
+// full paths, without a folder of the machine that built the archive, so
+// that the same files give the same archive from any folder.
 #include <string>
 #include <string_view>
 
 namespace lumora::archive {
 
-// From a full path: a Windows path ("C:\Dir\File.txt", "C:/Dir/File.txt")
-// keeps its drive; a POSIX path ("/dir/file.txt") is given drive "z:",
-// where Wine shows the root of the file system. Letters are lowered (ASCII).
-std::string StoredNameFromFullPath(std::string_view fullPath);
+// The stored name of the file `name` (no folder); letters are lowered
+// (ASCII).
+std::string StoredNameOf(std::string_view name);
 
 }  // namespace lumora::archive

@@ -27,6 +27,7 @@ struct ErrorManager {
     jpeg_error_mgr pub;  // first: libjpeg sees a pointer to this
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
+    char firstWarning[JMSG_LENGTH_MAX];
 };
 
 void ErrorExit(j_common_ptr info)
@@ -36,8 +37,14 @@ void ErrorExit(j_common_ptr info)
     std::longjmp(errors->jump, 1);
 }
 
-// Warnings and traces are counted by libjpeg, never printed.
-void OutputMessage(j_common_ptr) {}
+// Warnings and traces are counted by libjpeg, never printed; the text of the
+// first warning is kept.
+void OutputMessage(j_common_ptr info)
+{
+    ErrorManager* const errors = reinterpret_cast<ErrorManager*>(info->err);
+    if (info->err->num_warnings == 0 && errors->firstWarning[0] == '\0')
+        (*info->err->format_message)(info, errors->firstWarning);
+}
 
 // The decompressor with its error manager; destroys what libjpeg allocated.
 class Decompressor {
@@ -48,6 +55,7 @@ public:
         errors.pub.error_exit = ErrorExit;
         errors.pub.output_message = OutputMessage;
         errors.message[0] = '\0';
+        errors.firstWarning[0] = '\0';
     }
     ~Decompressor()
     {
@@ -134,6 +142,8 @@ DecodedJpeg DecodeJpeg(const std::uint8_t* data, std::size_t size)
     }
     if (!ReadRows(d, picture.pixels.data(), picture.stride))
         d.Fail();
+    picture.warnings = d.info.err->num_warnings;
+    picture.firstWarning = d.errors.firstWarning;
     return picture;
 }
 

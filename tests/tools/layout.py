@@ -57,6 +57,25 @@ def parse_installer(data):
 CHECK_MAGIC = b"LMCHECK\x01"
 
 
+def stub_image(data, machine=0x14C, subsystem=2, magic=0x10B):
+    """A program image as a setup stub is one (a 32-bit Windows GUI program
+    by default) whose one section holds `data`: the headers of the PE format,
+    then the data."""
+    headers = bytearray(0x200)
+    headers[0:2] = b"MZ"
+    struct.pack_into("<I", headers, 0x3C, 0x80)
+    headers[0x80:0x84] = b"PE\0\0"
+    struct.pack_into("<HH", headers, 0x84, machine, 1)
+    struct.pack_into("<H", headers, 0x94, 0xE0)
+    optional = 0x98
+    struct.pack_into("<H", headers, optional, magic)
+    struct.pack_into("<I", headers, optional + 60, 0x200)
+    struct.pack_into("<H", headers, optional + 68, subsystem)
+    struct.pack_into("<I", headers, optional + (92 if magic == 0x10B else 108), 16)
+    struct.pack_into("<II", headers, optional + 0xE0 + 16, len(data), 0x200)
+    return bytes(headers) + data
+
+
 def check_record(data):
     """(count of checked bytes, CRC-32) of the check record just before the
     archive of an installer, or None without one."""
@@ -73,9 +92,10 @@ def without_check_record(data):
     return data[:start - 20] + bytes(8) + data[start - 12:]
 
 
-def dos_stamp(unix_time):
-    """The MS-DOS packed local time of a Unix time."""
+def dos_stamp(unix_time, convert=None):
+    """The MS-DOS packed local time of a Unix time (or the time `convert`
+    makes of it, such as time.gmtime)."""
     import time
-    t = time.localtime(unix_time)
+    t = (convert or time.localtime)(unix_time)
     return ((t.tm_year - 1980) << 25 | t.tm_mon << 21 | t.tm_mday << 16 |
             t.tm_hour << 11 | t.tm_min << 5 | min(t.tm_sec, 59) // 2)

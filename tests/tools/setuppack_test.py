@@ -61,7 +61,7 @@ class Workspace(unittest.TestCase):
             with open(path, "wb") as f:
                 f.write(data)
             self.paths.append(path)
-        self.stub = b"MZ" + bytes(rng.getrandbits(8) for _ in range(3000))
+        self.stub = layout.stub_image(bytes(rng.getrandbits(8) for _ in range(3000)))
         with open(self.path("stub.exe"), "wb") as f:
             f.write(self.stub)
 
@@ -103,13 +103,18 @@ class SetuppackTest(Workspace):
         self.assertEqual(end + 4, len(data) - 4)
         for entry, (name, original) in zip(entries, self.files.items()):
             full = os.path.abspath(self.path(name))
-            self.assertEqual(entry.name, ("z:" + full.replace("/", "\\")).lower())
+            self.assertEqual(entry.name, "c:\\" + name.lower())
             self.assertEqual(entry.data(bytes(data)), original)
             self.assertEqual(entry.stamp, layout.dos_stamp(os.path.getmtime(full)))
 
         rc, listing, err = run("list", out)
         self.assertEqual(rc, 0, err)
         self.assertIn('title "Setup", total size 50415, file count 5', listing)
+        # OUT's folders are made.
+        deeper = self.path(os.path.join("dist", "v1", "setup.exe"))
+        self.assertEqual(run("build", "--store", "--stub", self.path("stub.exe"), "-o", deeper, *self.paths)[0], 0)
+        with open(deeper, "rb") as f:
+            self.assertEqual(f.read(), data)
         stamp = time.strftime("%Y-%m-%d %H:%M:", time.localtime(os.path.getmtime(self.paths[0])))
         rows = {line.split()[-1].rsplit("\\", 1)[-1]: line for line in listing.splitlines()
                 if "\\" in line}
@@ -126,6 +131,28 @@ class SetuppackTest(Workspace):
         bare = self.write("bare.arc", bytes(data[start:-4]))
         self.assertEqual(run("verify", "--archive", bare)[0], 0)
         self.assertEqual(run("list", "--archive", bare)[0], 0)
+
+    def test_the_same_files_give_the_same_bytes_from_any_folder_and_time_zone(self):
+        epoch = 1767225600  # 2026-01-01 00:00:00 UTC
+        older = epoch - 86400 * 30 + 7  # kept, and read as UTC
+        outputs = []
+        for folder, zone in (("one", "UTC0"), (os.path.join("two", "deeper"), "JST-9")):
+            os.makedirs(self.path(folder))
+            paths = []
+            for name, data in self.files.items():
+                paths.append(self.write(os.path.join(folder, name), data))
+            os.utime(paths[0], (older, older))  # the others are newer: clamped
+            out = self.path(os.path.join(folder, "setup.exe"))
+            built = subprocess.run([SETUPPACK, "build", "--stub", self.path("stub.exe"), "-o", out, *paths],
+                                   capture_output=True, text=True,
+                                   env=dict(os.environ, TZ=zone, SOURCE_DATE_EPOCH=str(epoch)))
+            self.assertEqual(built.returncode, 0, built.stderr)
+            with open(out, "rb") as f:
+                outputs.append(f.read())
+        self.assertEqual(outputs[0], outputs[1])
+        stamps = [entry.stamp for entry in layout.parse_installer(outputs[0])[4]]
+        utc = lambda t: layout.dos_stamp(t, time.gmtime)  # noqa: E731
+        self.assertEqual(stamps, [utc(older)] + [utc(epoch)] * 4)
 
     def test_verify_rejects_damaged_installers(self):
         out, data = self.build("--store")
@@ -275,16 +302,32 @@ class SetuppackTest(Workspace):
                 self.assertEqual(rc, 0)
                 self.assertIn("usage: setuppack", said)
         missing = self.path("missing.exe")
-        for args in (("list", missing), ("verify", missing),
-                     ("build", "--stub", self.path("none.exe"), "-o", self.path("y.exe"), *self.paths),
-                     ("build", "--stub", self.path("stub.exe"), "-o", self.path("y.exe"), missing),
-                     ("extract", missing, self.path("out")),
-                     ("extract", "--archive", missing, self.path("out")),
-                     ("extract", self.build()[0], self.paths[0])):
+        installer = self.build()[0]
+        stubs = {name: self.write(name, data) for name, data in (
+            ("console.exe", layout.stub_image(bytes(100), subsystem=3)),
+            ("wide.exe", layout.stub_image(bytes(100), machine=0x8664, magic=0x20B)))}
+        for args, words in (
+                (("list", missing), "missing.exe"), (("verify", missing), "missing.exe"),
+                (("build", "--stub", self.path("none.exe"), "-o", self.path("y.exe"), *self.paths),
+                 "the setup stub %s cannot be opened" % self.path("none.exe")),
+                (("build", "--stub", self.path("stub.exe"), "-o", self.path("y.exe"), missing), "missing.exe"),
+                (("extract", missing, self.path("out")), "missing.exe"),
+                (("extract", "--archive", missing, self.path("out")), "missing.exe"),
+                (("extract", installer, self.paths[0]), self.paths[0]),
+                # What is no setup stub is refused as one.
+                (("build", "--stub", self.paths[-1], "-o", self.path("y.exe"), *self.paths), "is no Windows program"),
+                (("build", "--stub", installer, "-o", self.path("y.exe"), *self.paths),
+                 "bytes behind its program image: it is an installer already"),
+                (("build", "--stub", stubs["console.exe"], "-o", self.path("y.exe"), *self.paths),
+                 "is a console or other program, not the setup stub"),
+                (("build", "--stub", stubs["wide.exe"], "-o", self.path("y.exe"), *self.paths), "is a 64-bit"),
+                (("verify", self.path("stub.exe")), "a setup stub (or another program) without a payload")):
             with self.subTest(args=args):
                 rc, _, err = run(*args)
                 self.assertEqual(rc, 1)
                 self.assertTrue(err.startswith("setuppack: "), err)
+                self.assertIn(words, err)
+                self.assertFalse(os.path.exists(self.path("y.exe")))
 
 
 # The settings of a sound payload of PayloadCheckTest, in file order.
@@ -313,12 +356,18 @@ class PayloadCheckTest(unittest.TestCase):
     def setUpClass(cls):
         cls._tmp = tempfile.TemporaryDirectory()
         cls.dir = cls._tmp.name
-        cls.stub = cls.file("stub.exe", b"MZ" + bytes(3000))
+        cls.stub = cls.file("stub.exe", layout.stub_image(bytes(3000)))
         for name in ("Aurora.scr", "Lmunist.exe", "Install.exe", "Aurora", "ReadMe.txt"):
             cls.file(name, name.encode())
         cls.file("notjpeg.jpg", b"\x89PNG\r\n\x1a\n" + bytes(100))
         for name, size in (("cd.jpg", "64x48"), ("own.jpg", "32x32"), ("wide.jpg", "1100x60")):
             subprocess.run(["convert", "-size", size, "xc:#2e7dd7", cls.path(name)], check=True)
+        subprocess.run(["convert", "-size", "64x48", "plasma:", "-colorspace", "CMYK", cls.path("cmyk.jpg")],
+                       check=True)
+        subprocess.run(["convert", "-size", "64x48", "plasma:", cls.path("whole.jpg")], check=True)
+        with open(cls.path("whole.jpg"), "rb") as f:
+            cls.file("cut.jpg", f.read()[:1500])
+        cls.file("mysettings.ins", settings_text())
 
     @classmethod
     def tearDownClass(cls):
@@ -382,6 +431,12 @@ class PayloadCheckTest(unittest.TestCase):
              "Invalid JPEG picture: Not a JPEG file: starts with 0x89 0x50"),
             ("nil custom picture", settings_text(CustomImageFile="nil"), PAYLOAD, "INS",
              "line 9 (CustomImageFile): \"nil\" keeps the backdrop from showing any picture"),
+            ("settings under another name", None, PAYLOAD + ["mysettings.ins"], "OUT",
+             "\"mysettings.ins\" looks like one, but the installer reads only Setup.ins: name it so"),
+            ("CMYK picture", settings_text(ImageFile="cmyk.jpg"), PAYLOAD + ["cmyk.jpg"], "INS",
+             "in grey or colour (RGB or YCbCr), not CMYK: save it so"),
+            ("picture cut short", settings_text(ImageFile="cut.jpg"), PAYLOAD + ["cut.jpg"], "INS",
+             "line 10 (ImageFile): \"cut.jpg\" is damaged (Premature end of JPEG file)"),
         ]
         for case, settings, files, where, words in cases:
             with self.subTest(case):
@@ -475,7 +530,7 @@ class PayloadCheckTest(unittest.TestCase):
             (["--set", "GradientRed=12abc"], 1, "setuppack: --set GradientRed: \"12abc\" is not a number"),
             (["--set", "TitleText=two\nlines"], 1, "setuppack: --set TitleText: \"two\\x0Alines\" holds a line break"),
             (["--set", "ScreenSaverFile=Aurora"], 1, "line 3 (ScreenSaverFile): \"Aurora\" has no four-character"),
-            (["--set", "Title=x"], 2, "--set Title: no such field"),
+            (["--set", "Title=x"], 2, ("--set Title: no such field", "\"setuppack settings --help\"")),
             (["--set", "TitleText=\u03a9 Screensaver"], 1,
              "setuppack: --set TitleText: code page 1252 has no place for the character \"\u03a9\" (U+03A9)"),
             (["--codepage", "77777"], 2, "code page 77777 is not one this machine can convert to"),
@@ -484,8 +539,18 @@ class PayloadCheckTest(unittest.TestCase):
             with self.subTest(args=args):
                 rc, _, err = run("settings", *args, "-o", refused)
                 self.assertEqual(rc, code, err)
-                self.assertIn(words, err)
+                for word in (words,) if isinstance(words, str) else words:
+                    self.assertIn(word, err)
                 self.assertFalse(os.path.exists(refused))
+
+        # Lines ended by line feeds alone are read as lines and written with
+        # CR LF, as the installer needs them.
+        lf = self.file("lf.ins", settings_text(end="\n"))
+        rc, _, err = run("settings", "--from", lf, "-o", refused)
+        self.assertEqual(rc, 0, err)
+        self.assertIn("setuppack: warning: %s: its lines end in line feeds alone" % lf, err)
+        with open(refused, "rb") as f:
+            self.assertEqual(f.read(), settings_text())
 
 
 def local_time(*fields):

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "archive/PayloadTrailer.h"
+#include "archive/PeImage.h"
 #include "base/Error.h"
 
 namespace setuppack {
@@ -30,6 +31,9 @@ ArchiveLocation LocateArchive(lumora::Stream& file, bool bareArchive)
         return location;
     }
     const lumora::archive::PayloadTrailer trailer = lumora::archive::ReadPayloadTrailer(file);
+    if (const auto image = lumora::archive::ReadPeImage(file); image && trailer.at < image->imageEnd)
+        throw lumora::Error("nothing follows its program image: it is a setup stub (or another program) "
+                            "without a payload; setuppack build makes an installer of the stub");
     if (trailer.offset < 0 || trailer.offset > trailer.at)
         throw lumora::Error("the payload trailer gives offset " + std::to_string(trailer.offset) +
                             ", outside the " + std::to_string(trailer.at) + " bytes of the file before it");

@@ -1,9 +1,12 @@
 // setuppack build: setup stub + archive of the files + payload trailer.
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <limits>
 #include <map>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -105,15 +108,43 @@ void ShiftForward(lumora::Stream& out, std::int64_t from, std::int64_t end, std:
     out.Seek(end + by, lumora::Stream::Origin::Begin);
 }
 
+// The stub must be the setup program itself: a 32-bit Windows GUI program,
+// unsigned, with nothing behind its image (an installer already carries a
+// payload there).
+void CheckStub(StdioFileStream& stub, const std::string& stubPath)
+{
+    const std::string kit = "; build with setupstub.exe of the kit (--stub, or beside setuppack)";
+    const auto image = lumora::archive::ReadPeImage(stub);
+    if (!image)
+        throw Error("the stub " + stubPath + " is no Windows program" + kit);
+    if (!image->Is32BitGuiProgram())
+        throw Error("the stub " + stubPath + " is a " + (image->pe32Plus ? "64-bit " : "") +
+                    (image->subsystem == 2 ? "Windows program" : "console or other program") +
+                    ", not the setup stub, a 32-bit Windows GUI program" + kit);
+    if (image->Signed())
+        throw Error("the stub " + stubPath +
+                    " is signed, and a payload appended behind a signature breaks it: build with the "
+                    "unsigned stub, then sign the installer");
+    const std::int64_t size = stub.Size();
+    if (size > image->imageEnd)
+        throw Error("the stub " + stubPath + " carries " + std::to_string(size - image->imageEnd) +
+                    " bytes behind its program image: it is an installer already, or something was appended" +
+                    kit);
+}
+
 void WriteInstaller(const std::string& outPath, const std::string& stubPath, const std::string& title,
                     const std::vector<lumora::archive::ArchiveInput>& inputs,
                     lumora::archive::Compression compression)
 {
-    StdioFileStream stub(stubPath, StdioFileStream::Mode::Read);
-    if (const auto image = lumora::archive::ReadPeImage(stub); image && image->Signed())
-        throw Error("the stub " + stubPath +
-                    " is signed, and a payload appended behind a signature breaks it: build with the "
-                    "unsigned stub, then sign the installer");
+    std::optional<StdioFileStream> opened;
+    try {
+        opened.emplace(stubPath, StdioFileStream::Mode::Read);
+    } catch (const Error& e) {
+        throw Error("the setup stub " + stubPath + " cannot be opened (" + e.what() +
+                    "); give it with --stub: setupstub.exe comes with the kit, beside setuppack");
+    }
+    StdioFileStream& stub = *opened;
+    CheckStub(stub, stubPath);
     stub.Seek(0, lumora::Stream::Origin::Begin);
     const std::int64_t stubSize = stub.Size();
     if (stubSize < 0 ||
@@ -148,6 +179,26 @@ void WriteInstaller(const std::string& outPath, const std::string& stubPath, con
     out.Close();
 }
 
+// SOURCE_DATE_EPOCH as reproducible builds define it: the seconds since
+// 1970-01-01 UTC of the latest time an output may carry. A value that is no
+// such number is an error, not a silent fallback to the files' own times.
+std::optional<std::time_t> SourceDateEpoch()
+{
+    const char* value = std::getenv("SOURCE_DATE_EPOCH");
+    if (!value)
+        return std::nullopt;
+    std::time_t seconds = 0;
+    const std::string text = value;
+    for (const char c : text) {
+        if (c < '0' || c > '9' || seconds > (std::numeric_limits<std::time_t>::max() - 9) / 10)
+            throw Error("SOURCE_DATE_EPOCH is \"" + text + "\", not a number of seconds since 1970-01-01 UTC");
+        seconds = seconds * 10 + (c - '0');
+    }
+    if (text.empty())
+        throw Error("SOURCE_DATE_EPOCH is empty, not a number of seconds since 1970-01-01 UTC");
+    return seconds;
+}
+
 }  // namespace
 
 int RunBuild(const Arguments& args)
@@ -161,7 +212,9 @@ int RunBuild(const Arguments& args)
     if (stubPath.empty()) {
         stubPath = OwnFolder() + "setupstub.exe";
         if (!std::filesystem::exists(NativePath(stubPath)))
-            throw Error("no setup stub at " + stubPath + "; give one with --stub");
+            throw Error("no setup stub at " + stubPath + ", beside setuppack: setupstub.exe comes with the kit "
+                        "(\"cmake --build --preset windows --target kit\" makes it); run the kit's setuppack, "
+                        "or give the stub with --stub");
     }
     const std::string title = args.Value("--title", std::string(lumora::archive::kDefaultTitle));
     const auto compression = args.Has("--store") ? lumora::archive::Compression::Stored
@@ -169,20 +222,27 @@ int RunBuild(const Arguments& args)
 
     // The names are written in the code page the installer runs under.
     const CodePage codePage = CodePageOf(args);
-    const auto ansiName = [&codePage](std::string_view name) {
+    lumora::archive::FileInputRules rules;
+    rules.ansiName = [&codePage](std::string_view name) {
         std::string missing;
         if (std::optional<std::string> bytes = codePage.Encode(name, &missing))
             return *bytes;
         throw Error(codePage.Name() + " has no place for the character " + missing + " of its name");
     };
+    rules.sourceDateEpoch = SourceDateEpoch();
     std::vector<lumora::archive::ArchiveInput> inputs;
     for (const std::string& path : args.operands)
-        inputs.push_back(lumora::archive::FileInput(path, ansiName));
+        inputs.push_back(lumora::archive::FileInput(path, rules));
     CheckBaseNames(inputs, args.operands);
     CheckNotAnInput(outPath, stubPath, args.operands);
     if (!PassesPayloadChecks(InputPayload(outPath, inputs, args.operands), codePage, args.Has("--force")))
         return 1;
 
+    // The folders of OUT are made, as extract makes its folder.
+    std::error_code made;
+    const std::filesystem::path folder = NativePath(outPath).parent_path();
+    if (!folder.empty() && !std::filesystem::create_directories(folder, made) && made)
+        throw Error("the folder of " + outPath + " cannot be made: " + made.message());
     try {
         WriteInstaller(outPath, stubPath, title, inputs, compression);
     } catch (...) {

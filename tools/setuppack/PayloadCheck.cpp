@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "SettingsRules.h"
+#include "base/AsciiText.h"
 #include "base/Error.h"
 #include "base/PrintableText.h"
 #include "picture/JpegDecoder.h"
@@ -43,13 +44,20 @@ void CheckPictureData(const PayloadFile& picture, const std::string& name, const
         const std::string bytes = picture.read();
         const lumora::DecodedJpeg decoded =
             lumora::DecodeJpeg(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
-        if (decoded.width > kScreenWidth || decoded.height > kScreenHeight)
+        if (decoded.warnings > 0)
+            findings.Problem(where, place + ": " + Quoted(name) + " is damaged (" + decoded.firstWarning +
+                                        "): the installer would show it with grey or garbled parts; save it "
+                                        "whole again");
+        else if (decoded.width > kScreenWidth || decoded.height > kScreenHeight)
             findings.Warning(where, place + ": " + Quoted(name) + " is " + std::to_string(decoded.width) + " x " +
                                         std::to_string(decoded.height) + " pixels, larger than a " +
                                         std::to_string(kScreenWidth) + " x " + std::to_string(kScreenHeight) +
                                         " screen: the backdrop draws it unscaled, and part of it is cut off");
     } catch (const lumora::Error& e) {
-        findings.Problem(where, place + ": " + Quoted(name) + " is not a JPEG the installer can show: " + e.what());
+        findings.Problem(where, place + ": " + Quoted(name) + " is not a JPEG the installer can show: " + e.what() +
+                                    "; it shows baseline and progressive JPEG pictures in grey or colour (RGB "
+                                    "or YCbCr), not CMYK: save it so, for example with \"convert " + name +
+                                    " -colorspace sRGB " + name + "\"");
     }
 }
 
@@ -110,6 +118,15 @@ void CheckSettingsFile(const PayloadFile& settingsFile, const PayloadFiles& payl
     CheckReadMeText(checked, payload, codePage, findings);
 }
 
+// A file of the payload that looks like the settings under another name.
+std::string LookAlikeSettings(const PayloadFiles& payload)
+{
+    for (const std::string& name : payload.Names())
+        if (name.size() > 4 && lumora::LowerCaseAscii(name.substr(name.size() - 4)) == ".ins")
+            return "; " + Quoted(name) + " looks like one, but the installer reads only Setup.ins: name it so";
+    return {};
+}
+
 }  // namespace
 
 Findings CheckPayload(const PayloadFiles& payload, const CodePage& codePage)
@@ -123,11 +140,11 @@ Findings CheckPayload(const PayloadFiles& payload, const CodePage& codePage)
         CheckSettingsFile(*settingsFile, payload, codePage, findings);
     else
         findings.Problem(payload.Shown(), "no Setup.ins in the payload: the installer reports a missing file and "
-                                          "shows none of the settings");
+                                          "shows none of the settings" + LookAlikeSettings(payload));
     if (!payload.Find("Lmunist.exe"))
         findings.Problem(payload.Shown(), "no Lmunist.exe in the payload: the installer copies it as the "
                                           "screensaver's uninstaller and stops with \"Cannot open file\" "
-                                          "without it");
+                                          "without it; the sample uninstaller Lmunist.exe comes with the kit");
     if (!payload.Find("Install.exe"))
         findings.Warning(payload.Shown(), "no Install.exe in the payload: the installer tries to start it "
                                           "and goes on without it");

@@ -92,11 +92,29 @@ struct Start {
     std::string shown;
 };
 
+// Lines ended by a line feed alone, as text editors of other systems write
+// them, ended by CR LF as the installer reads them.
+std::string WithCrLf(const std::string& content)
+{
+    std::string converted;
+    for (std::size_t i = 0; i < content.size(); ++i) {
+        if (content[i] == '\n' && (i == 0 || content[i - 1] != '\r'))
+            converted += '\r';
+        converted += content[i];
+    }
+    return converted;
+}
+
 Start ValuesFrom(const std::string& path, const CodePage& codePage)
 {
-    const SettingsSource source = LoadSettings(path);
+    SettingsSource source = LoadSettings(path);
     if (!source.content)
         throw lumora::Error(path + " holds no Setup.ins");
+    if (std::string converted = WithCrLf(*source.content); converted != *source.content) {
+        PrintFindings({{}, {{source.shown, "its lines end in line feeds alone; they are read as lines, and "
+                                           "written ended by CR LF as the installer reads them"}}});
+        source.content = std::move(converted);
+    }
     Findings findings;
     const CheckedSettings checked = CheckSettingsText(*source.content, source.shown, codePage, findings);
     if (!checked.complete) {

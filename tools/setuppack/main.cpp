@@ -26,6 +26,9 @@ void PrintUsage(std::FILE* to)
     std::fputs("\n\"setuppack COMMAND --help\" describes a command.\n", to);
 }
 
+// The command being run, for the usage hint of its errors.
+std::string running;
+
 int Run(const std::vector<std::string>& args)
 {
     if (args.empty()) {
@@ -39,6 +42,7 @@ int Run(const std::vector<std::string>& args)
     const setuppack::Command* command = setuppack::FindCommand(args[0]);
     if (!command)
         throw setuppack::UsageError("unknown command " + args[0]);
+    running = command->name;
     const auto parsed = setuppack::ParseArguments(
         std::vector<std::string>(args.begin() + 1, args.end()), command->flags, command->valued,
         command->repeatable);
@@ -78,7 +82,11 @@ int main(int argc, char** argv)
     try {
         return Run(Arguments(argc, argv));
     } catch (const setuppack::UsageError& e) {
-        std::fprintf(stderr, "setuppack: %s\n(\"setuppack --help\" lists the commands)\n", e.what());
+        if (running.empty())
+            std::fprintf(stderr, "setuppack: %s\n(\"setuppack --help\" lists the commands)\n", e.what());
+        else
+            std::fprintf(stderr, "setuppack: %s\n(\"setuppack %s --help\" describes the command)\n", e.what(),
+                         running.c_str());
         return 2;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "setuppack: %s\n", e.what());
