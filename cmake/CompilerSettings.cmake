@@ -1,5 +1,8 @@
 # Warnings and platform flags shared by every target of the tree.
 add_compile_options(-Wall -Wextra)
+# The same sources give the same programs from any folder: no source or
+# build folder in the code.
+add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}/= -ffile-prefix-map=${CMAKE_BINARY_DIR}/=)
 
 if(WIN32)
   # One self-contained PE32 executable: no runtime DLLs beside it. The
@@ -14,9 +17,8 @@ if(WIN32)
   # the type information they need to be caught.
   add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-fno-rtti>)
   # The same sources give the same executables: no link time in the PE
-  # header, no build folder in the code.
+  # header.
   add_link_options(-Wl,--no-insert-timestamp)
-  add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}/= -ffile-prefix-map=${CMAKE_BINARY_DIR}/=)
   if(CMAKE_BUILD_TYPE STREQUAL "MinSizeRel")
     add_compile_options(-ffunction-sections -fdata-sections)
     # -Oz: -Os that also picks the shorter instruction where -Os picks the
