@@ -4,6 +4,10 @@
 // reports what it could not remove.
 //   (no switch)              ask first
 //   /y                       remove without asking
+//   /S                       remove without a window or a question, for
+//                            deployment tools (the uninstall entry's
+//                            QuietUninstallString); exit code 0 when
+//                            everything was removed
 //   /finish PID "PATH"       the finisher's part (SelfRemoval.h)
 #include <windows.h>
 
@@ -46,6 +50,25 @@ int finish(const FinishRequest& request)
     return outcome.complete() ? 0 : 1;
 }
 
+// Without a window the work is done here, so that the exit code tells how it
+// ended. This program's own file cannot be deleted while it runs; it leaves
+// the installation's folder for the temporary folder, where the system
+// deletes it at the next restart.
+int removeQuietly(const Installation& installation, const std::string& ownPath)
+{
+    Outcome outcome;
+    removeInstallation(installation, outcome);
+    if (!DeleteFileA(ownPath.c_str())) {
+        const std::string parked = sample::tempFolder() + installation.baseName + "-removed-" +
+                                   std::to_string(GetCurrentProcessId()) + ".exe";
+        if (MoveFileExA(ownPath.c_str(), parked.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
+            removeOwnFileAtRestart(parked);
+        else
+            outcome.notRemoved.push_back(ownPath);
+    }
+    return outcome.complete() ? 0 : 1;
+}
+
 bool hasSwitch(const std::vector<std::string>& args, const char* name)
 {
     for (std::vector<std::string>::size_type i = 1; i < args.size(); ++i) {
@@ -66,10 +89,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 
     const std::string ownPath = sample::moduleFileName();
     const Installation installation = describeInstallation(ownPath);
+    const bool quiet = hasSwitch(args, "/S");
     if (!anythingInstalled(installation)) {
-        showBox(installation, nothingInstalledText(installation), MB_OK | MB_ICONINFORMATION);
+        if (!quiet)
+            showBox(installation, nothingInstalledText(installation), MB_OK | MB_ICONINFORMATION);
         return 0;
     }
+    if (quiet)
+        return removeQuietly(installation, ownPath);
     if (!hasSwitch(args, "/y") &&
         showBox(installation, confirmText(installation), MB_YESNO | MB_ICONQUESTION) != IDYES)
         return 0;

@@ -17,6 +17,9 @@ class Error : public std::exception {
 public:
     explicit Error(const std::string& message);
     explicit Error(const char* message);
+    // With the reason behind the failure (the system's), which a log shows
+    // beside the message and no message box does.
+    Error(const std::string& message, const std::string& reason);
     Error(const Error& other) noexcept;
     Error& operator=(const Error& other) noexcept;
     // Out of line: the program throws errors from many files, and the linker
@@ -24,6 +27,8 @@ public:
     ~Error() override;
 
     const char* what() const noexcept override;
+    // Empty unless the error was made with one.
+    const std::string& Reason() const noexcept;
 
 private:
     struct Message;

@@ -1,6 +1,8 @@
 #pragma once
 // Writes entries of Windows profile files (.ini). A file name without a
 // folder is placed by the system in the Windows folder.
+#include <windows.h>  // first: its macro renames WriteProfileString alike everywhere
+
 #include <string>
 
 namespace lumora {

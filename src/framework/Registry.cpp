@@ -31,4 +31,11 @@ void TRegistryKey::WriteString(const std::string& name, const std::string& value
         throw Error("Failed to set data for '" + name + "'");
 }
 
+void TRegistryKey::WriteInteger(const std::string& name, DWORD value)
+{
+    if (RegSetValueExA(key_.Get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                       sizeof value) != ERROR_SUCCESS)
+        throw Error("Failed to set data for '" + name + "'");
+}
+
 }  // namespace lumora

@@ -32,6 +32,8 @@ public:
     // A REG_SZ value, stored with its terminating zero. Throws Error
     // "Failed to set data for '<name>'" when it cannot be written.
     void WriteString(const std::string& name, const std::string& value);
+    // A REG_DWORD value. Throws Error as WriteString does.
+    void WriteInteger(const std::string& name, DWORD value);
 
     void Close() { key_.Reset(); }
 

@@ -19,6 +19,14 @@ std::string SystemErrorText(DWORD code)
     return result;
 }
 
+void RaiseWithSystemReason(const char* what, const std::string& name)
+{
+    // Read first: making the texts may change it.
+    const DWORD code = GetLastError();
+    const std::string reason = SystemErrorText(code);
+    throw Error(what + name, reason.empty() ? "system error " + std::to_string(code) : reason);
+}
+
 void RaiseLastOSError(const std::string& what)
 {
     const DWORD code = GetLastError();

@@ -14,4 +14,8 @@ std::string SystemErrorText(DWORD code);
 // Throws Error with `what`, followed by the description of GetLastError().
 [[noreturn]] void RaiseLastOSError(const std::string& what);
 
+// Throws Error with the message `what` + `name` and the description of
+// GetLastError() as its reason (Error::Reason), leaving the message as it is.
+[[noreturn]] void RaiseWithSystemReason(const char* what, const std::string& name);
+
 }  // namespace lumora

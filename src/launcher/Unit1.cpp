@@ -2,15 +2,12 @@
 
 #include <optional>
 
-#include "archive/CheckRecord.h"
-#include "archive/ChecksumStream.h"
 #include "framework/Application.h"
 #include "framework/MessageDialog.h"
-#include "framework/ProfileWriter.h"
-#include "framework/TextFile.h"
 #include "launcher/BackgroundPalette.h"
 #include "settings/Globals.h"
 #include "launcher/PayloadLocation.h"
+#include "launcher/PayloadRestore.h"
 #include "launcher/SetupEnd.h"
 #include "settings/ExtractionFolder.h"
 #include "settings/SetupFile.h"
@@ -19,33 +16,6 @@
 namespace lumora {
 
 TMainForm* MainForm = nullptr;
-
-namespace {
-
-const char kCorruptedSetup[] =
-    "Caution this setup has been corrupted this could be due to a damaged download please obtain a new copy "
-    "and try again.";
-const char kRestoreErrorPrefix[] = "please contact technical quoting this ref number :";
-
-// Whether the payload's bytes, from `offset` up to `end`, are those its check
-// record describes, reading on where a failed restore stopped; true without
-// a record.
-bool MatchesRecord(archive::ChecksumStream& payload, const std::optional<archive::CheckRecord>& expected,
-                   std::int64_t offset, std::int64_t end)
-{
-    if (!expected)
-        return true;
-    if (expected->length != static_cast<std::uint64_t>(end - offset))
-        return false;
-    try {
-        payload.Seek(end, Stream::Origin::Begin);
-        return payload.Record() == *expected;
-    } catch (const Error&) {
-        return false;
-    }
-}
-
-}  // namespace
 
 TMainForm::TMainForm(TComponent* owner)
     : TForm(owner, "MainForm", "TMainForm"), BackupFile1(this, "BackupFile1")
@@ -114,59 +84,23 @@ void TMainForm::FormShow(TObject*)
 
 std::optional<ExitCode> TMainForm::ExtractFiles()
 {
-    try {
-        CreateExtractionFolder();
-    } catch (const Error&) {
-        // Reported as the restore reports a file it cannot create.
-        BackupFile1Error(&BackupFile1, archive::kErrorCannotReadFile,
-                         archive::TBackupFile::ErrorMessage(archive::kErrorCannotReadFile));
-        return ExitCode::RestoreFailed;
-    }
-    const std::optional<archive::CheckRecord> expected = archive::ReadCheckRecord(*PayloadStream, PayloadOffset);
-    PayloadStream->Seek(PayloadOffset, Stream::Origin::Begin);
-    // The check value is taken as the restore reads, in the same pass.
-    archive::ChecksumStream payload(*PayloadStream);
     struct RestoringFlag {
         bool& flag;
         ~RestoringFlag() { flag = false; }
     } restoring{restoring_ = true};
-    const bool restored = BackupFile1.RestoreFromStream(&payload, ExtractionFolder());
-    // A restore that failed on a damaged payload counts as damage.
-    const bool sound = MatchesRecord(payload, expected, PayloadOffset, PayloadEnd);
-
-    // Codes 1 and 6 have been reported through BackupFile1Error.
-    if (const std::int32_t error = BackupFile1.ErrorCode())
-        return error == archive::kErrorCompression || !sound ? ExitCode::PayloadDamaged : ExitCode::RestoreFailed;
-    if (restored && sound)
-        return std::nullopt;
-    // The disk request of a volume marker, cancelled.
-    if (!restored && !BackupFile1.ContinueFlag())
-        return ExitCode::Cancelled;
-    MessageDlg(kCorruptedSetup, mtError, {mbOK}, kDialogHelpContext);
-    return ExitCode::PayloadDamaged;
+    return RestorePayload(*PayloadStream, PayloadOffset, PayloadEnd, BackupFile1, [](const char* text) {
+        MessageDlg(text, mtError, {mbOK}, kDialogHelpContext);
+    });
 }
 
 void TMainForm::loadSetupFile()
 {
-    bool complete = false;
-    try {
-        complete = ReadSetupSettings(ReadTextFile(InExtractionFolder("Setup.ins")), Globals);
-        if (complete)
-            CheckPictureNames(Globals, [](const std::string& name) {
-                return archive::PlatformFileSystem().FileExists(InExtractionFolder(name));
-            });
-    } catch (const Error&) {
-        complete = false;
-    }
-    if (!complete)
+    if (!ReadSettingsFile())
         MessageDlg(kSettingsMissingMessage, mtError, {mbOK}, kDialogHelpContext);
     // Written on every run, also after a failure, for the screensaver to
     // read. The flag is optional like the picture: a profile that cannot be
     // written (read-only, no rights) must not keep the wizard from coming.
-    try {
-        WriteProfileString("CONTROL.INI", "Lumora Screen Saver", "Rand", IsSet(Globals.RandomPlay) ? "1" : "0");
-    } catch (const Error&) {
-    }
+    WriteRandFlag();
 }
 
 void TMainForm::CreateWizard()

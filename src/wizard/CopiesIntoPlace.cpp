@@ -4,6 +4,7 @@
 
 #include "base/Error.h"
 #include "base/PathEncoding.h"
+#include "framework/Win32Error.h"
 #include "wizard/FmxUtils.h"
 
 namespace lumora {
@@ -49,7 +50,10 @@ void RollBack(std::vector<Slot>& slots) noexcept
     }
 }
 
-void CannotReplace(const Slot& slot) { throw Error("Cannot create file " + AnsiFromPath(slot.target)); }
+void CannotReplace(const Slot& slot)
+{
+    RaiseWithSystemReason("Cannot create file ", AnsiFromPath(slot.target));
+}
 
 }  // namespace
 

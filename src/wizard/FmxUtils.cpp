@@ -10,6 +10,7 @@
 #include "base/PathEncoding.h"
 #include "framework/Application.h"
 #include "framework/Handles.h"
+#include "framework/Win32Error.h"
 
 namespace lumora {
 
@@ -56,27 +57,27 @@ void CopyFileByChunks(const std::string& source, const std::string& destination,
     const FileHandle input(CreateFileW(WidePath(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!input)
-        throw Error("Cannot open file " + sourceShown);
+        RaiseWithSystemReason("Cannot open file ", sourceShown);
     const FileHandle output(CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!output)
-        throw Error("Cannot create file " + targetShown);
+        RaiseWithSystemReason("Cannot create file ", targetShown);
 
     // A read of less than a whole chunk is the end of the file.
     DWORD got = kChunkSize;
     while (got == kChunkSize) {
         if (!ReadFile(input.Get(), buffer.get(), kChunkSize, &got, nullptr))
-            throw Error("Cannot read file " + sourceShown);
+            RaiseWithSystemReason("Cannot read file ", sourceShown);
         if (got == 0)
             break;
         DWORD written = 0;
         if (!WriteFile(output.Get(), buffer.get(), got, &written, nullptr) || written != got)
-            throw Error("Cannot write file " + targetShown);
+            RaiseWithSystemReason("Cannot write file ", targetShown);
     }
     // On the disk before anyone relies on it: a copy is complete or it
     // failed here.
     if (!FlushFileBuffers(output.Get()))
-        throw Error("Cannot write file " + targetShown);
+        RaiseWithSystemReason("Cannot write file ", targetShown);
 }
 
 std::intptr_t ShellRun(const std::string& program, const std::string& parameters, const std::string& folder,

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "base/Error.h"
 #include "base/PathEncoding.h"
 #include "framework/Application.h"
 #include "framework/MessageDialog.h"
@@ -9,6 +10,7 @@
 #include "settings/ExitCodes.h"
 #include "settings/ExtractionFolder.h"
 #include "settings/Globals.h"
+#include "settings/RunLog.h"
 #include "wizard/CopiesIntoPlace.h"
 #include "wizard/FmxUtils.h"
 #include "wizard/InfoFile.h"
@@ -27,47 +29,68 @@ namespace {
 // Every program is started in this folder and shown normally.
 constexpr const char* kWorkingFolder = "c:\\";
 
+// What the shell's answer to a start says, for the log.
+std::string StartResult(std::intptr_t result)
+{
+    return result > 32 ? std::string("started") : "not started (shell error " + std::to_string(result) + ")";
+}
+
 }  // namespace
 
-void RunInstallationSteps(const std::string& targetFolder, const std::function<void()>& writeUninstallRegistry)
+void RunInstallationSteps(const std::string& targetFolder, const std::function<void()>& writeUninstallRegistry,
+                          bool silent)
 {
     // Until the steps are through, a failure is one of their own.
     RecordOutcome(ExitCode::OtherFailure);
-    // The target folder and the screensaver's name are 8-bit text (a caption
-    // and a setting); the files and the command line take them as path text.
-    // The base name is cut from the 8-bit name, as the uninstall entry's is.
-    const std::string screenSaverFile = Globals.ScreenSaverFile;
-    const std::string targetPath = PathFromAnsi(targetFolder);
-    const std::string screenSaverName = PathFromAnsi(screenSaverFile);
-    const InstallPaths paths = PlanInstallPaths(targetPath, screenSaverName,
-                                                PathFromAnsi(ScreenSaverBaseName(screenSaverFile)), ExtractionFolder());
-
-    // Both files or neither: an uninstaller that cannot be put in place
-    // leaves the screensaver installed before as it was.
+    const char* step = "installation";
     try {
+        // The target folder and the screensaver's name are 8-bit text (a
+        // caption and a setting); the files and the command line take them
+        // as path text. The base name is cut from the 8-bit name, as the
+        // uninstall entry's is.
+        const std::string screenSaverFile = Globals.ScreenSaverFile;
+        const std::string targetPath = PathFromAnsi(targetFolder);
+        const std::string screenSaverName = PathFromAnsi(screenSaverFile);
+        const InstallPaths paths = PlanInstallPaths(
+            targetPath, screenSaverName, PathFromAnsi(ScreenSaverBaseName(screenSaverFile)), ExtractionFolder());
+
+        // Both files or neither: an uninstaller that cannot be put in place
+        // leaves the screensaver installed before as it was.
+        step = "copy";
+        RecordOutcome(ExitCode::CopyFailed);
         CopyFilesIntoPlace({{paths.screenSaverSource, paths.screenSaverTarget},
                             {paths.uninstallerSource, paths.uninstallerTarget}});
-    } catch (...) {
-        RecordOutcome(ExitCode::CopyFailed);
+        RecordOutcome(ExitCode::OtherFailure);
+        LogStep(step, paths.screenSaverTarget + " and " + paths.uninstallerTarget + " in place");
+        // Pending paints and clicks are handled once the copies are in place.
+        Application.ProcessMessages();
+
+        // The two programs open windows of their own, so a run without
+        // windows leaves them out. Otherwise they run beside the remaining
+        // steps; a program that does not start is not reported.
+        const ShellCommand registration =
+            IsWindowsNT() ? RegistrationCommandNT(GetSystemFolder(), targetPath, screenSaverName)
+                          : RegistrationCommandOther(GetWindowsFolder(), targetPath, screenSaverName);
+        if (silent) {
+            LogStep(kActiveXInstallerFile, "left out: it opens windows of its own");
+            LogStep("screensaver registration", "left out: the display settings open a window");
+        } else {
+            if (IsWindowsNT())
+                MessageDlg(kActiveXCaution, mtWarning, {mbOK}, kDialogHelpContext);
+            LogStep(kActiveXInstallerFile, StartResult(ShellRun(paths.activeXInstaller, "", kWorkingFolder, SW_SHOW)));
+            LogStep("screensaver registration",
+                    StartResult(ShellRun(registration.program, registration.parameters, kWorkingFolder, SW_SHOW)));
+        }
+
+        step = "info file";
+        WriteInfoFile(paths.infoFile, screenSaverFile, targetFolder);
+        LogStep(step, paths.infoFile + " written");
+        step = "uninstall entry";
+        writeUninstallRegistry();
+    } catch (const Error& e) {
+        LogFailure(step, e.what(), e.Reason());
         throw;
     }
-    // Pending paints and clicks are handled once the copies are in place.
-    Application.ProcessMessages();
-
-    const bool nt = IsWindowsNT();
-    if (nt)
-        MessageDlg(kActiveXCaution, mtWarning, {mbOK}, kDialogHelpContext);
-
-    // The started programs run beside the remaining steps; a program that
-    // does not start is not reported.
-    ShellRun(paths.activeXInstaller, "", kWorkingFolder, SW_SHOW);
-    const ShellCommand registration =
-        nt ? RegistrationCommandNT(GetSystemFolder(), targetPath, screenSaverName)
-           : RegistrationCommandOther(GetWindowsFolder(), targetPath, screenSaverName);
-    ShellRun(registration.program, registration.parameters, kWorkingFolder, SW_SHOW);
-
-    WriteInfoFile(paths.infoFile, screenSaverFile, targetFolder);
-    writeUninstallRegistry();
     RecordOutcome(ExitCode::Installed);
 }
 

@@ -21,6 +21,10 @@ extern const char* const kActiveXCaution;
 // A failing step throws Error and the steps after it are skipped. The run's
 // outcome (settings/ExitCodes.h) becomes Installed at the end, CopyFailed
 // when the copies fail and OtherFailure when a later step does.
-void RunInstallationSteps(const std::string& targetFolder, const std::function<void()>& writeUninstallRegistry);
+// With `silent`, nothing opens a window: the caution, the ActiveX update
+// installer and the registration through the display settings are left out.
+// Each step and its result go to the run's log.
+void RunInstallationSteps(const std::string& targetFolder, const std::function<void()>& writeUninstallRegistry,
+                          bool silent = false);
 
 }  // namespace lumora

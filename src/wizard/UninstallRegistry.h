@@ -6,7 +6,8 @@
 namespace lumora {
 
 // Creates (or opens) the entry "<base name> Uninstall" and writes its five
-// values. Without access to the list (a user who may not write to
+// values, then QuietUninstallString, DisplayIcon and EstimatedSize
+// (UninstallValues.h); the result goes to the run's log. Without access to the list (a user who may not write to
 // HKEY_LOCAL_MACHINE) nothing is written and nothing is reported. Throws
 // Error "Failed to create key <name>" when the list opens but the entry
 // cannot be created, "Failed to set data for '<value>'" when a value cannot

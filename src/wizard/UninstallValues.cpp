@@ -31,4 +31,14 @@ UninstallValueList UninstallValues(const std::string& screenSaverFile, const std
     };
 }
 
+UninstallValueList UninstallExtraValues(const std::string& screenSaverFile, const std::string& targetFolder)
+{
+    const InstallPaths paths =
+        PlanInstallPaths(targetFolder, screenSaverFile, ScreenSaverBaseName(screenSaverFile), {});
+    return {
+        {"QuietUninstallString", "\"" + paths.uninstallerTarget + "\" /S"},
+        {"DisplayIcon", paths.screenSaverTarget},
+    };
+}
+
 }  // namespace lumora

@@ -20,5 +20,10 @@ std::string UninstallEntryPath(const std::string& screenSaverFile);
 // Value name and text, in the order they are written.
 using UninstallValueList = std::vector<std::pair<std::string, std::string>>;
 UninstallValueList UninstallValues(const std::string& screenSaverFile, const std::string& targetFolder);
+// The values written after those, for the system's list and deployment
+// tools: the uninstaller with /S, which removes without a window or a
+// question, and the installed screensaver as the entry's icon. The entry's
+// EstimatedSize (the installed files' KiB, a number) follows them.
+UninstallValueList UninstallExtraValues(const std::string& screenSaverFile, const std::string& targetFolder);
 
 }  // namespace lumora

@@ -48,9 +48,10 @@ class Installer:
         self._pid = None
         self.boxes = []  # message boxes seen and dismissed, in order
 
-    def start(self, cwd=None):
-        """Starts the installer, in the host folder `cwd` if one is given."""
-        self.proc = self.session.start(self.windows_path, cwd=cwd)
+    def start(self, *args, cwd=None):
+        """Starts the installer with `args`, in the host folder `cwd` if one
+        is given."""
+        self.proc = self.session.start(self.windows_path, *args, cwd=cwd)
         return self
 
     @property

@@ -28,7 +28,10 @@ TRACE_LINE = re.compile(r"^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d Lumora ActiveX update:
 EARLIER_TRACE = "2026-01-01 09:00:00 Lumora ActiveX update: nothing to update\r\n"
 
 UNINSTALL_LIST = "HKLM\\Software\\Microsoft\\Windows\\currentversion\\uninstall"
-UNINSTALL_VALUES = ["DisplayName", "HelpLink", "Publisher", "UninstallString", "UrlinfoAbout"]
+# The entry's values, sorted: the five of every entry and those added for
+# deployment tools (the quiet uninstall, the icon and the size).
+UNINSTALL_VALUES = ["DisplayIcon", "DisplayName", "EstimatedSize", "HelpLink", "Publisher", "QuietUninstallString",
+                    "UninstallString", "UrlinfoAbout"]
 PUBLISHER = "Quillon Computers Ltd"
 PRODUCT_PAGE_PATH = "/corporate/software/lumora/index.html"
 

@@ -128,8 +128,8 @@ class InstallationTest(e2ecase.SessionTestCase):
 
     def check_installed(self, target, screensaver):
         """T\\S and T\\B.exe are the payload's screensaver and uninstaller,
-        T\\B.nfo has the two lines, the key B Uninstall has its five values
-        and is the only key of that name."""
+        T\\B.nfo has the two lines, the key B Uninstall has its values and is
+        the only key of that name."""
         base = screensaver[:-4]
         self.assertEqual(self.target_data(target, screensaver), read_file(self.program("Aurora.scr")))
         self.assertEqual(self.target_data(target, base + ".exe"), read_file(self.program("Lmunist.exe")))

@@ -100,16 +100,22 @@ class UnicodeFoldersTest(e2ecase.SessionTestCase):
         gradient_row = self.session.screen_pixels([main[0] + 300, main[1] + 100, main[0] + 301, main[1] + 101])
         return picture_row != gradient_row
 
+    def sample_copy(self, name, as_name):
+        """A copy of the sample payload's file `name` named `as_name`, in the
+        test's staging folder; returns its path."""
+        staging = os.path.join(self.artifacts, "payload")
+        os.makedirs(staging, exist_ok=True)
+        copy = os.path.join(staging, as_name)
+        with open(payloads.sample_file(e2ecase.PATHS, name), "rb") as f, open(copy, "wb") as g:
+            g.write(f.read())
+        return copy
+
     def test_a_western_picture_name_on_a_japanese_system(self):
         # The picture comes before Setup.ins: a name that ended the restore
         # would leave the settings unread.
-        staging = os.path.join(self.artifacts, "payload")
-        os.makedirs(staging, exist_ok=True)
-        picture = os.path.join(staging, "caf\u00e9.jpg")
-        with open(payloads.sample_file(e2ecase.PATHS, "cd.jpg"), "rb") as f, open(picture, "wb") as g:
-            g.write(f.read())
-        settings = payloads.write_settings(staging, payloads.settings(ImageFile="caf\xe9.jpg",
-                                                                      CustomImageFile="caf\xe9.jpg"))
+        picture = self.sample_copy("cd.jpg", "caf\u00e9.jpg")
+        settings = payloads.write_settings(os.path.dirname(picture),
+                                           payloads.settings(ImageFile="caf\xe9.jpg", CustomImageFile="caf\xe9.jpg"))
         files = [picture, settings] + [payloads.sample_file(e2ecase.PATHS, name)
                                        for name in ("Aurora.scr", "Lmunist.exe", "Install.exe")]
         path = payloads.pack(files, self.artifacts, "cafe-setup.exe", e2ecase.PATHS.setuppack, e2ecase.PATHS.stub)
@@ -123,11 +129,7 @@ class UnicodeFoldersTest(e2ecase.SessionTestCase):
         self.assertTrue(self.picture_shown(run, "picture"), "no picture at the top right")
 
     def test_a_western_letter_in_the_screensavers_last_four_characters(self):
-        staging = os.path.join(self.artifacts, "payload")
-        os.makedirs(staging, exist_ok=True)
-        saver = os.path.join(staging, "Aurora.sc\u00e9")
-        with open(payloads.sample_file(e2ecase.PATHS, "Aurora.scr"), "rb") as f, open(saver, "wb") as g:
-            g.write(f.read())
+        saver = self.sample_copy("Aurora.scr", "Aurora.sc\u00e9")
         path = payloads.installer_with(e2ecase.PATHS, self.artifacts, "sce-setup.exe",
                                        payloads.settings(ScreenSaverFile="Aurora.sc\xe9"),
                                        [saver] + [payloads.sample_file(e2ecase.PATHS, name)

@@ -46,14 +46,18 @@ int EntriesNamed(const std::string& name)
     return count;
 }
 
-TEST(UninstallEntry, WrittenTwiceIsOneKeyWithTheFiveValuesOfTheLastRun)
+TEST(UninstallEntry, WrittenTwiceIsOneKeyWithTheValuesOfTheLastRun)
 {
     WriteUninstallEntry("lumtest.scr", "C:\\first");
     WriteUninstallEntry("lumtest.scr", "C:\\WINDOWS");
 
     EXPECT_EQ(EntriesNamed("lumtest Uninstall"), 1);
+    // The five values, then those for deployment tools.
     const std::map<std::string, std::string> expected = {
+        {"DisplayIcon", std::string("C:\\WINDOWS\\lumtest.scr") + '\0'},
         {"DisplayName", std::string("lumtest Uninstall") + '\0'},
+        {"EstimatedSize", "type 4"},
+        {"QuietUninstallString", std::string("\"C:\\WINDOWS\\lumtest.exe\" /S") + '\0'},
         {"HelpLink", std::string("http://www.quillon.co.uk/corporate/software/lumora/index.html") + '\0'},
         {"Publisher", std::string("Quillon Computers Ltd") + '\0'},
         {"UninstallString", std::string("C:\\WINDOWS\\lumtest.exe") + '\0'},

@@ -1,0 +1,113 @@
+#include "launcher/PayloadRestore.h"
+
+#include "archive/CheckRecord.h"
+#include "archive/ChecksumStream.h"
+#include "framework/ProfileWriter.h"
+#include "framework/TextFile.h"
+#include "settings/ExtractionFolder.h"
+#include "base/PathEncoding.h"
+#include "settings/Globals.h"
+#include "settings/RunLog.h"
+#include "settings/SetupFile.h"
+
+namespace lumora {
+
+const char* const kCorruptedSetup =
+    "Caution this setup has been corrupted this could be due to a damaged download please obtain a new copy "
+    "and try again.";
+const char* const kRestoreErrorPrefix = "please contact technical quoting this ref number :";
+
+namespace {
+
+// Whether the payload's bytes, from `offset` up to `end`, are those its check
+// record describes, reading on where a failed restore stopped; true without
+// a record.
+bool MatchesRecord(archive::ChecksumStream& payload, const std::optional<archive::CheckRecord>& expected,
+                   std::int64_t offset, std::int64_t end)
+{
+    if (!expected)
+        return true;
+    if (expected->length != static_cast<std::uint64_t>(end - offset))
+        return false;
+    try {
+        payload.Seek(end, Stream::Origin::Begin);
+        return payload.Record() == *expected;
+    } catch (const Error&) {
+        return false;
+    }
+}
+
+}  // namespace
+
+std::optional<ExitCode> RestorePayload(Stream& file, std::int32_t offset, std::int64_t end,
+                                       archive::TBackupFile& backup, const std::function<void(const char*)>& report)
+{
+    try {
+        CreateExtractionFolder();
+    } catch (const Error& e) {
+        LogFailure("extraction folder", e.what());
+        // Reported as the restore reports a file it cannot create.
+        if (backup.OnError)
+            backup.OnError(&backup, archive::kErrorCannotReadFile,
+                           archive::TBackupFile::ErrorMessage(archive::kErrorCannotReadFile));
+        return ExitCode::RestoreFailed;
+    }
+    const std::optional<archive::CheckRecord> expected = archive::ReadCheckRecord(file, offset);
+    file.Seek(offset, Stream::Origin::Begin);
+    // The check value is taken as the restore reads, in the same pass.
+    archive::ChecksumStream payload(file);
+    const bool restored = backup.RestoreFromStream(&payload, ExtractionFolder());
+    // A restore that failed on a damaged payload counts as damage.
+    const bool sound = MatchesRecord(payload, expected, offset, end);
+
+    // Codes 1 and 6 have been reported through OnError.
+    if (const std::int32_t error = backup.ErrorCode()) {
+        LogFailure("restore", archive::TBackupFile::ErrorMessage(error) + " at " + AnsiFromPath(backup.CurrentFile()),
+                   backup.FailureReason());
+        return error == archive::kErrorCompression || !sound ? ExitCode::PayloadDamaged : ExitCode::RestoreFailed;
+    }
+    if (restored && sound) {
+        LogStep("restore", std::to_string(backup.RestoredCount()) + " files into " + ExtractionFolder() +
+                               (expected ? ", CRC-32 as recorded" : ", unchecked (no check record)"));
+        return std::nullopt;
+    }
+    // The disk request of a volume marker, cancelled.
+    if (!restored && !backup.ContinueFlag()) {
+        LogStep("restore", "cancelled");
+        return ExitCode::Cancelled;
+    }
+    LogFailure("restore", kCorruptedSetup);
+    report(kCorruptedSetup);
+    return ExitCode::PayloadDamaged;
+}
+
+bool ReadSettingsFile()
+{
+    try {
+        if (ReadSetupSettings(ReadTextFile(InExtractionFolder("Setup.ins")), Globals)) {
+            CheckPictureNames(Globals, [](const std::string& name) {
+                return archive::PlatformFileSystem().FileExists(InExtractionFolder(name));
+            });
+            LogStep("settings", "read");
+            return true;
+        }
+    } catch (const Error&) {
+    }
+    LogFailure("settings", kSettingsMissingMessage);
+    return false;
+}
+
+bool WriteRandFlag()
+{
+    const char* const flag = IsSet(Globals.RandomPlay) ? "1" : "0";
+    try {
+        WriteProfileString("CONTROL.INI", "Lumora Screen Saver", "Rand", flag);
+        LogStep("CONTROL.INI", std::string("Rand=") + flag);
+        return true;
+    } catch (const Error& e) {
+        LogFailure("CONTROL.INI", e.what());
+        return false;
+    }
+}
+
+}  // namespace lumora

@@ -1,0 +1,38 @@
+#pragma once
+// The start of every run, with or without windows: the payload restored
+// into a new extraction folder and checked as it is read, then the settings
+// read from there and the Rand flag written. Each step says how it failed
+// through the function given, which shows a message or writes the log.
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "archive/backup.h"
+#include "base/Stream.h"
+#include "settings/ExitCodes.h"
+
+namespace lumora {
+
+// The texts of a damaged installer and of a restore error (followed by the
+// restore's error message).
+extern const char* const kCorruptedSetup;
+extern const char* const kRestoreErrorPrefix;
+
+// Restores the payload that lies in `file` from `offset` up to `end` with
+// `backup` into a new extraction folder, taking its check value in the same
+// pass. Empty when the payload is in place, whole and sound; otherwise the
+// run's exit code, the failure reported through `backup`'s OnError (codes 1
+// and 6, and a folder that cannot be made) or `report` (a damaged payload).
+std::optional<ExitCode> RestorePayload(Stream& file, std::int32_t offset, std::int64_t end,
+                                       archive::TBackupFile& backup, const std::function<void(const char*)>& report);
+
+// Reads Setup.ins of the extraction folder into the settings and settles
+// which picture the backdrop uses; false when it cannot be read in full
+// (the fields read before the failure keep their values).
+bool ReadSettingsFile();
+// Writes the screensaver's Rand flag into CONTROL.INI; false when the
+// profile cannot be written.
+bool WriteRandFlag();
+
+}  // namespace lumora

@@ -1,0 +1,29 @@
+#pragma once
+// The installer's switches, for administrators who deploy it unattended.
+// Without one the installer runs as it always has, reading nothing else from
+// its command line.
+//   /S          no window at all: the installation that the wizard's forward
+//               button makes on its default path; errors go to the log and
+//               the exit code (settings/ExitCodes.h)
+//   /LOG=FILE   one line per step with its result, UTF-8, created or appended
+//   /?          a box that lists the switches (without /S)
+// Switches are read without regard to letter case.
+#include <string>
+#include <vector>
+
+namespace lumora {
+
+struct SetupSwitches {
+    bool silent = false;
+    bool help = false;
+    std::string log;                   // path text; empty: no log
+    std::vector<std::string> unknown;  // what the installer does not know, as given
+};
+
+// `args`: the command line's arguments without the program's name.
+SetupSwitches ParseSetupSwitches(const std::vector<std::string>& args);
+
+// The text of the box that /? shows.
+extern const char* const kSwitchesHelp;
+
+}  // namespace lumora

@@ -1,0 +1,66 @@
+#include "launcher/SilentSetup.h"
+
+#include <optional>
+
+#include "archive/RestoreUi.h"
+#include "archive/backup.h"
+#include "base/PathEncoding.h"
+#include "framework/Application.h"
+#include "launcher/PayloadLocation.h"
+#include "launcher/PayloadRestore.h"
+#include "settings/CmnFunc2.h"
+#include "settings/Globals.h"
+#include "settings/RunLog.h"
+#include "wizard/InstallSteps.h"
+#include "wizard/UninstallRegistry.h"
+
+namespace lumora {
+
+namespace {
+
+// The restore without a window: its failures are in the log already, and a
+// volume marker, which no installer's payload holds, is no disk to ask for.
+class SilentRestoreUi : public archive::RestoreUi {
+public:
+    void ProcessMessages() override {}
+    void ShowError(const std::string&) override {}
+    bool AskForDisk(const std::string&) override { return false; }
+};
+
+}  // namespace
+
+ExitCode RunSilentSetup(const SetupSwitches& switches)
+{
+    LogStep("setup", "without windows (/S)");
+    if (switches.help)
+        LogStep("/?", "failed: the list of switches is a box, and /S shows none");
+    for (const std::string& unknown : switches.unknown)
+        LogStep(unknown, "failed: no switch of this installer");
+    if (switches.help || !switches.unknown.empty())
+        return ExitCode::OtherFailure;
+
+    std::optional<PayloadLocation> payload = LocatePayload(Application.ExeName());
+    if (!payload) {
+        LogFailure("payload", kCorruptedSetup);
+        return ExitCode::PayloadDamaged;
+    }
+    archive::TBackupFile backup;
+    SilentRestoreUi ui;
+    backup.SetUserInterface(&ui);
+    if (const std::optional<ExitCode> failure =
+            RestorePayload(*payload->stream, payload->offset, payload->end, backup, [](const char*) {}))
+        return *failure;
+    ReadSettingsFile();
+    WriteRandFlag();
+
+    // The target the folder page shows, 8-bit text as its label holds it.
+    const std::string target = AnsiFromPath(GetWindowsFolder());
+    try {
+        RunInstallationSteps(target, [&target] { WriteUninstallEntry(Globals.ScreenSaverFile, target); }, true);
+    } catch (const Error&) {
+        // In the log already; the outcome tells the rest.
+    }
+    return RunOutcome();
+}
+
+}  // namespace lumora

@@ -1,0 +1,122 @@
+#!/usr/bin/env python3
+"""The installer as administrators deploy it, without a person: /S installs
+without any window (no backdrop, no wizard, no box at any time) and writes
+each step into the log of /LOG=; a damaged installer run so installs nothing
+and says why in the log and the exit code; the installed uninstaller's quiet
+form (the uninstall entry's QuietUninstallString) removes everything without
+a window; and /? shows the list of switches."""
+import os
+import sys
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "harness"))
+sys.path.insert(0, os.path.join(HERE, "..", "tools"))
+sys.path.insert(0, HERE)
+import e2ecase  # noqa: E402
+import layout  # noqa: E402
+import payloads  # noqa: E402
+from installer import (CORRUPTED_TEXT, EXIT_CANCELLED, EXIT_DAMAGED, EXIT_INSTALLED, EXIT_OTHER,  # noqa: E402
+                       Installer, extraction_folders)
+from setuprun import read_file, uninstall_key  # noqa: E402
+from wineenv import wait_for  # noqa: E402
+
+LOG = "C:\\logs\\aurora setup.log"
+SWITCHES_TEXT_START = "Lumora Install Program switches:"
+
+
+class UnattendedTest(e2ecase.SessionTestCase):
+
+    def run_without_windows(self, path, name, *args):
+        """Runs the installer `path` (or the prefix's program `name`) to its
+        end, looking at the screen all the while; fails as soon as a window
+        shows that was not there before. Returns the exit code."""
+        before = {w["hwnd"] for w in self.session.windows() if w["visible"]}
+        proc = (Installer(self.session, path, name).start(*args).proc if path
+                else self.session.start(name, *args))
+        deadline = time.monotonic() + 120
+        while proc.poll() is None:
+            shown = [w["text"] for w in self.session.windows() if w["visible"] and w["hwnd"] not in before]
+            self.assertEqual(shown, [], "windows shown")
+            self.assertLess(time.monotonic(), deadline, "%s did not end" % name)
+        return proc.returncode
+
+    def log_lines(self):
+        path = self.session.find_host_path(LOG)
+        self.assertIsNotNone(path, "no log was written")
+        with open(path, "rb") as f:
+            text = f.read().decode("utf-8")
+        self.assertTrue(text.endswith("\r\n"), text)
+        # "YYYY-MM-DD hh:mm:ss step: result"
+        return [line[20:] for line in text[:-2].split("\r\n")]
+
+    def test_a_silent_install_then_a_quiet_uninstall(self):
+        os.makedirs(self.session.host_path("C:\\logs"))
+        code = self.run_without_windows(e2ecase.PATHS.sample, "sample-setup.exe", "/S", "/LOG=" + LOG)
+        self.assertEqual(code, EXIT_INSTALLED)
+        windows = self.session.host_path("C:\\windows")
+        installed = {name: os.path.join(windows, name) for name in ("Aurora.scr", "Aurora.exe", "Aurora.nfo")}
+        self.assertEqual(read_file(installed["Aurora.scr"]), read_file(payloads.sample_file(e2ecase.PATHS,
+                                                                                             "Aurora.scr")))
+        self.assertEqual(read_file(installed["Aurora.exe"]), read_file(payloads.sample_file(e2ecase.PATHS,
+                                                                                             "Lmunist.exe")))
+        self.assertEqual(read_file(installed["Aurora.nfo"]), b"Aurora.scr\r\nC:\\windows\r\n")
+        values = self.session.reg_query(uninstall_key("Aurora"))
+        self.assertEqual(values["UninstallString"], "C:\\windows\\Aurora.exe")
+        self.assertEqual(values["QuietUninstallString"], "\"C:\\windows\\Aurora.exe\" /S")
+        self.assertEqual(values["DisplayIcon"], "C:\\windows\\Aurora.scr")
+        kib = -(-sum(os.path.getsize(path) for path in installed.values()) // 1024)
+        self.assertEqual(int(values["EstimatedSize"], 16), kib)
+        self.assertIn("Rand=0", read_file(self.session.find_host_path("C:\\windows\\control.ini")).decode("latin-1"))
+        self.assertEqual(extraction_folders(self.session), [])
+        lines = self.log_lines()
+        self.assertEqual([line.split(":")[0] for line in lines],
+                         ["setup", "restore", "settings", "CONTROL.INI", "copy", "Install.exe",
+                          "screensaver registration", "info file", "uninstall entry", "exit code"])
+        self.assertIn("copy: C:\\windows\\Aurora.scr and C:\\windows\\Aurora.exe in place", lines)
+        self.assertTrue(lines[5].startswith("Install.exe: left out"), lines[5])
+        self.assertEqual(lines[-1], "exit code: 0")
+
+        # The quiet uninstall that the entry names.
+        code = self.run_without_windows(None, "C:\\windows\\Aurora.exe", "/S")
+        self.assertEqual(code, 0)
+        for path in installed.values():
+            self.assertFalse(os.path.exists(path), path)
+        self.assertIsNone(self.session.reg_query(uninstall_key("Aurora")))
+
+    def test_a_silent_install_of_a_damaged_installer_installs_nothing(self):
+        with open(e2ecase.PATHS.sample, "rb") as f:
+            data = bytearray(f.read())
+        entries = layout.parse_installer(bytes(data))[4]
+        at = next(at for entry in entries for length, at in entry.blocks if length < 0)
+        data[at + 10] ^= 0x40
+        damaged = os.path.join(self.artifacts, "damaged.exe")
+        with open(damaged, "wb") as f:
+            f.write(data)
+        os.makedirs(self.session.host_path("C:\\logs"))
+        cases = [(("/S", "/LOG=" + LOG), EXIT_DAMAGED, "restore: failed: " + CORRUPTED_TEXT),
+                 (("/S", "/LOG=" + LOG, "/DIR=C:\\Savers"), EXIT_OTHER, "/DIR=C:\\Savers: failed: no switch")]
+        for args, expected, line in cases:
+            with self.subTest(args=args):
+                self.assertEqual(self.run_without_windows(damaged, "damaged.exe", *args), expected)
+                self.assertIn(line, self.log_lines()[-2])
+                self.assertEqual(self.log_lines()[-1], "exit code: %d" % expected)
+                self.assertIsNone(self.session.find_host_path("C:\\windows\\Aurora.scr"))
+                self.assertIsNone(self.session.reg_query(uninstall_key("Aurora")))
+                self.assertEqual(extraction_folders(self.session), [])
+
+    def test_the_list_of_switches(self):
+        installer = Installer(self.session, e2ecase.PATHS.sample, "sample-setup.exe").start("/?")
+        boxes = wait_for(lambda: self.session.message_boxes(pid=installer.pid), 60, "the box of /?",
+                         interval=0.25)
+        box = self.session.settled_message_box(boxes[0]["hwnd"])
+        self.screenshot("switches")
+        self.assertEqual(box["caption"], "Information")
+        self.assertTrue(box["text"].startswith(SWITCHES_TEXT_START), box["text"])
+        self.assertIn("/LOG=FILE", box["text"])
+        self.session.driver("click-button", box["hwnd"], "OK")
+        self.assertEqual(installer.wait_exit(timeout=60), EXIT_CANCELLED)
+
+
+if __name__ == "__main__":
+    e2ecase.main()

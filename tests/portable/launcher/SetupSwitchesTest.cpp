@@ -1,0 +1,23 @@
+#include <gtest/gtest.h>
+
+#include "launcher/SetupSwitches.h"
+
+namespace lumora {
+namespace {
+
+TEST(SetupSwitches, SilentLogAndHelpInAnyCaseTheRestUnknown)
+{
+    const SetupSwitches none = ParseSetupSwitches({});
+    EXPECT_FALSE(none.silent || none.help);
+    EXPECT_EQ(none.log, "");
+
+    const SetupSwitches given =
+        ParseSetupSwitches({"/s", "/Log=C:\\Logs\\Aurora Setup.log", "/?", "/VERYSILENT", "/LOG=", "/DIR=C:\\x"});
+    EXPECT_TRUE(given.silent);
+    EXPECT_TRUE(given.help);
+    EXPECT_EQ(given.log, "C:\\Logs\\Aurora Setup.log");
+    EXPECT_EQ(given.unknown, (std::vector<std::string>{"/VERYSILENT", "/LOG=", "/DIR=C:\\x"}));
+}
+
+}  // namespace
+}  // namespace lumora
