@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Fetches the Debian source package $1 and unpacks its upstream tarball into
-# $2 (once). Run by install-deps.sh, so that configuring and building need no
-# network afterwards.
+# $2 (once: when $2/$3, CMakeLists.txt by default, is there already). Run by
+# install-deps.sh, so that configuring and building need no network
+# afterwards.
 set -euo pipefail
 package=$1
 dest=$2
-if [ -f "$dest/CMakeLists.txt" ]; then
+marker=${3:-CMakeLists.txt}
+if [ -f "$dest/$marker" ]; then
   exit 0
 fi
 work=$(mktemp -d)

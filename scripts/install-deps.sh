@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs, with apt-get, everything the build and the tests need on Debian 12.
+# Installs, with apt-get, everything the build, the tests and the benchmarks
+# (NSIS and 7-Zip are the peers they compare with) need on Debian 12.
 # Idempotent: when every package is present it returns at once.
 set -euo pipefail
 
@@ -10,6 +11,7 @@ packages=(
   xvfb xdotool imagemagick x11-utils
   python3 dpkg-dev zip unzip locales
   osslsigncode openssl icoutils
+  nsis p7zip-full
 )
 
 need_i386=0
@@ -24,12 +26,14 @@ src_list=/etc/apt/sources.list.d/setupstub-deb-src.sources
 need_src=0
 [ -f "$src_list" ] || need_src=1
 
-# Sources cross-built by the Windows build, from Debian's source packages
-# (the places are the defaults of cmake/LibJpegTurbo.cmake and Zlib.cmake).
+# Sources built by the build, from Debian's source packages (the places are
+# the defaults of cmake/LibJpegTurbo.cmake, Zlib.cmake and LzmaSdk.cmake):
+# each package with a file that shows it is unpacked.
 sources=/usr/local/src/lumora-setup
+source_packages=(libjpeg-turbo:CMakeLists.txt zlib:CMakeLists.txt 7zip:C/Lzma2Dec.c)
 need_sources=0
-for package in libjpeg-turbo zlib; do
-  [ -f "$sources/$package/CMakeLists.txt" ] || need_sources=1
+for entry in "${source_packages[@]}"; do
+  [ -f "$sources/${entry%%:*}/${entry#*:}" ] || need_sources=1
 done
 
 # A Japanese locale, for the tests of an installer on code page 932: Wine
@@ -64,8 +68,8 @@ fi
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -q
 apt-get install -y -q --no-install-recommends "${packages[@]}"
-for package in libjpeg-turbo zlib; do
-  "$(dirname "$0")/fetch-debian-source.sh" "$package" "$sources/$package"
+for entry in "${source_packages[@]}"; do
+  "$(dirname "$0")/fetch-debian-source.sh" "${entry%%:*}" "$sources/${entry%%:*}" "${entry#*:}"
 done
 if [ "$need_locale" = 1 ]; then
   localedef -i ja_JP -f UTF-8 ja_JP.UTF-8

@@ -70,6 +70,8 @@ EncodedBlock EncodeBlock(const unsigned char* chunk, std::size_t size, bool last
 {
     if (size == 0 || size > static_cast<std::size_t>(kMaxBlockSize))
         throw Error("A block holds 1 to 16384 bytes, not " + std::to_string(size));
+    if (mode == Compression::Raw)
+        return RawBlock(chunk, size);
     if (mode == Compression::Deflate) {
         auto stream = DeflateStream(chunk, size);
         if (stream.size() < size)

@@ -16,6 +16,9 @@ enum class Compression {
     // Each chunk deflated at level 9 as a zlib stream of its own, kept raw
     // when that does not make it smaller.
     Deflate,
+    // Every chunk raw: the archive of a solid payload, which is compressed
+    // as a whole (SolidStream.h).
+    Raw,
 };
 
 // Bytes a zlib stream with one stored deflate block adds to its data:

@@ -9,6 +9,7 @@
 #include "archive/ArchiveWalker.h"
 #include "archive/BufferedIo.h"
 #include "archive/RestorePaths.h"
+#include "archive/SolidStream.h"
 #include "base/Error.h"
 #include "base/PathEncoding.h"
 #include "base/PathText.h"
@@ -104,7 +105,8 @@ private:
                 CloseTarget();
                 throw;
             }
-            Fail(kErrorCannotReadFile, CurrentFailure(target_->file->LastFailure()));
+            Fail(IsCompressionError() ? kErrorCompression : kErrorCannotReadFile,
+                 CurrentFailure(target_->file->LastFailure()));
             CloseTarget();
             return;
         }
@@ -286,6 +288,20 @@ private:
         c_.errorCode_ = code;
         c_.failureReason_ = std::move(reason);
         c_.continue_ = false;
+    }
+
+    // Whether the exception being handled is damage in a compressed payload
+    // (SolidStream.h), which the restore reports as it reports a zlib block
+    // that does not inflate.
+    static bool IsCompressionError()
+    {
+        try {
+            throw;
+        } catch (const CompressionError&) {
+            return true;
+        } catch (...) {
+            return false;
+        }
     }
 
     // The message of the exception being handled, with the system's reason

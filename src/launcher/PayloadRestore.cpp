@@ -1,7 +1,10 @@
 #include "launcher/PayloadRestore.h"
 
+#include <memory>
+
 #include "archive/CheckRecord.h"
 #include "archive/ChecksumStream.h"
+#include "archive/SolidStream.h"
 #include "framework/ProfileWriter.h"
 #include "framework/TextFile.h"
 #include "settings/ExtractionFolder.h"
@@ -54,9 +57,22 @@ std::optional<ExitCode> RestorePayload(Stream& file, std::int32_t offset, std::i
     }
     const std::optional<archive::CheckRecord> expected = archive::ReadCheckRecord(file, offset);
     file.Seek(offset, Stream::Origin::Begin);
-    // The check value is taken as the restore reads, in the same pass.
+    // The check value is taken as the restore reads, in the same pass; a
+    // solid payload is decompressed as it is read, from the same pass.
     archive::ChecksumStream payload(file);
-    const bool restored = backup.RestoreFromStream(&payload, ExtractionFolder());
+    std::unique_ptr<archive::SolidStream> solid;
+    try {
+        if (const std::optional<archive::SolidRecord> record = archive::ReadSolidRecord(payload))
+            solid = std::make_unique<archive::SolidStream>(payload, end - offset - archive::kSolidRecordSize, *record);
+        else
+            payload.Seek(offset, Stream::Origin::Begin);
+    } catch (const Error& e) {
+        LogFailure("restore", e.what());
+        report(kCorruptedSetup);
+        return ExitCode::PayloadDamaged;
+    }
+    const bool restored = backup.RestoreFromStream(solid ? static_cast<Stream*>(solid.get()) : &payload,
+                                                   ExtractionFolder());
     // A restore that failed on a damaged payload counts as damage.
     const bool sound = MatchesRecord(payload, expected, offset, end);
 

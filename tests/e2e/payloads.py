@@ -29,12 +29,13 @@ def write_settings(folder, lines, name="Setup.ins"):
     return path
 
 
-def pack(paths, folder, name, setuppack, stub):
-    """Packs `paths` into the installer `folder/name`; returns its path. The
-    payloads show the installer's answer to settings and files that the
-    packing tool refuses, so they are written with --force."""
+def pack(paths, folder, name, setuppack, stub, options=()):
+    """Packs `paths` into the installer `folder/name` with the build
+    `options`; returns its path. The payloads show the installer's answer to
+    settings and files that the packing tool refuses, so they are written
+    with --force."""
     out = os.path.join(folder, name)
-    built = subprocess.run([setuppack, "build", "--force", "--stub", stub, "-o", out, *paths],
+    built = subprocess.run([setuppack, "build", "--force", *options, "--stub", stub, "-o", out, *paths],
                            capture_output=True, text=True)
     if built.returncode != 0:
         raise AssertionError("setuppack build %s: %s" % (name, built.stderr))
@@ -60,3 +61,10 @@ def installer_with(paths, folder, name, settings_lines=None, extra=()):
         files.append(write_settings(staging, settings_lines))
     files.extend(extra)
     return pack(files, folder, name, paths.setuppack, paths.stub)
+
+
+def solid_sample(paths, folder):
+    """The sample payload's files packed as a solid installer."""
+    os.makedirs(folder, exist_ok=True)
+    files = [os.path.join(paths.payload, name) for name in sorted(os.listdir(paths.payload))]
+    return pack(files, folder, "solid-sample.exe", paths.setuppack, paths.stub, ("--solid",))

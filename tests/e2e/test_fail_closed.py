@@ -149,8 +149,13 @@ class FailClosedTest(e2ecase.SessionTestCase):
             data[at:at + 4] = bytes(b ^ 0x5A for b in data[at:at + 4])
             return bytes(data)
 
+        # A solid stream cut short, unchecked: the decoder meets the damage.
+        with open(payloads.solid_sample(e2ecase.PATHS, self.artifacts), "rb") as f:
+            solid = layout.without_check_record(f.read())
+        solid_middle = (layout.int32(solid, len(solid) - 4) + len(solid)) // 2
         cases = [
             ("raw-block.exe", flipped(raw_at + 100), [CORRUPTED_TEXT]),
+            ("solid-cut-short.exe", solid[:solid_middle] + solid[-4:], [RESTORE_ERROR + "Compression error"]),
             ("compressed-block.exe", flipped(zlib_at + zlib_length // 2), [RESTORE_ERROR + "Compression error"]),
             ("cut-short.exe", sample[:len(sample) * 2 // 3], [CORRUPTED_TEXT]),
         ]

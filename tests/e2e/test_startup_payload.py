@@ -52,6 +52,11 @@ class StartupPayloadTest(e2ecase.SessionTestCase):
         sample = self.require_file(e2ecase.PATHS.sample, "The sample installer")
         with open(sample, "rb") as f:
             _, _, total, _, entries, _ = layout.parse_installer(f.read())
+        for path in (sample, payloads.solid_sample(e2ecase.PATHS, self.artifacts)):
+            with self.subTest(os.path.basename(path)):
+                self.check_restored(path, total, len(entries))
+
+    def check_restored(self, sample, total, count):
         installer = self.run_to_main_window(sample)
         folders = extraction_folders(self.session)
         self.assertEqual(len(folders), 1, folders)
@@ -68,7 +73,7 @@ class StartupPayloadTest(e2ecase.SessionTestCase):
             self.assertEqual(layout.dos_stamp(os.stat(target).st_mtime),
                              layout.dos_stamp(os.stat(source).st_mtime), name)
             restored += os.stat(target).st_size
-        self.assertEqual(len(entries), len(os.listdir(e2ecase.PATHS.payload)))
+        self.assertEqual(count, len(os.listdir(e2ecase.PATHS.payload)))
         self.assertEqual(restored, total)
 
         # The payload goes with the installer.

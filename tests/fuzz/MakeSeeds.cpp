@@ -11,6 +11,7 @@
 #include "ArchiveBytes.h"
 #include "FuzzInput.h"
 #include "PeImageBytes.h"
+#include "SolidPayload.h"
 #include "archive/ArchiveInput.h"
 #include "archive/ArchiveWriter.h"
 #include "archive/backup.h"
@@ -108,6 +109,15 @@ Bytes Installer(const Bytes& archive, bool sign)
     return file;
 }
 
+// The archive as a solid payload: its record, then the compressed stream.
+Bytes Solid(const Bytes& archive)
+{
+    MemoryStream in(archive);
+    MemoryStream out;
+    setuppack::WriteSolidPayload(in, archive.size(), out);
+    return out.Bytes();
+}
+
 void Write(const std::filesystem::path& file, const Bytes& bytes)
 {
     StdioFileStream out(file.string(), StdioFileStream::Mode::Create);
@@ -159,6 +169,11 @@ void SurveySeeds(const std::filesystem::path& folder)
     const Bytes installer{0};
     Write(folder / "installer", fuzz::JoinInput(installer, {Installer(PayloadLike(), false)}));
     Write(folder / "signed-installer", fuzz::JoinInput(installer, {Installer(Deflated(), true)}));
+    Write(folder / "solid-installer",
+          fuzz::JoinInput(installer, {Installer(Solid(Archive({MemoryInput("c:\\s\\one.bin", kStamp, Data(9000, 7)),
+                                                               MemoryInput("c:\\s\\two.txt", kStamp, Data(300, 11))},
+                                                              Compression::Stored)),
+                                                false)}));
     Write(folder / "bare-volumes", fuzz::JoinInput(bare, VolumeSet()));
     Write(folder / "bare-deflated", fuzz::JoinInput(bare, {Deflated()}));
 }

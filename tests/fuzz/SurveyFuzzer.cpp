@@ -6,6 +6,9 @@
 // (else an installer). The first part is the file c:\src\setup.arc; the
 // further parts are its volumes c:\src\setup.002, c:\src\setup.003 ...
 //
+// A solid payload is held against the walker's reading of what its stream
+// decompresses to; one that does not decompress whole must not be sound.
+//
 // Aborts when
 //  - a located archive does not lie inside the file, right before the
 //    trailer and the signature that end it;
@@ -90,6 +93,33 @@ private:
     const ExpectedArchive& expected_;
 };
 
+// What a solid payload decompresses to, as far as it does.
+struct Decompressed {
+    Bytes bytes;
+    bool whole = false;     // the stream decompressed completely
+    bool tooLarge = false;  // it went on past kMaxContent, where this stopped
+};
+
+Decompressed Decompress(const Bytes& file, const setuppack::ArchiveLocation& location)
+{
+    Decompressed out;
+    MemoryStream in(file);
+    try {
+        setuppack::ArchiveView view(in, location);
+        unsigned char buffer[1 << 16];
+        while (const std::size_t got = view.Archive().Read(buffer, sizeof buffer)) {
+            if (out.bytes.size() + got > kMaxContent) {
+                out.tooLarge = true;
+                return out;
+            }
+            out.bytes.insert(out.bytes.end(), buffer, buffer + got);
+        }
+        out.whole = true;
+    } catch (const Error&) {
+    }
+    return out;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -113,7 +143,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::map<std::string, Bytes> volumes;
     for (std::size_t i = 0; i < input.volumes.size(); ++i)
         volumes.emplace(VolumeFile(kFile, i), input.volumes[i]);
-    const ExpectedArchive expected = ReadExpected(volumes, kFile, location.start, location.end, bare);
+    ExpectedArchive expected;
+    if (location.solid) {
+        Decompressed archive = Decompress(input.volumes[0], location);
+        if (!archive.whole) {
+            setuppack::ArchiveSurvey survey(kFile, location, nullptr);
+            survey.Run(file);
+            if (survey.Sound() && !archive.tooLarge)
+                Fault("a solid payload that does not decompress is sound to the survey");
+            return 0;
+        }
+        const auto size = static_cast<std::int64_t>(archive.bytes.size());
+        expected = ReadExpected({{kFile, std::move(archive.bytes)}}, kFile, 0, size, false);
+    } else {
+        expected = ReadExpected(volumes, kFile, location.start, location.end, bare);
+    }
 
     Lines lines(expected);
     setuppack::ArchiveSurvey survey(kFile, location, &lines);

@@ -620,7 +620,7 @@ class HostileInputTest(Workspace):
         path = self.write("astray.exe", bytes(data))
         rc, said, err = run("extract", path, self.path("astray"))
         self.assertEqual((rc, said), (1, ""))
-        self.assertIn("not right before the payload trailer", err)
+        self.assertIn("is not right before its end at offset", err)
         self.assertEqual(os.listdir(self.path("astray")), [])
 
     def test_a_failed_write_says_why(self):
@@ -664,13 +664,16 @@ class ExtractTest(Workspace):
             self.assertEqual(os.path.getmtime(path), self.times[name] - 1, name)
 
     def test_installer_and_bare_archive_round_trip(self):
-        for extra in ((), ("--store",)):
+        for extra in ((), ("--solid",), ("--store",)):
             with self.subTest(build=extra):
                 out, data = self.build(*extra)
                 folder = self.path(os.path.join("new", "folder" + "".join(extra)))
                 rc, said, err = self.extract(out, folder)
                 self.assertEqual((rc, err), (0, ""))
                 self.assert_restored(folder, said)
+                rc, said, err = run("verify", out)
+                self.assertEqual(rc, 0, err)
+                self.assertEqual("solid (LZMA2" in said, extra == ("--solid",), said)
 
         # Files already there are replaced, also by shorter ones.
         folder = self.path("again")
@@ -700,6 +703,11 @@ class ExtractTest(Workspace):
         bad_magic[cd.offset + 4 + len(cd.name) + 7] = 0x41
         checked_flip = bytearray(data)
         checked_flip[cd.blocks[0][1] + 100] ^= 0x10
+        # LZMA2 checks nothing itself: the check record catches a flipped
+        # byte, the decoder a stream cut short.
+        _, solid = self.build("--solid")
+        solid = layout.without_check_record(bytes(solid))
+        cut_solid = solid[:(len(self.stub) + len(solid)) // 2] + solid[-4:]
         header = counted(b"Setup") + i32(10) + i32(1)
         cut_name = self.stub + header + i32(40) + b"c:\\a" + i32(len(self.stub))
         # The file list is skipped, so its bad magic escapes the restore.
@@ -708,6 +716,7 @@ class ExtractTest(Workspace):
         cases = [
             ("flipped byte in a compressed block", "exe", flipped,
              ["Compression error (code 6) at cd.jpg"]),
+            ("solid stream cut short", "exe", cut_solid, ["Compression error (code 6) at "]),
             ("bad block magic of a written entry", "exe", bad_magic,
              ["Cannot read file (code 1) at cd.jpg"]),
             ("flipped byte in a raw block", "exe", checked_flip, ["the file is damaged; nothing was restored"]),

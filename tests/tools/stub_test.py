@@ -6,7 +6,7 @@ wrestool; the libraries it imports (only the system's known DLLs, which are
 never looked for beside the program); and reproducible output (no link
 time, no build folder, the same installer from the same files).
 
-    stub_test.py STUB INSTALLER SETUPPACK PAYLOAD_DIR SOURCE_DIR BUILD_DIR OBJDUMP BUDGET
+    stub_test.py STUB INSTALLER SETUPPACK PAYLOAD_DIR SOURCE_DIR BUILD_DIR OBJDUMP BUDGET SIZE_REPORT
 """
 import os
 import struct
@@ -16,7 +16,7 @@ import tempfile
 import unittest
 import xml.etree.ElementTree as ET
 
-STUB = INSTALLER = SETUPPACK = PAYLOAD = SOURCE_DIR = BUILD_DIR = OBJDUMP = None
+STUB = INSTALLER = SETUPPACK = PAYLOAD = SOURCE_DIR = BUILD_DIR = OBJDUMP = SIZE_REPORT = None
 BUDGET = 0
 
 # The systems the manifest declares: Vista, 7, 8, 8.1, and 10 and 11.
@@ -63,6 +63,16 @@ class SizeTest(unittest.TestCase):
         size = os.path.getsize(STUB)
         self.assertLessEqual(size, BUDGET, "the stub is %d bytes over its budget; bench/size shows what each "
                              "library brings, from the link map %s" % (size - BUDGET, os.path.splitext(STUB)[0] + ".map"))
+
+    def test_the_size_report_shows_the_decoder_within_its_share(self):
+        # The LZMA2 decoder of solid payloads may cost every download 16 KiB
+        # at most.
+        report = subprocess.run([SIZE_REPORT, STUB, os.path.splitext(STUB)[0] + ".map"], check=True,
+                                capture_output=True, text=True).stdout
+        [line] = [line for line in report.splitlines() if line.startswith("liblzma_sdk_decoder.a ")]
+        decoder = int(line.split()[1].replace(",", ""))
+        self.assertGreater(decoder, 0)
+        self.assertLessEqual(decoder, 16 * 1024, line)
 
 
 class StubResourcesTest(unittest.TestCase):
@@ -128,4 +138,5 @@ class ReproducibleTest(unittest.TestCase):
 if __name__ == "__main__":
     STUB, INSTALLER, SETUPPACK, PAYLOAD, SOURCE_DIR, BUILD_DIR, OBJDUMP = sys.argv[1:8]
     BUDGET = int(sys.argv[8])
-    unittest.main(argv=sys.argv[:1] + sys.argv[9:], verbosity=2)
+    SIZE_REPORT = sys.argv[9]
+    unittest.main(argv=sys.argv[:1] + sys.argv[10:], verbosity=2)

@@ -41,6 +41,8 @@ ArchiveLocation LocateArchive(lumora::Stream& file, bool bareArchive)
     location.end = trailer.at;
     location.signatureBytes = trailer.certificateSize;
     location.check = lumora::archive::ReadCheckRecord(file, location.start);
+    file.Seek(location.start, lumora::Stream::Origin::Begin);
+    location.solid = lumora::archive::ReadSolidRecord(file);
     return location;
 }
 
@@ -52,6 +54,10 @@ std::string DescribeLocation(const ArchiveLocation& location)
     char hex[24];
     std::snprintf(hex, sizeof hex, "0x%llX", static_cast<unsigned long long>(location.start));
     std::string text = "installer, archive at offset " + std::to_string(location.start) + " (" + hex + "), " + bytes;
+    if (location.solid)
+        text += " solid (LZMA2, a dictionary of " + std::to_string(location.solid->Dictionary() >> 10) + " KiB" +
+                (location.solid->filters & lumora::archive::kSolidX86Filter ? ", the x86 converter" : "") + ") of " +
+                std::to_string(location.solid->size) + " bytes";
     if (location.check)
         text += ", CRC-32 " + CrcText(location.check->crc);
     else
@@ -75,6 +81,29 @@ std::string CheckRecordProblem(lumora::Stream& file, const ArchiveLocation& loca
         return "the archive's bytes give CRC-32 " + CrcText(found.crc) + ", not " + CrcText(location.check->crc) +
                " as its check record says: the file is damaged";
     return {};
+}
+
+ArchiveView::ArchiveView(lumora::Stream& file, const ArchiveLocation& location)
+    : limited_(file, location.end), start_(location.start), end_(location.end)
+{
+    if (!location.solid) {
+        limited_.Seek(location.start, lumora::Stream::Origin::Begin);
+        return;
+    }
+    const std::int64_t stream = location.start + lumora::archive::kSolidRecordSize;
+    limited_.Seek(stream, lumora::Stream::Origin::Begin);
+    solid_ = std::make_unique<lumora::archive::SolidStream>(limited_, location.end - stream, *location.solid);
+    start_ = 0;
+    end_ = static_cast<std::int64_t>(location.solid->size);
+}
+
+void ArchiveView::ReadToEnd()
+{
+    if (!solid_)
+        return;
+    unsigned char buffer[1 << 14];
+    while (solid_->Read(buffer, sizeof buffer) > 0) {
+    }
 }
 
 }  // namespace setuppack

@@ -6,7 +6,9 @@
 #include <optional>
 #include <string>
 
+#include "LimitedStream.h"
 #include "archive/CheckRecord.h"
+#include "archive/SolidStream.h"
 #include "base/Stream.h"
 
 namespace setuppack {
@@ -17,6 +19,7 @@ struct ArchiveLocation {
     bool installer = true;
     std::int64_t signatureBytes = 0;  // a signed installer's certificate table
     std::optional<lumora::archive::CheckRecord> check;  // an installer's check record
+    std::optional<lumora::archive::SolidRecord> solid;  // a solid payload's record at `start`
 };
 
 // Throws lumora::Error when the file is too short for a trailer or the
@@ -32,5 +35,27 @@ std::string DescribeLocation(const ArchiveLocation& location);
 // What is wrong with the archive's bytes by its check record: empty when
 // they match it or there is none. Reads the whole archive.
 std::string CheckRecordProblem(lumora::Stream& file, const ArchiveLocation& location);
+
+// The archive's bytes, from its first: those of the file between the
+// trailer's offset and the trailer, or, in a solid payload, those its stream
+// decompresses to (read forward only; offsets from 0). A new view starts at
+// the archive's first byte again.
+class ArchiveView {
+public:
+    ArchiveView(lumora::Stream& file, const ArchiveLocation& location);
+
+    lumora::Stream& Archive() { return solid_ ? static_cast<lumora::Stream&>(*solid_) : limited_; }
+    std::int64_t Start() const { return start_; }  // of the archive's first byte in Archive()
+    std::int64_t End() const { return end_; }      // one past its last
+    // Reads a solid payload's stream on to its end, which throws
+    // lumora::Error where it is damaged; nothing for a plain archive.
+    void ReadToEnd();
+
+private:
+    LimitedStream limited_;
+    std::unique_ptr<lumora::archive::SolidStream> solid_;
+    std::int64_t start_;
+    std::int64_t end_;
+};
 
 }  // namespace setuppack

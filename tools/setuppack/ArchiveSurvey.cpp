@@ -44,17 +44,20 @@ std::unique_ptr<lumora::Stream> OpenVolumeFile(const std::string& path)
 
 ArchiveSurvey::ArchiveSurvey(std::string path, const ArchiveLocation& location, SurveyListener* listener)
     : path_(std::move(path)), volumePath_(path_), location_(location), listener_(listener),
-      volumeEnd_(location.end), openVolume_(OpenVolumeFile), output_(kMaxBlockSize)
+      volumeEnd_(location.solid ? static_cast<std::int64_t>(location.solid->size) : location.end),
+      openVolume_(OpenVolumeFile), output_(kMaxBlockSize)
 {
     visited_.insert(path_);
 }
 
 void ArchiveSurvey::Run(lumora::Stream& file)
 {
-    LimitedStream archive(file, location_.end);
-    archive.Seek(location_.start, lumora::Stream::Origin::Begin);
     try {
-        lumora::archive::WalkArchive(archive, *this);
+        ArchiveView view(file, location_);
+        lumora::archive::WalkArchive(view.Archive(), *this);
+        // Damage in a solid stream behind the archive's end shows too.
+        if (endOffset >= 0)
+            view.ReadToEnd();
     } catch (const lumora::Error& e) {
         walkFailed = true;
         Problem(lumora::PrintableText(e.what()));

@@ -15,6 +15,7 @@
 #include "Command.h"
 #include "NativePath.h"
 #include "PayloadCheck.h"
+#include "SolidPayload.h"
 #include "SelfPath.h"
 #include "archive/ArchiveInput.h"
 #include "archive/ArchiveLayout.h"
@@ -157,7 +158,21 @@ void WriteInstaller(const std::string& outPath, const std::string& stubPath, con
         throw Error("the stub " + stubPath + " changed while being copied");
     // The check record's place, filled once the archive is written.
     lumora::archive::WriteCheckRecord(out, {});
-    lumora::archive::WriteArchive(out, title, inputs, compression);
+    if (compression == lumora::archive::Compression::Raw) {
+        // Solid: the archive is written whole first, then compressed.
+        const std::string plainPath = outPath + ".archive";
+        struct Removed {
+            std::string path;
+            ~Removed() { std::remove(NativePath(path).string().c_str()); }
+        } removed{plainPath};
+        StdioFileStream plain(plainPath, StdioFileStream::Mode::Create);
+        lumora::archive::WriteArchive(plain, title, inputs, compression);
+        const std::int64_t size = plain.Position();
+        plain.Seek(0, lumora::Stream::Origin::Begin);
+        WriteSolidPayload(plain, static_cast<std::uint64_t>(size), out);
+    } else {
+        lumora::archive::WriteArchive(out, title, inputs, compression);
+    }
     // The alignment is made up before the check record and the archive,
     // where the installer never reads: the trailer gives the archive's
     // offset, the record lies right before it, and the end marker stays
@@ -217,8 +232,11 @@ int RunBuild(const Arguments& args)
                         "or give the stub with --stub");
     }
     const std::string title = args.Value("--title", std::string(lumora::archive::kDefaultTitle));
-    const auto compression = args.Has("--store") ? lumora::archive::Compression::Stored
-                                                 : lumora::archive::Compression::Deflate;
+    if (args.Has("--store") && args.Has("--solid"))
+        throw UsageError("--store and --solid exclude each other");
+    const auto compression = args.Has("--store")   ? lumora::archive::Compression::Stored
+                             : args.Has("--solid") ? lumora::archive::Compression::Raw
+                                                   : lumora::archive::Compression::Deflate;
 
     // The names are written in the code page the installer runs under.
     const CodePage codePage = CodePageOf(args);

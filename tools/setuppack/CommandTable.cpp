@@ -6,7 +6,8 @@ const std::vector<Command>& Commands()
 {
     static const std::vector<Command> table = {
         {"build", "make an installer from the setup stub and files",
-         "usage: setuppack build [--stub STUB] -o OUT [--title T] [--store] [--force] [--codepage N]\n"
+         "usage: setuppack build [--stub STUB] -o OUT [--title T] [--store | --solid] [--force]\n"
+         "                       [--codepage N]\n"
          "                       FILE...\n"
          "\n"
          "Writes OUT: the setup stub, then an archive of the FILEs, then a 4-byte\n"
@@ -35,8 +36,12 @@ const std::vector<Command>& Commands()
          "  --store       store the blocks as the shipped installers store them:\n"
          "                full chunks raw, the last chunk of a file in an\n"
          "                uncompressed zlib stream\n"
+         "  --solid       compress the archive as a whole (every block raw) into one\n"
+         "                LZMA2 stream with a 16 MiB dictionary and the x86 branch\n"
+         "                converter: smaller where files share content; the\n"
+         "                installer needs the dictionary's memory to restore it\n"
          "  --force       write OUT even so, with the problems shown as warnings\n",
-         {"--store", "--force"}, {"--stub", "-o", "--title", "--codepage"}, RunBuild},
+         {"--store", "--solid", "--force"}, {"--stub", "-o", "--title", "--codepage"}, RunBuild},
         {"extract", "restore the files of an installer into a folder",
          "usage: setuppack extract [--archive] FILE DIR\n"
          "\n"

@@ -35,18 +35,21 @@ public:
 // A trailer that points into the stub or into a block can lead to something
 // that reads as a short archive; the end marker of the real one lies right
 // before the trailer. A walk that fails is left to the restore to report.
-void CheckEndMarker(LimitedStream& archive, const ArchiveLocation& location, const std::string& path)
+void CheckEndMarker(lumora::Stream& file, const ArchiveLocation& location, const std::string& path)
 {
     EndFinder finder;
+    std::int64_t end = 0;
     try {
-        lumora::archive::WalkArchive(archive, finder);
+        ArchiveView view(file, location);
+        end = view.End();
+        lumora::archive::WalkArchive(view.Archive(), finder);
     } catch (const lumora::Error&) {
         return;
     }
-    if (finder.end >= 0 && finder.end + 4 != location.end)
+    if (finder.end >= 0 && finder.end + 4 != end)
         throw lumora::Error(lumora::PrintableText(path) + ": the archive's end marker at offset " +
-                            std::to_string(finder.end) + " is not right before the payload trailer at offset " +
-                            std::to_string(location.end) + "; nothing was restored");
+                            std::to_string(finder.end) + " is not right before its end at offset " +
+                            std::to_string(end) + "; nothing was restored");
 }
 
 // The installer's archive, from the trailer's offset up to the trailer, so
@@ -62,12 +65,9 @@ bool RestoreInstaller(TBackupFile& component, const std::string& path, const std
     }
     if (const std::string problem = CheckRecordProblem(file, location); !problem.empty())
         throw lumora::Error(path + ": " + problem + "; nothing was restored");
-    LimitedStream archive(file, location.end);
-    if (archive.Seek(location.start, lumora::Stream::Origin::Begin) != location.start)
-        throw lumora::Error(path + ": cannot reach the archive at offset " + std::to_string(location.start));
-    CheckEndMarker(archive, location, path);
-    archive.Seek(location.start, lumora::Stream::Origin::Begin);
-    return component.RestoreFromStream(&archive, folder);
+    CheckEndMarker(file, location, path);
+    ArchiveView view(file, location);
+    return component.RestoreFromStream(&view.Archive(), folder);
 }
 
 void PrintSummary(const RestoreEvents& events, const std::string& dir)

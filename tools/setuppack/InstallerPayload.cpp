@@ -91,9 +91,8 @@ private:
 void Walk(const std::string& path, const ArchiveLocation& location, lumora::archive::ArchiveVisitor& visitor)
 {
     lumora::StdioFileStream file(path, lumora::StdioFileStream::Mode::Read);
-    LimitedStream archive(file, location.end);
-    archive.Seek(location.start, lumora::Stream::Origin::Begin);
-    lumora::archive::WalkArchive(archive, visitor);
+    ArchiveView view(file, location);
+    lumora::archive::WalkArchive(view.Archive(), visitor);
 }
 
 }  // namespace

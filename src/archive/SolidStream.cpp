@@ -1,0 +1,181 @@
+#include "archive/SolidStream.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "Bra.h"
+#include "Lzma2Dec.h"
+
+namespace lumora::archive {
+
+namespace {
+
+// Compressed input and decompressed output are handled in pieces of this
+// size; the output keeps a few bytes more that the branch converter holds
+// back until the bytes after them are known.
+constexpr std::size_t kPiece = 64 * 1024;
+constexpr std::size_t kHeldBack = 8;
+
+void* Allocate(ISzAllocPtr, size_t size) { return std::malloc(size); }
+void Release(ISzAllocPtr, void* address) { std::free(address); }
+const ISzAlloc kHeap = {Allocate, Release};
+
+std::uint64_t LittleEndian(const unsigned char* bytes, int width)
+{
+    std::uint64_t value = 0;
+    for (int i = width - 1; i >= 0; --i)
+        value = value << 8 | bytes[i];
+    return value;
+}
+
+}  // namespace
+
+std::uint64_t SolidRecord::Dictionary() const
+{
+    const unsigned p = dictionaryProperty;
+    return p >= 40 ? 0xFFFFFFFFull : static_cast<std::uint64_t>(2 | (p & 1)) << (p / 2 + 11);
+}
+
+std::optional<SolidRecord> ReadSolidRecord(Stream& in)
+{
+    unsigned char bytes[kSolidRecordSize];
+    if (in.Read(bytes, sizeof bytes) != sizeof bytes ||
+        std::memcmp(bytes, kSolidRecordMagic, sizeof kSolidRecordMagic) != 0)
+        return std::nullopt;
+    SolidRecord record;
+    record.filters = bytes[8];
+    record.dictionaryProperty = bytes[9];
+    record.size = LittleEndian(bytes + 12, 8);
+    return record;
+}
+
+struct SolidStream::Decoder {
+    Decoder(Stream& from, std::int64_t size, const SolidRecord& solid) : in(from), inLeft(size), record(solid) {}
+    ~Decoder()
+    {
+        if (allocated)
+            Lzma2Dec_Free(&lzma, &kHeap);
+    }
+
+    Stream& in;
+    std::int64_t inLeft;  // compressed bytes not read yet
+    const SolidRecord record;
+    CLzma2Dec lzma{};
+    bool allocated = false;
+    std::unique_ptr<unsigned char[]> input{new unsigned char[kPiece]};
+    std::size_t inAt = 0;
+    std::size_t inSize = 0;
+    // Decompressed bytes: [0, ready) handed out from `at` on, then `held`
+    // more that the branch converter has not taken yet. output[0] is the
+    // archive's byte `base`.
+    std::unique_ptr<unsigned char[]> output{new unsigned char[kPiece + kHeldBack]};
+    std::size_t at = 0;
+    std::size_t ready = 0;
+    std::size_t held = 0;
+    std::uint64_t base = 0;
+    std::uint32_t branchState = Z7_BRANCH_CONV_ST_X86_STATE_INIT_VAL;
+    bool finished = false;
+    std::uint64_t position = 0;  // the stream's, in the archive
+};
+
+SolidStream::SolidStream(Stream& compressed, std::int64_t compressedSize, const SolidRecord& record)
+    : decoder_(std::make_unique<Decoder>(compressed, compressedSize, record))
+{
+    if (record.Dictionary() > kMaxSolidDictionary)
+        throw CompressionError("a dictionary of " + std::to_string(record.Dictionary()) +
+                               " bytes is more than a reader takes");
+    Lzma2Dec_CONSTRUCT(&decoder_->lzma);
+    if (Lzma2Dec_Allocate(&decoder_->lzma, record.dictionaryProperty, &kHeap) != SZ_OK)
+        throw CompressionError("no memory for the dictionary");
+    decoder_->allocated = true;
+    Lzma2Dec_Init(&decoder_->lzma);
+}
+
+SolidStream::~SolidStream() = default;
+
+bool SolidStream::Fill()
+{
+    Decoder& d = *decoder_;
+    if (d.finished)
+        return false;
+    // What the converter held back comes first.
+    std::memmove(d.output.get(), d.output.get() + d.ready, d.held);
+    d.base += d.ready;
+    d.at = d.ready = 0;
+    SizeT made = 0;
+    while (made == 0 && !d.finished) {
+        if (d.inAt == d.inSize) {
+            const auto want = static_cast<std::size_t>(std::min<std::int64_t>(d.inLeft, kPiece));
+            d.inSize = want > 0 ? d.in.Read(d.input.get(), want) : 0;
+            d.inAt = 0;
+            if (d.inSize == 0)
+                throw CompressionError("the compressed payload is cut short");
+            d.inLeft -= static_cast<std::int64_t>(d.inSize);
+        }
+        made = kPiece + kHeldBack - d.held;
+        SizeT taken = d.inSize - d.inAt;
+        ELzmaStatus status = LZMA_STATUS_NOT_SPECIFIED;
+        if (Lzma2Dec_DecodeToBuf(&d.lzma, d.output.get() + d.held, &made, d.input.get() + d.inAt, &taken,
+                                 LZMA_FINISH_ANY, &status) != SZ_OK)
+            throw CompressionError("the compressed payload is damaged");
+        d.inAt += taken;
+        d.finished = status == LZMA_STATUS_FINISHED_WITH_MARK;
+    }
+    const std::size_t total = d.held + made;
+    if (d.record.filters & kSolidX86Filter) {
+        // The converter takes what it can; at the end the rest stays as the
+        // encoder left it.
+        const Byte* end = z7_BranchConvSt_X86_Dec(d.output.get(), total, static_cast<UInt32>(d.base), &d.branchState);
+        d.ready = d.finished ? total : static_cast<std::size_t>(end - d.output.get());
+    } else {
+        d.ready = total;
+    }
+    d.held = total - d.ready;
+    if (d.finished && d.base + d.ready != d.record.size)
+        throw CompressionError("the payload decompresses to " +
+                               std::to_string(d.base + d.ready) + " bytes, not " + std::to_string(d.record.size));
+    return true;
+}
+
+std::size_t SolidStream::Read(void* buffer, std::size_t count)
+{
+    Decoder& d = *decoder_;
+    if (d.position < d.base + d.at)
+        throw Error("Stream seek error: a solid payload is read forward only");
+    auto* out = static_cast<unsigned char*>(buffer);
+    std::size_t done = 0;
+    while (done < count && d.position < d.record.size) {
+        if (d.at == d.ready) {
+            if (!Fill())
+                break;
+            continue;
+        }
+        // Passed over by a seek: decompressed and dropped.
+        const std::uint64_t here = d.base + d.at;
+        if (d.position > here) {
+            d.at += static_cast<std::size_t>(std::min<std::uint64_t>(d.position - here, d.ready - d.at));
+            continue;
+        }
+        const std::size_t n = std::min(count - done, d.ready - d.at);
+        std::memcpy(out + done, d.output.get() + d.at, n);
+        d.at += n;
+        d.position += n;
+        done += n;
+    }
+    return done;
+}
+
+std::int64_t SolidStream::Seek(std::int64_t offset, Origin origin)
+{
+    Decoder& d = *decoder_;
+    const std::int64_t from = origin == Origin::Begin     ? 0
+                              : origin == Origin::Current ? static_cast<std::int64_t>(d.position)
+                                                          : static_cast<std::int64_t>(d.record.size);
+    if (offset < -from)
+        return -1;
+    d.position = static_cast<std::uint64_t>(from + offset);
+    return static_cast<std::int64_t>(d.position);
+}
+
+}  // namespace lumora::archive
