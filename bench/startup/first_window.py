@@ -36,9 +36,11 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 from driversession import DriverSession, walk  # noqa: E402
 from wineenv import wait_for  # noqa: E402
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "peers"))
+import peers  # noqa: E402
+
 MAIN_TITLE = "^Setup Program$"
 WIZARD_CLASS = "TSetupWiz"
-PEER_NAME = "Lumora Aurora"
 TEMP_FOLDER = "C:\\users\\root\\Temp"
 # The extraction folders of the runs, under the temporary folder.
 EXTRACTION_FOLDERS = "Lumora-Setup-*"
@@ -75,23 +77,13 @@ def setuppack_installers(build, work, other_stub):
 
 
 def peer_installers(files, work):
-    makensis = shutil.which("makensis")
-    if not makensis:
+    if not shutil.which("makensis"):
         print("makensis not found: no peer installers (apt-get install nsis)")
         return []
     made = []
-    for label, compressor in (("NSIS zlib", "zlib"), ("NSIS lzma solid", "/SOLID lzma")):
-        out = os.path.join(work, "peer-%d.exe" % len(made))
-        script = os.path.join(work, "peer-%d.nsi" % len(made))
-        with open(script, "w") as f:
-            f.write('Name "%s"\nOutFile "%s"\nSetCompressor %s\nRequestExecutionLevel user\n'
-                    'InstallDir "$TEMP\\peer"\nPage directory\nPage instfiles\nSection\n'
-                    '  SetOutPath $INSTDIR\n' % (PEER_NAME, out, compressor))
-            for path in files:
-                f.write('  File "%s"\n' % path)
-            f.write("SectionEnd\n")
-        subprocess.run([makensis, "-V1", script], check=True, stdout=subprocess.DEVNULL)
-        made.append(Installer(label, out, "^%s Setup" % PEER_NAME))
+    for label, compressor in peers.NSIS_COMPRESSORS.items():
+        out = peers.nsis_installer(files, os.path.join(work, "peer-%d.exe" % len(made)), compressor)
+        made.append(Installer(label, out, "^%s Setup" % peers.PEER_NAME))
     return made
 
 

@@ -65,7 +65,11 @@ bool RestoreInstaller(TBackupFile& component, const std::string& path, const std
     }
     if (const std::string problem = CheckRecordProblem(file, location); !problem.empty())
         throw lumora::Error(path + ": " + problem + "; nothing was restored");
-    CheckEndMarker(file, location, path);
+    // A solid payload's record is where the trailer points, or it would not
+    // have been found: only a plain archive needs the end marker checked,
+    // and a second pass through a solid stream would decompress it twice.
+    if (!location.solid)
+        CheckEndMarker(file, location, path);
     ArchiveView view(file, location);
     return component.RestoreFromStream(&view.Archive(), folder);
 }
