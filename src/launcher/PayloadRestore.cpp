@@ -1,10 +1,9 @@
 #include "launcher/PayloadRestore.h"
 
-#include <memory>
+#include <optional>
 
 #include "archive/CheckRecord.h"
-#include "archive/ChecksumStream.h"
-#include "archive/SolidStream.h"
+#include "archive/PayloadSource.h"
 #include "framework/ProfileWriter.h"
 #include "framework/TextFile.h"
 #include "settings/ExtractionFolder.h"
@@ -20,28 +19,6 @@ const char* const kCorruptedSetup =
     "and try again.";
 const char* const kRestoreErrorPrefix = "please contact technical quoting this ref number :";
 
-namespace {
-
-// Whether the payload's bytes, from `offset` up to `end`, are those its check
-// record describes, reading on where a failed restore stopped; true without
-// a record.
-bool MatchesRecord(archive::ChecksumStream& payload, const std::optional<archive::CheckRecord>& expected,
-                   std::int64_t offset, std::int64_t end)
-{
-    if (!expected)
-        return true;
-    if (expected->length != static_cast<std::uint64_t>(end - offset))
-        return false;
-    try {
-        payload.Seek(end, Stream::Origin::Begin);
-        return payload.Record() == *expected;
-    } catch (const Error&) {
-        return false;
-    }
-}
-
-}  // namespace
-
 std::optional<ExitCode> RestorePayload(Stream& file, std::int32_t offset, std::int64_t end,
                                        archive::TBackupFile& backup, const std::function<void(const char*)>& report)
 {
@@ -56,25 +33,19 @@ std::optional<ExitCode> RestorePayload(Stream& file, std::int32_t offset, std::i
         return ExitCode::RestoreFailed;
     }
     const std::optional<archive::CheckRecord> expected = archive::ReadCheckRecord(file, offset);
-    file.Seek(offset, Stream::Origin::Begin);
-    // The check value is taken as the restore reads, in the same pass; a
-    // solid payload is decompressed as it is read, from the same pass.
-    archive::ChecksumStream payload(file);
-    std::unique_ptr<archive::SolidStream> solid;
+    // Read ahead, checked and, when solid, decompressed in the restore's
+    // one pass.
+    std::optional<archive::PayloadSource> payload;
     try {
-        if (const std::optional<archive::SolidRecord> record = archive::ReadSolidRecord(payload))
-            solid = std::make_unique<archive::SolidStream>(payload, end - offset - archive::kSolidRecordSize, *record);
-        else
-            payload.Seek(offset, Stream::Origin::Begin);
+        payload.emplace(file, offset, end);
     } catch (const Error& e) {
         LogFailure("restore", e.what());
         report(kCorruptedSetup);
         return ExitCode::PayloadDamaged;
     }
-    const bool restored = backup.RestoreFromStream(solid ? static_cast<Stream*>(solid.get()) : &payload,
-                                                   ExtractionFolder());
+    const bool restored = backup.RestoreFromStream(&payload->Archive(), ExtractionFolder());
     // A restore that failed on a damaged payload counts as damage.
-    const bool sound = MatchesRecord(payload, expected, offset, end);
+    const bool sound = payload->Matches(expected);
 
     // Codes 1 and 6 have been reported through OnError.
     if (const std::int32_t error = backup.ErrorCode()) {

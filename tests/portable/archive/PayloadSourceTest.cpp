@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "Bra.h"
+#include "RestoreFixture.h"
+#include "archive/PayloadSource.h"
+#include "base/MemoryStream.h"
+
+namespace lumora::archive::test {
+namespace {
+
+// Bytes whose reads come back short: each read ends at the next multiple of
+// `piece` at most, as a pipe or a network file may hand them out.
+class ShortReads : public MemoryStream {
+public:
+    ShortReads(std::vector<unsigned char> bytes, std::size_t piece) : MemoryStream(std::move(bytes)), piece_(piece) {}
+
+    std::size_t Read(void* buffer, std::size_t count) override
+    {
+        const auto at = static_cast<std::size_t>(Position());
+        return MemoryStream::Read(buffer, std::min(count, piece_ - at % piece_));
+    }
+
+private:
+    std::size_t piece_;
+};
+
+// `archive` as a solid payload: its record, then the archive, branch-converted,
+// in LZMA2's stored chunks (at most 64 KiB each, the first resetting the
+// dictionary) and the end marker.
+Bytes Solid(Bytes archive)
+{
+    const std::uint64_t size = archive.size();
+    std::uint32_t state = Z7_BRANCH_CONV_ST_X86_STATE_INIT_VAL;
+    z7_BranchConvSt_X86_Enc(archive.data(), archive.size(), 0, &state);
+    Bytes out(kSolidRecordMagic, kSolidRecordMagic + 8);
+    out.insert(out.end(), {kSolidX86Filter, DictionaryPropertyFor(size), 0, 0});
+    for (int i = 0; i < 8; ++i)
+        out.push_back(static_cast<unsigned char>(size >> (8 * i)));
+    for (std::size_t at = 0; at < archive.size(); at += 65536) {
+        const std::size_t n = std::min<std::size_t>(65536, archive.size() - at);
+        out.insert(out.end(), {static_cast<unsigned char>(at == 0 ? 1 : 2), static_cast<unsigned char>((n - 1) >> 8),
+                               static_cast<unsigned char>(n - 1)});
+        out.insert(out.end(), archive.begin() + static_cast<std::ptrdiff_t>(at),
+                   archive.begin() + static_cast<std::ptrdiff_t>(at + n));
+    }
+    out.push_back(0);
+    return out;
+}
+
+// Reads of 1 and 3 bytes split every length field across two reads; the
+// odd larger ones end inside blocks and inside the solid stream's chunks.
+TEST_F(RestoreFixture, APayloadReadInShortPiecesRestoresWholeAndMatchesItsRecord)
+{
+    const std::vector<StoredFile> files{{"c:\\src\\big.bin", kStamp, Pattern(70000, 3)},
+                                        {"c:\\src\\small.txt", kStamp, Pattern(5, 7)},
+                                        {"c:\\src\\empty.txt", kStamp, {}}};
+    const Bytes stub(333, 'M');
+    for (const bool solid : {false, true}) {
+        Bytes file = stub;
+        const Bytes payload = solid ? Solid(WriterArchive(files)) : WriterArchive(files);
+        file.insert(file.end(), payload.begin(), payload.end());
+        MemoryStream whole(file);
+        const CheckRecord record = ComputeCheckRecord(whole, 333, static_cast<std::int64_t>(file.size()));
+        for (const std::size_t piece : {1, 3, 4093, 16387}) {
+            SCOPED_TRACE(testing::Message() << (solid ? "solid, " : "plain, ") << "pieces of " << piece);
+            ShortReads source(file, piece);
+            PayloadSource payload(source, 333, static_cast<std::int64_t>(file.size()));
+            EXPECT_EQ(payload.Solid(), solid);
+            ASSERT_TRUE(backup.RestoreFromStream(&payload.Archive(), scratch.Folder()));
+            for (const StoredFile& stored : files)
+                EXPECT_EQ(ReadAll(scratch / stored.name.substr(7)), stored.data) << stored.name;
+            EXPECT_TRUE(payload.Matches(record));
+            EXPECT_FALSE(payload.Matches(CheckRecord{record.length, record.crc ^ 1}));
+        }
+    }
+}
+
+}  // namespace
+}  // namespace lumora::archive::test
