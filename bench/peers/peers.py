@@ -12,19 +12,20 @@ NSIS_COMPRESSORS = {"NSIS zlib": "zlib", "NSIS lzma solid": "/SOLID lzma"}
 
 
 def nsis_installer(files, out, compressor):
-    """An NSIS installer of `files` that extracts them into $TEMP\\peer
-    before its first window, made with `compressor`; returns `out`."""
+    """An NSIS installer of `files` made with `compressor` that extracts
+    them into $TEMP\\peer before its first window, as ours restores its
+    payload before its own; returns `out`."""
     makensis = shutil.which("makensis")
     if not makensis:
         raise RuntimeError("makensis not found (apt-get install nsis)")
     script = out + ".nsi"
     with open(script, "w") as f:
         f.write('Name "%s"\nOutFile "%s"\nSetCompressor %s\nRequestExecutionLevel user\n'
-                'InstallDir "$TEMP\\peer"\nPage directory\nPage instfiles\nSection\n'
-                '  SetOutPath $INSTDIR\n' % (PEER_NAME, out, compressor))
+                'Page directory\nPage instfiles\nFunction .onInit\n  SetOutPath "$TEMP\\peer"\n'
+                % (PEER_NAME, out, compressor))
         for path in files:
             f.write('  File "%s"\n' % path)
-        f.write("SectionEnd\n")
+        f.write("FunctionEnd\nSection\nSectionEnd\n")
     subprocess.run([makensis, "-V1", script], check=True, stdout=subprocess.DEVNULL)
     return out
 

@@ -1,11 +1,16 @@
 #!/usr/bin/env python3
-"""Time to the first window under Wine: the sample payload packed by
-setuppack build (deflated, the default) and with --store, also on another
-stub given with --other-stub (one of an earlier build, say), and, when
-makensis (Debian package nsis) is installed, by NSIS with zlib and with solid
-LZMA for comparison. In one Wine prefix without a virtual desktop, so that
-each top-level window is an X window of its own, round by round every
-installer once (after one round that warms the prefix up):
+"""Time to the first window under Wine, against the NSIS peer, at three
+payload sizes: the sample payload, and the sample with its screensaver
+replaced by random bytes (which every compressor stores as they are) so
+that the payload is 64 MiB or 256 MiB. Each payload is packed by setuppack
+build (deflated, the default) and with --solid, for the sample also with
+--store and, given --other-stub, on another stub (one of an earlier build,
+say); and, when makensis (Debian package nsis) is installed, by NSIS with
+zlib (for the sample also with solid LZMA), into an installer that extracts
+the same files into the temporary folder before its first window, as ours
+does. In one Wine prefix without a virtual desktop, so that each top-level
+window is an X window of its own, round by round every installer once
+(after one round that warms the prefix up):
 
 - first window: from the start of the installer until its main window is on
   the X screen (xdotool, polled every 10 ms);
@@ -16,10 +21,13 @@ installer once (after one round that warms the prefix up):
 - wizard shown (setuppack installers): until the test driver sees the wizard
   window; each look takes the driver about 0.1 s, which bounds the precision.
 
-Prints the sizes and the medians; nothing passes or fails on a time.
+Prints the sizes, the medians and, for each payload, NSIS zlib's first
+window over ours and ours with --solid over ours by default; nothing passes
+or fails on a time.
 
 Usage, from the top folder after the Windows build:
-  bench/startup/first_window.py [--build build/windows] [--rounds 5] [--other-stub STUB]
+  bench/startup/first_window.py [--build build/windows] [--rounds 3]
+                                [--payloads sample,64,256] [--other-stub STUB]
 """
 import argparse
 import glob
@@ -45,6 +53,10 @@ TEMP_FOLDER = "C:\\users\\root\\Temp"
 # The extraction folders of the runs, under the temporary folder.
 EXTRACTION_FOLDERS = "Lumora-Setup-*"
 PAYLOAD = ["cd.jpg", "Setup.ins", "Aurora.scr", "Lmunist.exe", "Install.exe"]
+SCREENSAVER = "Aurora.scr"
+DEFAULT = "setuppack build (deflated)"
+SOLID = "setuppack build --solid"
+PEER = "NSIS zlib"
 
 
 class Installer:
@@ -57,40 +69,74 @@ class Installer:
         self.first_window, self.restored, self.wizard = [], [], []
 
 
-def setuppack_installers(build, work, other_stub):
+def payload_files(build, work, mebibytes):
+    """The sample payload's files; with `mebibytes`, its screensaver made of
+    random bytes so that the files come to that size."""
+    files = [os.path.join(build, "samples", "payload", name) for name in PAYLOAD]
+    if not mebibytes:
+        return files
+    folder = os.path.join(work, "payload-%d" % mebibytes)
+    os.makedirs(folder)
+    others = sum(os.path.getsize(path) for path in files if not path.endswith(SCREENSAVER))
+    made = []
+    for path in files:
+        copy = os.path.join(folder, os.path.basename(path))
+        if path.endswith(SCREENSAVER):
+            with open(copy, "wb") as f:
+                left = (mebibytes << 20) - others
+                while left > 0:
+                    f.write(os.urandom(min(left, 1 << 20)))
+                    left -= 1 << 20
+            shutil.copystat(path, copy)
+        else:
+            shutil.copy2(path, copy)
+        made.append(copy)
+    return made
+
+
+def setuppack_installers(build, work, files, name, more_kinds, other_stub):
     setuppack = os.path.join(build, "host", "tools", "setuppack", "setuppack")
     stub = os.path.join(build, "src", "launcher", "setupstub.exe")
-    files = [os.path.join(build, "samples", "payload", name) for name in PAYLOAD]
     last = files[-1]
     # The restore writes each file under its stored name, which is in lower case.
     payload_last = (os.path.basename(last).lower(), os.path.getsize(last), int(os.path.getmtime(last)))
-    kinds = [("setuppack build (deflated)", [], stub), ("setuppack build --store", ["--store"], stub)]
-    if other_stub:
-        kinds.append(("--store, the other stub", ["--store"], other_stub))
+    kinds = [(DEFAULT, [], stub), (SOLID, ["--solid"], stub)]
+    if more_kinds:
+        kinds.append(("setuppack build --store", ["--store"], stub))
+        if other_stub:
+            kinds.append(("--store, the other stub", ["--store"], other_stub))
     made = []
     for label, extra, with_stub in kinds:
-        out = os.path.join(work, "bench-%d.exe" % len(made))
+        out = os.path.join(work, "%s-%d.exe" % (name, len(made)))
         subprocess.run([setuppack, "build", *extra, "--stub", with_stub, "-o", out, *files], check=True,
                        stdout=subprocess.DEVNULL)
         made.append(Installer(label, out, MAIN_TITLE, payload_last))
-    return made, files
+    return made
 
 
-def peer_installers(files, work):
+def peer_installers(files, work, name, more_kinds):
     if not shutil.which("makensis"):
         print("makensis not found: no peer installers (apt-get install nsis)")
         return []
     made = []
     for label, compressor in peers.NSIS_COMPRESSORS.items():
-        out = peers.nsis_installer(files, os.path.join(work, "peer-%d.exe" % len(made)), compressor)
-        made.append(Installer(label, out, "^%s Setup" % peers.PEER_NAME))
+        if label == PEER or more_kinds:
+            out = peers.nsis_installer(files, os.path.join(work, "%s-peer-%d.exe" % (name, len(made))), compressor)
+            made.append(Installer(label, out, "^%s Setup" % peers.PEER_NAME))
     return made
 
 
-def stop(proc):
+def stop(session, proc, windows_path):
+    """Ends the installer as Windows would end it (TerminateProcess, through
+    taskkill), so that Wine's server closes its objects before the next
+    start; a signal to the Wine process as the last resort."""
     if proc.poll() is None:
-        os.killpg(proc.pid, signal.SIGKILL)
-        proc.wait(timeout=30)
+        session.run("taskkill", "/F", "/IM", windows_path.rsplit("\\", 1)[-1], timeout=30)
+        try:
+            proc.wait(timeout=30)
+        except subprocess.TimeoutExpired:
+            os.killpg(proc.pid, signal.SIGKILL)
+            proc.wait(timeout=30)
 
 
 def measure_once(session, installer, windows_path):
@@ -135,51 +181,74 @@ def measure_once(session, installer, windows_path):
                      60, "the wizard", interval=0.0)
             seen["wizard"] = time.monotonic() - start
     finally:
-        stop(proc)
+        stop(session, proc, windows_path)
     return seen.get("first"), seen.get("done"), seen.get("wizard")
+
+
+def measure(session, installers, rounds, name):
+    """Round by round, every installer once: whatever drifts in the machine
+    meanwhile weighs on all of them alike. The first round warms the prefix
+    up."""
+    paths = ["C:\\bench\\%s-%d.exe" % (name, n) for n in range(len(installers))]
+    for installer, path in zip(installers, paths):
+        session.put_file(installer.path, path)
+    for round_ in range(rounds + 1):
+        for installer, path in zip(installers, paths):
+            first, done, wizard = measure_once(session, installer, path)
+            if round_ > 0:
+                installer.first_window.append(first)
+                if installer.payload_last:
+                    installer.restored.append(done)
+                    installer.wizard.append(wizard)
+    for path in paths:
+        os.remove(session.host_path(path))
+
+
+def report(title, installers, rounds):
+    def median(values):
+        return "%.3f s" % statistics.median(values) if values else "-"
+
+    print("\n%s\n%-28s %12s  %13s  %16s  %13s   (medians of %d rounds)"
+          % (title, "installer", "bytes", "first window", "payload restored", "wizard shown", rounds))
+    for installer in installers:
+        print("%-28s %12s  %13s  %16s  %13s" % (
+            installer.label, "{:,}".format(installer.size), median(installer.first_window),
+            median(installer.restored), median(installer.wizard)))
+    first = {installer.label: statistics.median(installer.first_window) for installer in installers}
+    if PEER in first:
+        print("first window, %s / ours: %.2f" % (PEER, first[PEER] / first[DEFAULT]))
+    print("first window, --solid / default: %.2f" % (first[SOLID] / first[DEFAULT]))
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--build", default="build/windows", help="the Windows build folder")
-    parser.add_argument("--rounds", type=int, default=5)
+    parser.add_argument("--rounds", type=int, default=3)
+    parser.add_argument("--payloads", default="sample,64,256",
+                        help="payloads to measure: sample, and sizes in MiB")
     parser.add_argument("--other-stub", help="a setup stub of another build (an earlier one, say), "
-                        "measured with the payload stored")
+                        "measured with the sample payload stored")
     args = parser.parse_args()
     build = os.path.abspath(args.build)
     wine_work = os.path.join(build, "wine")
     driver = os.path.join(build, "tools", "windriver", "windriver.exe")
 
     with tempfile.TemporaryDirectory(prefix="first-window-") as work:
-        installers, files = setuppack_installers(build, work, args.other_stub)
-        installers += peer_installers(files, work)
         with DriverSession(wine_work, driver, name="first-window") as session:
             # Without a virtual desktop, each top-level window is an X window.
             session.run("reg", "delete", "HKCU\\Software\\Wine\\Explorer", "/v", "Desktop", "/f")
-            paths = ["C:\\bench\\installer%d.exe" % n for n in range(len(installers))]
-            for installer, path in zip(installers, paths):
-                session.put_file(installer.path, path)
-            # Round by round, every installer once: whatever drifts in the
-            # machine meanwhile weighs on all of them alike. The first round
-            # warms the prefix up.
-            for round_ in range(args.rounds + 1):
-                for installer, path in zip(installers, paths):
-                    first, done, wizard = measure_once(session, installer, path)
-                    if round_ > 0:
-                        installer.first_window.append(first)
-                        if installer.payload_last:
-                            installer.restored.append(done)
-                            installer.wizard.append(wizard)
-
-    def median(values):
-        return "%.3f s" % statistics.median(values) if values else "-"
-
-    print("%-28s %10s  %13s  %16s  %13s   (medians of %d rounds)"
-          % ("installer", "bytes", "first window", "payload restored", "wizard shown", args.rounds))
-    for installer in installers:
-        print("%-28s %10s  %13s  %16s  %13s" % (
-            installer.label, "{:,}".format(installer.size), median(installer.first_window),
-            median(installer.restored), median(installer.wizard)))
+            for payload in args.payloads.split(","):
+                sample = payload == "sample"
+                mebibytes = 0 if sample else int(payload)
+                name = payload if sample else "%dmib" % mebibytes
+                files = payload_files(build, work, mebibytes)
+                installers = setuppack_installers(build, work, files, name, sample, args.other_stub)
+                installers += peer_installers(files, work, name, sample)
+                measure(session, installers, args.rounds, name)
+                report("the sample payload" if sample else "a payload of %d MiB" % mebibytes, installers,
+                       args.rounds)
+                for installer in installers:
+                    os.remove(installer.path)
     return 0
 
 

@@ -1,11 +1,21 @@
 #include "launcher/InstallerRestoreUi.h"
 
+#include <windows.h>
+
 #include "framework/Application.h"
 #include "framework/MessageDialog.h"
 
 namespace lumora {
 
-void InstallerRestoreUi::ProcessMessages() { Application.ProcessMessages(); }
+void InstallerRestoreUi::ProcessMessages()
+{
+    const std::uint32_t now = GetTickCount();
+    if (looked_ && now - lastLook_ < kLookInterval)
+        return;
+    looked_ = true;
+    lastLook_ = now;
+    Application.ProcessMessages();
+}
 
 void InstallerRestoreUi::ShowError(const std::string& text)
 {
