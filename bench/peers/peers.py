@@ -9,11 +9,13 @@ import subprocess
 PEER_NAME = "Lumora Aurora"
 # NSIS's compressors as SetCompressor takes them, by label.
 NSIS_COMPRESSORS = {"NSIS zlib": "zlib", "NSIS lzma solid": "/SOLID lzma"}
+# The folder under the temporary folder that the NSIS installers extract into.
+NSIS_FOLDER = "peer"
 
 
 def nsis_installer(files, out, compressor):
     """An NSIS installer of `files` made with `compressor` that extracts
-    them into $TEMP\\peer before its first window, as ours restores its
+    them into NSIS_FOLDER under $TEMP before its first window, as ours restores its
     payload before its own; returns `out`."""
     makensis = shutil.which("makensis")
     if not makensis:
@@ -21,8 +23,8 @@ def nsis_installer(files, out, compressor):
     script = out + ".nsi"
     with open(script, "w") as f:
         f.write('Name "%s"\nOutFile "%s"\nSetCompressor %s\nRequestExecutionLevel user\n'
-                'Page directory\nPage instfiles\nFunction .onInit\n  SetOutPath "$TEMP\\peer"\n'
-                % (PEER_NAME, out, compressor))
+                'Page directory\nPage instfiles\nFunction .onInit\n  SetOutPath "$TEMP\\%s"\n'
+                % (PEER_NAME, out, compressor, NSIS_FOLDER))
         for path in files:
             f.write('  File "%s"\n' % path)
         f.write("FunctionEnd\nSection\nSectionEnd\n")

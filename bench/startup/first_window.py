@@ -155,11 +155,14 @@ def measure_once(session, installer, windows_path):
                 return True
         return False
 
-    # A killed run leaves its files behind.
-    for path in glob.glob(os.path.join(temp, EXTRACTION_FOLDERS)):
+    # A killed run leaves its files behind, and the peer overwrites its own:
+    # each start finds none, and nothing of an earlier run left for the
+    # system to write back, which would weigh on whichever run comes next.
+    for path in glob.glob(os.path.join(temp, EXTRACTION_FOLDERS)) + [os.path.join(temp, peers.NSIS_FOLDER)]:
         shutil.rmtree(path, ignore_errors=True)
     if last and os.path.exists(os.path.join(temp, last[0])):
         os.remove(os.path.join(temp, last[0]))
+    os.sync()
     seen = {}
 
     def window_and_payload():

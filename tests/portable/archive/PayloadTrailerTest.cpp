@@ -45,6 +45,21 @@ TEST(PayloadTrailer, IsBeforeACertificateTableThatEndsTheFileElseTheLastFourByte
     }
 }
 
+// Long pieces take another path than short ones and than the bytes left
+// over behind them: every length around those bounds, at every alignment,
+// and continued from a CRC that is not zero.
+TEST(CheckRecord, TheCrcIsZlibsAtEveryLengthAndAlignment)
+{
+    Bytes data(400);
+    for (std::size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<unsigned char>(i * 131 + (i >> 3));
+    for (std::size_t at = 0; at < 16; ++at)
+        for (std::size_t count = 0; at + count <= data.size(); ++count) {
+            const auto expected = static_cast<std::uint32_t>(crc32(0x12345678, data.data() + at, count));
+            ASSERT_EQ(ContinueCrc(0x12345678, data.data() + at, count), expected) << at << " " << count;
+        }
+}
+
 // The restore reads the payload through the view in small pieces, seeks
 // over what it passes by and asks for the size on the way; the record must
 // still be that of every byte once, in order.
