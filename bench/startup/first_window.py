@@ -8,8 +8,10 @@ build (deflated, the default) and with --solid, for the sample also with
 say); and, when makensis (Debian package nsis) is installed, by NSIS with
 zlib (for the sample also with solid LZMA), into an installer that extracts
 the same files into the temporary folder before its first window, as ours
-does. In one Wine prefix without a virtual desktop, so that each top-level
-window is an X window of its own, round by round every installer once
+does; with the sample payload also, for reference, a program that does
+nothing but open a window (bare_window.c, built when mingw-w64 is there).
+In one Wine prefix without a virtual desktop, so that each top-level window
+is an X window of its own, round by round every installer once
 (after one round that warms the prefix up):
 
 - first window: from the start of the installer until its main window is on
@@ -57,6 +59,7 @@ SCREENSAVER = "Aurora.scr"
 DEFAULT = "setuppack build (deflated)"
 SOLID = "setuppack build --solid"
 PEER = "NSIS zlib"
+BARE = "a bare window (reference)"
 
 
 class Installer:
@@ -124,6 +127,18 @@ def peer_installers(files, work, name, more_kinds):
             out = peers.nsis_installer(files, os.path.join(work, "%s-peer-%d.exe" % (name, len(made))), compressor)
             made.append(Installer(label, out, "^%s Setup" % peers.PEER_NAME))
     return made
+
+
+def bare_window(work):
+    """bare_window.c built with mingw-w64, when it is installed: the start
+    that Wine costs any program, for reference."""
+    compiler = shutil.which("i686-w64-mingw32-gcc")
+    if not compiler:
+        return []
+    out = os.path.join(work, "bare-window.exe")
+    subprocess.run([compiler, "-O2", "-mwindows", "-o", out,
+                    os.path.join(os.path.dirname(os.path.abspath(__file__)), "bare_window.c")], check=True)
+    return [Installer(BARE, out, "^Bare Window$")]
 
 
 def stop(session, proc, windows_path):
@@ -247,6 +262,8 @@ def main():
                 files = payload_files(build, work, mebibytes)
                 installers = setuppack_installers(build, work, files, name, sample, args.other_stub)
                 installers += peer_installers(files, work, name, sample)
+                if sample:
+                    installers += bare_window(work)
                 measure(session, installers, args.rounds, name)
                 report("the sample payload" if sample else "a payload of %d MiB" % mebibytes, installers,
                        args.rounds)
