@@ -14,8 +14,8 @@ In one Wine prefix without a virtual desktop, so that each top-level window
 is an X window of its own, round by round every installer once
 (after one round that warms the prefix up):
 
-- first window: from the start of the installer until its main window is on
-  the X screen (xdotool, polled every 10 ms);
+- first window: from the start of the installer until the X server maps its
+  main window (window_maps.py, which waits for the server's events);
 - payload restored (setuppack installers): until the payload's last file has
   its full size and its stamp in the extraction folder, the run's own folder
   under the temporary folder (or the temporary folder itself, for a stub of
@@ -45,6 +45,7 @@ import time
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "harness"))
 from driversession import DriverSession, walk  # noqa: E402
 from wineenv import wait_for  # noqa: E402
+from window_maps import WindowMaps  # noqa: E402
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "peers"))
 import peers  # noqa: E402
@@ -154,7 +155,7 @@ def stop(session, proc, windows_path):
             proc.wait(timeout=30)
 
 
-def measure_once(session, installer, windows_path):
+def measure_once(session, maps, installer, windows_path):
     """One start of the installer: (first window, payload restored, wizard
     shown) in seconds, None for what it does not have."""
     last = installer.payload_last
@@ -182,9 +183,10 @@ def measure_once(session, installer, windows_path):
 
     def window_and_payload():
         now = time.monotonic() - start
-        if "first" not in seen and session.xdotool("search", "--onlyvisible", "--name", installer.title,
-                                                  check=False).strip():
-            seen["first"] = now
+        if "first" not in seen:
+            mapped = maps.first(installer.title, start)
+            if mapped is not None:
+                seen["first"] = mapped - start
         if last and "done" not in seen and restored():
             seen["done"] = now
         return "first" in seen and ("done" in seen or not last)
@@ -203,16 +205,19 @@ def measure_once(session, installer, windows_path):
     return seen.get("first"), seen.get("done"), seen.get("wizard")
 
 
-def measure(session, installers, rounds, name):
+def measure(session, maps, installers, rounds, name):
     """Round by round, every installer once: whatever drifts in the machine
-    meanwhile weighs on all of them alike. The first round warms the prefix
-    up."""
+    meanwhile weighs on all of them alike. Each round begins with the next
+    installer, so that none always follows the same one: a start right after
+    a large run of NSIS was measured at up to three times its usual time,
+    whichever installer it was. The first round warms the prefix up."""
     paths = ["C:\\bench\\%s-%d.exe" % (name, n) for n in range(len(installers))]
     for installer, path in zip(installers, paths):
         session.put_file(installer.path, path)
     for round_ in range(rounds + 1):
-        for installer, path in zip(installers, paths):
-            first, done, wizard = measure_once(session, installer, path)
+        turn = round_ % len(installers)
+        for installer, path in list(zip(installers, paths))[turn:] + list(zip(installers, paths))[:turn]:
+            first, done, wizard = measure_once(session, maps, installer, path)
             if round_ > 0:
                 installer.first_window.append(first)
                 if installer.payload_last:
@@ -238,6 +243,22 @@ def report(title, installers, rounds):
     print("first window, --solid / default: %.2f" % (first[SOLID] / first[DEFAULT]))
 
 
+def measure_payloads(session, maps, build, work, args):
+    for payload in args.payloads.split(","):
+        sample = payload == "sample"
+        mebibytes = 0 if sample else int(payload)
+        name = payload if sample else "%dmib" % mebibytes
+        files = payload_files(build, work, mebibytes)
+        installers = setuppack_installers(build, work, files, name, sample, args.other_stub)
+        installers += peer_installers(files, work, name, sample)
+        if sample:
+            installers += bare_window(work)
+        measure(session, maps, installers, args.rounds, name)
+        report("the sample payload" if sample else "a payload of %d MiB" % mebibytes, installers, args.rounds)
+        for installer in installers:
+            os.remove(installer.path)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--build", default="build/windows", help="the Windows build folder")
@@ -255,20 +276,11 @@ def main():
         with DriverSession(wine_work, driver, name="first-window") as session:
             # Without a virtual desktop, each top-level window is an X window.
             session.run("reg", "delete", "HKCU\\Software\\Wine\\Explorer", "/v", "Desktop", "/f")
-            for payload in args.payloads.split(","):
-                sample = payload == "sample"
-                mebibytes = 0 if sample else int(payload)
-                name = payload if sample else "%dmib" % mebibytes
-                files = payload_files(build, work, mebibytes)
-                installers = setuppack_installers(build, work, files, name, sample, args.other_stub)
-                installers += peer_installers(files, work, name, sample)
-                if sample:
-                    installers += bare_window(work)
-                measure(session, installers, args.rounds, name)
-                report("the sample payload" if sample else "a payload of %d MiB" % mebibytes, installers,
-                       args.rounds)
-                for installer in installers:
-                    os.remove(installer.path)
+            maps = WindowMaps(session.env["DISPLAY"])
+            try:
+                measure_payloads(session, maps, build, work, args)
+            finally:
+                maps.close()
     return 0
 
 

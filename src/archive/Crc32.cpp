@@ -68,8 +68,8 @@ LUMORA_FOLDING inline __m128i Load(const unsigned char* p)
     return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
 }
 
-// A lane times x^(by+64) and x^by (the constants' high and low halves): the
-// lane moved forward by `by` bits.
+// A lane's low half times the constants' low half, its high half times their
+// high half: the lane moved forward by the distance the constants stand for.
 LUMORA_FOLDING inline __m128i Fold(__m128i lane, __m128i constants)
 {
     return _mm_xor_si128(_mm_clmulepi64_si128(lane, constants, 0x00), _mm_clmulepi64_si128(lane, constants, 0x11));
