@@ -2,19 +2,9 @@
 
 #include <cstring>
 
+#include "archive/LittleEndian.h"
+
 namespace lumora::archive {
-
-namespace {
-
-std::uint64_t LittleEndian(const unsigned char* bytes, int width)
-{
-    std::uint64_t value = 0;
-    for (int i = width - 1; i >= 0; --i)
-        value = value << 8 | bytes[i];
-    return value;
-}
-
-}  // namespace
 
 std::optional<CheckRecord> ReadCheckRecord(Stream& file, std::int64_t payloadOffset)
 {
@@ -24,7 +14,7 @@ std::optional<CheckRecord> ReadCheckRecord(Stream& file, std::int64_t payloadOff
     unsigned char bytes[kCheckRecordSize];
     if (file.Read(bytes, sizeof bytes) != sizeof bytes || std::memcmp(bytes, kCheckRecordMagic, sizeof kCheckRecordMagic) != 0)
         return std::nullopt;
-    return CheckRecord{LittleEndian(bytes + 8, 8), static_cast<std::uint32_t>(LittleEndian(bytes + 16, 4))};
+    return CheckRecord{LoadLittleEndian(bytes + 8, 8), static_cast<std::uint32_t>(LoadLittleEndian(bytes + 16, 4))};
 }
 
 }  // namespace lumora::archive

@@ -3,28 +3,19 @@
 #include <cstring>
 
 #include "archive/ChecksumStream.h"
+#include "archive/LittleEndian.h"
 #include "base/Error.h"
 
 // The writing side of the check record, for the packing tool; the installer
 // only reads records.
 namespace lumora::archive {
 
-namespace {
-
-void PutLittleEndian(unsigned char* bytes, std::uint64_t value, int width)
-{
-    for (int i = 0; i < width; ++i, value >>= 8)
-        bytes[i] = static_cast<unsigned char>(value);
-}
-
-}  // namespace
-
 void WriteCheckRecord(Stream& out, const CheckRecord& record)
 {
     unsigned char bytes[kCheckRecordSize];
     std::memcpy(bytes, kCheckRecordMagic, sizeof kCheckRecordMagic);
-    PutLittleEndian(bytes + 8, record.length, 8);
-    PutLittleEndian(bytes + 16, record.crc, 4);
+    StoreLittleEndian(bytes + 8, record.length, 8);
+    StoreLittleEndian(bytes + 16, record.crc, 4);
     out.WriteBuffer(bytes, sizeof bytes);
 }
 

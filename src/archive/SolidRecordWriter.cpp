@@ -1,5 +1,6 @@
 #include <cstring>
 
+#include "archive/LittleEndian.h"
 #include "archive/SolidStream.h"
 
 // The writing side of the solid record, for the packing tool; the installer
@@ -20,8 +21,7 @@ void WriteSolidRecord(Stream& out, const SolidRecord& record)
     std::memcpy(bytes, kSolidRecordMagic, sizeof kSolidRecordMagic);
     bytes[8] = record.filters;
     bytes[9] = record.dictionaryProperty;
-    for (int i = 0; i < 8; ++i)
-        bytes[12 + i] = static_cast<unsigned char>(record.size >> (8 * i));
+    StoreLittleEndian(bytes + 12, record.size, 8);
     out.WriteBuffer(bytes, sizeof bytes);
 }
 

@@ -6,6 +6,7 @@
 
 #include "Bra.h"
 #include "Lzma2Dec.h"
+#include "archive/LittleEndian.h"
 
 namespace lumora::archive {
 
@@ -20,14 +21,6 @@ constexpr std::size_t kHeldBack = 8;
 void* Allocate(ISzAllocPtr, size_t size) { return std::malloc(size); }
 void Release(ISzAllocPtr, void* address) { std::free(address); }
 const ISzAlloc kHeap = {Allocate, Release};
-
-std::uint64_t LittleEndian(const unsigned char* bytes, int width)
-{
-    std::uint64_t value = 0;
-    for (int i = width - 1; i >= 0; --i)
-        value = value << 8 | bytes[i];
-    return value;
-}
 
 }  // namespace
 
@@ -46,7 +39,7 @@ std::optional<SolidRecord> ReadSolidRecord(Stream& in)
     SolidRecord record;
     record.filters = bytes[8];
     record.dictionaryProperty = bytes[9];
-    record.size = LittleEndian(bytes + 12, 8);
+    record.size = LoadLittleEndian(bytes + 12, 8);
     return record;
 }
 
