@@ -18,14 +18,12 @@ namespace lumora::archive {
 
 namespace {
 
-using Tables = std::uint32_t[8][256];
-
-const Tables& CrcTables()
+// Table k gives a byte's remainder k bytes further on.
+const std::uint32_t (*CrcTables())[256]
 {
-    static Tables* tables = nullptr;
-    if (!tables) {
-        tables = new Tables[1];
-        std::uint32_t(&table)[8][256] = *tables;
+    static std::uint32_t (*table)[256] = nullptr;
+    if (!table) {
+        table = new std::uint32_t[8][256];
         for (std::uint32_t n = 0; n < 256; ++n) {
             std::uint32_t c = n;
             for (int k = 0; k < 8; ++k)
@@ -36,13 +34,13 @@ const Tables& CrcTables()
             for (int k = 1; k < 8; ++k)
                 table[k][n] = table[0][table[k - 1][n] & 0xFF] ^ (table[k - 1][n] >> 8);
     }
-    return *tables;
+    return table;
 }
 
 // `crc` is the register, not the finished value: inverted before and after.
 std::uint32_t TableCrc(std::uint32_t crc, const unsigned char* data, std::size_t count)
 {
-    const Tables& table = CrcTables();
+    const std::uint32_t (*table)[256] = CrcTables();
     const auto word = [](const unsigned char* p) {
         return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
                std::uint32_t(p[3]) << 24;
