@@ -35,6 +35,8 @@ ArchiveHeader ArchiveReader::ReadHeader()
     std::int32_t titleLength = 0;
     try {
         titleLength = in_.ReadInt32();
+    } catch (const CompressionError&) {
+        throw;
     } catch (const Error&) {
         throw InvalidArchive("Cannot read archive");
     }
@@ -43,6 +45,8 @@ ArchiveHeader ArchiveReader::ReadHeader()
         header.title = in_.ReadString(static_cast<std::size_t>(titleLength));
         header.totalSize = in_.ReadInt32();
         header.fileCount = in_.ReadInt32();
+    } catch (const CompressionError&) {
+        throw;
     } catch (const Error&) {
         throw InvalidArchive("Cannot read archive");
     }

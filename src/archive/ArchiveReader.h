@@ -18,6 +18,14 @@ public:
     using Error::Error;
 };
 
+// Damage in a compressed payload (SolidStream.h), met while reading any
+// part: the restore reports it as it reports a zlib block that does not
+// inflate.
+class CompressionError : public Error {
+public:
+    using Error::Error;
+};
+
 struct ArchiveHeader {
     std::string title;
     std::int32_t totalSize = 0;

@@ -9,8 +9,11 @@
 //                  the payload trailer (unsigned, little-endian)
 //   16      4      CRC-32 of those bytes (as zlib's crc32, little-endian)
 //
-// An installer without the record (one written by another tool) is read as
-// before, unchecked.
+// The record has its place between the installer's program image and the
+// archive, behind up to 7 zero bytes that align the file for a signature.
+// An installer of another tool, whose archive follows the image directly,
+// is read as before, unchecked; anything else in that place is damage, so
+// that a damaged record never reads as none.
 #include <cstdint>
 #include <optional>
 
@@ -29,10 +32,18 @@ struct CheckRecord {
     bool operator!=(const CheckRecord& other) const { return !(*this == other); }
 };
 
-// The record that ends right before `payloadOffset` in `file`, or nothing
-// when there is none (or its bytes cannot be read). The position is left
-// anywhere.
-std::optional<CheckRecord> ReadCheckRecord(Stream& file, std::int64_t payloadOffset);
+// What the place between the image's end and the archive holds.
+struct CheckRecordPlace {
+    std::optional<CheckRecord> record;  // none: read unchecked
+    bool damaged = false;               // neither nothing nor a sound record
+};
+
+// The record that ends right before `payloadOffset` in `file`, whose program
+// image ends at `imageEnd`. With no image end known (negative), a record is
+// one whose magic is in place, and anything else is none. A payload offset
+// inside the image leaves no place for a record. Bytes that cannot be read
+// are damage. The position is left anywhere.
+CheckRecordPlace ReadCheckRecord(Stream& file, std::int64_t imageEnd, std::int64_t payloadOffset);
 
 // Writes the record's 20 bytes at the stream's position (CheckRecordWriter.cpp,
 // with ComputeCheckRecord: the tools' side).

@@ -27,6 +27,8 @@ public:
     // reached; bytes passed over are read for it now. Throws Error when they
     // cannot be read.
     CheckRecord Record();
+    // The base stream's furthest position read through this view.
+    std::int64_t Furthest() const { return checked_; }
 
 private:
     // Counts the bytes between the checked part and `until`, reading them.

@@ -34,6 +34,10 @@ public:
     // that cannot be read do not match.
     bool Matches(const std::optional<CheckRecord>& expected);
 
+    // Whether the restore wanted more of the payload than it holds: an
+    // archive cut short, whose failure is the payload's, not the disk's.
+    bool ReadPastEnd() const { return solid_ ? solid_->InputEnded() : checked_.Furthest() > end_; }
+
 private:
     const std::int64_t offset_;
     const std::int64_t end_;

@@ -18,7 +18,10 @@ PayloadTrailer ReadPayloadTrailer(Stream& file)
     // closes the file, else at the end of the file. A table that ends
     // earlier has something appended behind it, and the last bytes count.
     std::int64_t end = size;
-    if (const std::optional<PeImage> image = ReadPeImage(file); image && image->Signed()) {
+    const std::optional<PeImage> image = ReadPeImage(file);
+    if (image)
+        trailer.imageEnd = image->imageEnd;
+    if (image && image->Signed()) {
         const std::int64_t tableAt = image->certificateAt;
         const std::int64_t tableEnd = tableAt + image->certificateSize;
         if (tableAt < image->imageEnd || tableEnd > size)

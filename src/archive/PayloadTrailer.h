@@ -15,6 +15,7 @@ struct PayloadTrailer {
     std::int64_t at = 0;      // file offset of the trailer itself
     std::int32_t offset = 0;  // the payload offset it holds, not checked here
     std::int64_t certificateSize = 0;  // the signature's table behind it; 0: none
+    std::int64_t imageEnd = -1;        // where the program image ends; -1: the file is no PE image
 };
 
 // Reads the trailer of `file`, leaving the position after it. Throws Error

@@ -68,7 +68,11 @@ struct SolidStream::Decoder {
     std::size_t held = 0;
     std::uint64_t base = 0;
     std::uint32_t branchState = Z7_BRANCH_CONV_ST_X86_STATE_INIT_VAL;
+    // No more output: the end mark was decoded, the input ran out, or the
+    // decoder met damage (then `damage` says what, for the next Fill).
     bool finished = false;
+    bool inputEnded = false;
+    const char* damage = nullptr;
     std::uint64_t position = 0;  // the stream's, in the archive
 };
 
@@ -90,6 +94,8 @@ SolidStream::~SolidStream() = default;
 bool SolidStream::Fill()
 {
     Decoder& d = *decoder_;
+    if (d.damage)
+        throw CompressionError(d.damage);
     if (d.finished)
         return false;
     // What the converter held back comes first.
@@ -102,17 +108,28 @@ bool SolidStream::Fill()
             const auto want = static_cast<std::size_t>(std::min<std::int64_t>(d.inLeft, kPiece));
             d.inSize = want > 0 ? d.in.Read(d.input.get(), want) : 0;
             d.inAt = 0;
-            if (d.inSize == 0)
-                throw CompressionError("the compressed payload is cut short");
+            if (d.inSize == 0) {
+                // Cut short: what was decoded is handed out, and the archive
+                // then ends early, as a plain one cut short does.
+                d.finished = d.inputEnded = true;
+                break;
+            }
             d.inLeft -= static_cast<std::int64_t>(d.inSize);
         }
-        made = kPiece + kHeldBack - d.held;
+        SizeT space = kPiece + kHeldBack - d.held;
         SizeT taken = d.inSize - d.inAt;
         ELzmaStatus status = LZMA_STATUS_NOT_SPECIFIED;
-        if (Lzma2Dec_DecodeToBuf(&d.lzma, d.output.get() + d.held, &made, d.input.get() + d.inAt, &taken,
-                                 LZMA_FINISH_ANY, &status) != SZ_OK)
-            throw CompressionError("the compressed payload is damaged");
+        const SRes result = Lzma2Dec_DecodeToBuf(&d.lzma, d.output.get() + d.held, &space, d.input.get() + d.inAt,
+                                                 &taken, LZMA_FINISH_ANY, &status);
+        made = space;
         d.inAt += taken;
+        if (result != SZ_OK) {
+            // What was decoded before the damage is handed out first, so
+            // that the files before it are restored.
+            d.finished = true;
+            d.damage = "the compressed payload is damaged";
+            break;
+        }
         d.finished = status == LZMA_STATUS_FINISHED_WITH_MARK;
     }
     const std::size_t total = d.held + made;
@@ -125,11 +142,19 @@ bool SolidStream::Fill()
         d.ready = total;
     }
     d.held = total - d.ready;
-    if (d.finished && d.base + d.ready != d.record.size)
-        throw CompressionError("the payload decompresses to " +
-                               std::to_string(d.base + d.ready) + " bytes, not " + std::to_string(d.record.size));
-    return true;
+    if (d.finished && !d.damage && !d.inputEnded && d.base + d.ready != d.record.size) {
+        d.damage = "the payload decompresses to another size than its record gives";
+        // More than the record gives would never be read, and so never
+        // noticed.
+        if (d.base + d.ready > d.record.size)
+            throw CompressionError(d.damage);
+    }
+    if (d.ready == 0 && d.damage)
+        throw CompressionError(d.damage);
+    return d.ready > 0;
 }
+
+bool SolidStream::InputEnded() const { return decoder_->inputEnded; }
 
 std::size_t SolidStream::Read(void* buffer, std::size_t count)
 {

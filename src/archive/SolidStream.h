@@ -49,20 +49,15 @@ unsigned char DictionaryPropertyFor(std::uint64_t bytes);
 std::optional<SolidRecord> ReadSolidRecord(Stream& in);
 void WriteSolidRecord(Stream& out, const SolidRecord& record);
 
-// Damage in a compressed payload: the restore reports it as it reports a
-// zlib block that does not inflate.
-class CompressionError : public Error {
-public:
-    using Error::Error;
-};
-
 // The archive of a solid payload, decompressed as it is read: `compressed`
 // holds the LZMA2 stream from its position, `compressedSize` bytes at most.
 // Reads go forward; a seek forward decompresses what it passes over, and a
 // seek back to what has been handed out already is refused. The position
 // counts from 0 at the archive's first byte, and the end lies at the
-// record's size. Damaged data throws CompressionError from Read; so does a
-// dictionary above kMaxSolidDictionary, on construction.
+// record's size. Damaged data throws CompressionError from the Read that
+// reaches it, once every byte decoded before it has been handed out; so does
+// a dictionary above kMaxSolidDictionary, on construction. A stream cut
+// short ends early, with what could be decoded.
 class SolidStream : public Stream {
 public:
     SolidStream(Stream& compressed, std::int64_t compressedSize, const SolidRecord& record);
@@ -73,6 +68,9 @@ public:
     std::size_t Read(void* buffer, std::size_t count) override;
     std::size_t Write(const void*, std::size_t) override { return 0; }
     std::int64_t Seek(std::int64_t offset, Origin origin) override;
+
+    // Whether the compressed bytes ran out before the stream's end mark.
+    bool InputEnded() const;
 
 private:
     struct Decoder;

@@ -90,23 +90,32 @@ private:
 
     // Failures while an entry is being written end the run as "Cannot read
     // file"; those of a volume switch and of anything else leave the run.
+    // Damage in a compressed payload's stream (SolidStream.h) ends it as a
+    // zlib block that does not inflate does, wherever it lies: the file
+    // being written keeps what was decoded and counts as restored.
     void Walk(Stream& source)
     {
         ArchiveWalker walker(source, *this);
         try {
             walker.Run();
         } catch (...) {
+            const bool compression = IsCompressionError();
+            if (target_ && target_->continued) {
+                CloseTarget();
+                throw;
+            }
+            if (compression) {
+                // The failure is recorded before OnFileRestored sees the file.
+                Fail(kErrorCompression, CurrentFailure());
+                if (target_)
+                    EndTarget();
+                return;
+            }
             if (!headerRead_)
                 throw InvalidArchive("Cannot read archive");
             if (!target_)
                 throw;
-            // The failure is recorded before OnFileRestored sees the file.
-            if (target_->continued) {
-                CloseTarget();
-                throw;
-            }
-            Fail(IsCompressionError() ? kErrorCompression : kErrorCannotReadFile,
-                 CurrentFailure(target_->file->LastFailure()));
+            Fail(kErrorCannotReadFile, CurrentFailure(target_->file->LastFailure()));
             CloseTarget();
             return;
         }

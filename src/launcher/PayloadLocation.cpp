@@ -14,6 +14,7 @@ std::optional<PayloadLocation> LocatePayload(const std::string& path)
         const archive::PayloadTrailer trailer = archive::ReadPayloadTrailer(*found.stream);
         found.offset = trailer.offset;
         found.end = trailer.at;
+        found.imageEnd = trailer.imageEnd;
     } catch (const Error&) {
         return std::nullopt;
     }

@@ -18,6 +18,9 @@ struct PayloadLocation {
     std::int32_t offset = 0;
     // Where the payload ends: the file offset of the trailer itself.
     std::int64_t end = 0;
+    // Where the program image ends; the check record lies between it and
+    // the payload. -1 when the file is no program image.
+    std::int64_t imageEnd = -1;
 };
 
 // Opens `path` and moves to the offset its trailer gives. That offset is not

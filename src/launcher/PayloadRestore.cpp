@@ -19,20 +19,31 @@ const char* const kCorruptedSetup =
     "and try again.";
 const char* const kRestoreErrorPrefix = "please contact technical quoting this ref number :";
 
-std::optional<ExitCode> RestorePayload(Stream& file, std::int32_t offset, std::int64_t end,
+std::string ExtractionFolderFailure(const Error& error)
+{
+    std::string text = std::string("Setup cannot make its folder in the temporary folder: ") + error.what();
+    if (!error.Reason().empty())
+        text += " (" + error.Reason() + ")";
+    return text;
+}
+
+std::optional<ExitCode> RestorePayload(Stream& file, std::int32_t offset, std::int64_t end, std::int64_t imageEnd,
                                        archive::TBackupFile& backup, const std::function<void(const char*)>& report)
 {
     try {
         CreateExtractionFolder();
     } catch (const Error& e) {
-        LogFailure("extraction folder", e.what());
-        // Reported as the restore reports a file it cannot create.
-        if (backup.OnError)
-            backup.OnError(&backup, archive::kErrorCannotReadFile,
-                           archive::TBackupFile::ErrorMessage(archive::kErrorCannotReadFile));
+        LogFailure("extraction folder", e.what(), e.Reason());
+        report(ExtractionFolderFailure(e).c_str());
         return ExitCode::RestoreFailed;
     }
-    const std::optional<archive::CheckRecord> expected = archive::ReadCheckRecord(file, offset);
+    const archive::CheckRecordPlace check = archive::ReadCheckRecord(file, imageEnd, offset);
+    if (check.damaged) {
+        LogFailure("restore", "the check record before the payload is damaged");
+        report(kCorruptedSetup);
+        return ExitCode::PayloadDamaged;
+    }
+    const std::optional<archive::CheckRecord>& expected = check.record;
     // Read ahead, checked and, when solid, decompressed in the restore's
     // one pass.
     std::optional<archive::PayloadSource> payload;
@@ -51,7 +62,8 @@ std::optional<ExitCode> RestorePayload(Stream& file, std::int32_t offset, std::i
     if (const std::int32_t error = backup.ErrorCode()) {
         LogFailure("restore", archive::TBackupFile::ErrorMessage(error) + " at " + AnsiFromPath(backup.CurrentFile()),
                    backup.FailureReason());
-        return error == archive::kErrorCompression || !sound ? ExitCode::PayloadDamaged : ExitCode::RestoreFailed;
+        return error == archive::kErrorCompression || !sound || payload->ReadPastEnd() ? ExitCode::PayloadDamaged
+                                                                                      : ExitCode::RestoreFailed;
     }
     if (restored && sound) {
         LogStep("restore", std::to_string(backup.RestoredCount()) + " files into " + ExtractionFolder() +
@@ -70,17 +82,21 @@ std::optional<ExitCode> RestorePayload(Stream& file, std::int32_t offset, std::i
 
 bool ReadSettingsFile()
 {
+    SettingsReading reading;
+    std::string why;
     try {
-        if (ReadSetupSettings(ReadTextFile(InExtractionFolder("Setup.ins")), Globals)) {
+        if (ReadSetupSettings(ReadTextFile(InExtractionFolder("Setup.ins")), Globals, reading)) {
             CheckPictureNames(Globals, [](const std::string& name) {
                 return archive::PlatformFileSystem().FileExists(InExtractionFolder(name));
             });
             LogStep("settings", "read");
             return true;
         }
-    } catch (const Error&) {
+        why = "Setup.ins: no number on the line of " + std::string(SettingsFields()[*reading.failedField].name);
+    } catch (const Error& e) {
+        why = "Setup.ins: " + std::string(e.what());
     }
-    LogFailure("settings", kSettingsMissingMessage);
+    LogFailure("settings", kSettingsMissingMessage, why);
     return false;
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "archive/backup.h"
+#include "base/Error.h"
 #include "base/Stream.h"
 #include "settings/ExitCodes.h"
 
@@ -18,13 +19,17 @@ namespace lumora {
 // restore's error message).
 extern const char* const kCorruptedSetup;
 extern const char* const kRestoreErrorPrefix;
+// The message of an extraction folder that cannot be made: that it cannot,
+// and why.
+std::string ExtractionFolderFailure(const Error& error);
 
-// Restores the payload that lies in `file` from `offset` up to `end` with
-// `backup` into a new extraction folder, taking its check value in the same
-// pass. Empty when the payload is in place, whole and sound; otherwise the
+// Restores the payload that lies in `file` from `offset` up to `end`, behind
+// a program image that ends at `imageEnd` (its check record between them),
+// with `backup` into a new extraction folder, taking its check value in the
+// same pass. Empty when the payload is in place, whole and sound; otherwise the
 // run's exit code, the failure reported through `backup`'s OnError (codes 1
-// and 6, and a folder that cannot be made) or `report` (a damaged payload).
-std::optional<ExitCode> RestorePayload(Stream& file, std::int32_t offset, std::int64_t end,
+// and 6) or `report` (a folder that cannot be made, a damaged payload).
+std::optional<ExitCode> RestorePayload(Stream& file, std::int32_t offset, std::int64_t end, std::int64_t imageEnd,
                                        archive::TBackupFile& backup, const std::function<void(const char*)>& report);
 
 // Reads Setup.ins of the extraction folder into the settings and settles

@@ -48,9 +48,14 @@ ExitCode RunSilentSetup(const SetupSwitches& switches)
     SilentRestoreUi ui;
     backup.SetUserInterface(&ui);
     if (const std::optional<ExitCode> failure =
-            RestorePayload(*payload->stream, payload->offset, payload->end, backup, [](const char*) {}))
+            RestorePayload(*payload->stream, payload->offset, payload->end, payload->imageEnd, backup,
+                           [](const char*) {}))
         return *failure;
-    ReadSettingsFile();
+    // Without its settings the run would install a screensaver named
+    // "NONE": the payload is not what its installer was built with, and
+    // nothing is written.
+    if (!ReadSettingsFile())
+        return ExitCode::PayloadDamaged;
     WriteRandFlag();
 
     // The target the folder page shows, 8-bit text as its label holds it.

@@ -67,6 +67,7 @@ void TMainForm::FormCreate(TObject*)
     PayloadStream = std::move(payload->stream);
     PayloadOffset = payload->offset;
     PayloadEnd = payload->end;
+    PayloadImageEnd = payload->imageEnd;
     BackgroundPalette = MakeBackgroundPalette();
 }
 
@@ -88,7 +89,7 @@ std::optional<ExitCode> TMainForm::ExtractFiles()
         bool& flag;
         ~RestoringFlag() { flag = false; }
     } restoring{restoring_ = true};
-    return RestorePayload(*PayloadStream, PayloadOffset, PayloadEnd, BackupFile1, [](const char* text) {
+    return RestorePayload(*PayloadStream, PayloadOffset, PayloadEnd, PayloadImageEnd, BackupFile1, [](const char* text) {
         MessageDlg(text, mtError, {mbOK}, kDialogHelpContext);
     });
 }

@@ -65,6 +65,8 @@ public:
     std::int32_t PayloadOffset = 0;
     // Where the trailer itself lies, the end of the payload.
     std::int64_t PayloadEnd = 0;
+    // Where the program image ends, before the payload's check record.
+    std::int64_t PayloadImageEnd = -1;
 
 protected:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -9,6 +9,7 @@
 
 #include "base/Error.h"
 #include "base/PathEncoding.h"
+#include "framework/Win32Error.h"
 #include "settings/CmnFunc2.h"
 
 namespace lumora {
@@ -39,7 +40,7 @@ std::wstring RandomName()
 {
     unsigned char bytes[8];
     if (!RtlGenRandom(bytes, sizeof bytes))
-        throw Error("No random name can be made for the extraction folder");
+        throw Error("no random name can be made for it");
     std::wstring name = kNamePrefix;
     for (const unsigned char byte : bytes) {
         name += L"0123456789abcdef"[byte >> 4];
@@ -68,7 +69,7 @@ HANDLE MakeAndOpenFolder(const std::wstring& path, PSECURITY_DESCRIPTOR descript
     name += share;
     name.append(path, skip, std::wstring::npos);
     if (name.size() > 32000)
-        throw Error("No extraction folder can be made in so long a path");
+        throw Error("the temporary folder's path is too long");
     UNICODE_STRING objectName{static_cast<USHORT>(name.size() * sizeof(wchar_t)),
                               static_cast<USHORT>(name.size() * sizeof(wchar_t)), name.data()};
     OBJECT_ATTRIBUTES attributes;
@@ -80,8 +81,10 @@ HANDLE MakeAndOpenFolder(const std::wstring& path, PSECURITY_DESCRIPTOR descript
                                          FILE_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT, nullptr, 0);
     if (result == kNameCollision)
         return nullptr;
-    if (result < 0)
-        throw Error("No extraction folder can be made");
+    if (result < 0) {
+        SetLastError(RtlNtStatusToDosError(result));
+        RaiseWithSystemReason("", AnsiFromPath(PathFromWide(path)) + " cannot be created");
+    }
     return folder;
 }
 
@@ -113,7 +116,7 @@ PSECURITY_DESCRIPTOR AdministratorsOnlyDescriptor()
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(kAdministratorsOnly, SDDL_REVISION_1, &descriptor,
                                                               nullptr))
-        throw Error("The access list of the extraction folder cannot be made");
+        RaiseWithSystemReason("its access list cannot be made", {});
     return descriptor;
 }
 
@@ -129,7 +132,9 @@ bool IsProcessElevated()
     return read && elevation.TokenIsElevated != 0;
 }
 
-void CreateExtractionFolder() { CreateExtractionFolderIn(GetTempFolder(), IsProcessElevated()); }
+// A system without access lists (the non-NT family) needs none, and has no
+// means to make one.
+void CreateExtractionFolder() { CreateExtractionFolderIn(GetTempFolder(), IsWindowsNT() && IsProcessElevated()); }
 
 void CreateExtractionFolderIn(const std::string& base, bool adminsOnly)
 {
@@ -146,7 +151,7 @@ void CreateExtractionFolderIn(const std::string& base, bool adminsOnly)
             return;
         }
     }
-    throw Error("No extraction folder can be made");
+    throw Error("every name tried in " + AnsiFromPath(base) + " exists already");
 }
 
 const std::string& ExtractionFolder() { return current.path; }

@@ -14,8 +14,9 @@
 
 namespace lumora {
 
-// Makes the extraction folder under GetTempFolder(). Throws Error when no
-// folder can be made there.
+// Makes the extraction folder under GetTempFolder(), with an access list
+// only where the system has them. Throws Error saying why no folder can be
+// made there (8-bit text), with the system's reason when it gave one.
 void CreateExtractionFolder();
 // The same under `base` (a folder ending in "\"), locked to Administrators
 // and SYSTEM when `adminsOnly`.

@@ -7,6 +7,10 @@
 
 namespace lumora {
 
+// The absolute form of `path` (path text), resolved against the current
+// folder; the path itself when the system cannot expand it.
+std::string ExpandedPath(const std::string& path);
+
 // Copies `source` to `destination` (expanded to a full path), replacing any
 // file there. The copy gets the time of copying and normal attributes.
 // Throws Error:
@@ -26,7 +30,8 @@ void CopyFileByChunks(const std::string& source, const std::string& destination,
 // Starts `program` with its default action through the shell, with the
 // application's main window as owner of any message the shell shows, and
 // returns at once with the shell's result unchanged (above 32: started).
-// The texts are handed over whole, whatever their length.
+// The texts are handed over whole, whatever their length; a program path of
+// MAX_PATH characters or more goes in its short form where it has one.
 std::intptr_t ShellRun(const std::string& program, const std::string& parameters, const std::string& folder,
                        int showCommand);
 

@@ -24,6 +24,9 @@ const char* const kActiveXCaution =
     "(with IE4) you will need to install the ActiveX update that will prompt you next if you say no to "
     "this update the results may produce undesired effects";
 
+const char* const kActiveXNotStarted =
+    "The ActiveX update could not be started, and the screensaver may not work correctly without it";
+
 namespace {
 
 // Every program is started in this folder and shown normally.
@@ -58,12 +61,12 @@ void RunInstallationSteps(const std::string& targetFolder, const std::function<v
         // leaves the screensaver installed before as it was.
         step = "copy";
         RecordOutcome(ExitCode::CopyFailed);
+        // Pending paints and clicks are handled after each of the copies.
         CopyFilesIntoPlace({{paths.screenSaverSource, paths.screenSaverTarget},
-                            {paths.uninstallerSource, paths.uninstallerTarget}});
+                            {paths.uninstallerSource, paths.uninstallerTarget}},
+                           [] { Application.ProcessMessages(); });
         RecordOutcome(ExitCode::OtherFailure);
         LogStep(step, paths.screenSaverTarget + " and " + paths.uninstallerTarget + " in place");
-        // Pending paints and clicks are handled once the copies are in place.
-        Application.ProcessMessages();
 
         // The two programs open windows of their own, so a run without
         // windows leaves them out. Otherwise they run beside the remaining
@@ -77,7 +80,12 @@ void RunInstallationSteps(const std::string& targetFolder, const std::function<v
         } else {
             if (IsWindowsNT())
                 MessageDlg(kActiveXCaution, mtWarning, {mbOK}, kDialogHelpContext);
-            LogStep(kActiveXInstallerFile, StartResult(ShellRun(paths.activeXInstaller, "", kWorkingFolder, SW_SHOW)));
+            const std::intptr_t activeX = ShellRun(paths.activeXInstaller, "", kWorkingFolder, SW_SHOW);
+            LogStep(kActiveXInstallerFile, StartResult(activeX));
+            // The caution told the user to expect it.
+            if (activeX <= 32)
+                MessageDlg(std::string(kActiveXNotStarted) + " (shell error " + std::to_string(activeX) + ").",
+                           mtWarning, {mbOK}, kDialogHelpContext);
             LogStep("screensaver registration",
                     StartResult(ShellRun(registration.program, registration.parameters, kWorkingFolder, SW_SHOW)));
         }

@@ -10,6 +10,14 @@ constexpr const char* kProductPage = "http://www.quillon.co.uk/corporate/softwar
 constexpr const char* kHomePage = "http://www.quillon.co.uk/";
 constexpr const char* kPublisher = "Quillon Computers Ltd";
 
+// The uninstaller's path as the start of a command line: in quotes when it
+// holds a blank, which would otherwise end the program's name there
+// ("C:\Windows\Aurora Deluxe.exe" would start C:\Windows\Aurora.exe).
+std::string CommandPath(const std::string& path)
+{
+    return path.find(' ') == std::string::npos ? path : "\"" + path + "\"";
+}
+
 }  // namespace
 
 std::string UninstallEntryName(const std::string& screenSaverFile) { return ScreenSaverBaseName(screenSaverFile) + " Uninstall"; }
@@ -25,8 +33,10 @@ UninstallValueList UninstallValues(const std::string& screenSaverFile, const std
         {"DisplayName", UninstallEntryName(screenSaverFile)},
         {"HelpLink", kProductPage},
         {"Publisher", kPublisher},
-        // The uninstaller copy the installation steps made, without quotes.
-        {"UninstallString", PlanInstallPaths(targetFolder, screenSaverFile, ScreenSaverBaseName(screenSaverFile), {}).uninstallerTarget},
+        // The uninstaller copy the installation steps made.
+        {"UninstallString", CommandPath(PlanInstallPaths(targetFolder, screenSaverFile,
+                                                         ScreenSaverBaseName(screenSaverFile), {})
+                                            .uninstallerTarget)},
         {"UrlinfoAbout", kHomePage},
     };
 }

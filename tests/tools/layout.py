@@ -86,10 +86,23 @@ def check_record(data):
     return struct.unpack_from("<QI", record, 8)
 
 
+def image_end(data):
+    """Where the program image at the start of `data` ends: its headers and
+    every section's raw data."""
+    pe = struct.unpack_from("<I", data, 0x3C)[0]
+    sections, optional_size = struct.unpack_from("<H", data, pe + 6)[0], struct.unpack_from("<H", data, pe + 20)[0]
+    end = struct.unpack_from("<I", data, pe + 24 + 60)[0]
+    for i in range(sections):
+        size, at = struct.unpack_from("<II", data, pe + 24 + optional_size + 40 * i + 16)
+        end = max(end, at + size)
+    return end
+
+
 def without_check_record(data):
-    """The installer as a tool that writes no check record would leave it."""
-    start = int32(data, len(data) - 4)
-    return data[:start - 20] + bytes(8) + data[start - 12:]
+    """The installer as a tool that writes no check record would leave it:
+    the archive right behind the program image."""
+    start, end = int32(data, len(data) - 4), image_end(data)
+    return data[:end] + data[start:-4] + struct.pack("<i", end)
 
 
 def dos_stamp(unix_time, convert=None):

@@ -692,22 +692,24 @@ class ExtractTest(Workspace):
 
     def test_damaged_archives(self):
         out, data = self.build("--store")
-        start, _, _, _, entries, _ = layout.parse_installer(bytes(data))
-        cd = entries[0]
-        zlib_length, zlib_at = cd.blocks[1]
         # Without a check record the restore meets the damage itself.
         unchecked = layout.without_check_record(bytes(data))
+        cd = layout.parse_installer(unchecked)[4][0]
+        zlib_length, zlib_at = cd.blocks[1]
         flipped = bytearray(unchecked)
         flipped[zlib_at + zlib_length // 2] ^= 0x10
         bad_magic = bytearray(unchecked)
         bad_magic[cd.offset + 4 + len(cd.name) + 7] = 0x41
         checked_flip = bytearray(data)
-        checked_flip[cd.blocks[0][1] + 100] ^= 0x10
-        # LZMA2 checks nothing itself: the check record catches a flipped
-        # byte, the decoder a stream cut short.
+        checked_flip[layout.parse_installer(bytes(data))[4][0].blocks[0][1] + 100] ^= 0x10
+        # Unchecked, a solid stream's damage is met as a plain archive's
+        # is: a stream cut short cuts its entry short, and the decoder's
+        # error is a compression error once the files before it are out.
         _, solid = self.build("--solid")
         solid = layout.without_check_record(bytes(solid))
         cut_solid = solid[:(len(self.stub) + len(solid)) // 2] + solid[-4:]
+        bad_chunk = bytearray(solid)
+        bad_chunk[layout.int32(solid, len(solid) - 4) + 20] = 0x05  # no LZMA2 chunk begins so
         header = counted(b"Setup") + i32(10) + i32(1)
         cut_name = self.stub + header + i32(40) + b"c:\\a" + i32(len(self.stub))
         # The file list is skipped, so its bad magic escapes the restore.
@@ -716,7 +718,8 @@ class ExtractTest(Workspace):
         cases = [
             ("flipped byte in a compressed block", "exe", flipped,
              ["Compression error (code 6) at cd.jpg"]),
-            ("solid stream cut short", "exe", cut_solid, ["Compression error (code 6) at "]),
+            ("solid stream cut short", "exe", cut_solid, ["Cannot read file (code 1) at "]),
+            ("solid stream damaged before the first entry", "exe", bad_chunk, ["Compression error (code 6)"]),
             ("bad block magic of a written entry", "exe", bad_magic,
              ["Cannot read file (code 1) at cd.jpg"]),
             ("flipped byte in a raw block", "exe", checked_flip, ["the file is damaged; nothing was restored"]),

@@ -40,7 +40,10 @@ ArchiveLocation LocateArchive(lumora::Stream& file, bool bareArchive)
     location.start = trailer.offset;
     location.end = trailer.at;
     location.signatureBytes = trailer.certificateSize;
-    location.check = lumora::archive::ReadCheckRecord(file, location.start);
+    const lumora::archive::CheckRecordPlace check =
+        lumora::archive::ReadCheckRecord(file, trailer.imageEnd, location.start);
+    location.check = check.record;
+    location.checkDamaged = check.damaged;
     file.Seek(location.start, lumora::Stream::Origin::Begin);
     location.solid = lumora::archive::ReadSolidRecord(file);
     return location;
@@ -60,6 +63,8 @@ std::string DescribeLocation(const ArchiveLocation& location)
                 std::to_string(location.solid->size) + " bytes";
     if (location.check)
         text += ", CRC-32 " + CrcText(location.check->crc);
+    else if (location.checkDamaged)
+        text += ", a damaged check record";
     else
         text += ", no check record";
     if (location.signatureBytes > 0)
@@ -69,6 +74,9 @@ std::string DescribeLocation(const ArchiveLocation& location)
 
 std::string CheckRecordProblem(lumora::Stream& file, const ArchiveLocation& location)
 {
+    if (location.checkDamaged)
+        return "the bytes between the program image and the archive are no sound check record: the file is "
+               "damaged";
     if (!location.check)
         return {};
     const auto length = static_cast<std::uint64_t>(location.end - location.start);

@@ -19,6 +19,7 @@ struct ArchiveLocation {
     bool installer = true;
     std::int64_t signatureBytes = 0;  // a signed installer's certificate table
     std::optional<lumora::archive::CheckRecord> check;  // an installer's check record
+    bool checkDamaged = false;  // what lies between the image and the archive is no sound record
     std::optional<lumora::archive::SolidRecord> solid;  // a solid payload's record at `start`
 };
 
@@ -28,7 +29,8 @@ ArchiveLocation LocateArchive(lumora::Stream& file, bool bareArchive);
 
 // "installer, archive at offset 611840 (0x95600), 1366004 bytes, CRC-32
 // 1A2B3C4D", with ", signed (7936 bytes of signature)" for a signed one and
-// ", no check record" for an installer without one, or "bare archive,
+// ", no check record" for an installer without one (", a damaged check
+// record" when its place holds something else), or "bare archive,
 // 1366004 bytes".
 std::string DescribeLocation(const ArchiveLocation& location);
 

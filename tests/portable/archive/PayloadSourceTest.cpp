@@ -77,5 +77,49 @@ TEST_F(RestoreFixture, APayloadReadInShortPiecesRestoresWholeAndMatchesItsRecord
     }
 }
 
+// A solid payload's damage ends its restore as a plain archive's does: the
+// files before it restored and counted, the file it falls in kept as far as
+// it was decoded and counted with the compression error, a stream cut short
+// an entry cut short (code 1, the payload read past its end), and damage in
+// the first chunk a compression error through OnError, not an escape.
+TEST_F(RestoreFixture, ASolidPayloadsDamageEndsTheRestoreAsAPlainArchivesDoes)
+{
+    const std::vector<StoredFile> files{{"c:\\src\\first.bin", kStamp, Pattern(20000, 3)},
+                                        {"c:\\src\\second.bin", kStamp, Pattern(90000, 5)},
+                                        {"c:\\src\\third.bin", kStamp, Pattern(10, 7)}};
+    // Raw blocks, as a solid payload holds them: the second file begins in
+    // the first 64 KiB chunk and ends in the second.
+    const Bytes solid = Solid(WriterArchive(files, false));
+    const std::size_t secondChunk = kSolidRecordSize + 3 + 65536;
+    struct Case {
+        const char* what;
+        Bytes payload;
+        std::int32_t code;
+        int restored;
+        bool readPastEnd;
+    } cases[] = {
+        {"a bad chunk inside the second file", [&] { Bytes b = solid; b[secondChunk] = 5; return b; }(),
+         kErrorCompression, 2, false},
+        {"cut short inside the second file", Bytes(solid.begin(), solid.begin() + secondChunk + 100),
+         kErrorCannotReadFile, 1, true},
+        {"a bad first chunk", [&] { Bytes b = solid; b[kSolidRecordSize] = 5; return b; }(), kErrorCompression, 0,
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        events.Clear();
+        MemoryStream source(c.payload);
+        PayloadSource payload(source, 0, static_cast<std::int64_t>(c.payload.size()));
+        EXPECT_FALSE(backup.RestoreFromStream(&payload.Archive(), scratch.Folder()));
+        ASSERT_EQ(events.errors.size(), 1u);
+        EXPECT_EQ(events.errors[0].first, c.code);
+        EXPECT_EQ(backup.RestoredCount(), c.restored);
+        EXPECT_EQ(payload.ReadPastEnd(), c.readPastEnd);
+        if (c.restored > 0) {
+            EXPECT_EQ(ReadAll(scratch / "first.bin"), files[0].data);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace lumora::archive::test

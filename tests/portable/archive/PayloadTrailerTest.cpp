@@ -75,9 +75,9 @@ TEST(CheckRecord, TheViewTakesEveryByteOnceAndTheRecordIsFoundBeforeThePayload)
     WriteCheckRecord(file, whole);
     file.WriteBuffer(payload.data(), payload.size());
     const std::int64_t offset = 4 + kCheckRecordSize;
-    EXPECT_EQ(ReadCheckRecord(file, offset), whole);
-    EXPECT_EQ(ReadCheckRecord(file, offset - 1), std::nullopt);
-    EXPECT_EQ(ReadCheckRecord(file, 10), std::nullopt);
+    EXPECT_EQ(ReadCheckRecord(file, -1, offset).record, whole);
+    EXPECT_EQ(ReadCheckRecord(file, -1, offset - 1).record, std::nullopt);
+    EXPECT_EQ(ReadCheckRecord(file, -1, 10).record, std::nullopt);
 
     file.Seek(offset, Stream::Origin::Begin);
     ChecksumStream view(file);
@@ -92,6 +92,48 @@ TEST(CheckRecord, TheViewTakesEveryByteOnceAndTheRecordIsFoundBeforeThePayload)
     view.Seek(offset + 50000, Stream::Origin::Begin);
     EXPECT_EQ(view.Record(), whole);
     EXPECT_EQ(ComputeCheckRecord(file, offset, offset + 50000), whole);
+}
+
+// Between the image's end and the archive lies nothing (another tool's
+// installer), or zero padding and a sound record; anything else there, a
+// record with one byte flipped included, is damage and never reads as none.
+TEST(CheckRecord, ThePlaceBeforeTheArchiveHoldsNothingOrASoundRecord)
+{
+    const CheckRecord record{1234, 0xCAFEF00D};
+    MemoryStream written;
+    WriteCheckRecord(written, record);
+    const Bytes sound = written.Bytes();
+    Bytes flipped = sound;
+    flipped[2] ^= 0x40;
+    struct Case {
+        const char* what;
+        Bytes place;
+        bool found;
+        bool damaged;
+    } cases[] = {
+        {"nothing: another tool's installer", {}, false, false},
+        {"a record", sound, true, false},
+        {"padding, then a record", [&] { Bytes b(7, 0); b.insert(b.end(), sound.begin(), sound.end()); return b; }(),
+         true, false},
+        {"a flipped magic", flipped, false, true},
+        {"padding that is not zero", [&] { Bytes b(3, 1); b.insert(b.end(), sound.begin(), sound.end()); return b; }(),
+         false, true},
+        {"too short for a record", Bytes(12, 0), false, true},
+        {"more than padding and a record", Bytes(kCheckRecordSize + 8, 0), false, true},
+    };
+    for (const Case& c : cases) {
+        MemoryStream file;
+        file.WriteBuffer("image", 5);
+        if (!c.place.empty())
+            file.WriteBuffer(c.place.data(), c.place.size());
+        file.WriteBuffer("archive", 7);
+        const CheckRecordPlace place = ReadCheckRecord(file, 5, 5 + static_cast<std::int64_t>(c.place.size()));
+        EXPECT_EQ(place.record.has_value(), c.found) << c.what;
+        EXPECT_EQ(place.damaged, c.damaged) << c.what;
+        if (c.found) {
+            EXPECT_EQ(*place.record, record) << c.what;
+        }
+    }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "wizard/InOutError.h"
 #include "wizard/InstallPaths.h"
 #include "wizard/RegistrationCommand.h"
+#include "wizard/UninstallValues.h"
 
 namespace lumora {
 namespace {
@@ -33,6 +34,23 @@ TEST(InstallPaths, CopiesAndInfoFileInTheTargetFolder)
     EXPECT_EQ(paths.infoFile, "C:\\WINDOWS\\name.nfo");
 
     EXPECT_EQ(InfoFileText("name.scr", "C:\\WINDOWS"), "name.scr\r\nC:\\WINDOWS\r\n");
+}
+
+// Windows starts an unquoted command's program at its first blank: "Aurora
+// Deluxe" would remove Aurora.
+TEST(UninstallValues, TheUninstallCommandIsQuotedWhenItsPathHoldsABlank)
+{
+    const auto command = [](const std::string& screenSaver, const std::string& target) {
+        for (const auto& [name, value] : UninstallValues(screenSaver, target))
+            if (name == "UninstallString")
+                return value;
+        return std::string("(none)");
+    };
+    EXPECT_EQ(command("name.scr", "C:\\WINDOWS"), "C:\\WINDOWS\\name.exe");
+    EXPECT_EQ(command("Aurora Deluxe.scr", "C:\\WINDOWS"), "\"C:\\WINDOWS\\Aurora Deluxe.exe\"");
+    EXPECT_EQ(command("name.scr", "C:\\Program Files"), "\"C:\\Program Files\\name.exe\"");
+    EXPECT_EQ(UninstallExtraValues("Aurora Deluxe.scr", "C:\\WINDOWS")[0].second,
+              "\"C:\\WINDOWS\\Aurora Deluxe.exe\" /S");
 }
 
 TEST(RegistrationCommand, TextsOfEachPlatformWithAndWithoutATrailingBackslash)
