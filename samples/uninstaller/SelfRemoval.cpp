@@ -4,6 +4,7 @@
 
 #include "CommandLine.h"
 #include "Handles.h"
+#include "RemovalLog.h"
 #include "SystemFolders.h"
 
 namespace lmunist {
@@ -12,17 +13,18 @@ const char kFinishSwitch[] = "/finish";
 
 bool parseFinishRequest(const std::vector<std::string>& args, FinishRequest& request)
 {
-    if (args.size() != 4 || !sample::equalsIgnoringCase(args[1], kFinishSwitch))
+    if ((args.size() != 4 && args.size() != 5) || !sample::equalsIgnoringCase(args[1], kFinishSwitch))
         return false;
     std::uint32_t pid = 0;
     if (!sample::parseUnsigned(args[2], pid) || pid == 0 || args[3].empty())
         return false;
     request.originalPid = pid;
     request.originalPath = args[3];
-    return true;
+    request.logFile = logFileArgument(args);
+    return args.size() == 4 || !request.logFile.empty();
 }
 
-bool startFinisher(const std::string& ownPath, const std::string& baseName)
+bool startFinisher(const std::string& ownPath, const std::string& baseName, const std::string& logFile)
 {
     const std::string temp = sample::tempFolder();
     if (temp.empty())
@@ -34,6 +36,8 @@ bool startFinisher(const std::string& ownPath, const std::string& baseName)
 
     std::string commandLine = sample::quoteArgument(copy) + " " + kFinishSwitch + " " + std::to_string(pid) +
                               " " + sample::quoteArgument(ownPath);
+    if (!logFile.empty())
+        commandLine += " " + sample::quoteArgument("/LOG=" + logFile);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};

@@ -8,12 +8,15 @@
 //                            deployment tools (the uninstall entry's
 //                            QuietUninstallString); exit code 0 when
 //                            everything was removed
-//   /finish PID "PATH"       the finisher's part (SelfRemoval.h)
+//   /LOG=FILE                with any of the above: what was left and how it
+//                            ended, appended to FILE
+//   /finish PID "PATH" [/LOG=FILE]  the finisher's part (SelfRemoval.h)
 #include <windows.h>
 
 #include "CommandLine.h"
 #include "Installation.h"
 #include "Removal.h"
+#include "RemovalLog.h"
 #include "SelfRemoval.h"
 #include "SystemFolders.h"
 #include "Texts.h"
@@ -46,6 +49,7 @@ int finish(const FinishRequest& request)
     removeInstallation(installation, outcome);
     removeFile(request.originalPath, outcome, kOriginalFileMs);
     removeOwnFileAtRestart(sample::moduleFileName());
+    writeRemovalLog(request.logFile, installation, outcome, outcome.complete() ? 0 : 1);
     report(installation, outcome);
     return outcome.complete() ? 0 : 1;
 }
@@ -54,7 +58,7 @@ int finish(const FinishRequest& request)
 // ended. This program's own file cannot be deleted while it runs; it leaves
 // the installation's folder for the temporary folder, where the system
 // deletes it at the next restart.
-int removeQuietly(const Installation& installation, const std::string& ownPath)
+int removeQuietly(const Installation& installation, const std::string& ownPath, const std::string& logFile)
 {
     Outcome outcome;
     removeInstallation(installation, outcome);
@@ -66,7 +70,9 @@ int removeQuietly(const Installation& installation, const std::string& ownPath)
         else
             outcome.notRemoved.push_back(ownPath);
     }
-    return outcome.complete() ? 0 : 1;
+    const int exitCode = outcome.complete() ? 0 : 1;
+    writeRemovalLog(logFile, installation, outcome, exitCode);
+    return exitCode;
 }
 
 bool hasSwitch(const std::vector<std::string>& args, const char* name)
@@ -90,23 +96,26 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     const std::string ownPath = sample::moduleFileName();
     const Installation installation = describeInstallation(ownPath);
     const bool quiet = hasSwitch(args, "/S");
+    const std::string logFile = logFileArgument(args);
     if (!anythingInstalled(installation)) {
+        writeRemovalLog(logFile, installation, Outcome(), 0);
         if (!quiet)
             showBox(installation, nothingInstalledText(installation), MB_OK | MB_ICONINFORMATION);
         return 0;
     }
     if (quiet)
-        return removeQuietly(installation, ownPath);
+        return removeQuietly(installation, ownPath, logFile);
     if (!hasSwitch(args, "/y") &&
         showBox(installation, confirmText(installation), MB_YESNO | MB_ICONQUESTION) != IDYES)
         return 0;
-    if (startFinisher(ownPath, installation.baseName))
+    if (startFinisher(ownPath, installation.baseName, logFile))
         return 0;
 
     // Without a finisher the work is done here, and this file goes at the next restart.
     Outcome outcome;
     removeInstallation(installation, outcome);
     removeFile(ownPath, outcome);
+    writeRemovalLog(logFile, installation, outcome, outcome.complete() ? 0 : 1);
     report(installation, outcome);
     return outcome.complete() ? 0 : 1;
 }

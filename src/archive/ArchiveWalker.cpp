@@ -123,8 +123,6 @@ WalkEnd WalkArchive(Stream& archive, ArchiveVisitor& visitor)
         return walker.Run();
     } catch (const InvalidArchive& e) {
         throw InvalidArchive(walker.Where() + ": " + e.what());
-    } catch (const CompressionError& e) {
-        throw CompressionError(walker.Where() + ": " + e.what());
     } catch (const Error& e) {
         throw Error(walker.Where() + ": " + e.what());
     }

@@ -82,19 +82,18 @@ std::optional<ExitCode> RestorePayload(Stream& file, std::int32_t offset, std::i
 
 bool ReadSettingsFile()
 {
-    SettingsReading reading;
-    std::string why;
+    // Which file, and why: it cannot be read, or a line holds no number.
+    std::string why = "Setup.ins holds no number where one belongs";
     try {
-        if (ReadSetupSettings(ReadTextFile(InExtractionFolder("Setup.ins")), Globals, reading)) {
+        if (ReadSetupSettings(ReadTextFile(InExtractionFolder("Setup.ins")), Globals)) {
             CheckPictureNames(Globals, [](const std::string& name) {
                 return archive::PlatformFileSystem().FileExists(InExtractionFolder(name));
             });
             LogStep("settings", "read");
             return true;
         }
-        why = "Setup.ins: no number on the line of " + std::string(SettingsFields()[*reading.failedField].name);
     } catch (const Error& e) {
-        why = "Setup.ins: " + std::string(e.what());
+        why = e.what();
     }
     LogFailure("settings", kSettingsMissingMessage, why);
     return false;

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <shlobj.h>
+
 #include "base/Error.h"
 #include "base/PathEncoding.h"
 
@@ -10,6 +12,19 @@ namespace lumora {
 namespace {
 
 std::wstring logPath;
+
+// Makes the missing folders of the log file `file`, so that a log asked for
+// in a folder that is not there yet is written all the same.
+void MakeFolderOf(const std::wstring& file)
+{
+    std::wstring full(MAX_PATH, L'\0');
+    wchar_t* name = nullptr;
+    const DWORD length = GetFullPathNameW(file.c_str(), MAX_PATH, full.data(), &name);
+    if (length == 0 || length >= MAX_PATH || !name)
+        return;
+    full.resize(static_cast<std::size_t>(name - full.data()));
+    SHCreateDirectoryExW(nullptr, full.c_str(), nullptr);
+}
 
 }  // namespace
 
@@ -20,6 +35,8 @@ void OpenRunLog(const std::string& path)
     } catch (const Error&) {
         logPath.clear();
     }
+    if (!logPath.empty())
+        MakeFolderOf(logPath);
 }
 
 void LogStep(const std::string& step, const std::string& result)

@@ -30,12 +30,15 @@ struct Slot {
 // the count of the calls before this one and the copy's place in the call.
 std::wstring Beside(const std::wstring& target, DWORD call, std::size_t index, const wchar_t* suffix)
 {
-    std::wstring name = target + L".";
-    for (DWORD id = GetCurrentProcessId(), shift = 32; shift > 0;) {
-        shift -= 4;
-        name += L"0123456789abcdef"[(id >> shift) & 15];
+    std::wstring name = target;
+    for (const DWORD number : {GetCurrentProcessId(), call, static_cast<DWORD>(index)}) {
+        name += L'.';
+        for (DWORD shift = 32; shift > 0;) {
+            shift -= 4;
+            name += L"0123456789abcdef"[(number >> shift) & 15];
+        }
     }
-    return name + L"." + std::to_wstring(call) + L"-" + std::to_wstring(index) + suffix;
+    return name + suffix;
 }
 
 // Puts every target back as it was and deletes the copies.
@@ -61,12 +64,10 @@ void RollBack(std::vector<Slot>& slots) noexcept
 void RefuseProtectedTarget(const Slot& slot)
 {
     const DWORD attributes = GetFileAttributesW(slot.wideTarget.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES)
-        return;
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-        throw Error("Cannot create file " + AnsiFromPath(slot.target), "a folder of that name is in its place");
-    if (attributes & FILE_ATTRIBUTE_READONLY)
-        throw Error("Cannot create file " + AnsiFromPath(slot.target), "the file in its place is read-only");
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY))) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        CannotReplace(slot);
+    }
 }
 
 bool SameFile(const std::wstring& a, const std::wstring& b)

@@ -25,7 +25,7 @@ const char* const kActiveXCaution =
     "this update the results may produce undesired effects";
 
 const char* const kActiveXNotStarted =
-    "The ActiveX update could not be started, and the screensaver may not work correctly without it";
+    "The ActiveX update could not be started, and the screensaver may not work correctly without it.";
 
 namespace {
 
@@ -82,10 +82,9 @@ void RunInstallationSteps(const std::string& targetFolder, const std::function<v
                 MessageDlg(kActiveXCaution, mtWarning, {mbOK}, kDialogHelpContext);
             const std::intptr_t activeX = ShellRun(paths.activeXInstaller, "", kWorkingFolder, SW_SHOW);
             LogStep(kActiveXInstallerFile, StartResult(activeX));
-            // The caution told the user to expect it.
+            // The caution told the user to expect it; the log says why not.
             if (activeX <= 32)
-                MessageDlg(std::string(kActiveXNotStarted) + " (shell error " + std::to_string(activeX) + ").",
-                           mtWarning, {mbOK}, kDialogHelpContext);
+                MessageDlg(kActiveXNotStarted, mtWarning, {mbOK}, kDialogHelpContext);
             LogStep("screensaver registration",
                     StartResult(ShellRun(registration.program, registration.parameters, kWorkingFolder, SW_SHOW)));
         }

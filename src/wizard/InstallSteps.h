@@ -9,8 +9,7 @@ namespace lumora {
 // The caution shown on the NT family before the ActiveX update installer
 // starts (two blanks after "work" are part of the text).
 extern const char* const kActiveXCaution;
-// The warning shown when the ActiveX update installer does not start,
-// followed by the shell's answer.
+// The warning shown when the ActiveX update installer does not start.
 extern const char* const kActiveXNotStarted;
 
 // Copies the screensaver and the uninstaller from the extraction folder into

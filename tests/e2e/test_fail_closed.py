@@ -149,13 +149,19 @@ class FailClosedTest(e2ecase.SessionTestCase):
             data[at:at + 4] = bytes(b ^ 0x5A for b in data[at:at + 4])
             return bytes(data)
 
-        # A solid stream cut short, unchecked: the decoder meets the damage.
+        # A solid stream cut short, unchecked, cuts its entry short; a damaged
+        # chunk after the first files is a compression error, as a damaged
+        # zlib block is.
         with open(payloads.solid_sample(e2ecase.PATHS, self.artifacts), "rb") as f:
-            solid = layout.without_check_record(f.read())
+            checked_solid = f.read()
+        solid = layout.without_check_record(checked_solid)
         solid_middle = (layout.int32(solid, len(solid) - 4) + len(solid)) // 2
+        bad_chunk = bytearray(checked_solid)
+        bad_chunk[layout.lzma2_chunks(checked_solid, layout.int32(checked_solid, len(checked_solid) - 4) + 20)[1]] = 5
         cases = [
             ("raw-block.exe", flipped(raw_at + 100), [CORRUPTED_TEXT]),
-            ("solid-cut-short.exe", solid[:solid_middle] + solid[-4:], [RESTORE_ERROR + "Compression error"]),
+            ("solid-cut-short.exe", solid[:solid_middle] + solid[-4:], [RESTORE_ERROR + "Cannot read file"]),
+            ("solid-bad-chunk.exe", bytes(bad_chunk), [RESTORE_ERROR + "Compression error"]),
             ("compressed-block.exe", flipped(zlib_at + zlib_length // 2), [RESTORE_ERROR + "Compression error"]),
             ("cut-short.exe", sample[:len(sample) * 2 // 3], [CORRUPTED_TEXT]),
         ]

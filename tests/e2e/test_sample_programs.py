@@ -84,7 +84,8 @@ class SampleInstallersTest(unittest.TestCase):
 
     VARIANTS = [
         ("sample-setup.exe", payloads.settings(), False),
-        ("sample-readme-setup.exe", payloads.settings(ShowReadMe="True", ReadMeFile="ReadMe.txt"), True),
+        ("sample-readme-setup.exe",
+         payloads.settings(ShowReadMe="True", ReadMeFile="ReadMe.txt", UseCustomImage="False"), True),
         ("sample-solid-setup.exe", payloads.settings(SolidBackground="True", SolidColor="0x00804000"), False),
     ]
 

@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
 """The author's kit as an author gets it: unpacked alone, its packing tool
 makes an installer of the kit's own files (the stub found beside the tool)
-that verify calls sound; and it is built to give the same bytes from the
-same commit: one fixed time on every entry, no source or build folder in its
-programs.
+that verify calls sound; the command lines of its instructions work exactly
+as written, on Linux in a shell and with setuppack.exe in Wine's command
+prompt; and it is built to give the same bytes from the same commit: one
+fixed time on every entry, no source or build folder in its programs.
 
-    kit_test.py KIT SOURCE_DIR BUILD_DIR
+    kit_test.py KIT SOURCE_DIR BUILD_DIR WINE_WORK_DIR
 """
 import os
 import subprocess
@@ -14,7 +15,10 @@ import tempfile
 import unittest
 import zipfile
 
-KIT = SOURCE_DIR = BUILD_DIR = None
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "harness"))
+import wineenv  # noqa: E402
+
+KIT = SOURCE_DIR = BUILD_DIR = WORK_DIR = None
 PROGRAMS = ["setupstub.exe", "setuppack.exe", "setuppack", "Aurora.scr", "Lmunist.exe", "Install.exe"]
 PAYLOAD = ["Setup.ins", "Aurora.scr", "Lmunist.exe", "Install.exe", "cd.jpg", "ReadMe.txt"]
 
@@ -42,6 +46,33 @@ class KitTest(unittest.TestCase):
         self.assertEqual((verified.returncode, verified.stderr), (0, ""))
         self.assertIn("MySetup.exe: sound", verified.stdout)
 
+    def documented_commands(self, program):
+        """The command lines of the instructions that start with `program`."""
+        with open(os.path.join(self.folder, "MAKING-AN-INSTALLER.txt")) as f:
+            return [line.strip() for line in f if line.startswith("  " + program + " ")]
+
+    def test_the_instructions_work_as_written(self):
+        # The author's own screensaver and picture, as step 1 asks.
+        for own, sample in (("MySaver.scr", "Aurora.scr"), ("picture.jpg", "cd.jpg")):
+            with open(os.path.join(self.folder, sample), "rb") as f, open(os.path.join(self.folder, own), "wb") as g:
+                g.write(f.read())
+        linux = self.documented_commands("./setuppack")
+        self.assertEqual([line.split()[1] for line in linux], ["build", "verify", "settings", "build", "verify"])
+        for line in linux:
+            done = subprocess.run(["bash", "-c", line], cwd=self.folder, capture_output=True, text=True, timeout=120)
+            self.assertEqual((done.returncode, done.stderr), (0, ""), line)
+        with open(os.path.join(self.folder, "Setup.ins"), "rb") as f:
+            self.assertIn(b"\r\nMy Screensaver\r\nMySaver.scr\r\n", f.read())
+
+        windows = self.documented_commands("setuppack.exe")
+        self.assertEqual([line.split()[1] for line in windows], ["build", "verify"])
+        os.remove(os.path.join(self.folder, "MySetup.exe"))
+        with wineenv.WineSession(WORK_DIR, name="kit") as session:
+            for line in windows:
+                rc, said = session.run("cmd", "/c", line, cwd=self.folder, timeout=300)
+                self.assertEqual(rc, 0, line + "\n" + said)
+            self.assertIn("MySetup.exe: sound", said)
+
     def test_the_same_bytes_from_the_same_commit(self):
         self.assertEqual({info.date_time for info in self.entries}, {(2026, 1, 15, 12, 0, 0)})
         for name in PROGRAMS:
@@ -52,5 +83,5 @@ class KitTest(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    KIT, SOURCE_DIR, BUILD_DIR = sys.argv[1:4]
-    unittest.main(argv=[sys.argv[0]] + sys.argv[4:], verbosity=2)
+    KIT, SOURCE_DIR, BUILD_DIR, WORK_DIR = sys.argv[1:5]
+    unittest.main(argv=[sys.argv[0]] + sys.argv[5:], verbosity=2)

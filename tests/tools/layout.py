@@ -105,6 +105,21 @@ def without_check_record(data):
     return data[:end] + data[start:-4] + struct.pack("<i", end)
 
 
+def lzma2_chunks(data, at):
+    """The offsets of the LZMA2 chunks of the stream at `at` in `data`, up to
+    its end marker."""
+    chunks = []
+    while data[at] != 0:
+        control = data[at]
+        chunks.append(at)
+        if control in (1, 2):
+            at += 3 + struct.unpack_from(">H", data, at + 1)[0] + 1
+        else:
+            packed = struct.unpack_from(">H", data, at + 3)[0] + 1
+            at += (6 if control >= 0xC0 else 5) + packed
+    return chunks
+
+
 def dos_stamp(unix_time, convert=None):
     """The MS-DOS packed local time of a Unix time (or the time `convert`
     makes of it, such as time.gmtime)."""

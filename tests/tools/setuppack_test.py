@@ -359,7 +359,7 @@ class PayloadCheckTest(unittest.TestCase):
         cls.stub = cls.file("stub.exe", layout.stub_image(bytes(3000)))
         for name in ("Aurora.scr", "Lmunist.exe", "Install.exe", "Aurora", "ReadMe.txt"):
             cls.file(name, name.encode())
-        cls.file("notjpeg.jpg", b"\x89PNG\r\n\x1a\n" + bytes(100))
+        cls.file("pic.png", b"\x89PNG\r\n\x1a\n" + bytes(100))
         for name, size in (("cd.jpg", "64x48"), ("own.jpg", "32x32"), ("wide.jpg", "1100x60")):
             subprocess.run(["convert", "-size", size, "xc:#2e7dd7", cls.path(name)], check=True)
         subprocess.run(["convert", "-size", "64x48", "plasma:", "-colorspace", "CMYK", cls.path("cmyk.jpg")],
@@ -409,6 +409,11 @@ class PayloadCheckTest(unittest.TestCase):
             ("fourteen lines", settings_text(drop=1), PAYLOAD, "INS", "line 15 (SolidColor) is missing"),
             ("line feeds alone", settings_text(end="\n"), PAYLOAD, "INS",
              "line 1 (UseFileNameTitle): \"False\\x0AAurora\\x0A"),
+            ("line feeds alone, the mend", settings_text(end="\n"), PAYLOAD, "INS",
+             "\"setuppack settings --from Setup.ins -o Setup.ins\" writes its lines ended by CR LF"),
+            ("screensaver named as its uninstaller copy", settings_text(ScreenSaverFile="Install.exe"), PAYLOAD,
+             "INS", "line 3 (ScreenSaverFile): \"Install.exe\" ends in \".exe\": the installer copies the "
+             "uninstaller Lmunist.exe beside it as \"Install.exe\" too, which would replace the screensaver"),
             ("no number", settings_text(GradientGreen="abc"), PAYLOAD, "INS",
              "line 13 (GradientGreen): \"abc\" is not a number"),
             ("empty number line", settings_text(GradientRed=""), PAYLOAD, "INS",
@@ -425,10 +430,10 @@ class PayloadCheckTest(unittest.TestCase):
              "line 6 (ReadMeFile): \"ReadMe.txt\" is not in the payload, and ShowReadMe is \"True\""),
             ("picture missing", settings_text(ImageFile="gone.jpg"), PAYLOAD, "INS",
              "line 10 (ImageFile): \"gone.jpg\" is not in the payload"),
-            ("custom picture no JPEG", settings_text(UseCustomImage="True", CustomImageFile="NotJpeg.jpg"),
-             PAYLOAD + ["notjpeg.jpg"], "INS",
-             "line 9 (CustomImageFile): \"NotJpeg.jpg\" is not a JPEG the installer can show: "
-             "Invalid JPEG picture: Not a JPEG file: starts with 0x89 0x50"),
+            ("custom picture no JPEG", settings_text(UseCustomImage="True", CustomImageFile="Pic.png"),
+             PAYLOAD + ["pic.png"], "INS",
+             "line 9 (CustomImageFile): \"Pic.png\" is a PNG picture: the picture must be a JPEG; make one, for "
+             "example with \"convert Pic.png Pic.jpg\", and name Pic.jpg here and in the payload"),
             ("nil custom picture", settings_text(CustomImageFile="nil"), PAYLOAD, "INS",
              "line 9 (CustomImageFile): \"nil\" keeps the backdrop from showing any picture"),
             ("settings under another name", None, PAYLOAD + ["mysettings.ins"], "OUT",
@@ -469,11 +474,13 @@ class PayloadCheckTest(unittest.TestCase):
                            GradientGreen="0x10", SolidColor="$00FF8000"),
              PAYLOAD + ["ReadMe.txt", "own.jpg"], []),
             ("no picture, carriage returns alone", settings_text(end="\r", ImageFile="nil"), PAYLOAD[:3], []),
-            ("warnings", settings_text(GradientBlue="256", ImageFile="wide.jpg"), PAYLOAD[:2] + ["wide.jpg"],
-             ["no Install.exe in the payload", "line 14 (GradientBlue): 256 is above 255",
+            ("warnings", settings_text(GradientRed="-5", GradientBlue="256", ImageFile="wide.jpg"),
+             PAYLOAD[:2] + ["wide.jpg"],
+             ["no Install.exe in the payload", "line 12 (GradientRed): -5 is below 0: the installer draws the "
+              "gradient only for a value above 0", "line 14 (GradientBlue): 256 is above 255",
               "line 10 (ImageFile): \"wide.jpg\" is 1100 x 60 pixels, larger than a 1024 x 768 screen"]),
-            ("no .scr, no text of the code page", settings_text(ScreenSaverFile="Install.exe", FooterText="\x81"),
-             PAYLOAD, ["line 3 (ScreenSaverFile): \"Install.exe\" does not end in \".scr\"",
+            ("no .scr, no text of the code page", settings_text(ScreenSaverFile="cd.jpg", FooterText="\x81"),
+             PAYLOAD, ["line 3 (ScreenSaverFile): \"cd.jpg\" does not end in \".scr\"",
                        "line 4 (FooterText) \"\\x81\" holds bytes that are no text in code page 1252"]),
         ]
         for case, settings, files, warned in cases:

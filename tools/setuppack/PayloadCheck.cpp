@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 #include "SettingsRules.h"
 #include "base/AsciiText.h"
@@ -35,13 +36,48 @@ void CheckNamedFiles(const CheckedSettings& checked, const PayloadFiles& payload
                                     "shows no text");
 }
 
+// The kind of picture `bytes` begin with, when it is a common one other
+// than JPEG; empty otherwise.
+std::string OtherPictureKind(const std::string& bytes)
+{
+    const auto starts = [&bytes](const char* magic, std::size_t at = 0) {
+        return bytes.compare(at, std::char_traits<char>::length(magic), magic) == 0;
+    };
+    if (starts("\x89PNG"))
+        return "a PNG";
+    if (starts("GIF8"))
+        return "a GIF";
+    if (starts("BM"))
+        return "a BMP";
+    if (starts("II*") || starts("MM\0*"))
+        return "a TIFF";
+    if (starts("RIFF") && starts("WEBP", 8))
+        return "a WebP";
+    return {};
+}
+
+// The name of a JPEG made of the picture `name`: the same name when it ends
+// in .jpg or .jpeg, else the name with its extension changed to .jpg.
+std::string JpegName(const std::string& name)
+{
+    const std::string lower = lumora::LowerCaseAscii(name);
+    const auto ends = [&lower](const std::string& tail) {
+        return lower.size() >= tail.size() && lower.compare(lower.size() - tail.size(), tail.size(), tail) == 0;
+    };
+    if (ends(".jpg") || ends(".jpeg"))
+        return name;
+    const std::size_t dot = name.find_last_of('.');
+    return (dot == std::string::npos ? name : name.substr(0, dot)) + ".jpg";
+}
+
 // Decodes the picture as the backdrop does and tells what keeps it from
 // being shown whole.
 void CheckPictureData(const PayloadFile& picture, const std::string& name, const std::string& place,
                       const std::string& where, Findings& findings)
 {
+    std::string bytes;
     try {
-        const std::string bytes = picture.read();
+        bytes = picture.read();
         const lumora::DecodedJpeg decoded =
             lumora::DecodeJpeg(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
         if (decoded.warnings > 0)
@@ -54,10 +90,18 @@ void CheckPictureData(const PayloadFile& picture, const std::string& name, const
                                         std::to_string(kScreenWidth) + " x " + std::to_string(kScreenHeight) +
                                         " screen: the backdrop draws it unscaled, and part of it is cut off");
     } catch (const lumora::Error& e) {
-        findings.Problem(where, place + ": " + Quoted(name) + " is not a JPEG the installer can show: " + e.what() +
-                                    "; it shows baseline and progressive JPEG pictures in grey or colour (RGB "
-                                    "or YCbCr), not CMYK: save it so, for example with \"convert " + name +
-                                    " -colorspace sRGB " + name + "\"");
+        const std::string jpeg = JpegName(name);
+        if (const std::string kind = OtherPictureKind(bytes); !kind.empty())
+            findings.Problem(where, place + ": " + Quoted(name) + " is " + kind +
+                                        " picture: the picture must be a JPEG; make one, for example with "
+                                        "\"convert " + name + " " + jpeg + "\"" +
+                                        (jpeg == name ? "" : ", and name " + jpeg + " here and in the payload"));
+        else
+            findings.Problem(where, place + ": " + Quoted(name) + " is not a JPEG the installer can show: " +
+                                        e.what() +
+                                        "; it shows baseline and progressive JPEG pictures in grey or colour (RGB "
+                                        "or YCbCr), not CMYK: save it so, for example with \"convert " + name +
+                                        " -colorspace sRGB " + jpeg + "\"");
     }
 }
 
@@ -79,7 +123,11 @@ void CheckPicture(const CheckedSettings& checked, const PayloadFiles& payload, c
     const auto file = lumora::PictureFile(settled);
     if (settled.ImageFile == lumora::kNoPicture)
         findings.Problem(where, FieldPlace(field) + ": " + Quoted(selected) +
-                                    " is not in the payload: the backdrop shows no picture");
+                                    " is not in the payload: the backdrop shows no picture" +
+                                    (custom ? "; UseCustomImage is \"True\", which selects CustomImageFile: put " +
+                                                  selected + " in the payload, or set UseCustomImage=False to "
+                                                  "show ImageFile"
+                                            : ""));
     else if (!file)
         findings.Problem(where, FieldPlace(customField) + ": \"nil\" keeps the backdrop from showing "
                                     "any picture, also ImageFile " + Quoted(selected));

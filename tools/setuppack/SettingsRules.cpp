@@ -109,18 +109,31 @@ CheckedSettings CheckSettingsText(const std::string& content, const std::string&
                 findings.Warning(where, FieldPlace(i) + ": " + std::to_string(value) +
                                             " is above 255: the installer only asks whether it is above 0, "
                                             "and the gradient runs from 255 down all the same");
+            else if (IsGradient(field) && value < 0)
+                findings.Warning(where, FieldPlace(i) + ": " + std::to_string(value) +
+                                            " is below 0: the installer draws the gradient only for a value "
+                                            "above 0, so it is off, as with 0");
             continue;
         }
         const std::string& value = checked.settings.*field.text;
         lineFeeds = lineFeeds || value.find('\n') != std::string::npos;
         const bool screenSaver = field.text == &SetupSettings::ScreenSaverFile;
         if (std::string problem = ValueProblem(field, value); !problem.empty())
-            findings.Problem(where, FieldPlace(i) + ": " + problem);
+            findings.Problem(where, FieldPlace(i) + ": " + problem +
+                                        (value.find('\n') != std::string::npos
+                                             ? "; \"setuppack settings --from Setup.ins -o Setup.ins\" writes "
+                                               "its lines ended by CR LF"
+                                             : ""));
         else if (screenSaver && !HasFourCharacterExtension(value))
             findings.Problem(where, FieldPlace(i) + ": " + Quoted(value) +
                                         " has no four-character extension such as \".scr\": the installer "
                                         "names the uninstaller copy, the info file and the uninstall entry "
                                         "after it without its last four characters");
+        else if (screenSaver && lumora::LowerCaseAscii(value.substr(value.size() - 4)) == ".exe")
+            findings.Problem(where, FieldPlace(i) + ": " + Quoted(value) +
+                                        " ends in \".exe\": the installer copies the uninstaller Lmunist.exe "
+                                        "beside it as " + Quoted(value) +
+                                        " too, which would replace the screensaver; name it with \".scr\"");
         else if (screenSaver && lumora::LowerCaseAscii(value.substr(value.size() - 4)) != ".scr")
             findings.Warning(where, FieldPlace(i) + ": " + Quoted(value) +
                                         " does not end in \".scr\": Windows lists only files ending so as "
