@@ -87,35 +87,13 @@ void CopyFileByChunks(const std::string& source, const std::string& destination,
         RaiseWithSystemReason("Cannot write file ", targetShown);
 }
 
-namespace {
-
-// The shell starts no program of MAX_PATH characters or more (a user's
-// temporary folder deep down gives such a path): it is handed the file's
-// short form, when that is short enough.
-std::wstring ProgramForShell(const std::string& program)
-{
-    std::wstring wide = WidePath(program);
-    if (wide.size() < MAX_PATH)
-        return wide;
-    std::wstring shortForm(wide.size() + 1, L'\0');
-    const DWORD length = GetShortPathNameW(wide.c_str(), shortForm.data(), static_cast<DWORD>(shortForm.size()));
-    if (length == 0 || length >= shortForm.size())
-        return wide;
-    shortForm.resize(length);
-    // Back from the long form ("\\?\") to one the shell reads.
-    std::wstring ordinary = WidePath(PathFromWide(shortForm));
-    return ordinary.size() < MAX_PATH ? ordinary : wide;
-}
-
-}  // namespace
-
 std::intptr_t ShellRun(const std::string& program, const std::string& parameters, const std::string& folder,
                        int showCommand)
 {
     TForm* mainForm = Application.MainForm();
     const HWND owner = mainForm && mainForm->HandleAllocated() ? mainForm->Handle() : nullptr;
-    const HINSTANCE result = ShellExecuteW(owner, nullptr, ProgramForShell(program).c_str(),
-                                           WidePath(parameters).c_str(), WidePath(folder).c_str(), showCommand);
+    const HINSTANCE result = ShellExecuteW(owner, nullptr, WidePath(program).c_str(), WidePath(parameters).c_str(),
+                                           WidePath(folder).c_str(), showCommand);
     return reinterpret_cast<std::intptr_t>(result);
 }
 

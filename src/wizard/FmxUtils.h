@@ -30,8 +30,7 @@ void CopyFileByChunks(const std::string& source, const std::string& destination,
 // Starts `program` with its default action through the shell, with the
 // application's main window as owner of any message the shell shows, and
 // returns at once with the shell's result unchanged (above 32: started).
-// The texts are handed over whole, whatever their length; a program path of
-// MAX_PATH characters or more goes in its short form where it has one.
+// The texts are handed over whole, whatever their length.
 std::intptr_t ShellRun(const std::string& program, const std::string& parameters, const std::string& folder,
                        int showCommand);
 

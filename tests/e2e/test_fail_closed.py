@@ -190,6 +190,24 @@ class FailClosedTest(e2ecase.SessionTestCase):
         self.check_nothing_installed()
         self.assertEqual(os.listdir(temp), [])
 
+    def test_a_temporary_folder_that_takes_no_folder_says_so(self):
+        temp = self.session.host_path(self.session.temp_folder())
+        self.mount("tmpfs", "ro,size=64k", temp)
+        installer = Installer(self.session, e2ecase.PATHS.sample, "read-only-temp.exe").start(
+            "/LOG=C:\\read-only-temp.log")
+        [box] = wait_for(lambda: self.session.message_boxes(pid=installer.pid), 90, "the message", interval=0.25)
+        box = self.session.settled_message_box(box["hwnd"])
+        self.screenshot("message")
+        self.assertEqual(box["caption"], ERROR_CAPTION)
+        self.assertTrue(box["text"].startswith("Setup cannot make its folder in the temporary folder: " +
+                                               self.session.temp_folder() + "\\Lumora-Setup-"), box["text"])
+        self.assertRegex(box["text"], r" cannot be created \(.+\)$")
+        self.session.driver("click-button", box["hwnd"], "OK")
+        self.assertEqual(installer.wait_exit(timeout=60), EXIT_RESTORE_FAILED)
+        log = read_file(self.session.find_host_path("C:\\read-only-temp.log")).decode("utf-8")
+        self.assertRegex(log, r"extraction folder: failed: .* cannot be created \(.+\)\r\n")
+        self.check_nothing_installed()
+
     def test_files_planted_in_the_temporary_folder_are_never_used(self):
         session = self.session
         planted = {name: b"planted " + name.encode() for name in PAYLOAD}
@@ -256,7 +274,10 @@ class FailClosedTest(e2ecase.SessionTestCase):
         for what, prepare, error in (held_uninstaller, full):
             with self.subTest(what):
                 prepare()
-                run = SetupRun(self, e2ecase.PATHS.sample, what.replace(" ", "-") + ".exe")
+                name = what.replace(" ", "-")
+                log = "C:\\" + name + ".log"
+                run = SetupRun(self, installer=Installer(self.session, e2ecase.PATHS.sample, name + ".exe").start(
+                    "/LOG=" + log))
                 run.wizard.wait_page("2")
                 run.wizard.key("alt+n")
                 run.wizard.wait_page("4")
@@ -266,6 +287,34 @@ class FailClosedTest(e2ecase.SessionTestCase):
                 run.answer(box)
                 run.finish(EXIT_COPY_FAILED)
                 self.check_nothing_installed(stays=old, wizard_shown=True)
+                # The system's reason, also for a write that stopped short.
+                copy = [line for line in read_file(self.session.find_host_path(log)).decode("utf-8").split("\r\n")
+                        if " copy: failed: " in line]
+                self.assertEqual(len(copy), 1, copy)
+                self.assertRegex(copy[0], r"\((?!Success).+\)$")
+
+    def test_a_deep_temporary_folder_that_keeps_the_activex_update_from_starting_is_said(self):
+        # 250 characters: the system gives it, and Install.exe in the run's
+        # folder lies beyond the MAX_PATH characters the shell starts.
+        session = self.session
+        deep_temp = "C:\\" + "\\".join(["t" * 49] * 5)
+        os.makedirs(session.host_path(deep_temp))
+        for name in ("TEMP", "TMP"):
+            rc, out = session.run("reg", "add", "HKCU\\Environment", "/v", name, "/d", deep_temp, "/f")
+            self.assertEqual(rc, 0, out)
+        setuprun.replace_rundll32(self, e2ecase.PATHS)
+        run = SetupRun(self, e2ecase.PATHS.sample, "deep-temp.exe")
+        self.assertEqual(len(extraction_folders(session, session.host_path(deep_temp))), 1)
+        run.answer(setuprun.run_to_caution(run))
+        box = run.wait_box()
+        self.screenshot("not-started")
+        self.assertEqual((box["caption"], box["text"], box["icon"]),
+                         ("Warning", "The ActiveX update could not be started, and the screensaver may not work "
+                          "correctly without it.", "warning"))
+        run.answer(box)
+        wait_for(lambda: session.reg_query(uninstall_key("Aurora")), 60, "the uninstall entry")
+        run.finish()
+        self.assertEqual(os.listdir(session.host_path(deep_temp)), [])
 
     def test_a_temporary_folder_too_long_for_the_system_leaves_nothing_behind(self):
         session = self.session

@@ -241,6 +241,30 @@ class InstallationTest(e2ecase.SessionTestCase):
         self.screenshot("installed-twice")
         run.finish()
 
+    def test_a_system_of_the_other_family_installs_without_the_caution(self):
+        # Wine reports the Windows 98 platform: no access lists, no caution,
+        # and rundll32 from the Windows folder in the other form.
+        rc, out = self.session.run("reg", "add", "HKCU\\Software\\Wine", "/v", "Version", "/d", "win98", "/f")
+        self.assertEqual(rc, 0, out)
+        run = self.start(self.require_file(e2ecase.PATHS.sample, "The sample installer"), "win98-setup.exe")
+        windows = self.session.host_path("C:\\windows")
+        shutil.copyfile(setuprun.command_recorder(e2ecase.PATHS), os.path.join(windows, "rundll32.exe"))
+        target = self.target_folder(run)
+        trace = trace_lines(self.session)
+        run.wizard.key("alt+n")
+        run.wizard.wait_page("4")
+        run.wizard.key("alt+n")
+        self.check_activex_run(run, trace)
+        module, command_line, folder = wait_for(lambda: read_record(self.session), 60, "rundll32 to be started")
+        self.assertEqual(module.lower(), (target + "\\rundll32.exe").lower())
+        program, rest = split_command_line(command_line)
+        self.assertEqual(program.rstrip(), target + "\\rundll32.exe")
+        self.assertEqual(rest.strip(), ENTRY_POINT + target + "\\Aurora.scr")
+        wait_for(lambda: self.entry_complete("Aurora"), 60, "the uninstall entry")
+        self.check_installed(target, "Aurora.scr")
+        self.assertEqual(run.boxes(), [])
+        run.finish()
+
     def test_payload_without_uninstaller_installs_nothing(self):
         path = self.installer_with("no-uninstaller.exe", payloads.settings(), {
             "Aurora.scr": self.program("Aurora.scr"),

@@ -51,7 +51,7 @@ class UnattendedTest(e2ecase.SessionTestCase):
         return [line[20:] for line in text[:-2].split("\r\n")]
 
     def test_a_silent_install_then_a_quiet_uninstall(self):
-        os.makedirs(self.session.host_path("C:\\logs"))
+        # The log's folder is made for it.
         code = self.run_without_windows(e2ecase.PATHS.sample, "sample-setup.exe", "/S", "/LOG=" + LOG)
         self.assertEqual(code, EXIT_INSTALLED)
         windows = self.session.host_path("C:\\windows")
@@ -77,12 +77,32 @@ class UnattendedTest(e2ecase.SessionTestCase):
         self.assertTrue(lines[5].startswith("Install.exe: left out"), lines[5])
         self.assertEqual(lines[-1], "exit code: 0")
 
-        # The quiet uninstall that the entry names.
-        code = self.run_without_windows(None, "C:\\windows\\Aurora.exe", "/S")
+        # The quiet uninstall that the entry names, with a log of its own.
+        code = self.run_without_windows(None, "C:\\windows\\Aurora.exe", "/S", "/LOG=C:\\logs\\uninstall.log")
         self.assertEqual(code, 0)
+        self.assertEqual(read_file(self.session.find_host_path("C:\\logs\\uninstall.log")),
+                         b"uninstall Aurora from C:\\windows\r\nexit code: 0\r\n")
         for path in installed.values():
             self.assertFalse(os.path.exists(path), path)
         self.assertIsNone(self.session.reg_query(uninstall_key("Aurora")))
+
+    def test_an_upgrade_over_a_running_screensaver(self):
+        self.assertEqual(self.run_without_windows(e2ecase.PATHS.sample, "sample-setup.exe", "/S"), EXIT_INSTALLED)
+        saver = self.session.start("C:\\windows\\Aurora.scr", "/s")
+        wait_for(lambda: self.session.find_window(title="Aurora", pid=self.session.windows_pid("Aurora.scr")), 60,
+                 "the screensaver to run", interval=0.25)
+        # The running screensaver is moved aside; its file goes at the next
+        # restart, and the log says so.
+        self.assertEqual(self.run_without_windows(e2ecase.PATHS.sample, "sample-setup.exe", "/S", "/LOG=" + LOG),
+                         EXIT_INSTALLED)
+        self.assertIsNone(saver.poll(), "the screensaver ended")
+        later = [line for line in self.log_lines() if "goes at the next restart" in line]
+        self.assertEqual(len(later), 1, self.log_lines())
+        self.assertRegex(later[0], r"^copy: the old C:\\windows\\Aurora\.scr is still in use: "
+                                   r"C:\\windows\\Aurora\.scr\.[0-9a-f.]+\.old goes at the next restart$")
+        self.assertEqual(read_file(self.session.host_path("C:\\windows\\Aurora.scr")),
+                         read_file(payloads.sample_file(e2ecase.PATHS, "Aurora.scr")))
+        saver.kill()
 
     def test_a_silent_install_of_a_damaged_installer_installs_nothing(self):
         with open(e2ecase.PATHS.sample, "rb") as f:
@@ -93,12 +113,28 @@ class UnattendedTest(e2ecase.SessionTestCase):
         damaged = os.path.join(self.artifacts, "damaged.exe")
         with open(damaged, "wb") as f:
             f.write(data)
-        os.makedirs(self.session.host_path("C:\\logs"))
-        cases = [(("/S", "/LOG=" + LOG), EXIT_DAMAGED, "restore: failed: " + CORRUPTED_TEXT),
-                 (("/S", "/LOG=" + LOG, "/DIR=C:\\Savers"), EXIT_OTHER, "/DIR=C:\\Savers: failed: no switch")]
-        for args, expected, line in cases:
-            with self.subTest(args=args):
-                self.assertEqual(self.run_without_windows(damaged, "damaged.exe", *args), expected)
+        # A check record with its magic flipped is damage, never an installer
+        # without one.
+        record = bytearray(data)
+        record[layout.int32(data, len(data) - 4) - 20] ^= 0x20
+        # A Setup.ins the installer cannot read in full.
+        unreadable = payloads.installer_with(e2ecase.PATHS, self.artifacts, "no-number.exe",
+                                             payloads.settings(GradientRed="abc"),
+                                             [payloads.sample_file(e2ecase.PATHS, name)
+                                              for name in ("Aurora.scr", "Lmunist.exe", "Install.exe")])
+        record_path = os.path.join(self.artifacts, "record.exe")
+        with open(record_path, "wb") as f:
+            f.write(record)
+        cases = [(damaged, ("/S", "/LOG=" + LOG), EXIT_DAMAGED, "restore: failed: " + CORRUPTED_TEXT),
+                 (damaged, ("/S", "/LOG=" + LOG, "/DIR=C:\\Savers"), EXIT_OTHER,
+                  "/DIR=C:\\Savers: failed: no switch"),
+                 (record_path, ("/S", "/LOG=" + LOG), EXIT_DAMAGED, "restore: failed: the check record before the "
+                  "payload is damaged"),
+                 (unreadable, ("/S", "/LOG=" + LOG), EXIT_DAMAGED, "settings: failed: A critical file is missing "
+                  "please contact Support quoting : \"SelfExtractErr 1\" (Setup.ins holds no number")]
+        for path, args, expected, line in cases:
+            with self.subTest(installer=os.path.basename(path), args=args):
+                self.assertEqual(self.run_without_windows(path, os.path.basename(path), *args), expected)
                 self.assertIn(line, self.log_lines()[-2])
                 self.assertEqual(self.log_lines()[-1], "exit code: %d" % expected)
                 self.assertIsNone(self.session.find_host_path("C:\\windows\\Aurora.scr"))

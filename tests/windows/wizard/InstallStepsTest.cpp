@@ -9,6 +9,7 @@
 #include "settings/Globals.h"
 #include "support/ApplicationTest.h"
 #include "support/BoxWatcher.h"
+#include "wizard/CopiesIntoPlace.h"
 #include "wizard/InfoFile.h"
 #include "wizard/InstallSteps.h"
 
@@ -163,25 +164,38 @@ TEST_F(InstallationSteps, CopiesThatCannotAllBePutInPlaceKeepTheInstalledVersion
 {
     const Bytes oldSaver = Pattern(30000, 7);
     const Bytes oldUninstaller = Pattern(100, 8);
+    // How the screensaver's place is taken or the uninstaller's is held.
+    enum class Place { Plain, UninstallerHeld, SaverFolder, SaverReadOnly };
     struct Case {
         const char* what;
         bool uninstallerInPayload;
-        bool uninstallerHeld;  // open elsewhere without delete sharing
+        Place place;
         std::string error;
     };
     const Case cases[] = {
-        {"the payload lacks the uninstaller", false, false, "Cannot open file " + extraction_ + "Lmunist.exe"},
-        {"the installed uninstaller is held open", true, true, "Cannot create file " + (target_ / "lumtest.exe")},
+        {"the payload lacks the uninstaller", false, Place::Plain, "Cannot open file " + extraction_ + "Lmunist.exe"},
+        {"the installed uninstaller is held open", true, Place::UninstallerHeld,
+         "Cannot create file " + (target_ / "lumtest.exe")},
+        // An administrator's protection, refused as a copy over it is.
+        {"a folder in the screensaver's place", true, Place::SaverFolder,
+         "Cannot create file " + (target_ / "lumtest.scr")},
+        {"a read-only screensaver", true, Place::SaverReadOnly, "Cannot create file " + (target_ / "lumtest.scr")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        WriteBytes(target_ / "lumtest.scr", oldSaver);
+        DeleteFileA((target_ / "lumtest.scr").c_str());
+        if (c.place == Place::SaverFolder)
+            ASSERT_TRUE(CreateDirectoryA((target_ / "lumtest.scr").c_str(), nullptr));
+        else
+            WriteBytes(target_ / "lumtest.scr", oldSaver);
+        if (c.place == Place::SaverReadOnly)
+            SetFileAttributesA((target_ / "lumtest.scr").c_str(), FILE_ATTRIBUTE_READONLY);
         WriteBytes(target_ / "lumtest.exe", oldUninstaller);
         if (c.uninstallerInPayload)
             WriteBytes(extraction_ + "Lmunist.exe", uninstaller_);
         else
             DeleteFileA((extraction_ + "Lmunist.exe").c_str());
-        const HANDLE held = c.uninstallerHeld
+        const HANDLE held = c.place == Place::UninstallerHeld
                                 ? CreateFileA((target_ / "lumtest.exe").c_str(), GENERIC_READ,
                                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr)
                                 : INVALID_HANDLE_VALUE;
@@ -193,14 +207,45 @@ TEST_F(InstallationSteps, CopiesThatCannotAllBePutInPlaceKeepTheInstalledVersion
         if (held != INVALID_HANDLE_VALUE)
             CloseHandle(held);
 
-        EXPECT_EQ(ReadBytes(target_ / "lumtest.scr"), oldSaver);
         EXPECT_EQ(ReadBytes(target_ / "lumtest.exe"), oldUninstaller);
-        EXPECT_EQ(FilesIn(target_.Path()), (std::vector<std::string>{"lumtest.exe", "lumtest.scr"}));
+        // Files only: a folder in the screensaver's place is no file.
+        const std::vector<std::string> files = FilesIn(target_.Path());
+        if (c.place == Place::SaverFolder)
+            EXPECT_EQ(files, std::vector<std::string>{"lumtest.exe"});
+        else
+            EXPECT_EQ(files, (std::vector<std::string>{"lumtest.exe", "lumtest.scr"}));
+        if (c.place == Place::SaverFolder) {
+            EXPECT_TRUE(RemoveDirectoryA((target_ / "lumtest.scr").c_str()));
+        } else {
+            SetFileAttributesA((target_ / "lumtest.scr").c_str(), FILE_ATTRIBUTE_NORMAL);
+            EXPECT_EQ(ReadBytes(target_ / "lumtest.scr"), oldSaver);
+        }
         EXPECT_EQ(calls, 0);
         EXPECT_EQ(BoxSpy::boxes, 0);
         EXPECT_EQ(ProcessesStarted(), startedBefore);
         EXPECT_EQ(RunOutcome(), ExitCode::CopyFailed);
     }
+}
+
+// A screensaver named as its uninstaller copy (B.exe) is replaced by it, as
+// one copy after the other would; the messages are processed after each
+// copy; a relative target is named in full when it cannot be written.
+TEST_F(InstallationSteps, CopiesInTheirOrderEachFollowedByTheMessages)
+{
+    WriteBytes(extraction_ + "lumtest.exe", screenSaver_);
+    std::vector<std::vector<std::string>> seen;
+    CopyFilesIntoPlace({{extraction_ + "lumtest.exe", target_ / "lumtest.exe"},
+                        {extraction_ + "Lmunist.exe", target_ / "lumtest.exe"}},
+                       [&] { seen.push_back(FilesIn(target_.Path())); });
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].size(), 1u);  // the first copy, staged beside its target
+    EXPECT_EQ(ReadBytes(target_ / "lumtest.exe"), uninstaller_);
+    EXPECT_EQ(FilesIn(target_.Path()), std::vector<std::string>{"lumtest.exe"});
+
+    char current[MAX_PATH];
+    ASSERT_TRUE(GetCurrentDirectoryA(MAX_PATH, current));
+    EXPECT_EQ(ErrorOf([&] { RunInstallationSteps("No Such Folder", [] {}); }),
+              std::string("Cannot create file ") + EnsureBackslash(current) + "No Such Folder\\lumtest.scr");
 }
 
 }  // namespace
