@@ -9,6 +9,7 @@
 #include "settings/ExtractionFolder.h"
 #include "base/PathEncoding.h"
 #include "settings/Globals.h"
+#include "settings/ProductInfo.h"
 #include "settings/RunLog.h"
 #include "settings/SetupFile.h"
 
@@ -70,6 +71,11 @@ std::optional<ExitCode> RestorePayload(Stream& file, std::int32_t offset, std::i
 
 bool ReadSettingsFile()
 {
+    try {
+        ReadProductInfo(ReadTextFile(InExtractionFolder(kProductFile)), Product);
+    } catch (const Error&) {
+        // An installer built without the product's options has none.
+    }
     try {
         if (ReadSetupSettings(ReadTextFile(InExtractionFolder("Setup.ins")), Globals)) {
             CheckPictureNames(Globals, [](const std::string& name) {
