@@ -11,12 +11,5 @@ void ReadProductInfo(const std::string& content, ProductInfo& info)
         info.*field.value = in.ReadLine();
 }
 
-std::string ProductInfoText(const ProductInfo& info)
-{
-    std::string content;
-    for (const ProductField& field : kProductFields)
-        content += info.*field.value + "\r\n";
-    return content;
-}
 
 }  // namespace lumora

@@ -41,7 +41,5 @@ inline constexpr std::array<ProductField, 4> kProductFields = {{
 // Setup.ins: a line missing at the end is a value not given; lines after
 // the fourth are not read.
 void ReadProductInfo(const std::string& content, ProductInfo& info);
-// The content of Product.ins for `info`.
-std::string ProductInfoText(const ProductInfo& info);
 
 }  // namespace lumora

@@ -294,7 +294,7 @@ int RunBuild(const Arguments& args)
     // stamped as the latest of the files.
     std::vector<std::string> shown = args.operands;
     if (product.HasProductFile()) {
-        const std::string content = lumora::ProductInfoText(product.file);
+        const std::string content = ProductFileText(product.file);
         std::uint32_t stamp = 0;
         for (const auto& input : inputs)
             stamp = std::max(stamp, input.stamp);

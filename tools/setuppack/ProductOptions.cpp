@@ -16,6 +16,14 @@ bool ProductOptions::HasProductFile() const
 
 std::string ProductOption(const lumora::ProductField& field) { return "--" + lumora::LowerCaseAscii(field.name); }
 
+std::string ProductFileText(const lumora::ProductInfo& product)
+{
+    std::string content;
+    for (const lumora::ProductField& field : lumora::kProductFields)
+        content += product.*field.value + "\r\n";
+    return content;
+}
+
 ProductOptions ProductOptionsOf(const Arguments& args, const CodePage& codePage)
 {
     ProductOptions options;

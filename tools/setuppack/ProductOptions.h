@@ -36,4 +36,9 @@ ProductOptions ProductOptionsOf(const Arguments& args, const CodePage& codePage)
 // order of Product.ins's lines.
 std::string ProductOption(const lumora::ProductField& field);
 
+// The content of Product.ins: the values in the order of its lines, each
+// ended by CR LF, as the installer reads them. (Written here and not beside
+// the reader: the setup program would carry the writer too.)
+std::string ProductFileText(const lumora::ProductInfo& product);
+
 }  // namespace setuppack

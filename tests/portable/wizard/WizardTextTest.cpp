@@ -39,8 +39,9 @@ TEST(Summary, ASeventhLineOnlyWhenAnInstalledVersionIsReplacedByOneOfThisInstall
         const Lines lines = SummaryLines("C:\\Windows", c.installed, c.version);
         ASSERT_EQ(lines.size(), c.seventh ? 7u : 6u);
         EXPECT_EQ(Lines(lines.begin(), lines.begin() + 6), SummaryLines("C:\\Windows"));
-        if (c.seventh)
+        if (c.seventh) {
             EXPECT_EQ(lines[6], c.seventh);
+        }
     }
 }
 
