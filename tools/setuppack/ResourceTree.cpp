@@ -16,8 +16,10 @@ constexpr std::uint32_t kDirectorySize = 16;
 constexpr std::uint32_t kEntrySize = 8;
 constexpr std::uint32_t kDataEntrySize = 16;
 // More resources than any program carries; a tree that names more is
-// damaged (or made to exhaust memory).
+// damaged (or made to exhaust memory). Entries are counted too: directories
+// may share their entries, or hold none, and so be walked without end.
 constexpr std::size_t kMaxResources = 4096;
+constexpr std::size_t kMaxEntries = 4 * kMaxResources;
 
 class TreeReader {
 public:
@@ -68,6 +70,8 @@ private:
                                     Get16(image_, at + 14, "a resource directory");
         At(offset, kDirectorySize + kEntrySize * count, "the entries of a resource directory");
         for (std::uint32_t i = 0; i < count; ++i) {
+            if (++entries_ > kMaxEntries)
+                throw Error("more than " + std::to_string(kMaxEntries) + " resource entries");
             const std::uint64_t entry = at + kDirectorySize + kEntrySize * i;
             const ResourceKey key = Key(Get32(image_, entry, "a resource entry"));
             const std::uint32_t target = Get32(image_, entry + 4, "a resource entry");
@@ -107,6 +111,7 @@ private:
     const PeLayout& layout_;
     std::uint32_t rootRva_;
     std::vector<Resource> resources_;
+    std::size_t entries_ = 0;
 };
 
 // Names before numbers; names in the order of their letters in upper case

@@ -86,9 +86,9 @@ int ShowSettings(const std::string& path, const CodePage& codePage)
             for (const std::string& line : ProductLines(*product))
                 std::printf("%s\n", line.c_str());
         findings = CheckPayload(*source.payload, codePage);
-    }
-    else
+    } else {
         CheckSettingsText(*source.content, source.shown, codePage, findings);
+    }
     PrintFindings(findings);
     return findings.problems.empty() ? 0 : 1;
 }
