@@ -38,4 +38,17 @@ void TRegistryKey::WriteInteger(const std::string& name, DWORD value)
         throw Error("Failed to set data for '" + name + "'");
 }
 
+std::string TRegistryKey::ReadString(const char* name) const
+{
+    // The stored text need not end in a zero: the last byte stays one.
+    char text[256] = {};
+    DWORD type = 0;
+    DWORD size = sizeof text - 1;
+    std::string value;
+    if (RegQueryValueExA(key_.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(text), &size) == ERROR_SUCCESS &&
+        type == REG_SZ)
+        value = text;
+    return value;
+}
+
 }  // namespace lumora

@@ -34,6 +34,11 @@ public:
     void WriteString(const std::string& name, const std::string& value);
     // A REG_DWORD value. Throws Error as WriteString does.
     void WriteInteger(const std::string& name, DWORD value);
+    // A REG_SZ value of at most 255 characters; empty when there is none,
+    // it is longer, of another type, or the object has no key.
+    std::string ReadString(const char* name) const;
+    // Removes a value if it is there.
+    void DeleteValue(const char* name) { RegDeleteValueA(key_.Get(), name); }
 
     void Close() { key_.Reset(); }
 

@@ -9,6 +9,7 @@
 #include "settings/ExtractionFolder.h"
 #include "base/PathEncoding.h"
 #include "settings/Globals.h"
+#include "settings/ProductInfo.h"
 #include "settings/RunLog.h"
 #include "settings/SetupFile.h"
 
@@ -84,6 +85,11 @@ bool ReadSettingsFile()
 {
     // Which file, and why: it cannot be read, or a line holds no number.
     std::string why = "Setup.ins holds no number where one belongs";
+    try {
+        ReadProductInfo(ReadTextFile(InExtractionFolder(kProductFile)), Product);
+    } catch (const Error&) {
+        // An installer built without the product's options has none.
+    }
     try {
         if (ReadSetupSettings(ReadTextFile(InExtractionFolder("Setup.ins")), Globals)) {
             CheckPictureNames(Globals, [](const std::string& name) {

@@ -34,7 +34,8 @@ std::optional<ExitCode> RestorePayload(Stream& file, std::int32_t offset, std::i
 
 // Reads Setup.ins of the extraction folder into the settings and settles
 // which picture the backdrop uses; false when it cannot be read in full
-// (the fields read before the failure keep their values).
+// (the fields read before the failure keep their values). Reads
+// Product.ins too, when the payload has one, into Product.
 bool ReadSettingsFile();
 // Writes the screensaver's Rand flag into CONTROL.INI; false when the
 // profile cannot be written.

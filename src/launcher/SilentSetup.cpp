@@ -10,6 +10,7 @@
 #include "launcher/PayloadRestore.h"
 #include "settings/CmnFunc2.h"
 #include "settings/Globals.h"
+#include "settings/ProductInfo.h"
 #include "settings/RunLog.h"
 #include "wizard/InstallSteps.h"
 #include "wizard/UninstallRegistry.h"
@@ -61,7 +62,8 @@ ExitCode RunSilentSetup(const SetupSwitches& switches)
     // The target the folder page shows, 8-bit text as its label holds it.
     const std::string target = AnsiFromPath(GetWindowsFolder());
     try {
-        RunInstallationSteps(target, [&target] { WriteUninstallEntry(Globals.ScreenSaverFile, target); }, true);
+        RunInstallationSteps(
+            target, [&target] { WriteUninstallEntry(Globals.ScreenSaverFile, target, Product); }, true);
     } catch (const Error&) {
         // In the log already; the outcome tells the rest.
     }

@@ -1,10 +1,12 @@
 #include "settings/Globals.h"
 
 #include "base/AsciiText.h"
+#include "settings/ProductInfo.h"
 
 namespace lumora {
 
 SetupSettings Globals;
+ProductInfo Product;
 
 bool IsSolidBackground(const SetupSettings& settings)
 {

@@ -6,44 +6,43 @@ namespace lumora {
 
 namespace {
 
-SettingsField Text(const char* name, std::string SetupSettings::*member)
+constexpr SettingsField Text(const char* name, std::string SetupSettings::*member)
 {
     return {name, FieldKind::Text, member, nullptr};
 }
 
-SettingsField Flag(const char* name, std::string SetupSettings::*member)
+constexpr SettingsField Flag(const char* name, std::string SetupSettings::*member)
 {
     return {name, FieldKind::Flag, member, nullptr};
 }
 
-SettingsField Number(const char* name, std::int32_t SetupSettings::*member)
+constexpr SettingsField Number(const char* name, std::int32_t SetupSettings::*member)
 {
     return {name, FieldKind::Number, nullptr, member};
 }
 
+// Made by the compiler, not at run time: no code builds the table.
+constexpr std::array<SettingsField, kSettingsFieldCount> kFields = {
+    Flag("UseFileNameTitle", &SetupSettings::UseFileNameTitle),
+    Text("TitleText", &SetupSettings::TitleText),
+    Text("ScreenSaverFile", &SetupSettings::ScreenSaverFile),
+    Text("FooterText", &SetupSettings::FooterText),
+    Flag("ShowReadMe", &SetupSettings::ShowReadMe),
+    Text("ReadMeFile", &SetupSettings::ReadMeFile),
+    Flag("RandomPlay", &SetupSettings::RandomPlay),
+    Flag("UseCustomImage", &SetupSettings::UseCustomImage),
+    Text("CustomImageFile", &SetupSettings::CustomImageFile),
+    Text("ImageFile", &SetupSettings::ImageFile),
+    Flag("SolidBackground", &SetupSettings::SolidBackground),
+    Number("GradientRed", &SetupSettings::GradientRed),
+    Number("GradientGreen", &SetupSettings::GradientGreen),
+    Number("GradientBlue", &SetupSettings::GradientBlue),
+    Number("SolidColor", &SetupSettings::SolidColor),
+};
+
 }  // namespace
 
-const std::array<SettingsField, kSettingsFieldCount>& SettingsFields()
-{
-    static const std::array<SettingsField, kSettingsFieldCount> fields = {
-        Flag("UseFileNameTitle", &SetupSettings::UseFileNameTitle),
-        Text("TitleText", &SetupSettings::TitleText),
-        Text("ScreenSaverFile", &SetupSettings::ScreenSaverFile),
-        Text("FooterText", &SetupSettings::FooterText),
-        Flag("ShowReadMe", &SetupSettings::ShowReadMe),
-        Text("ReadMeFile", &SetupSettings::ReadMeFile),
-        Flag("RandomPlay", &SetupSettings::RandomPlay),
-        Flag("UseCustomImage", &SetupSettings::UseCustomImage),
-        Text("CustomImageFile", &SetupSettings::CustomImageFile),
-        Text("ImageFile", &SetupSettings::ImageFile),
-        Flag("SolidBackground", &SetupSettings::SolidBackground),
-        Number("GradientRed", &SetupSettings::GradientRed),
-        Number("GradientGreen", &SetupSettings::GradientGreen),
-        Number("GradientBlue", &SetupSettings::GradientBlue),
-        Number("SolidColor", &SetupSettings::SolidColor),
-    };
-    return fields;
-}
+const std::array<SettingsField, kSettingsFieldCount>& SettingsFields() { return kFields; }
 
 const SettingsField* FindSettingsField(std::string_view name)
 {

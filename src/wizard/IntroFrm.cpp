@@ -6,6 +6,7 @@
 #include "framework/Win32Error.h"
 #include "settings/CmnFunc2.h"
 #include "settings/Globals.h"
+#include "settings/ProductInfo.h"
 #include "wizard/InstallSteps.h"
 #include "wizard/UninstallRegistry.h"
 #include "wizard/WizardSummary.h"
@@ -119,7 +120,10 @@ void TSetupWiz::ToolbarButton972Click(TObject*) { ForwardClick(*this); }
 
 void TSetupWiz::ToolbarButton973Click(TObject*) { LeaveClick(*this); }
 
-void TSetupWiz::FillMemoBox() { Memo2.SetLines(SummaryLines(Label4.Caption())); }
+void TSetupWiz::FillMemoBox()
+{
+    Memo2.SetLines(SummaryLines(Label4.Caption(), InstalledVersion(Globals.ScreenSaverFile), Product.Version));
+}
 
 void TSetupWiz::CenterMe()
 {
@@ -133,7 +137,10 @@ void TSetupWiz::CenterMe()
         RaiseLastOSError("Cannot move the wizard");
 }
 
-void TSetupWiz::WriteUninstallRegistry() { WriteUninstallEntry(Globals.ScreenSaverFile, Label4.Caption()); }
+void TSetupWiz::WriteUninstallRegistry()
+{
+    WriteUninstallEntry(Globals.ScreenSaverFile, Label4.Caption(), Product);
+}
 
 std::string TSetupWiz::ActivePage() const { return Pages.ActivePage(); }
 

@@ -26,7 +26,15 @@ DWORD InstalledKiB(const std::string& screenSaverFile, const std::string& target
 
 }  // namespace
 
-void WriteUninstallEntry(const std::string& screenSaverFile, const std::string& targetFolder)
+std::string InstalledVersion(const std::string& screenSaverFile)
+{
+    // An object without a key reads as no version.
+    return TRegistryKey::Open(HKEY_LOCAL_MACHINE, UninstallEntryPath(screenSaverFile), KEY_QUERY_VALUE)
+        .ReadString(kDisplayVersion);
+}
+
+void WriteUninstallEntry(const std::string& screenSaverFile, const std::string& targetFolder,
+                         const ProductInfo& product)
 {
     {
         const TRegistryKey list = TRegistryKey::Open(HKEY_LOCAL_MACHINE, kUninstallListKey, KEY_ALL_ACCESS);
@@ -40,8 +48,23 @@ void WriteUninstallEntry(const std::string& screenSaverFile, const std::string& 
         LogStep("uninstall entry", "left out: HKEY_LOCAL_MACHINE cannot be written");
         return;
     }
-    for (const auto& [name, value] : UninstallValues(screenSaverFile, targetFolder))
+    const std::string installed = InstalledVersion(screenSaverFile);
+    if (!installed.empty() && !product.Version.empty()) {
+        std::string replaced = "replaces version ";
+        replaced += PathFromAnsi(installed);
+        replaced += " with ";
+        replaced += product.Version;
+        LogStep("uninstall entry", replaced);
+    }
+    UninstallValueList values = UninstallValues(screenSaverFile, targetFolder);
+    ApplyProductInfo(values, product);
+    for (const auto& [name, value] : values)
         entry.WriteString(name, value);
+    // A version written by an earlier installer is not this one's.
+    if (product.Version.empty())
+        entry.DeleteValue(kDisplayVersion);
+    else
+        entry.WriteString(kDisplayVersion, product.Version);
     for (const auto& [name, value] : UninstallExtraValues(screenSaverFile, targetFolder))
         entry.WriteString(name, value);
     entry.WriteInteger("EstimatedSize", InstalledKiB(screenSaverFile, targetFolder));

@@ -51,4 +51,18 @@ UninstallValueList UninstallExtraValues(const std::string& screenSaverFile, cons
     };
 }
 
+void ApplyProductInfo(UninstallValueList& values, const ProductInfo& product)
+{
+    static constexpr std::pair<const char*, std::string ProductInfo::*> kByName[] = {
+        {"DisplayName", &ProductInfo::Product},
+        {"Publisher", &ProductInfo::Publisher},
+        {"HelpLink", &ProductInfo::Url},
+        {"UrlinfoAbout", &ProductInfo::Url},
+    };
+    for (auto& [name, value] : values)
+        for (const auto& [named, member] : kByName)
+            if (name == named && !(product.*member).empty())
+                value = product.*member;
+}
+
 }  // namespace lumora

@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "settings/ProductInfo.h"
+
 namespace lumora {
 
 // The list's key, spelled with these cases.
@@ -25,5 +27,14 @@ UninstallValueList UninstallValues(const std::string& screenSaverFile, const std
 // question, and the installed screensaver as the entry's icon. The entry's
 // EstimatedSize (the installed files' KiB, a number) follows them.
 UninstallValueList UninstallExtraValues(const std::string& screenSaverFile, const std::string& targetFolder);
+
+// The author's product in place of the toolmaker's in the five values:
+// DisplayName, Publisher, HelpLink and UrlinfoAbout, each only when
+// `product` gives it (settings/ProductInfo.h).
+void ApplyProductInfo(UninstallValueList& values, const ProductInfo& product);
+
+// The product's version, written after the five values when the installer
+// has one, and read back by the next installer.
+inline constexpr const char* kDisplayVersion = "DisplayVersion";
 
 }  // namespace lumora

@@ -42,6 +42,18 @@ def pack(paths, folder, name, setuppack, stub, options=()):
     return out
 
 
+def author_icon(folder):
+    """An icon file of three images (16, 32 and 48 pixels, in full colour),
+    made in `folder` as an author would make one; returns its path."""
+    pictures = []
+    for size in (16, 32, 48):
+        pictures.append(os.path.join(folder, "icon-%d.png" % size))
+        subprocess.run(["convert", "-size", "%dx%d" % (size, size), "plasma:", pictures[-1]], check=True)
+    icon = os.path.join(folder, "author.ico")
+    subprocess.run(["icotool", "-c", "-o", icon, *pictures], check=True)
+    return icon
+
+
 def sample_file(paths, name):
     """A file of the sample payload (e.g. cd.jpg), checked to exist."""
     path = os.path.join(paths.payload, name)

@@ -2,7 +2,9 @@
 """Signed installers: an installer signed with Authenticode (osslsigncode and
 a throwaway self-signed certificate) passes the signature check, stays
 readable to the packing tool and installs under Wine; a changed byte breaks
-the signature; a signed stub is refused as a base for an installer."""
+the signature; one built with the author's product and icon, then signed,
+verifies with its resources rewritten and covered by the signature; a
+signed stub is refused as a base for an installer."""
 import os
 import subprocess
 import sys
@@ -13,6 +15,7 @@ sys.path.insert(0, os.path.join(HERE, "..", "tools"))
 sys.path.insert(0, HERE)
 import e2ecase  # noqa: E402
 import layout  # noqa: E402
+import payloads  # noqa: E402
 from driversession import walk  # noqa: E402
 from installer import Installer, extraction_folders  # noqa: E402
 from wineenv import wait_for  # noqa: E402
@@ -44,9 +47,9 @@ class Signer:
         return run("osslsigncode", "verify", "-CAfile", self.cert, path).returncode == 0
 
 
-def build(setuppack, stub, out):
+def build(setuppack, stub, out, *options):
     files = [os.path.join(e2ecase.PATHS.payload, name) for name in sorted(os.listdir(e2ecase.PATHS.payload))]
-    return run(setuppack, "build", "--stub", stub, "-o", out, *files)
+    return run(setuppack, "build", "--stub", stub, "-o", out, *options, *files)
 
 
 class SignedInstallerTest(e2ecase.SessionTestCase):
@@ -84,6 +87,40 @@ class SignedInstallerTest(e2ecase.SessionTestCase):
             data = bytearray(f.read())
         data[self.archive_at + 100] ^= 1
         tampered = os.path.join(self.artifacts, "tampered.exe")
+        with open(tampered, "wb") as f:
+            f.write(data)
+        self.assertFalse(self.signer.verify(tampered))
+
+        # Built with the author's product, then signed: the rewritten
+        # resources verify, read back as built, and the signature covers them.
+        icon = payloads.author_icon(self.artifacts)
+        unsigned = os.path.join(self.artifacts, "AuroraSetup.exe")
+        built = build(setuppack, e2ecase.PATHS.stub, unsigned, "--product", "Aurora Dreams", "--publisher",
+                      "Lumora Ltd", "--version", "1.2.3", "--url", "https://lumora.example/", "--icon", icon)
+        self.assertEqual(built.returncode, 0, built.stderr)
+        product = self.signer.sign(unsigned, os.path.join(self.artifacts, "AuroraSetup-signed.exe"))
+        self.assertTrue(self.signer.verify(product))
+        verified = run(setuppack, "verify", product)
+        self.assertEqual(verified.returncode, 0, verified.stderr)
+        self.assertIn("signed", verified.stdout)
+        self.assertIn("  Version=1.2.3\n", verified.stdout)
+        version = subprocess.run(["wrestool", "-x", "--raw", "-t", "16", product], capture_output=True,
+                                 check=True).stdout
+        texts = layout.version_texts(version)
+        self.assertEqual({key: texts.get(key) for key in ("ProductName", "CompanyName", "FileDescription",
+                                                          "ProductVersion", "OriginalFilename")},
+                         {"ProductName": "Aurora Dreams", "CompanyName": "Lumora Ltd",
+                          "FileDescription": "Aurora Dreams Setup", "ProductVersion": "1.2.3",
+                          "OriginalFilename": "AuroraSetup.exe"})
+        self.assertEqual(layout.fixed_versions(version)[0], (1, 2, 3, 0))
+        group = subprocess.run(["wrestool", "-x", "--raw", "-t", "14", product], capture_output=True,
+                               check=True).stdout
+        self.assertEqual(sorted(group[6 + 14 * i] for i in range(group[4])), [16, 32, 48])
+        with open(product, "rb") as f:
+            data = bytearray(f.read())
+        at = data.index("Aurora Dreams Setup".encode("utf-16-le"))
+        data[at] ^= 1
+        tampered = os.path.join(self.artifacts, "tampered-resources.exe")
         with open(tampered, "wb") as f:
             f.write(data)
         self.assertFalse(self.signer.verify(tampered))

@@ -4,7 +4,10 @@ without any window (no backdrop, no wizard, no box at any time) and writes
 each step into the log of /LOG=; a damaged installer run so installs nothing
 and says why in the log and the exit code; the installed uninstaller's quiet
 form (the uninstall entry's QuietUninstallString) removes everything without
-a window; and /? shows the list of switches."""
+a window; an installer built with the author's product writes it into the
+uninstall entry, and a newer version replaces an older one in the same
+entry, named in the log and on the summary page; and /? shows the list of
+switches."""
 import os
 import sys
 import time
@@ -18,7 +21,7 @@ import layout  # noqa: E402
 import payloads  # noqa: E402
 from installer import (CORRUPTED_TEXT, EXIT_CANCELLED, EXIT_DAMAGED, EXIT_INSTALLED, EXIT_OTHER,  # noqa: E402
                        Installer, extraction_folders)
-from setuprun import read_file, uninstall_key  # noqa: E402
+from setuprun import PUBLISHER, UNINSTALL_VALUES, SetupRun, read_file, uninstall_key, uninstall_subkeys  # noqa: E402
 from wineenv import wait_for  # noqa: E402
 
 LOG = "C:\\logs\\aurora setup.log"
@@ -62,6 +65,10 @@ class UnattendedTest(e2ecase.SessionTestCase):
                                                                                              "Lmunist.exe")))
         self.assertEqual(read_file(installed["Aurora.nfo"]), b"Aurora.scr\r\nC:\\windows\r\n")
         values = self.session.reg_query(uninstall_key("Aurora"))
+        # The entry of an installer built without the product's options:
+        # the toolmaker's values, no version.
+        self.assertEqual(sorted(values), UNINSTALL_VALUES)
+        self.assertEqual((values["DisplayName"], values["Publisher"]), ("Aurora Uninstall", PUBLISHER))
         self.assertEqual(values["UninstallString"], "C:\\windows\\Aurora.exe")
         self.assertEqual(values["QuietUninstallString"], "\"C:\\windows\\Aurora.exe\" /S")
         self.assertEqual(values["DisplayIcon"], "C:\\windows\\Aurora.scr")
@@ -140,6 +147,51 @@ class UnattendedTest(e2ecase.SessionTestCase):
                 self.assertIsNone(self.session.find_host_path("C:\\windows\\Aurora.scr"))
                 self.assertIsNone(self.session.reg_query(uninstall_key("Aurora")))
                 self.assertEqual(extraction_folders(self.session), [])
+
+    def test_the_authors_product_and_an_upgrade(self):
+        icon = payloads.author_icon(self.artifacts)
+        files = [os.path.join(e2ecase.PATHS.payload, name) for name in sorted(os.listdir(e2ecase.PATHS.payload))]
+        url = "https://lumora.example/aurora"
+
+        def installer(version):
+            name = "aurora-%s.exe" % version
+            return payloads.pack(files, self.artifacts, name, e2ecase.PATHS.setuppack, e2ecase.PATHS.stub,
+                                 ("--product", "Aurora Dreams", "--publisher", "Lumora Ltd", "--version", version,
+                                  "--url", url, "--icon", icon)), name
+
+        os.makedirs(self.session.host_path("C:\\logs"))
+        self.assertEqual(self.run_without_windows(*installer("1.0.0"), "/S", "/LOG=" + LOG), EXIT_INSTALLED)
+        values = self.session.reg_query(uninstall_key("Aurora"))
+        self.assertEqual(sorted(values), sorted(UNINSTALL_VALUES + ["DisplayVersion"]))
+        self.assertEqual({name: values[name] for name in ("DisplayName", "Publisher", "DisplayVersion", "HelpLink",
+                                                           "UrlinfoAbout", "UninstallString")},
+                         {"DisplayName": "Aurora Dreams", "Publisher": "Lumora Ltd", "DisplayVersion": "1.0.0",
+                          "HelpLink": url, "UrlinfoAbout": url, "UninstallString": "C:\\windows\\Aurora.exe"})
+        self.assertNotIn("replaces", "".join(self.log_lines()))
+
+        # The newer version's summary names both versions; leaving it
+        # changes nothing.
+        path, name = installer("1.2.3")
+        run = SetupRun(self, path, name)
+        run.wizard.wait_page("2")
+        run.wizard.key("alt+n")
+        run.wizard.wait_page("4")
+        self.assertEqual(run.wizard.memo_lines("4"), ["Setup Type:", "  Complete", " ", "Target Folder:",
+                                                     "  C:\\WINDOWS", " ", "Replaces version 1.0.0 with 1.2.3"])
+        self.session.wait_idle()
+        self.screenshot("summary-of-an-upgrade")
+        run.wizard.key("alt+c")
+        self.session.driver("click-button", run.wizard.wait_box()["hwnd"], "&Yes")
+        self.assertEqual(run.installer.wait_exit(timeout=60), EXIT_CANCELLED)
+        self.assertEqual(self.session.reg_query(uninstall_key("Aurora"), "DisplayVersion"), "1.0.0")
+
+        # Installed without windows, it replaces the entry's version and says so.
+        os.remove(self.session.find_host_path(LOG))
+        self.assertEqual(self.run_without_windows(path, name, "/S", "/LOG=" + LOG), EXIT_INSTALLED)
+        self.assertIn("uninstall entry: replaces version 1.0.0 with 1.2.3", self.log_lines())
+        self.assertEqual(self.session.reg_query(uninstall_key("Aurora"), "DisplayVersion"), "1.2.3")
+        self.assertEqual([key for key in uninstall_subkeys(self.session) if key.lower().startswith("aurora")],
+                         ["Aurora Uninstall"])
 
     def test_the_list_of_switches(self):
         installer = Installer(self.session, e2ecase.PATHS.sample, "sample-setup.exe").start("/?")

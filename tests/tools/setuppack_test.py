@@ -9,6 +9,7 @@ import os
 import pty
 import random
 import re
+import struct
 import subprocess
 import sys
 import tempfile
@@ -328,6 +329,190 @@ class SetuppackTest(Workspace):
                 self.assertTrue(err.startswith("setuppack: "), err)
                 self.assertIn(words, err)
                 self.assertFalse(os.path.exists(self.path("y.exe")))
+
+
+# The version information of the setup stub as its resource script writes it.
+STUB_TEXTS = {"CompanyName": "Quillon Computers Ltd", "FileDescription": "Lumora Install Program",
+              "FileVersion": "1.0.0", "InternalName": "setupstub",
+              "LegalCopyright": "Copyright (C) 2026 Quillon Computers Ltd", "OriginalFilename": "setupstub.exe",
+              "ProductName": "Lumora Screensaver Setup", "ProductVersion": "1.0.0"}
+MANIFEST = b"<assembly manifestVersion='1.0'/>"
+
+
+def resources_of(path):
+    """{(type, name): data} of a program, read by wrestool."""
+    listed = subprocess.run(["wrestool", "-l", path], capture_output=True, text=True, check=True).stdout
+    found = {}
+    for kind, name in re.findall(r"--type=(\d+) --name=(\d+)", listed):
+        found[int(kind), int(name)] = subprocess.run(
+            ["wrestool", "-x", "--raw", "-t", kind, "-n", name, path], capture_output=True, check=True).stdout
+    return found
+
+
+class ProductTest(Workspace):
+    """build's options for the author's product: Product.ins in the payload,
+    the installer's version information and icon rewritten (read back with
+    wrestool), what settings and verify show, and the values refused."""
+
+    def setUp(self):
+        super().setUp()
+        pictures = []
+        # The largest image in full colour: the resources outgrow their
+        # section's page, and the relocations behind it move.
+        for size, colour in ((16, "xc:red"), (32, "xc:green"), (48, "plasma:")):
+            pictures.append(self.path("%d.png" % size))
+            subprocess.run(["convert", "-seed", "5", "-size", "%dx%d" % (size, size), colour, pictures[-1]],
+                           check=True)
+        self.icon = self.path("aurora.ico")
+        subprocess.run(["icotool", "-c", "-o", self.icon, *pictures], check=True)
+        with open(self.icon, "rb") as f:
+            self.icon_data = f.read()
+        stub_icon = self.path("stub.ico")
+        subprocess.run(["icotool", "-c", "-o", stub_icon, pictures[0]], check=True)
+        with open(stub_icon, "rb") as f:
+            image = f.read()[22:]
+        group = struct.pack("<HHH", 0, 1, 1) + struct.pack("<BBBBHHIH", 16, 16, 0, 0, 1, 32, len(image), 1)
+        self.stub_resources = [(layout.RT_ICON, 1, 1033, image), (layout.RT_GROUP_ICON, 1, 1033, group),
+                               (layout.RT_VERSION, 1, 1033, layout.version_resource(STUB_TEXTS)),
+                               (layout.RT_MANIFEST, 1, 1033, MANIFEST)]
+
+    def built(self, stub, *options):
+        with open(self.path("stub.exe"), "wb") as f:
+            f.write(stub)
+        out = self.path("MySetup.exe")
+        rc, said, err = run("build", "--stub", self.path("stub.exe"), "-o", out, *options, *self.paths)
+        self.assertEqual((rc, err), (0, ""), err)
+        self.assertIn("MySetup.exe: 6 files" if "--url" in options or "--version" in options else "5 files", said)
+        with open(out, "rb") as f:
+            return out, f.read()
+
+    def test_the_product_in_the_payload_and_in_the_installers_resources(self):
+        everything = ("--product", "Aurora \u00c9toiles", "--publisher", "Lumora Ltd", "--version", "1.2.3.4",
+                      "--url", "https://lumora.example/aurora", "--icon", self.icon)
+        cases = [
+            # case, stub, options, texts changed, version numbers, icon images, Product.ins
+            ("the stub's resources, the relocations moved", layout.program_image(self.stub_resources), everything,
+             {"ProductName": "Aurora \u00c9toiles", "FileDescription": "Aurora \u00c9toiles Setup",
+              "CompanyName": "Lumora Ltd", "LegalCopyright": "Copyright (C) Lumora Ltd", "FileVersion": "1.2.3.4",
+              "ProductVersion": "1.2.3.4"}, (1, 2, 3, 4), 3,
+             b"Aurora \xc9toiles\r\nLumora Ltd\r\n1.2.3.4\r\nhttps://lumora.example/aurora\r\n"),
+            ("resources last, the URL alone", layout.program_image(self.stub_resources, relocations=False),
+             ("--url", "https://lumora.example/"), {}, (1, 0, 0, 0), 1, b"\r\n\r\n\r\nhttps://lumora.example/\r\n"),
+            ("a stub without resources gets a section of them", layout.program_image(),
+             ("--version", "2.0.65535", "--icon", self.icon), None, (2, 0, 65535, 0), 3, b"\r\n\r\n2.0.65535\r\n\r\n"),
+        ]
+        for case, stub, options, texts, numbers, images, product_file in cases:
+            with self.subTest(case):
+                out, data = self.built(stub, *options)
+                found = resources_of(out)
+                # The rest of the stub's texts stay; the installer is named as built.
+                expected = dict(STUB_TEXTS, **texts) if texts is not None else {"FileVersion": "2.0.65535",
+                                                                                 "ProductVersion": "2.0.65535"}
+                expected.update(OriginalFilename="MySetup.exe", InternalName="MySetup")
+                version = found[layout.RT_VERSION, 1]
+                self.assertEqual(layout.version_texts(version), expected)
+                self.assertEqual(layout.fixed_versions(version), (numbers, numbers))
+                self.assertEqual(found.get((layout.RT_MANIFEST, 1)), MANIFEST if texts is not None else None)
+                group = found[layout.RT_GROUP_ICON, 1]
+                self.assertEqual(struct.unpack_from("<HHH", group), (0, 1, images))
+                for i in range(images):
+                    number = struct.unpack_from("<H", group, 6 + 14 * i + 12)[0]
+                    if options[-2:] == ("--icon", self.icon):
+                        size, at = struct.unpack_from("<II", self.icon_data, 6 + 16 * i + 8)
+                        self.assertEqual(found[layout.RT_ICON, number], self.icon_data[at:at + size])
+                self.assertEqual(len([key for key in found if key[0] == layout.RT_ICON]), images)
+                # Sections one after the other, in memory and in the file;
+                # the relocations moved along with their directory; the
+                # stub's checksum set again over the whole installer.
+                sections, directories, image_size = layout.image_layout(data)
+                for before, after in zip(sections, sections[1:]):
+                    self.assertEqual(after[2], before[2] + -(-before[1] // 0x1000) * 0x1000)
+                    self.assertEqual(after[4], before[4] + before[3])
+                self.assertEqual(image_size, sections[-1][2] + -(-sections[-1][1] // 0x1000) * 0x1000)
+                named = {section[0]: section for section in sections}
+                self.assertEqual(directories[2], (named[".rsrc"][2], named[".rsrc"][1]))
+                if ".reloc" in named:
+                    reloc = named[".reloc"]
+                    self.assertEqual(reloc[2], 0x5000 if case.endswith("moved") else 0x2000)
+                    self.assertEqual(directories[5], (reloc[2], 12))
+                    self.assertEqual(data[reloc[4]:reloc[4] + 12], struct.pack("<IIHH", 0x1000, 12, 0x3010, 0))
+                self.assertEqual(*layout.pe_checksum(data))
+                self.assertEqual(len(data) % 8, 0)
+                entries = layout.parse_installer(data)[4]
+                self.assertEqual(entries[-1].name, "c:\\product.ins")
+                self.assertEqual(entries[-1].data(data), product_file)
+                shown = [line for line, value in zip(("Product=", "Publisher=", "Version=", "Url="),
+                                                     product_file.decode("cp1252").split("\r\n")) if value]
+                rc, said, err = run("verify", out)
+                self.assertEqual((rc, err), (0, ""))
+                self.assertEqual([line.strip().split("=")[0] + "=" for line in said.splitlines()[1:]], shown)
+                rc, said, _ = run("settings", out)
+                self.assertEqual(rc, 0)
+                self.assertEqual([line.split("=")[0] + "=" for line in said.splitlines()[15:]], shown)
+                if texts:
+                    self.assertIn("Url=https://lumora.example/aurora\n", said)
+                    self.assertIn("Product=Aurora \u00c9toiles\n", said)
+
+        # Without the options the stub is copied as it is, resources and all.
+        stub = layout.program_image(self.stub_resources)
+        out, data = self.built(stub)
+        self.assertEqual(data[:len(stub)], stub)
+        self.assertNotIn("product.ins", [entry.name[3:] for entry in layout.parse_installer(data)[4]])
+        self.assertNotIn("Product=", run("verify", out)[1] + run("settings", out)[1])
+
+    def test_values_that_are_no_product_and_files_that_are_no_icon_are_refused(self):
+        png = self.path("16.png")
+        cursor = self.write("arrow.cur", b"\0\0\2\0" + self.icon_data[4:])
+        cut = self.write("cut.ico", self.icon_data[:len(self.icon_data) // 2])
+        stub = layout.program_image(self.stub_resources)
+        # Resources followed by a section of data, which cannot move.
+        code_after = bytearray(stub)
+        table = struct.unpack_from("<I", stub, 0x3C)[0] + 24 + 0xE0
+        code_after[table + 80:table + 86] = b".data\0"
+        struct.pack_into("<II", code_after, table - 16 * 8 + 5 * 8, 0, 0)
+        # A resource tree whose first entry points outside the section.
+        astray = bytearray(stub)
+        rsrc_at = struct.unpack_from("<I", stub, table + 40 + 20)[0]
+        struct.pack_into("<I", astray, rsrc_at + 16 + 4, 0x80000000 | 0x7FFF0)
+        cases = [
+            (("--version", "1.2"), 2, "--version: \"1.2\" is no version of three or four numbers from 0 to 65535"),
+            (("--version", "1.2.3.4.5"), 2, "is no version"),
+            (("--version", "1.65536.0"), 2, "is no version"),
+            (("--version", "v1.2.3"), 2, "is no version"),
+            (("--url", "https://lumora.example/\n"), 2, "--url: \"https://lumora.example/\\x0A\" holds a control"),
+            (("--product", ""), 2, "--product is empty"),
+            (("--icon", ""), 2, "--icon is empty"),
+            (("--publisher", "\u03a9 Ltd"), 1, "--publisher: code page 1252 has no place for the character \"\u03a9\""),
+            (("--icon", png), 1, png + " is no icon: it does not start as an icon file does; give a Windows icon "
+                                      "file (.ico)"),
+            (("--icon", cursor), 1, "is no icon: it is a cursor, not an icon"),
+            (("--icon", cut), 1, "is no icon: image 3 lies outside the"),
+            (("--icon", self.path("none.ico")), 1, "none.ico"),
+            (("--product", "Aurora"), 1, "the resources of the stub %s cannot be rewritten: its section .data follows"
+                                         % self.path("code-after.exe")),
+            (("--product", "Aurora"), 1, "cannot be rewritten: a resource directory lies outside"),
+        ]
+        stubs = [stub] * 12 + [bytes(code_after), bytes(astray)]
+        for (options, code, words), data in zip(cases, stubs):
+            with self.subTest(options=options):
+                name = "code-after.exe" if data is stubs[12] else "stub.exe"
+                self.write(name, data)
+                out = self.path("refused.exe")
+                rc, _, err = run("build", "--stub", self.path(name), "-o", out, *options, *self.paths)
+                self.assertEqual(rc, code, err)
+                self.assertIn(words, err)
+                self.assertFalse(os.path.exists(out))
+
+        # A Product.ins of the author's own is read and checked as the
+        # installer reads it; beside the options it would be overwritten.
+        own = self.write("Product.ins", b"Aurora\r\nLumora Ltd\r\n1.2\r\n")
+        rc, _, err = run("build", "--stub", self.path("stub.exe"), "-o", self.path("own.exe"), *self.paths, own)
+        self.assertEqual(rc, 1)
+        self.assertIn("%s: line 3 (Version): \"1.2\" is no version" % own, err)
+        rc, _, err = run("build", "--stub", self.path("stub.exe"), "-o", self.path("own.exe"), "--url", "x",
+                         *self.paths, own)
+        self.assertEqual(rc, 1)
+        self.assertIn("the product's options (Product.ins) and %s would both be restored as product.ins" % own, err)
 
 
 # The settings of a sound payload of PayloadCheckTest, in file order.

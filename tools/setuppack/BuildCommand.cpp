@@ -13,14 +13,18 @@
 
 #include "CodePage.h"
 #include "Command.h"
+#include "InstallerResources.h"
 #include "NativePath.h"
 #include "PayloadCheck.h"
+#include "PeLayout.h"
+#include "ProductOptions.h"
 #include "SolidPayload.h"
 #include "SelfPath.h"
 #include "archive/ArchiveInput.h"
 #include "archive/ArchiveLayout.h"
 #include "archive/ArchiveWriter.h"
 #include "archive/CheckRecord.h"
+#include "archive/LittleEndian.h"
 #include "archive/PeImage.h"
 #include "archive/StoredName.h"
 #include "base/AsciiText.h"
@@ -133,9 +137,26 @@ void CheckStub(StdioFileStream& stub, const std::string& stubPath)
                     kit);
 }
 
+// The stub's bytes with the author's resources; what build writes first.
+InstallerImage RewrittenStub(StdioFileStream& stub, const std::string& stubPath, const ProductOptions& product,
+                             const std::string& outPath)
+{
+    const std::int64_t size = stub.Size();
+    if (size < 0 || size > kMaxCheckedFileSize)
+        throw Error("the stub " + stubPath + " is larger than " + std::to_string(kMaxCheckedFileSize) + " bytes");
+    Bytes bytes(static_cast<std::size_t>(size));
+    stub.Seek(0, lumora::Stream::Origin::Begin);
+    stub.ReadBuffer(bytes.data(), bytes.size());
+    try {
+        return InstallerImageOf(bytes, product, std::string(lumora::FileNamePart(outPath)));
+    } catch (const Error& e) {
+        throw Error("the resources of the stub " + stubPath + " cannot be rewritten: " + e.what());
+    }
+}
+
 void WriteInstaller(const std::string& outPath, const std::string& stubPath, const std::string& title,
                     const std::vector<lumora::archive::ArchiveInput>& inputs,
-                    lumora::archive::Compression compression)
+                    lumora::archive::Compression compression, const ProductOptions& product)
 {
     std::optional<StdioFileStream> opened;
     try {
@@ -146,14 +167,21 @@ void WriteInstaller(const std::string& outPath, const std::string& stubPath, con
     }
     StdioFileStream& stub = *opened;
     CheckStub(stub, stubPath);
+    // Without the product's options the stub is copied as it is.
+    std::optional<InstallerImage> rewritten;
+    if (product.Given())
+        rewritten = RewrittenStub(stub, stubPath, product, outPath);
     stub.Seek(0, lumora::Stream::Origin::Begin);
-    const std::int64_t stubSize = stub.Size();
+    const std::int64_t stubSize = rewritten ? static_cast<std::int64_t>(rewritten->image.size()) : stub.Size();
     if (stubSize < 0 ||
         stubSize > std::numeric_limits<std::int32_t>::max() - kSignatureAlignment - lumora::archive::kCheckRecordSize)
         throw Error("the stub " + stubPath + " is too large for a payload trailer");
 
     StdioFileStream out(outPath, StdioFileStream::Mode::Create);
-    CopyStub(stub, out);
+    if (rewritten)
+        out.WriteBuffer(rewritten->image.data(), rewritten->image.size());
+    else
+        CopyStub(stub, out);
     if (out.Position() != stubSize)
         throw Error("the stub " + stubPath + " changed while being copied");
     // The check record's place, filled once the archive is written.
@@ -191,6 +219,14 @@ void WriteInstaller(const std::string& outPath, const std::string& stubPath, con
     lumora::archive::WriteCheckRecord(out, record);
     out.Seek(archiveEnd, lumora::Stream::Origin::Begin);
     WriteTrailer(out, static_cast<std::int32_t>(archiveStart));
+    // A checksum the stub had set is set again over the whole installer,
+    // as the system computes it.
+    if (rewritten && rewritten->checksumAt) {
+        unsigned char checksum[4];
+        lumora::archive::StoreLittleEndian(checksum, PeChecksum(out, *rewritten->checksumAt), 4);
+        out.Seek(static_cast<std::int64_t>(*rewritten->checksumAt), lumora::Stream::Origin::Begin);
+        out.WriteBuffer(checksum, sizeof checksum);
+    }
     out.Close();
 }
 
@@ -240,6 +276,7 @@ int RunBuild(const Arguments& args)
 
     // The names are written in the code page the installer runs under.
     const CodePage codePage = CodePageOf(args);
+    const ProductOptions product = ProductOptionsOf(args, codePage);
     lumora::archive::FileInputRules rules;
     rules.ansiName = [&codePage](std::string_view name) {
         std::string missing;
@@ -251,9 +288,23 @@ int RunBuild(const Arguments& args)
     std::vector<lumora::archive::ArchiveInput> inputs;
     for (const std::string& path : args.operands)
         inputs.push_back(lumora::archive::FileInput(path, rules));
-    CheckBaseNames(inputs, args.operands);
     CheckNotAnInput(outPath, stubPath, args.operands);
-    if (!PassesPayloadChecks(InputPayload(outPath, inputs, args.operands), codePage, args.Has("--force")))
+    PayloadFiles payload = InputPayload(outPath, inputs, args.operands);
+    // The product's values go into the payload as a file of their own,
+    // stamped as the latest of the files.
+    std::vector<std::string> shown = args.operands;
+    if (product.HasProductFile()) {
+        const std::string content = ProductFileText(product.file);
+        std::uint32_t stamp = 0;
+        for (const auto& input : inputs)
+            stamp = std::max(stamp, input.stamp);
+        inputs.push_back(lumora::archive::MemoryInput(lumora::archive::StoredNameOf(lumora::kProductFile), stamp,
+                                                      {content.begin(), content.end()}));
+        shown.push_back("the product's options (" + std::string(lumora::kProductFile) + ")");
+        payload.Add(lumora::kProductFile, {shown.back(), [content] { return content; }});
+    }
+    CheckBaseNames(inputs, shown);
+    if (!PassesPayloadChecks(payload, codePage, args.Has("--force")))
         return 1;
 
     // The folders of OUT are made, as extract makes its folder.
@@ -262,7 +313,7 @@ int RunBuild(const Arguments& args)
     if (!folder.empty() && !std::filesystem::create_directories(folder, made) && made)
         throw Error("the folder of " + outPath + " cannot be made: " + made.message());
     try {
-        WriteInstaller(outPath, stubPath, title, inputs, compression);
+        WriteInstaller(outPath, stubPath, title, inputs, compression, product);
     } catch (...) {
         std::error_code ec;
         std::filesystem::remove(NativePath(outPath), ec);

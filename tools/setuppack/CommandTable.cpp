@@ -7,7 +7,8 @@ const std::vector<Command>& Commands()
     static const std::vector<Command> table = {
         {"build", "make an installer from the setup stub and files",
          "usage: setuppack build [--stub STUB] -o OUT [--title T] [--store | --solid] [--force]\n"
-         "                       [--codepage N]\n"
+         "                       [--codepage N] [--product NAME] [--publisher NAME]\n"
+         "                       [--version X.Y.Z[.W]] [--url URL] [--icon FILE.ico]\n"
          "                       FILE...\n"
          "\n"
          "Writes OUT: the setup stub, up to 7 zero bytes that align the file for a\n"
@@ -42,8 +43,23 @@ const std::vector<Command>& Commands()
          "                LZMA2 stream with a 16 MiB dictionary and the x86 branch\n"
          "                converter: smaller where files share content; the\n"
          "                installer needs the dictionary's memory to restore it\n"
-         "  --force       write OUT even so, with the problems shown as warnings\n",
-         {"--store", "--solid", "--force"}, {"--stub", "-o", "--title", "--codepage"}, RunBuild},
+         "  --force       write OUT even so, with the problems shown as warnings\n"
+         "  --product NAME, --publisher NAME, --version X.Y.Z[.W], --url URL\n"
+         "                the author's product, each on its own (without them the\n"
+         "                uninstall entry names the toolmaker): build adds them\n"
+         "                to the payload as Product.ins, and the installer writes\n"
+         "                them into its uninstall entry as DisplayName, Publisher,\n"
+         "                DisplayVersion (three or four numbers from 0 to 65535,\n"
+         "                by which an upgrade is told), HelpLink and UrlinfoAbout\n"
+         "  --icon FILE.ico  the installer's icon: every image of the icon file\n"
+         "                With any of these five, OUT's own version information\n"
+         "                (ProductName, CompanyName, FileDescription, versions,\n"
+         "                LegalCopyright, OriginalFilename as OUT's name) and\n"
+         "                icon are rewritten before the payload is appended, so\n"
+         "                that a signature made afterwards covers them\n",
+         {"--store", "--solid", "--force"},
+         {"--stub", "-o", "--title", "--codepage", "--product", "--publisher", "--version", "--url", "--icon"},
+         RunBuild},
         {"extract", "restore the files of an installer into a folder",
          "usage: setuppack extract [--archive] FILE DIR\n"
          "\n"
@@ -90,8 +106,10 @@ const std::vector<Command>& Commands()
          "and OUT is not written.\n"
          "\n"
          "Without -o, shows the fields of FILE, a Setup.ins or an installer, as the\n"
-         "installer reads them, one NAME=VALUE line each, then the problems that\n"
-         "build would find (for an installer, in its whole payload).\n"
+         "installer reads them, one NAME=VALUE line each (of an installer built\n"
+         "with the product's options, also Product, Publisher, Version and Url),\n"
+         "then the problems that build would find (for an installer, in its whole\n"
+         "payload).\n"
          "\n"
          "  --from FILE       start from FILE (a Setup.ins or an installer)\n"
          "  --set NAME=VALUE  set one field; may be given many times; VALUE is UTF-8\n"
@@ -109,7 +127,8 @@ const std::vector<Command>& Commands()
          "marker lies right before the trailer (the end of FILE with --archive);\n"
          "and the header's total size equals the sum of the files' sizes.\n"
          "Each problem is reported with its entry, block and offset.\n"
-         "Of an installer, the payload is then checked as build checks its FILEs.\n"
+         "Of an installer, the payload is then checked as build checks its FILEs,\n"
+         "and the product's values (build's --product and others) are shown.\n"
          "\n"
          "  --archive     FILE is a bare archive starting at offset 0\n",
          {"--archive"}, {"--codepage"}, RunVerify},

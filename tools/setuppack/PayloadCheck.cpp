@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "ProductRules.h"
 #include "SettingsRules.h"
 #include "base/AsciiText.h"
 #include "base/Error.h"
@@ -196,6 +197,7 @@ Findings CheckPayload(const PayloadFiles& payload, const CodePage& codePage)
     if (!payload.Find("Install.exe"))
         findings.Warning(payload.Shown(), "no Install.exe in the payload: the installer tries to start it "
                                           "and goes on without it");
+    CheckProductFile(payload, codePage, findings);
     return findings;
 }
 

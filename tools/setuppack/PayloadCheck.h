@@ -4,8 +4,9 @@
 // (SettingsRules.h), and the files that the settings and the installation
 // name: the screensaver, the uninstaller Lmunist.exe, the read-me when it is
 // shown, and the backdrop's picture, decoded by the installer's own JPEG
-// decoder. A missing Install.exe, which the installer does without, and a
-// picture larger than a common screen are warnings.
+// decoder; and the author's product in Product.ins, when the payload has
+// one (ProductRules.h). A missing Install.exe, which the installer does
+// without, and a picture larger than a common screen are warnings.
 #include "CodePage.h"
 #include "Findings.h"
 #include "PayloadFiles.h"

@@ -11,6 +11,7 @@
 #include "Command.h"
 #include "InstallerPayload.h"
 #include "PayloadCheck.h"
+#include "ProductRules.h"
 #include "SettingsRules.h"
 #include "base/PrintableText.h"
 #include "base/StdioFileStream.h"
@@ -77,10 +78,17 @@ int ShowSettings(const std::string& path, const CodePage& codePage)
         std::printf("%s=%s\n", field.name, text ? ShownText(*text).c_str() : ShownText(value).c_str());
     }
     Findings findings;
-    if (source.payload)
+    if (source.payload) {
+        // The author's product, when the installer carries it; what is
+        // wrong with it is among the payload's findings.
+        Findings alsoInThePayload;
+        if (const auto product = CheckProductFile(*source.payload, codePage, alsoInThePayload))
+            for (const std::string& line : ProductLines(*product))
+                std::printf("%s\n", line.c_str());
         findings = CheckPayload(*source.payload, codePage);
-    else
+    } else {
         CheckSettingsText(*source.content, source.shown, codePage, findings);
+    }
     PrintFindings(findings);
     return findings.problems.empty() ? 0 : 1;
 }

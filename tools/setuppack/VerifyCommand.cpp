@@ -10,6 +10,7 @@
 #include "OpenArchive.h"
 #include "PayloadCheck.h"
 #include "Problems.h"
+#include "ProductRules.h"
 #include "base/StdioFileStream.h"
 
 namespace setuppack {
@@ -63,16 +64,24 @@ int RunVerify(const Arguments& args)
     }
     // The payload as the installer will use it, once its archive is sound.
     std::size_t payloadProblems = 0;
+    std::vector<std::string> product;
     if (problems.empty() && location.installer) {
-        const Findings findings = CheckPayload(InstallerPayload(operand.path, location), codePage);
+        const PayloadFiles payload = InstallerPayload(operand.path, location);
+        const Findings findings = CheckPayload(payload, codePage);
         PrintFindings(findings);
         payloadProblems = findings.problems.size();
+        Findings alsoInThePayload;
+        if (const auto values = CheckProductFile(payload, codePage, alsoInThePayload))
+            product = ProductLines(*values);
     }
 
     if (problems.empty() && payloadProblems == 0) {
         std::printf("%s: sound: %s, %llu file%s, %lld bytes\n", operand.path.c_str(),
                     DescribeLocation(location).c_str(), static_cast<unsigned long long>(files),
                     files == 1 ? "" : "s", static_cast<long long>(bytes));
+        // The author's product, as the installer's uninstall entry shows it.
+        for (const std::string& line : product)
+            std::printf("  %s\n", line.c_str());
         return 0;
     }
     PrintProblems(operand.path, problems, more);

@@ -20,6 +20,31 @@ TEST(Summary, SixLinesWithTheFolderInUpperCaseLettersAToZOnly)
     EXPECT_EQ(SummaryLines("")[4], "  ");
 }
 
+TEST(Summary, ASeventhLineOnlyWhenAnInstalledVersionIsReplacedByOneOfThisInstaller)
+{
+    const struct {
+        const char* installed;
+        const char* version;
+        const char* seventh;  // nullptr: six lines
+    } cases[] = {
+        {"1.0.0", "1.2.3", "Replaces version 1.0.0 with 1.2.3"},
+        {"2.0.0.7", "1.0.0", "Replaces version 2.0.0.7 with 1.0.0"},
+        {"1.2.3", "1.2.3", "Replaces version 1.2.3 with 1.2.3"},
+        {"", "1.2.3", nullptr},   // an entry without a version, or none
+        {"1.0.0", "", nullptr},   // an installer built without --version
+        {"", "", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.installed) + " -> " + c.version);
+        const Lines lines = SummaryLines("C:\\Windows", c.installed, c.version);
+        ASSERT_EQ(lines.size(), c.seventh ? 7u : 6u);
+        EXPECT_EQ(Lines(lines.begin(), lines.begin() + 6), SummaryLines("C:\\Windows"));
+        if (c.seventh) {
+            EXPECT_EQ(lines[6], c.seventh);
+        }
+    }
+}
+
 TEST(Summary, CentringTruncatesEachHalfTowardZero)
 {
     EXPECT_EQ(CentredOrigin(1024, 408), 308);

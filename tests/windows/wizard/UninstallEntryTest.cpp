@@ -48,9 +48,14 @@ int EntriesNamed(const std::string& name)
 
 TEST(UninstallEntry, WrittenTwiceIsOneKeyWithTheValuesOfTheLastRun)
 {
-    WriteUninstallEntry("lumtest.scr", "C:\\first");
-    WriteUninstallEntry("lumtest.scr", "C:\\WINDOWS");
+    // The first run's product and version give way to the toolmaker's
+    // values of an installer built without them; its version goes.
+    WriteUninstallEntry("lumtest.scr", "C:\\first",
+                        {"Lumtest Dreams", "Lumtest Ltd", "1.2.3", "https://lumtest.example/"});
+    EXPECT_EQ(InstalledVersion("lumtest.scr"), "1.2.3");
+    WriteUninstallEntry("lumtest.scr", "C:\\WINDOWS", {});
 
+    EXPECT_EQ(InstalledVersion("lumtest.scr"), "");
     EXPECT_EQ(EntriesNamed("lumtest Uninstall"), 1);
     // The five values, then those for deployment tools.
     const std::map<std::string, std::string> expected = {
@@ -71,7 +76,7 @@ TEST(UninstallEntry, AnEntryThatCannotBeCreatedIsReportedByItsName)
 {
     // Key names are limited to 255 characters.
     const std::string base(300, 'n');
-    EXPECT_EQ(ErrorOf([&] { WriteUninstallEntry(base + ".scr", "C:\\WINDOWS"); }),
+    EXPECT_EQ(ErrorOf([&] { WriteUninstallEntry(base + ".scr", "C:\\WINDOWS", {}); }),
               "Failed to create key " + base + " Uninstall");
 }
 

@@ -1,0 +1,105 @@
+#include "InstallerResources.h"
+
+#include <algorithm>
+
+#include "ImageResources.h"
+#include "PeLayout.h"
+#include "VersionResource.h"
+
+namespace setuppack {
+
+namespace {
+
+// US English, for resources of a stub that has none to follow.
+constexpr std::uint16_t kDefaultLanguage = 0x0409;
+
+ResourceKey Number(std::uint16_t id)
+{
+    ResourceKey key;
+    key.id = id;
+    return key;
+}
+
+// The first resource of `type`, or nullptr.
+const Resource* First(const std::vector<Resource>& resources, std::uint16_t type)
+{
+    const auto it = std::find_if(resources.begin(), resources.end(),
+                                 [type](const Resource& r) { return r.type == Number(type); });
+    return it == resources.end() ? nullptr : &*it;
+}
+
+void RemoveAll(std::vector<Resource>& resources, std::uint16_t type)
+{
+    resources.erase(std::remove_if(resources.begin(), resources.end(),
+                                   [type](const Resource& r) { return r.type == Number(type); }),
+                    resources.end());
+}
+
+Resource Made(std::uint16_t type, ResourceKey name, std::uint16_t language, Bytes data)
+{
+    Resource resource;
+    resource.type = Number(type);
+    resource.name = std::move(name);
+    resource.language = language;
+    resource.data = std::move(data);
+    return resource;
+}
+
+VersionInfo ProductVersionInfo(VersionInfo info, const ProductOptions& product, const std::string& installerName)
+{
+    const lumora::ProductInfo& text = product.text;
+    if (!text.Product.empty()) {
+        info.Set(u"ProductName", Utf16(text.Product));
+        info.Set(u"FileDescription", Utf16(text.Product + " Setup"));
+    }
+    if (!text.Publisher.empty()) {
+        info.Set(u"CompanyName", Utf16(text.Publisher));
+        info.Set(u"LegalCopyright", Utf16("Copyright (C) " + text.Publisher));
+    }
+    if (product.numbers) {
+        info.Set(u"FileVersion", Utf16(text.Version));
+        info.Set(u"ProductVersion", Utf16(text.Version));
+        info.SetNumbers(*product.numbers);
+    }
+    info.Set(u"OriginalFilename", Utf16(installerName));
+    info.Set(u"InternalName", Utf16(installerName.substr(0, installerName.rfind('.'))));
+    return info;
+}
+
+}  // namespace
+
+InstallerImage InstallerImageOf(const Bytes& stub, const ProductOptions& product, const std::string& installerName)
+{
+    std::vector<Resource> resources = ReadImageResources(stub);
+
+    const Resource* version = First(resources, kVersionType);
+    const ResourceKey versionName = version ? version->name : Number(1);
+    const std::uint16_t versionLanguage = version ? version->language : kDefaultLanguage;
+    const VersionInfo info =
+        ProductVersionInfo(version ? ReadVersionInfo(version->data) : NewVersionInfo(), product, installerName);
+    RemoveAll(resources, kVersionType);
+    resources.push_back(Made(kVersionType, versionName, versionLanguage, WriteVersionInfo(info)));
+
+    if (product.icon) {
+        // The icon takes the place of the stub's first one; its images are
+        // numbered from 1, and the stub's images go with their groups.
+        const Resource* group = First(resources, kGroupIconType);
+        const ResourceKey groupName = group ? group->name : Number(1);
+        const std::uint16_t language = group ? group->language : kDefaultLanguage;
+        RemoveAll(resources, kGroupIconType);
+        RemoveAll(resources, kIconType);
+        resources.push_back(Made(kGroupIconType, groupName, language, product.icon->group));
+        for (std::size_t i = 0; i < product.icon->images.size(); ++i)
+            resources.push_back(
+                Made(kIconType, Number(static_cast<std::uint16_t>(i + 1)), language, product.icon->images[i]));
+    }
+
+    InstallerImage installer;
+    installer.image = WithResources(stub, resources);
+    const PeLayout layout = ReadPeLayout(stub);
+    if (layout.checksum != 0)
+        installer.checksumAt = layout.ChecksumAt();
+    return installer;
+}
+
+}  // namespace setuppack

@@ -1,0 +1,30 @@
+#pragma once
+// The setup stub as the author's installer carries it: its resources
+// rewritten before the payload is appended, so that a signature made
+// afterwards covers them.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "ImageBytes.h"
+#include "ProductOptions.h"
+
+namespace setuppack {
+
+struct InstallerImage {
+    Bytes image;
+    // The checksum's place, when the stub has one set: it is to be set
+    // again once the whole installer is written.
+    std::optional<std::uint64_t> checksumAt;
+};
+
+// `stub` with the version information of the author's product and its
+// installer `installerName`: ProductName, CompanyName, FileDescription
+// ("<product> Setup"), LegalCopyright ("Copyright (C) <publisher>"),
+// FileVersion and ProductVersion (texts and numbers), OriginalFilename and
+// InternalName; a value not given stays the stub's. With an icon, its
+// images replace the stub's icon. Throws lumora::Error saying what keeps
+// the stub from being rewritten.
+InstallerImage InstallerImageOf(const Bytes& stub, const ProductOptions& product, const std::string& installerName);
+
+}  // namespace setuppack

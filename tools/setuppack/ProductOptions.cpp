@@ -1,0 +1,59 @@
+#include "ProductOptions.h"
+
+#include "ProductRules.h"
+#include "base/AsciiText.h"
+#include "base/Error.h"
+
+namespace setuppack {
+
+bool ProductOptions::HasProductFile() const
+{
+    for (const lumora::ProductField& field : lumora::kProductFields)
+        if (!(text.*field.value).empty())
+            return true;
+    return false;
+}
+
+std::string ProductOption(const lumora::ProductField& field) { return "--" + lumora::LowerCaseAscii(field.name); }
+
+std::string ProductFileText(const lumora::ProductInfo& product)
+{
+    std::string content;
+    for (const lumora::ProductField& field : lumora::kProductFields)
+        content += product.*field.value + "\r\n";
+    return content;
+}
+
+ProductOptions ProductOptionsOf(const Arguments& args, const CodePage& codePage)
+{
+    ProductOptions options;
+    for (const lumora::ProductField& field : lumora::kProductFields) {
+        const std::string option = ProductOption(field);
+        if (args.values.count(option) == 0)
+            continue;
+        const std::string value = args.Value(option);
+        if (value.empty())
+            throw UsageError(option + " is empty: give the " + lumora::LowerCaseAscii(field.name) +
+                             " it stands for, or leave the option out");
+        if (std::string problem = ProductValueProblem(field, value); !problem.empty())
+            throw UsageError(option + ": " + problem);
+        std::string missing;
+        const std::optional<std::string> bytes = codePage.Encode(value, &missing);
+        if (!bytes)
+            throw lumora::Error(option + ": " + codePage.Name() + " has no place for the character " + missing +
+                                ", and the installer writes the uninstall entry in it (--codepage names the code "
+                                "page of its systems)");
+        options.text.*field.value = value;
+        options.file.*field.value = *bytes;
+    }
+    if (!options.text.Version.empty())
+        options.numbers = ParseVersion(options.text.Version);
+    if (args.values.count("--icon") != 0) {
+        if (args.Value("--icon").empty())
+            throw UsageError("--icon is empty: give an icon file (.ico), or leave the option out");
+        options.icon = ReadIconFile(args.Value("--icon"));
+    }
+    return options;
+}
+
+}  // namespace setuppack

@@ -1,0 +1,44 @@
+#pragma once
+// The author's product on build's command line: --product, --publisher,
+// --version and --url, which the installer reads from Product.ins for its
+// uninstall entry, and --icon. With any of them build also rewrites the
+// installer's version information (and with --icon its icon); without them
+// the installer is the same as ever, byte for byte.
+#include <optional>
+#include <string>
+
+#include "Arguments.h"
+#include "CodePage.h"
+#include "IconFile.h"
+#include "VersionResource.h"
+#include "settings/ProductInfo.h"
+
+namespace setuppack {
+
+struct ProductOptions {
+    lumora::ProductInfo file;              // Product.ins: bytes of the installer's code page
+    lumora::ProductInfo text;              // the same values as UTF-8 text
+    std::optional<VersionNumbers> numbers; // of --version
+    std::optional<IconImages> icon;
+
+    // Product.ins goes into the payload.
+    bool HasProductFile() const;
+    // The installer's own resources are rewritten.
+    bool Given() const { return HasProductFile() || icon.has_value(); }
+};
+
+// The options of `args`, checked: a value that is empty, holds a control
+// character or is no version is a UsageError; one the code page cannot
+// spell, or an --icon that is no icon file, is a lumora::Error.
+ProductOptions ProductOptionsOf(const Arguments& args, const CodePage& codePage);
+
+// "--product", "--publisher", "--version", "--url": the options, in the
+// order of Product.ins's lines.
+std::string ProductOption(const lumora::ProductField& field);
+
+// The content of Product.ins: the values in the order of its lines, each
+// ended by CR LF, as the installer reads them. (Written here and not beside
+// the reader: the setup program would carry the writer too.)
+std::string ProductFileText(const lumora::ProductInfo& product);
+
+}  // namespace setuppack

@@ -1,0 +1,90 @@
+#include "ProductRules.h"
+
+#include "SettingsRules.h"
+#include "base/Error.h"
+
+namespace setuppack {
+
+namespace {
+
+bool IsControl(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }
+
+}  // namespace
+
+std::optional<VersionNumbers> ParseVersion(std::string_view text)
+{
+    VersionNumbers numbers{};
+    std::size_t count = 0;
+    std::size_t at = 0;
+    for (;;) {
+        std::size_t digits = 0;
+        std::uint32_t number = 0;
+        while (at < text.size() && text[at] >= '0' && text[at] <= '9' && digits < 6) {
+            number = number * 10 + static_cast<std::uint32_t>(text[at++] - '0');
+            ++digits;
+        }
+        if (digits == 0 || number > 0xFFFF || count == numbers.size())
+            return std::nullopt;
+        numbers[count++] = static_cast<std::uint16_t>(number);
+        if (at == text.size())
+            break;
+        if (text[at++] != '.')
+            return std::nullopt;
+    }
+    if (count < 3)
+        return std::nullopt;
+    return numbers;
+}
+
+std::string ProductValueProblem(const lumora::ProductField& field, const std::string& value)
+{
+    for (const char c : value)
+        if (IsControl(c))
+            return Quoted(value) + " holds a control character, which the uninstall entry cannot show";
+    if (field.value == &lumora::ProductInfo::Version && !value.empty() && !ParseVersion(value))
+        return Quoted(value) +
+               " is no version of three or four numbers from 0 to 65535 with dots between them, such as 1.2.3 "
+               "or 1.2.3.4";
+    return {};
+}
+
+std::optional<lumora::ProductInfo> CheckProductFile(const PayloadFiles& payload, const CodePage& codePage,
+                                                    Findings& findings)
+{
+    const PayloadFile* file = payload.Find(lumora::kProductFile);
+    if (!file)
+        return std::nullopt;
+    lumora::ProductInfo bytes;
+    try {
+        lumora::ReadProductInfo(file->read(), bytes);
+    } catch (const lumora::Error& e) {
+        findings.Problem(file->shown, std::string("cannot be read: ") + e.what());
+        return std::nullopt;
+    }
+    lumora::ProductInfo product;
+    for (std::size_t i = 0; i < lumora::kProductFields.size(); ++i) {
+        const lumora::ProductField& field = lumora::kProductFields[i];
+        const std::string place = "line " + std::to_string(i + 1) + " (" + field.name + ")";
+        const std::optional<std::string> text = codePage.Decode(bytes.*field.value);
+        if (!text) {
+            findings.Warning(file->shown, NotTextWarning(place + " " + Quoted(bytes.*field.value), codePage));
+            product.*field.value = ShownText(bytes.*field.value);
+            continue;
+        }
+        product.*field.value = *text;
+        if (std::string problem = ProductValueProblem(field, *text); !problem.empty())
+            findings.Problem(file->shown, place + ": " + problem);
+    }
+    return product;
+}
+
+std::vector<std::string> ProductLines(const lumora::ProductInfo& product)
+{
+    std::vector<std::string> lines;
+    for (const lumora::ProductField& field : lumora::kProductFields)
+        if (!(product.*field.value).empty())
+            lines.push_back(std::string(field.name) + "=" + ShownText(product.*field.value));
+    return lines;
+}
+
+}  // namespace setuppack
