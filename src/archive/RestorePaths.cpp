@@ -34,12 +34,14 @@ bool IsDeviceName(std::string_view name)
 }
 
 // A name, as Windows writes it, that is a plain file or folder: not empty,
-// no control character (a NUL would cut it short; DEL is a letter to
-// Windows), none of the characters Windows refuses or reads as wildcards or
-// a stream (":"), not a device.
+// not ending in a dot or a blank (the system would shorten it again when the
+// path is handed to it, "..." to "..", and "." and ".." end in a dot), no
+// control character (a NUL would cut it short; DEL is a letter to Windows),
+// none of the characters Windows refuses or reads as wildcards or a stream
+// (":"), not a device.
 bool IsPlainName(std::string_view name)
 {
-    if (name.empty())
+    if (name.empty() || name.back() == '.' || name.back() == ' ')
         return false;
     for (const char c : name) {
         const auto byte = static_cast<unsigned char>(c);
@@ -98,9 +100,8 @@ std::optional<WritableTarget> WritablePath(const std::string& path, std::size_t 
         std::size_t end = at;
         while (end < path.size() && !IsPathSeparator(path[end]))
             ++end;
+        // Judged as the system leaves it: a folder "..." becomes "..".
         std::string name = path.substr(at, end - at);
-        if (name == "." || name == "..")
-            return std::nullopt;
         if (end == path.size()) {
             while (!name.empty() && (name.back() == '.' || name.back() == ' '))
                 name.pop_back();

@@ -29,11 +29,14 @@ TargetPath FormTargetPath(const std::string& folder, std::string_view storedName
 // `path` as Windows writes it, when the names after its first `judged`
 // characters make a plain file inside what comes before them: a run of
 // separators becomes its first, a folder name loses one trailing dot and the
-// last name all trailing dots and blanks, as the system drops them. Nothing
-// when a name would leave the folder ("", ".", ".."), reach a device ("NUL",
+// last name all trailing dots and blanks, as the system drops them. Each name
+// is judged as it is then: nothing when one would leave the folder ("",
+// ".", "..": a folder "..." loses its dot), reach a device ("NUL",
 // "aux.txt", "COM1") or a stream (":"), holds a control character or one
-// that Windows refuses, or the path ends in a separator. `given` (at or after
-// `judged`) is moved with the characters dropped before it.
+// that Windows refuses, still ends in a dot or a blank (the system would
+// shorten it again once the path is handed to it), or the path ends in a
+// separator. So the system writes the path returned as it is. `given` (at
+// or after `judged`) is moved with the characters dropped before it.
 struct WritableTarget {
     std::string path;
     std::size_t given = 0;

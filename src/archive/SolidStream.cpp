@@ -175,7 +175,11 @@ std::size_t SolidStream::Read(void* buffer, std::size_t count)
             d.at += static_cast<std::size_t>(std::min<std::uint64_t>(d.position - here, d.ready - d.at));
             continue;
         }
-        const std::size_t n = std::min(count - done, d.ready - d.at);
+        // The archive ends at the record's size for every reader: decoded
+        // bytes beyond it are never handed out, whatever size a read asks
+        // for, so a read in large pieces sees no more than one in fields.
+        const auto n = static_cast<std::size_t>(
+            std::min<std::uint64_t>({count - done, d.ready - d.at, d.record.size - d.position}));
         std::memcpy(out + done, d.output.get() + d.at, n);
         d.at += n;
         d.position += n;

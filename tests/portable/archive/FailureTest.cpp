@@ -295,7 +295,12 @@ INSTANTIATE_TEST_SUITE_P(Restore, Escapes,
                                          EscapeCase{"c:\\aux.txt", false}, EscapeCase{"c:\\com1", false},
                                          EscapeCase{"c:\\con.", false}, EscapeCase{"c:\\...", false},
                                          EscapeCase{"c:\\a\\b.txt:stream", true},
-                                         EscapeCase{"c:\\lpt3\\b.txt", true}),
+                                         EscapeCase{"c:\\lpt3\\b.txt", true},
+                                         // A folder name that loses its last dot becomes "..";
+                                         // one that still ends in a dot would lose another
+                                         // where the system is handed the path ("..." to "..").
+                                         EscapeCase{"c:\\...\\evil.txt", true},
+                                         EscapeCase{"c:\\....\\evil.txt", true}),
                          [](const auto& info) { return "Name" + std::to_string(info.index); });
 
 // The restore mode and OnRestoreFile decide first; the name rules judge

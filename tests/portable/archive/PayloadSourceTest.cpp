@@ -121,5 +121,28 @@ TEST_F(RestoreFixture, ASolidPayloadsDamageEndsTheRestoreAsAPlainArchivesDoes)
     }
 }
 
+// The archive ends at its record's size however it is read: reads of a
+// whole buffer get no byte more than reads field by field, also when the
+// stream holds more (here it lacks its end marker, so the decoder does not
+// find the difference itself).
+TEST(SolidStream, EndsAtTheRecordsSizeWhateverSizeAReadAsks)
+{
+    Bytes payload = Solid(Pattern(100));
+    payload.pop_back();
+    payload[12] = 90;
+    for (const std::size_t piece : {1, 4, 4096, 65536}) {
+        SCOPED_TRACE(testing::Message() << "reads of " << piece);
+        MemoryStream compressed(payload);
+        const std::optional<SolidRecord> record = ReadSolidRecord(compressed);
+        ASSERT_TRUE(record);
+        SolidStream solid(compressed, static_cast<std::int64_t>(payload.size()) - kSolidRecordSize, *record);
+        Bytes read(piece);
+        std::size_t total = 0;
+        while (const std::size_t got = solid.Read(read.data(), piece))
+            total += got;
+        EXPECT_EQ(total, 90u);
+    }
+}
+
 }  // namespace
 }  // namespace lumora::archive::test
