@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Links a Windows program with GNU ld so that --gc-sections also drops the
-inline functions nothing calls, shares the common entries of its unwind
-table (see unwind_table.py), and writes the link map.
+inline functions nothing calls, compacts its unwind table (see
+unwind_table.py), and writes the link map.
 
 Usage (as a CMake linker launcher): lean_link.py MAP LINK-COMMAND...
 
@@ -25,7 +25,7 @@ import re
 import subprocess
 import sys
 
-from unwind_table import UnwindTableError, share_cies
+from unwind_table import UnwindTableError, compact_unwind_table
 
 KEEP_ALL_UNWIND = "KEEP(*(.eh_frame*))"
 MAX_PASSES = 8
@@ -37,10 +37,15 @@ class LinkError(Exception):
     pass
 
 
+def tool(command, name):
+    """The path of the binutils program `name` that the compiler driver uses."""
+    return subprocess.run([command[0], "-print-prog-name=" + name], capture_output=True, text=True,
+                          check=True).stdout.strip()
+
+
 def default_script(command):
     """The linker script GNU ld uses for this link (printed by --verbose)."""
-    ld = subprocess.run([command[0], "-print-prog-name=ld"], capture_output=True, text=True,
-                        check=True).stdout.strip()
+    ld = tool(command, "ld")
     verbose = subprocess.run([ld, "--verbose"], capture_output=True, text=True, check=True).stdout
     parts = verbose.split("==================================================")
     if len(parts) < 3 or KEEP_ALL_UNWIND not in parts[1]:
@@ -152,7 +157,7 @@ class LeanLink:
             if reached <= live:
                 check(link_map)
                 try:
-                    share_cies(self.scratch, unwind_table_start(link_map))
+                    compact_unwind_table(self.scratch, unwind_table_start(link_map), tool(self.command, "objdump"))
                 except UnwindTableError as e:
                     raise LinkError("the unwind table: %s" % e)
                 os.replace(self.scratch, self.output)

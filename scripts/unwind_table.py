@@ -1,40 +1,54 @@
-"""Shares the common information entries of a linked 32-bit Windows program's
-unwind table (the .eh_frame section, which libgcc's DWARF unwinder registers
-at start-up and reads when an exception is thrown).
+"""Makes the unwind table of a linked 32-bit Windows program smaller: the
+.eh_frame section, which libgcc's DWARF unwinder registers at start-up and
+reads when an exception is thrown.
 
 The table is a list of entries: common information entries (CIEs), which
 say how the program's functions are unwound and which personality routine
 they use, and one frame description entry (FDE) for each function, which
-points back to its CIE. The assembler writes a CIE into every .eh_frame
-section it makes, one for each object file and one for each inline function
-or template instance (.eh_frame$X, so that the link can drop it with its
-function: see lean_link.py). GNU ld for ELF merges the copies; GNU ld for PE
-copies them as they are, so the setup program carries hundreds of copies of
-the same two CIEs (one for code without exception handlers, one that names
-the C++ personality routine): 12 KB. (GCC for Windows names the routine
-through a pointer of each object's own, so the copies of the second differ
-in where that pointer is, though each pointer holds the same routine.)
+points back to its CIE. Two things make it larger than it need be.
 
-share_cies rewrites the table of the linked program: each distinct CIE once
-at its start, then every FDE in its order, pointing at its CIE's one copy,
-with its pc-relative pointers (to its function and to its exception table)
-set for the place it moves to. The entries before the table's start (those
-of crt2.o, which comes before crtbegin.o's __EH_FRAME_BEGIN__ and which libgcc
-never registers) stay where they are; the table ends, as before, with a zero
-terminator, and what followed the terminator, which nothing reads, is left
-out. The section keeps its address and its size in memory (an image's
+- The assembler writes a CIE into every .eh_frame section it makes, one for
+  each object file and one for each inline function or template instance
+  (.eh_frame$X, so that the link can drop it with its function: see
+  lean_link.py). GNU ld for ELF merges the copies; GNU ld for PE copies them
+  as they are, so the setup program carries hundreds of copies of the same
+  two CIEs (one for code without exception handlers, one that names the C++
+  personality routine): 12 KB. (GCC for Windows names the routine through a
+  pointer of each object's own, so the copies of the second differ in where
+  that pointer is, though each pointer holds the same routine.)
+- GCC gives every function an FDE, also a function that calls no other. The
+  unwinder reads the FDEs of the functions whose calls are under way, from
+  the one that throws out to the one that catches; a function that makes no
+  call is never among them, so its FDE is never read (an exception of the
+  processor is no C++ exception here: it never unwinds). 6 KB.
+
+compact_unwind_table rewrites the table of the linked program: each distinct
+CIE once at its start, then the FDEs in their order but for those of
+functions that make no call, each pointing at its CIE's one copy, with its
+pc-relative pointers (to its function and to its exception table) set for
+the place it moves to. Whether a function makes a call, objdump tells: its
+reading of the code from the function's first byte to its last finds no call
+instruction, and no bytes it cannot read; a function with an exception table
+keeps its FDE whatever the code. The entries before the table's start (those
+of crt2.o, which comes before crtbegin.o's __EH_FRAME_BEGIN__ and which
+libgcc never registers) stay where they are; the table ends, as before, with
+a zero terminator, and what followed the terminator, which nothing reads, is
+left out. The section keeps its address and its size in memory (an image's
 sections follow each other without gaps, and the loader fills the rest with
 zeros); its part of the file shrinks, the sections after it move up in the
 file, and the image's checksum is computed anew. The result is read back and
-compared with the original: every FDE must describe the same function with
-the same instructions, exception table and CIE.
+compared with the original: every FDE kept must describe the same function
+with the same instructions, exception table and CIE.
 
 Only the forms GCC and GNU as write for i386 are accepted: pointers encoded
 pc-relative in four bytes (no absolute pointer, which would need a base
 relocation) and the augmentations z, P, L, R and S. Anything else is an
 UnwindTableError, and the program is left as it was.
 """
+import bisect
+import re
 import struct
+import subprocess
 
 # DW_EH_PE pointer encodings: the format in the low bits, how it applies in
 # the next three, indirection in the top bit.
@@ -46,6 +60,11 @@ PE_INDIRECT = 0x80
 IMAGE_SCN_CNT_INITIALIZED_DATA = 0x40
 SECTION_HEADER_SIZE = 40
 TERMINATOR = b"\0\0\0\0"
+
+# A line of objdump -d --no-show-raw-insn: the address, then the instruction.
+INSTRUCTION = re.compile(r"^\s*([0-9a-f]+):\t(.*)$")
+# A call, near or far, whatever its operand or prefixes.
+CALL = re.compile(r"(^|\s)l?call[lw]?(\s|$)")
 
 
 class UnwindTableError(Exception):
@@ -223,6 +242,7 @@ class Fde:
         self.raw = bytes(table[at:at + 4 + length])
         self.cie = cie
         self.start = (address + 8 + u32(table, at + 8)) & 0xFFFFFFFF
+        self.end = self.start + u32(table, at + 12)
         self.lsda_at = None  # offset of the exception table pointer in raw
         self.lsda = 0
         if cie.lsda_encoding != PE_OMIT:
@@ -276,6 +296,34 @@ def read_table(table, address, pointer_at):
         at += 4 + length
 
 
+class Code:
+    """objdump's reading of the program's code: where it finds instructions,
+    which of them call, and where it finds bytes that are no instruction."""
+
+    def __init__(self, objdump, path):
+        listing = subprocess.run([objdump, "-d", "--no-show-raw-insn", path], capture_output=True, text=True,
+                                 check=True).stdout
+        self.starts = set()
+        self.calls = []
+        self.unreadable = []
+        for line in listing.splitlines():
+            m = INSTRUCTION.match(line)
+            if not m:
+                continue
+            address = int(m.group(1), 16)
+            self.starts.add(address)
+            if CALL.search(m.group(2)):
+                self.calls.append(address)
+            elif "(bad)" in m.group(2):
+                self.unreadable.append(address)
+
+    def makes_no_call(self, start, end):
+        """True when the code from `start` to `end` is read from its first
+        byte and holds no call and nothing unreadable."""
+        return start in self.starts and not any(
+            bisect.bisect_left(found, start) < bisect.bisect_left(found, end) for found in (self.calls, self.unreadable))
+
+
 def shared_table(fdes, address):
     """The bytes of a table at `address` with each distinct CIE once."""
     out = bytearray()
@@ -289,10 +337,11 @@ def shared_table(fdes, address):
     return bytes(out + TERMINATOR)
 
 
-def share_cies(path, table_start):
-    """Rewrites the program at `path` with the CIEs of its unwind table,
-    which starts at virtual address `table_start`, shared. Returns the
-    number of bytes the file shrank by."""
+def compact_unwind_table(path, table_start, objdump):
+    """Rewrites the program at `path`, whose unwind table starts at virtual
+    address `table_start`, with that table compacted (see above); objdump is
+    the path of the objdump that reads the program. Returns the number of
+    bytes the file shrank by."""
     with open(path, "rb") as f:
         image = Image(f.read())
     index = image.section_at(table_start)
@@ -300,10 +349,12 @@ def share_cies(path, table_start):
     contents = bytes(image.data[raw:raw + min(size, raw_size)])
     before = table_start - address
     fdes, _ = read_table(contents[before:], table_start, image.pointer_at)
-    table = shared_table(fdes, table_start)
+    code = Code(objdump, path)
+    kept = [fde for fde in fdes if fde.lsda or not code.makes_no_call(fde.start, fde.end)]
+    table = shared_table(kept, table_start)
     reread, end = read_table(table, table_start, image.pointer_at)
-    if end != len(table) or [f.meaning() for f in reread] != [f.meaning() for f in fdes]:
-        raise UnwindTableError("the shared table does not say what the original says")
+    if end != len(table) or [f.meaning() for f in reread] != [f.meaning() for f in kept]:
+        raise UnwindTableError("the compacted table does not say what the original says")
     old_length = len(image.data)
     image.replace_contents(index, contents[:before] + table)
     image.set_checksum()
