@@ -112,7 +112,8 @@ class Image:
         self.sections = self.optional + optional_size
         directories = u32(self.data, self.optional + 92)
         for index, name in ((4, "certificate table"), (6, "debug directory")):
-            # Both are found by file offset, which the rewrite would change.
+            # The table, and the data of the directory's entries, are found
+            # by file offsets, which the rewrite would change.
             if index < directories and u32(self.data, self.optional + 96 + 8 * index + 4):
                 raise UnwindTableError("the image has a %s" % name)
 
