@@ -16,29 +16,35 @@ points back to its CIE. Two things make it larger than it need be.
   personality routine): 12 KB. (GCC for Windows names the routine through a
   pointer of each object's own, so the copies of the second differ in where
   that pointer is, though each pointer holds the same routine.)
-- GCC gives every function an FDE, also a function that calls no other. The
-  unwinder reads the FDEs of the functions whose calls are under way, from
-  the one that throws out to the one that catches; a function that makes no
-  call is never among them, so its FDE is never read (an exception of the
-  processor is no C++ exception here: it never unwinds). 6 KB.
+- GCC gives every function an FDE, also a function that calls no other
+  function of the program. The unwinder reads the FDEs of the functions
+  whose calls are under way, from the one that throws out to the one that
+  catches. A function that makes no call is never among them; nor is one
+  that calls only the system's DLLs, whose frames have no FDEs, so that an
+  exception thrown from a callback the DLL calls ends the program where it
+  meets the DLL's frame, before it would reach the caller. Their FDEs are
+  never read (an exception of the processor is no C++ exception here: it
+  never unwinds). 10 KB.
 
 compact_unwind_table rewrites the table of the linked program: each distinct
 CIE once at its start, then the FDEs in their order but for those of
-functions that make no call, each pointing at its CIE's one copy, with its
-pc-relative pointers (to its function and to its exception table) set for
-the place it moves to. Whether a function makes a call, objdump tells: its
-reading of the code from the function's first byte to its last finds no call
-instruction, and no bytes it cannot read; a function with an exception table
-keeps its FDE whatever the code. The entries before the table's start (those
-of crt2.o, which comes before crtbegin.o's __EH_FRAME_BEGIN__ and which
-libgcc never registers) stay where they are; the table ends, as before, with
-a zero terminator, and what followed the terminator, which nothing reads, is
-left out. The section keeps its address and its size in memory (an image's
-sections follow each other without gaps, and the loader fills the rest with
-zeros); its part of the file shrinks, the sections after it move up in the
-file, and the image's checksum is computed anew. The result is read back and
-compared with the original: every FDE kept must describe the same function
-with the same instructions, exception table and CIE.
+functions that call no code of the program's own, each pointing at its CIE's
+one copy, with its pc-relative pointers (to its function and to its
+exception table) set for the place it moves to. What a function calls,
+objdump tells: its reading of the code from the function's first byte to its
+last finds no call instruction but those through the import address table
+(directly, or through a jump there), and no bytes it cannot read; a function
+with an exception table keeps its FDE whatever the code. The entries before
+the table's start (those of crt2.o, which comes before crtbegin.o's
+__EH_FRAME_BEGIN__ and which libgcc never registers) stay where they are;
+the table ends, as before, with a zero terminator, and what followed the
+terminator, which nothing reads, is left out. The section keeps its address
+and its size in memory (an image's sections follow each other without gaps,
+and the loader fills the rest with zeros); its part of the file shrinks, the
+sections after it move up in the file, and the image's checksum is computed
+anew. The result is read back and compared with the original: every FDE kept
+must describe the same function with the same instructions, exception table
+and CIE.
 
 Only the forms GCC and GNU as write for i386 are accepted: pointers encoded
 pc-relative in four bytes (no absolute pointer, which would need a base
@@ -116,6 +122,14 @@ class Image:
             # by file offsets, which the rewrite would change.
             if index < directories and u32(self.data, self.optional + 96 + 8 * index + 4):
                 raise UnwindTableError("the image has a %s" % name)
+
+    def import_address_table(self):
+        """The range of virtual addresses of the import address table."""
+        directories = u32(self.data, self.optional + 92)
+        if directories <= 12:
+            return range(0)
+        rva, size = struct.unpack_from("<II", self.data, self.optional + 96 + 8 * 12)
+        return range(self.image_base + rva, self.image_base + rva + size)
 
     def header(self, index):
         return self.sections + SECTION_HEADER_SIZE * index
@@ -299,28 +313,42 @@ def read_table(table, address, pointer_at):
 
 class Code:
     """objdump's reading of the program's code: where it finds instructions,
-    which of them call, and where it finds bytes that are no instruction."""
+    which of them call code of the program's own (not a DLL's function, which
+    it calls through the import address table, directly or through a jump
+    there), and where it finds bytes that are no instruction."""
 
-    def __init__(self, objdump, path):
+    def __init__(self, objdump, path, imports):
+        """`imports`: the range of addresses of the import address table."""
         listing = subprocess.run([objdump, "-d", "--no-show-raw-insn", path], capture_output=True, text=True,
                                  check=True).stdout
-        self.starts = set()
-        self.calls = []
-        self.unreadable = []
+        instructions = {}
         for line in listing.splitlines():
             m = INSTRUCTION.match(line)
-            if not m:
-                continue
-            address = int(m.group(1), 16)
-            self.starts.add(address)
-            if CALL.search(m.group(2)):
-                self.calls.append(address)
-            elif "(bad)" in m.group(2):
+            if m:
+                instructions[int(m.group(1), 16)] = m.group(2).strip()
+
+        def through_imports(operand):
+            m = re.fullmatch(r"\*0x([0-9a-f]+)", operand)
+            return bool(m) and int(m.group(1), 16) in imports
+
+        jumps_to_imports = {address for address, text in instructions.items()
+                            if text.startswith("jmp ") and through_imports(text[4:].strip())}
+        self.starts = set(instructions)
+        self.calls = []
+        self.unreadable = []
+        for address, text in sorted(instructions.items()):
+            if CALL.search(text):
+                operand = text.split()[-1]
+                direct = re.fullmatch(r"0x([0-9a-f]+)", operand)
+                if not (through_imports(operand) or (direct and int(direct.group(1), 16) in jumps_to_imports)):
+                    self.calls.append(address)
+            elif "(bad)" in text:
                 self.unreadable.append(address)
 
-    def makes_no_call(self, start, end):
+    def calls_none_of_its_own(self, start, end):
         """True when the code from `start` to `end` is read from its first
-        byte and holds no call and nothing unreadable."""
+        byte, calls no code of the program's own and holds nothing
+        unreadable."""
         return start in self.starts and not any(
             bisect.bisect_left(found, start) < bisect.bisect_left(found, end) for found in (self.calls, self.unreadable))
 
@@ -350,8 +378,8 @@ def compact_unwind_table(path, table_start, objdump):
     contents = bytes(image.data[raw:raw + min(size, raw_size)])
     before = table_start - address
     fdes, _ = read_table(contents[before:], table_start, image.pointer_at)
-    code = Code(objdump, path)
-    kept = [fde for fde in fdes if fde.lsda or not code.makes_no_call(fde.start, fde.end)]
+    code = Code(objdump, path, image.import_address_table())
+    kept = [fde for fde in fdes if fde.lsda or not code.calls_none_of_its_own(fde.start, fde.end)]
     table = shared_table(kept, table_start)
     reread, end = read_table(table, table_start, image.pointer_at)
     if end != len(table) or [f.meaning() for f in reread] != [f.meaning() for f in kept]:
