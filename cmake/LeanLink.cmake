@@ -40,6 +40,7 @@ function(lean_link target)
   set(map ${CMAKE_CURRENT_BINARY_DIR}/${target}.map)
   set_target_properties(${target} PROPERTIES
     CXX_LINKER_LAUNCHER "${Python3_EXECUTABLE};${PROJECT_SOURCE_DIR}/scripts/lean_link.py;${map}")
-  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${PROJECT_SOURCE_DIR}/scripts/lean_link.py)
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS
+    ${PROJECT_SOURCE_DIR}/scripts/lean_link.py ${PROJECT_SOURCE_DIR}/scripts/unwind_table.py)
   set_property(TARGET ${target} APPEND PROPERTY ADDITIONAL_CLEAN_FILES ${map})
 endfunction()

@@ -8,7 +8,13 @@
 # the linker keeps only what is called, and without gzip streams (NO_GZIP):
 # the archive layout holds zlib streams only, and deflate writes them only. No
 # unwind tables: zlib calls back only into the program's allocator
-# (src/archive/ZlibMemory.cpp), which never throws.
+# (src/archive/ZlibMemory.cpp), which never throws. The fixed Huffman tables
+# are built the first time a stream needs them (BUILDFIXED), the same tables,
+# rather than carried: 2 KB less in the file. Building them is not safe
+# between threads; the programs inflate on one. The tables are uninitialised
+# data, which takes no room in the file unless each variable gets a section
+# of its own: GCC for Windows names such sections .data$NAME, and they are
+# written out like initialised data, so no -fdata-sections here.
 include(ExternalProject)
 set(ZLIB_SOURCE_DIR /usr/local/src/lumora-setup/zlib
     CACHE PATH "zlib sources (scripts/install-deps.sh puts them here)")
@@ -22,7 +28,7 @@ ExternalProject_Add(zlib_build
   BINARY_DIR ${ZLIB_BUILD_DIR}
   CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-i686.cmake
              -DCMAKE_BUILD_TYPE=MinSizeRel "-DCMAKE_C_FLAGS_MINSIZEREL=-Oz -DNDEBUG"
-             "-DCMAKE_C_FLAGS=-ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables -DNO_GZIP"
+             "-DCMAKE_C_FLAGS=-ffunction-sections -fno-asynchronous-unwind-tables -DNO_GZIP -DBUILDFIXED"
   BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> --target zlibstatic
   INSTALL_COMMAND ""
   BUILD_BYPRODUCTS ${ZLIB_BUILD_DIR}/libzlibstatic.a)

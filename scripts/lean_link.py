@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Links a Windows program with GNU ld so that --gc-sections also drops the
-inline functions nothing calls, and writes the link map.
+inline functions nothing calls, compacts its unwind table (see
+unwind_table.py), and writes the link map.
 
 Usage (as a CMake linker launcher): lean_link.py MAP LINK-COMMAND...
 
@@ -16,12 +17,15 @@ them stay in input order, so that crtend.o's terminator still closes the
 table that crtbegin.o registers. The result is checked before it replaces
 the output: every kept .text$X has its .eh_frame$X, and the table ends with
 crtend.o's terminator. Passes write to a scratch file, so a failure leaves the
-output as it was.
+output as it was. The map describes the link before the unwind table was
+rewritten: the .eh_frame section of the program is smaller than it says.
 """
 import os
 import re
 import subprocess
 import sys
+
+from unwind_table import UnwindTableError, compact_unwind_table
 
 KEEP_ALL_UNWIND = "KEEP(*(.eh_frame*))"
 MAX_PASSES = 8
@@ -33,10 +37,15 @@ class LinkError(Exception):
     pass
 
 
+def tool(command, name):
+    """The path of the binutils program `name` that the compiler driver uses."""
+    return subprocess.run([command[0], "-print-prog-name=" + name], capture_output=True, text=True,
+                          check=True).stdout.strip()
+
+
 def default_script(command):
     """The linker script GNU ld uses for this link (printed by --verbose)."""
-    ld = subprocess.run([command[0], "-print-prog-name=ld"], capture_output=True, text=True,
-                        check=True).stdout.strip()
+    ld = tool(command, "ld")
     verbose = subprocess.run([ld, "--verbose"], capture_output=True, text=True, check=True).stdout
     parts = verbose.split("==================================================")
     if len(parts) < 3 or KEEP_ALL_UNWIND not in parts[1]:
@@ -60,7 +69,7 @@ class LinkMap:
             memory_map = lines.index("Linker script and memory map")
         except ValueError:
             raise LinkError("%s is not a GNU ld map" % path)
-        self.kept = []  # (output section, input section, file)
+        self.kept = []  # (output section, input section, file, address)
         self.discarded = set()
         output = None
         pending = None
@@ -71,41 +80,50 @@ class LinkMap:
                 output = head.group(1)
                 pending = None
                 continue
-            m = re.match(r"^ (\.\S+)(?:\s+0x[0-9a-f]+\s+0x[0-9a-f]+\s+(\S.*))?$", line)
+            m = re.match(r"^ (\.\S+)(?:\s+0x([0-9a-f]+)\s+0x[0-9a-f]+\s+(\S.*))?$", line)
             if m:
                 if m.group(2) is None:
                     pending = m.group(1)
                     continue
-                self._add(in_map, output, m.group(1), m.group(2))
+                self._add(in_map, output, m.group(1), m.group(3), m.group(2))
                 pending = None
                 continue
-            m = re.match(r"^\s+0x[0-9a-f]+\s+0x[0-9a-f]+\s+(\S.*)$", line)
+            m = re.match(r"^\s+0x([0-9a-f]+)\s+0x[0-9a-f]+\s+(\S.*)$", line)
             if m and pending:
-                self._add(in_map, output, pending, m.group(1))
+                self._add(in_map, output, pending, m.group(2), m.group(1))
             pending = None
 
-    def _add(self, in_map, output, section, file):
+    def _add(self, in_map, output, section, file, address):
         if in_map:
-            self.kept.append((output, section, file))
+            self.kept.append((output, section, file, int(address, 16)))
         else:
             self.discarded.add(section)
 
     def names(self, prefix, kept=True):
-        found = {s for _, s, _ in self.kept} if kept else set(self.discarded)
+        found = {s for _, s, _, _ in self.kept} if kept else set(self.discarded)
         return {s[len(prefix):] for s in found if s.startswith(prefix)}
 
 
 def check(link_map):
-    for _, section, _ in link_map.kept:
+    for _, section, _, _ in link_map.kept:
         if section.startswith(".eh_frame") and section != ".eh_frame" and not section.startswith(".eh_frame$"):
             raise LinkError("unwind section %s is named in a way this script does not know" % section)
     with_unwind = link_map.names(".eh_frame$") | link_map.names(".eh_frame$", kept=False)
     missing = (link_map.names(".text$") & with_unwind) - link_map.names(".eh_frame$")
     if missing:
         raise LinkError("code kept without its unwind entry: %s" % ", ".join(sorted(missing)[:5]))
-    table = [file for output, _, file in link_map.kept if output == ".eh_frame"]
+    table = [file for output, _, file, _ in link_map.kept if output == ".eh_frame"]
     if not table or os.path.basename(table[-1]) != "crtend.o":
         raise LinkError("the unwind table does not end with crtend.o's terminator")
+
+
+def unwind_table_start(link_map):
+    """Where the unwind table that libgcc registers begins: crtbegin.o's
+    __EH_FRAME_BEGIN__, at the start of its .eh_frame section."""
+    for output, section, file, address in link_map.kept:
+        if output == ".eh_frame" and section == ".eh_frame" and os.path.basename(file) == "crtbegin.o":
+            return address
+    raise LinkError("crtbegin.o has no part in the unwind table")
 
 
 class LeanLink:
@@ -138,6 +156,10 @@ class LeanLink:
             reached = link_map.names(".text$") & with_unwind
             if reached <= live:
                 check(link_map)
+                try:
+                    compact_unwind_table(self.scratch, unwind_table_start(link_map), tool(self.command, "objdump"))
+                except UnwindTableError as e:
+                    raise LinkError("the unwind table: %s" % e)
                 os.replace(self.scratch, self.output)
                 os.replace(self.pass_map, self.map_path)
                 return

@@ -13,11 +13,15 @@
 //
 // Prints figures only. The sizes in the map are those of the sections'
 // contents; the file adds its headers and pads each section to 512 bytes.
+// The link rewrites the unwind table after the map is written (its common
+// entries shared: scripts/unwind_table.py), so the stub's own section table,
+// printed last, is where its .eh_frame's size in the file shows.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <regex>
 #include <stdexcept>
@@ -158,6 +162,35 @@ void PrintLibraries(const std::vector<Contribution>& contributions)
     std::printf("\n");
 }
 
+std::uint32_t Read32(const std::string& data, std::size_t at)
+{
+    if (at + 4 > data.size())
+        throw std::runtime_error("the stub's PE headers are cut short");
+    const auto byte = [&](std::size_t i) { return std::uint32_t(static_cast<unsigned char>(data[at + i])); };
+    return byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24;
+}
+
+// The sections as the stub's file holds them (names cut to eight characters
+// in a program without a symbol table).
+void PrintFileSections(const std::string& stub)
+{
+    std::ifstream in(stub, std::ios::binary);
+    const std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::uint32_t pe = Read32(data, 0x3C);
+    if (Read32(data, pe) != 0x4550)
+        throw std::runtime_error(stub + " is not a PE image");
+    const std::uint32_t count = Read32(data, pe + 4) >> 16;
+    const std::uint32_t table = pe + 24 + (Read32(data, pe + 20) & 0xFFFF);
+    std::printf("\nthe stub's sections (bytes in its file and in memory):\n%-10s %9s %9s\n", "section", "file",
+                "memory");
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const std::size_t at = table + 40 * i;
+        const std::string name = data.substr(at, 8).c_str();
+        std::printf("%-10s %9s %9s\n", name.c_str(), Bytes(Read32(data, at + 16)).c_str(),
+                    Bytes(Read32(data, at + 8)).c_str());
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -176,6 +209,7 @@ int main(int argc, char** argv)
                         Bytes(offset).c_str(), Bytes(size - 4 - std::min(offset, size - 4)).c_str());
         }
         PrintLibraries(ReadMap(argv[2]));
+        PrintFileSections(argv[1]);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "size_report: %s\n", e.what());
         return 1;

@@ -12,7 +12,9 @@ namespace {
 
 // The form whose window CreateWindowEx is making right now. Its first message
 // (WM_GETMINMAXINFO comes even before WM_NCCREATE) binds the window to it.
-thread_local TForm* t_creating = nullptr;
+// The program makes its windows on one thread; a thread_local here would
+// link libgcc's emulated thread-local storage (1.5 KB of the setup program).
+TForm* s_creating = nullptr;
 
 // Window property that holds the form of a window.
 const char kFormProperty[] = "Lumora.Form";
@@ -162,10 +164,10 @@ void TForm::CreateHandle()
             throw Error("Cannot create the window " + className_ + ": there is no MDI frame to hold it");
     }
 
-    TForm* const outer = std::exchange(t_creating, this);
+    TForm* const outer = std::exchange(s_creating, this);
     const HWND window = CreateWindowExA(styles.exStyle, className_.c_str(), caption_.c_str(), styles.style,
                                         x, y, width, height, parent, nullptr, Instance(), nullptr);
-    t_creating = outer;
+    s_creating = outer;
     if (!window)
         RaiseLastOSError("Cannot create the window " + className_);
     if (FromHandle(window) != this) {
@@ -219,8 +221,8 @@ void TForm::Detach()
 LRESULT CALLBACK TForm::StaticWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     TForm* form = FromHandle(window);
-    if (!form && t_creating) {
-        form = std::exchange(t_creating, nullptr);
+    if (!form && s_creating) {
+        form = std::exchange(s_creating, nullptr);
         form->Attach(window);
         if (FromHandle(window) != form)
             form = nullptr;

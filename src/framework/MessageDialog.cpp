@@ -40,9 +40,10 @@ UINT ButtonStyleOf(TMsgDlgButtons buttons)
     throw Error("This set of message dialog buttons is not supported");
 }
 
-// The box this thread is showing. Hook and window procedures have no
+// The box the program is showing. Hook and window procedures have no
 // parameter of their own, so they find their box here; boxes shown from
-// inside a box's modal loop stack up through `outer`.
+// inside a box's modal loop stack up through `outer`. The program shows its
+// boxes on one thread (see s_creating in Form.cpp).
 struct BoxInProgress {
     HHOOK hook = nullptr;
     HWND window = nullptr;
@@ -51,11 +52,11 @@ struct BoxInProgress {
     BoxInProgress* outer = nullptr;
 };
 
-thread_local BoxInProgress* t_box = nullptr;
+BoxInProgress* s_box = nullptr;
 
 BoxInProgress* BoxOf(HWND window)
 {
-    for (BoxInProgress* box = t_box; box; box = box->outer) {
+    for (BoxInProgress* box = s_box; box; box = box->outer) {
         if (box->window == window)
             return box;
     }
@@ -133,7 +134,7 @@ LRESULT CALLBACK BoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 // Takes over the first dialog window this thread creates during the call.
 LRESULT CALLBACK WatchBoxProc(int code, WPARAM wParam, LPARAM lParam)
 {
-    BoxInProgress* box = t_box;
+    BoxInProgress* box = s_box;
     const HWND window = reinterpret_cast<HWND>(wParam);
     if (code == HCBT_CREATEWND && box && !box->window && !box->placed && IsDialog(window)) {
         box->previous = reinterpret_cast<WNDPROC>(
@@ -149,10 +150,10 @@ public:
     explicit BoxScope(HHOOK hook)
     {
         box_.hook = hook;
-        box_.outer = t_box;
-        t_box = &box_;
+        box_.outer = s_box;
+        s_box = &box_;
     }
-    ~BoxScope() { t_box = box_.outer; }
+    ~BoxScope() { s_box = box_.outer; }
     BoxScope(const BoxScope&) = delete;
     BoxScope& operator=(const BoxScope&) = delete;
 

@@ -3,12 +3,15 @@
 every time, so this is a plain assertion); the resources it carries into
 every installer (manifest, version information, icon), read back with
 wrestool; the libraries it imports (only the system's known DLLs, which are
-never looked for beside the program); and reproducible output (no link
-time, no build folder, the same installer from the same files).
+never looked for beside the program); its compacted unwind table; and
+reproducible output (no link time, no build folder, the same installer from
+the same files).
 
     stub_test.py STUB INSTALLER SETUPPACK PAYLOAD_DIR SOURCE_DIR BUILD_DIR OBJDUMP BUDGET SIZE_REPORT
 """
+import bisect
 import os
+import re
 import struct
 import subprocess
 import sys
@@ -110,6 +113,53 @@ class ImportsTest(unittest.TestCase):
         imported = {line.split("DLL Name:")[1].strip().lower() for line in dump.splitlines() if "DLL Name:" in line}
         self.assertIn("kernel32.dll", imported)
         self.assertLessEqual(imported, KNOWN_DLLS)
+
+
+class UnwindTableTest(unittest.TestCase):
+
+    def test_every_function_that_calls_the_program_keeps_its_unwind_entry(self):
+        # The link leaves out the unwind entries (FDEs) of functions that call
+        # no code of the program's own (scripts/unwind_table.py). Judged here
+        # apart from the FDEs the link read: the code is cut into functions
+        # by the link map's code sections, and in each function of an object
+        # with unwind information, every call that leads into the program
+        # (not through the import address table) must lie in an FDE's range.
+        sys.path.insert(0, os.path.join(SOURCE_DIR, "scripts"))
+        import lean_link
+        import unwind_table
+        link_map = lean_link.LinkMap(os.path.splitext(STUB)[0] + ".map")
+        with open(STUB, "rb") as f:
+            image = unwind_table.Image(f.read())
+        start = lean_link.unwind_table_start(link_map)
+        address, size, raw, raw_size = image.section(image.section_at(start))
+        table = bytes(image.data[raw + start - address:raw + min(size, raw_size)])
+        fdes = sorted(unwind_table.read_table(table, start, image.pointer_at)[0], key=lambda fde: fde.start)
+        fde_starts = [fde.start for fde in fdes]
+
+        unwound = {file for output, _, file, _ in link_map.kept if output == ".eh_frame"}
+        code = sorted((at, section, file) for output, section, file, at in link_map.kept if output == ".text")
+        code_starts = [at for at, _, _ in code]
+        imports = image.import_address_table()
+        listing = subprocess.run([OBJDUMP, "-d", "--no-show-raw-insn", STUB], capture_output=True, text=True,
+                                 check=True).stdout
+        instructions = [(int(at, 16), text.strip()) for at, text in re.findall(r"^\s*([0-9a-f]+):\t(.*)$", listing, re.M)]
+        jumps_to_imports = {at for at, text in instructions
+                            if re.fullmatch(r"jmp\s+\*0x([0-9a-f]+)", text) and int(text.split("0x")[1], 16) in imports}
+        checked, uncovered = 0, []
+        for at, text in instructions:
+            target = re.fullmatch(r"l?call\s+(\*?)0x([0-9a-f]+)", text)
+            if not re.match(r"l?call", text) or (target and int(target.group(2), 16) in
+                                                 (imports if target.group(1) else jumps_to_imports)):
+                continue
+            _, section, file = code[bisect.bisect_right(code_starts, at) - 1]
+            if not section.startswith(".text$") or file not in unwound:
+                continue  # C code, or start-up code before the registered table
+            checked += 1
+            fde = bisect.bisect_right(fde_starts, at) - 1
+            if fde < 0 or not fdes[fde].start <= at < fdes[fde].end:
+                uncovered.append("%x %s in %s" % (at, text, section))
+        self.assertGreater(checked, 1000)
+        self.assertEqual(uncovered, [])
 
 
 class ReproducibleTest(unittest.TestCase):
