@@ -90,7 +90,10 @@ bool UndoTarget(const std::wstring& target, const std::wstring& staged, const st
                   : !Exists(target) || MoveFileExW(target.c_str(), staged.c_str(), kReplacing);
 }
 
-[[noreturn]] void CannotCreate(const std::string& target) { RaiseWithSystemReason("Cannot create file ", AnsiFromPath(target)); }
+[[noreturn]] void CannotCreate(const std::string& target)
+{
+    RaiseWithSystemReason("Cannot create file ", AnsiFromPath(target));
+}
 
 // A copy of `target` at `kept`, with its attributes and times, on the disk.
 bool Keep(const std::wstring& target, const std::wstring& kept)
@@ -235,7 +238,9 @@ void FilesIntoPlace::SettleJournal(const std::wstring& path, LeftoverName name)
             throw Error("Failed to create key " + UninstallEntryName(screenSaverFile_));
         LogStep("earlier installation", "undone: it was cut short");
     }
-    DeleteOnClose(file);
+    // A journal that stayed would be undone again by every later run.
+    if (!DeleteOnClose(file))
+        CannotCreate(slots_[0].shown);
 }
 
 std::string FilesIntoPlace::Staging(std::size_t place) const { return PathFromWide(slots_[place].staged); }

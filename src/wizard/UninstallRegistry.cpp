@@ -69,6 +69,8 @@ void WriteUninstallEntry(const std::string& screenSaverFile, const std::string& 
     for (const auto& [name, value] : UninstallExtraValues(screenSaverFile, targetFolder))
         entry.WriteString(name, value);
     entry.WriteInteger("EstimatedSize", InstalledKiB(screenSaverFile, targetFolder));
+    // On the disk before the installation counts as complete.
+    RegFlushKey(entry.Handle());
     entry.Close();
     LogStep("uninstall entry", "HKEY_LOCAL_MACHINE\\" + PathFromAnsi(UninstallEntryPath(screenSaverFile)) + " written");
 }

@@ -13,8 +13,8 @@ namespace lumora {
 inline constexpr const char* kUninstallListKey = "Software\\Microsoft\\Windows\\currentversion\\uninstall";
 
 // Where the entry's copy is kept while an installation can still be undone:
-// a key of this name beneath this key of HKEY_LOCAL_MACHINE, which holds
-// nothing else and goes when it is empty.
+// beneath this key of HKEY_LOCAL_MACHINE, under the entry's own name. The
+// key holds nothing else and goes when it is empty.
 inline constexpr const char* kKeptEntriesKey = "Software\\Lumora Install Program";
 
 // The entry's key beneath the list: base name + " Uninstall".

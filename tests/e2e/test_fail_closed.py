@@ -463,7 +463,7 @@ class FailClosedTest(e2ecase.SessionTestCase):
         old = {"Aurora.scr": read_file(self.payload_file("Aurora.scr")),
                "Aurora.exe": read_file(self.payload_file("Lmunist.exe"))}
         upgrade = self.installer_of("aurora-2.exe", payloads.settings(),
-                                    {"Aurora.scr": old["Aurora.scr"] + b"2.0.0", "Lmunist.exe": old["Aurora.exe"] + b"2"},
+                                    {"Aurora.scr": old["Aurora.scr"] + b"2", "Lmunist.exe": old["Aurora.exe"] + b"2"},
                                     ("--product", "Aurora Dreams", "--version", "2.0.0"))
         self.assertEqual(self.run_silently(e2ecase.PATHS.sample, "sample-setup.exe"), EXIT_INSTALLED)
 
@@ -474,9 +474,10 @@ class FailClosedTest(e2ecase.SessionTestCase):
             holder.kill()
             holder.wait(timeout=60)
             self.check_one_version("Aurora", old, {"DisplayName": "Aurora Uninstall", "DisplayVersion": None})
-            lines = read_file(session.find_host_path(log)).decode().split("\r\n")
-            self.assertIn("copy: C:\\windows\\Aurora.scr and C:\\windows\\Aurora.exe in place", [l[20:] for l in lines])
-            self.assertEqual([l[20:] for l in lines[-4:-1]],
+            # "YYYY-MM-DD hh:mm:ss step: result"
+            lines = [line[20:] for line in read_file(session.find_host_path(log)).decode().split("\r\n")]
+            self.assertIn("copy: C:\\windows\\Aurora.scr and C:\\windows\\Aurora.exe in place", lines)
+            self.assertEqual(lines[-4:-1],
                              ["undo: the files and the uninstall entry as they were before",
                               "info file: failed: File access denied", "exit code: %d" % EXIT_OTHER])
 
@@ -493,8 +494,9 @@ class FailClosedTest(e2ecase.SessionTestCase):
             self.mount("overlay", "lowerdir=%s,upperdir=%s/upper,workdir=%s/work" % (windows, room, room), windows)
             run = SetupRun(self, installer=Installer(session, nebula, "nebula.exe").start())
             run.wizard.wait_page("2")
-            pages = sum(-(-len(data) // 4096) for data in old.values())
+            # Room for the pages of the two programs' copies, no more.
             free = os.statvfs(room)
+            pages = sum(-(-len(data) // free.f_bsize) for data in old.values())
             with open(os.path.join(room, "filler"), "wb") as f:
                 f.write(b"\0" * (free.f_bavail - pages) * free.f_bsize)
             self.assertEqual(os.statvfs(room).f_bavail, pages)

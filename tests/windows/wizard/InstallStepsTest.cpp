@@ -238,8 +238,9 @@ TEST_F(InstallationSteps, AnUpgradeThatCannotBeCompletedLeavesTheInstalledVersio
         const char* const heldFile = c.place == Place::UninstallerHeld ? "lumtest.exe"
                                      : c.place == Place::InfoFileHeld  ? "lumtest.nfo"
                                                                        : nullptr;
-        const HANDLE held = heldFile ? CreateFileA((target_ / heldFile).c_str(), GENERIC_READ,
-                                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr)
+        constexpr DWORD kShare = FILE_SHARE_READ | FILE_SHARE_WRITE;
+        const HANDLE held = heldFile ? CreateFileA((target_ / heldFile).c_str(), GENERIC_READ, kShare, nullptr,
+                                                   OPEN_EXISTING, 0, nullptr)
                                      : INVALID_HANDLE_VALUE;
         int calls = 0;
         const unsigned startedBefore = ProcessesStarted();
