@@ -97,6 +97,8 @@ void RunInstallationSteps(const std::string& targetFolder, const std::function<v
         step = "uninstall entry";
         writeUninstallRegistry();
         files.Commit();
+        RecordOutcome(ExitCode::Installed);
+        step = "installation";
 
         // Nothing from here on is undone, so the two programs, which cannot
         // be called back once started, start only now. They open windows
@@ -124,7 +126,6 @@ void RunInstallationSteps(const std::string& targetFolder, const std::function<v
         LogFailure(step, e.what(), e.Reason());
         throw;
     }
-    RecordOutcome(ExitCode::Installed);
 }
 
 }  // namespace lumora

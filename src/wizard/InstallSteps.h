@@ -22,9 +22,9 @@ extern const char* const kActiveXNotStarted;
 // read afresh on each call: the screensaver file from the setup settings,
 // the extraction folder of this run, the system's folders from the system.
 // A failing step throws Error and the steps after it are skipped. The run's
-// outcome (settings/ExitCodes.h) becomes Installed at the end, CopyFailed
-// when the copies fail and OtherFailure when the info file or the entry
-// does.
+// outcome (settings/ExitCodes.h) becomes Installed once the group is
+// complete, CopyFailed when the copies fail and OtherFailure when the info
+// file or the entry does.
 // With `silent`, nothing opens a window: the caution, the ActiveX update
 // installer and the registration through the display settings are left out.
 // Each step and its result go to the run's log.
