@@ -8,8 +8,8 @@ enum class ExitCode : int {
     Cancelled = 1,       // the user declined, cancelled or closed the window first
     PayloadDamaged = 2,  // the payload is missing, cut short or damaged
     RestoreFailed = 3,   // the payload could not be written out (a full disk, a refused folder)
-    CopyFailed = 4,      // the screensaver or its uninstaller could not be put in place
-    OtherFailure = 5,    // a later installation step failed (info file, uninstall entry)
+    CopyFailed = 4,      // the screensaver or its uninstaller could not be put in place; the installed version stays
+    OtherFailure = 5,    // the info file or the uninstall entry failed: the installed version was put back
 };
 
 // What the run has come to so far: Cancelled until the installation steps

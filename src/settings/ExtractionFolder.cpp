@@ -9,8 +9,10 @@
 
 #include "base/Error.h"
 #include "base/PathEncoding.h"
+#include "framework/Handles.h"
 #include "framework/Win32Error.h"
 #include "settings/CmnFunc2.h"
+#include "settings/RunLog.h"
 
 namespace lumora {
 
@@ -88,10 +90,10 @@ HANDLE MakeAndOpenFolder(const std::wstring& path, PSECURITY_DESCRIPTOR descript
     return folder;
 }
 
-// Deletes the files in `folder` (no trailing backslash) and the folder; what
-// cannot go now goes at the next restart, files before their folder. The
-// restore writes files only, under their base names.
-void RemoveFolder(const std::wstring& folder)
+// Deletes the files in `folder` (no trailing backslash); what cannot go now
+// goes at the next restart. The restore writes files only, under their base
+// names: a folder in it (or a link to one) is left as it is.
+void RemoveFiles(const std::wstring& folder)
 {
     const std::wstring prefix = folder + L"\\";
     WIN32_FIND_DATAW found;
@@ -105,8 +107,60 @@ void RemoveFolder(const std::wstring& folder)
     }
     if (search != INVALID_HANDLE_VALUE)
         FindClose(search);
+}
+
+// The folder itself, once its files are gone, or at the next restart after
+// them.
+void RemoveEmptyFolder(const std::wstring& folder)
+{
     if (!RemoveDirectoryW(folder.c_str()))
         MoveFileExW(folder.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+}
+
+// A name this program gives its folders: the prefix and 16 hex digits.
+bool IsFolderName(const wchar_t* name)
+{
+    constexpr std::size_t kPrefixLength = sizeof kNamePrefix / sizeof *kNamePrefix - 1;
+    if (std::wcslen(name) != kPrefixLength + 16 || std::wcsncmp(name, kNamePrefix, kPrefixLength) != 0)
+        return false;
+    for (name += kPrefixLength; *name; ++name)
+        if ((*name < L'0' || *name > L'9') && (*name < L'a' || *name > L'f'))
+            return false;
+    return true;
+}
+
+// Removes the folders under `base` that runs left behind when they were
+// killed or lost their power. A live run holds its folder open without
+// delete sharing, so a folder that opens for deletion is no live run's. It
+// is held without delete sharing while its files go, so that no one can
+// rename or replace it meanwhile. Only plain folders are taken: a link (a
+// junction, a symbolic link) of that name is never followed out of `base`.
+void RemoveFoldersOfEndedRuns(const std::wstring& base)
+{
+    constexpr DWORD kKind = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+    constexpr DWORD kShare = FILE_SHARE_READ | FILE_SHARE_WRITE;
+    constexpr DWORD kItself = FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT;
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW((base + kNamePrefix + L"*").c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
+        if ((found.dwFileAttributes & kKind) != FILE_ATTRIBUTE_DIRECTORY || !IsFolderName(found.cFileName))
+            continue;
+        const std::wstring folder = base + found.cFileName;
+        if (!FileHandle(CreateFileW(folder.c_str(), DELETE, kShare, nullptr, OPEN_EXISTING, kItself, nullptr)))
+            continue;
+        FileHandle held(CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES, kShare, nullptr, OPEN_EXISTING, kItself,
+                                    nullptr));
+        BY_HANDLE_FILE_INFORMATION facts;
+        if (!held || !GetFileInformationByHandle(held.Get(), &facts) ||
+            (facts.dwFileAttributes & kKind) != FILE_ATTRIBUTE_DIRECTORY)
+            continue;
+        RemoveFiles(folder);
+        held.Reset();
+        RemoveEmptyFolder(folder);
+        LogStep("extraction folder", PathFromWide(folder) + " of an ended run removed");
+    }
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
 }
 
 }  // namespace
@@ -139,9 +193,10 @@ void CreateExtractionFolder() { CreateExtractionFolderIn(GetTempFolder(), IsWind
 void CreateExtractionFolderIn(const std::string& base, bool adminsOnly)
 {
     RemoveExtractionFolder();
+    const std::wstring wideBase = WidePath(base);
+    RemoveFoldersOfEndedRuns(wideBase);
     std::unique_ptr<void, decltype(&LocalFree)> descriptor(adminsOnly ? AdministratorsOnlyDescriptor() : nullptr,
                                                            LocalFree);
-    const std::wstring wideBase = WidePath(base);
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         const std::wstring wide = wideBase + RandomName();
         if (const HANDLE pin = MakeAndOpenFolder(wide, descriptor.get())) {
@@ -170,7 +225,8 @@ void RemoveExtractionFolder() noexcept
         return;
     CloseHandle(current.pin);
     current.pin = nullptr;
-    RemoveFolder(current.wide);
+    RemoveFiles(current.wide);
+    RemoveEmptyFolder(current.wide);
     current.path.clear();
     current.wide.clear();
 }

@@ -7,7 +7,8 @@
 // Its name is unpredictable and it is refused if it exists already. When the
 // process runs elevated, only Administrators and SYSTEM may write it, and it
 // is kept open so that no one can rename it or put another in its place
-// while the run lasts. It is removed, with its files, when the program ends.
+// while the run lasts. It is removed, with its files, when the program ends;
+// the folders of runs that were killed are removed by the next run.
 #include <windows.h>
 
 #include <string>
@@ -19,7 +20,9 @@ namespace lumora {
 // made there (8-bit text), with the system's reason when it gave one.
 void CreateExtractionFolder();
 // The same under `base` (a folder ending in "\"), locked to Administrators
-// and SYSTEM when `adminsOnly`.
+// and SYSTEM when `adminsOnly`. First removes, with their files, the
+// folders of that name under `base` that no live run holds (each run holds
+// its own open without delete sharing); a link of that name is left alone.
 void CreateExtractionFolderIn(const std::string& base, bool adminsOnly);
 
 // The folder with its trailing backslash; empty before it is made and after

@@ -36,7 +36,8 @@ void WriteInfoFile(const std::string& path, const std::string& screenSaverFile, 
         throw InOutError(GetLastError());
     WriteLine(file.Get(), screenSaverFile);
     WriteLine(file.Get(), targetFolder);
-    if (!CloseHandle(file.Release()))
+    // On the disk before it is moved into place.
+    if (!FlushFileBuffers(file.Get()) || !CloseHandle(file.Release()))
         throw InOutError(GetLastError());
 }
 

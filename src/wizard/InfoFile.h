@@ -6,8 +6,9 @@
 
 namespace lumora {
 
-// Creates or replaces `path` and writes the two lines. Throws InOutError at
-// the first operation that fails: creating the file, either line, closing.
+// Creates or replaces `path`, writes the two lines and flushes them to the
+// disk. Throws InOutError at the first operation that fails: creating the
+// file, either line, flushing, closing.
 void WriteInfoFile(const std::string& path, const std::string& screenSaverFile, const std::string& targetFolder);
 
 }  // namespace lumora

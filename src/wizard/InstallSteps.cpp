@@ -6,6 +6,7 @@
 #include "base/PathEncoding.h"
 #include "framework/Application.h"
 #include "framework/MessageDialog.h"
+#include "framework/Win32Error.h"
 #include "settings/CmnFunc2.h"
 #include "settings/ExitCodes.h"
 #include "settings/ExtractionFolder.h"
@@ -13,9 +14,11 @@
 #include "settings/RunLog.h"
 #include "wizard/CopiesIntoPlace.h"
 #include "wizard/FmxUtils.h"
+#include "wizard/InOutError.h"
 #include "wizard/InfoFile.h"
 #include "wizard/InstallPaths.h"
 #include "wizard/RegistrationCommand.h"
+#include "wizard/UninstallRegistry.h"
 
 namespace lumora {
 
@@ -57,20 +60,51 @@ void RunInstallationSteps(const std::string& targetFolder, const std::function<v
         const InstallPaths paths = PlanInstallPaths(
             targetPath, screenSaverName, PathFromAnsi(ScreenSaverBaseName(screenSaverFile)), ExtractionFolder());
 
-        // Both files or neither: an uninstaller that cannot be put in place
-        // leaves the screensaver installed before as it was.
+        // The programs, the info file and the uninstall entry change
+        // together, or not at all: no program is left without its info file
+        // and entry, and a failure puts back the version installed before.
         step = "copy";
         RecordOutcome(ExitCode::CopyFailed);
-        // Pending paints and clicks are handled after each of the copies.
-        CopyFilesIntoPlace({{paths.screenSaverSource, paths.screenSaverTarget},
-                            {paths.uninstallerSource, paths.uninstallerTarget}},
-                           [] { Application.ProcessMessages(); });
+        FilesIntoPlace files({paths.screenSaverTarget, paths.uninstallerTarget, paths.infoFile}, screenSaverFile);
+        const std::string* const sources[] = {&paths.screenSaverSource, &paths.uninstallerSource};
+        for (std::size_t i = 0; i < 2; ++i) {
+            if (!files.Prepare(i))
+                RaiseWithSystemReason("Cannot create file ", AnsiFromPath(files.Target(i)));
+            CopyFileByChunks(*sources[i], files.Staging(i), files.Target(i));
+            // Pending paints and clicks are handled after each of the copies.
+            Application.ProcessMessages();
+        }
+        step = "info file";
         RecordOutcome(ExitCode::OtherFailure);
-        LogStep(step, paths.screenSaverTarget + " and " + paths.uninstallerTarget + " in place");
+        if (!files.Prepare(2))
+            throw InOutError(GetLastError());
+        WriteInfoFile(files.Staging(2), screenSaverFile, targetFolder);
+        step = "uninstall entry";
+        const bool entryExisted = KeepUninstallEntry(screenSaverFile);
 
-        // The two programs open windows of their own, so a run without
-        // windows leaves them out. Otherwise they run beside the remaining
-        // steps; a program that does not start is not reported.
+        step = "copy";
+        RecordOutcome(ExitCode::CopyFailed);
+        files.WriteJournal(entryExisted);
+        for (std::size_t i = 0; i < 2; ++i)
+            if (!files.Place(i))
+                RaiseWithSystemReason("Cannot create file ", AnsiFromPath(files.Target(i)));
+        LogStep(step, paths.screenSaverTarget + " and " + paths.uninstallerTarget + " in place");
+        step = "info file";
+        RecordOutcome(ExitCode::OtherFailure);
+        if (!files.Place(2))
+            throw InOutError(GetLastError());
+        LogStep(step, paths.infoFile + " written");
+        step = "uninstall entry";
+        writeUninstallRegistry();
+        files.Commit();
+        RecordOutcome(ExitCode::Installed);
+        step = "installation";
+
+        // Nothing from here on is undone, so the two programs, which cannot
+        // be called back once started, start only now. They open windows
+        // of their own, so a run without windows leaves them out. Otherwise
+        // they run beside the rest of the setup; a program that does not
+        // start is not reported.
         const ShellCommand registration =
             IsWindowsNT() ? RegistrationCommandNT(GetSystemFolder(), targetPath, screenSaverName)
                           : RegistrationCommandOther(GetWindowsFolder(), targetPath, screenSaverName);
@@ -88,17 +122,10 @@ void RunInstallationSteps(const std::string& targetFolder, const std::function<v
             LogStep("screensaver registration",
                     StartResult(ShellRun(registration.program, registration.parameters, kWorkingFolder, SW_SHOW)));
         }
-
-        step = "info file";
-        WriteInfoFile(paths.infoFile, screenSaverFile, targetFolder);
-        LogStep(step, paths.infoFile + " written");
-        step = "uninstall entry";
-        writeUninstallRegistry();
     } catch (const Error& e) {
         LogFailure(step, e.what(), e.Reason());
         throw;
     }
-    RecordOutcome(ExitCode::Installed);
 }
 
 }  // namespace lumora

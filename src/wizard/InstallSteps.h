@@ -12,17 +12,19 @@ extern const char* const kActiveXCaution;
 // The warning shown when the ActiveX update installer does not start.
 extern const char* const kActiveXNotStarted;
 
-// Copies the screensaver and the uninstaller from the extraction folder into
-// `targetFolder` (no trailing backslash), both or neither (CopiesIntoPlace.h),
-// shows the caution on the NT family, starts the ActiveX update installer
-// and the screensaver's registration through rundll32 (neither waited for,
-// their results ignored), writes the info file, then calls
-// `writeUninstallRegistry`. Inputs are read afresh on each call: the
-// screensaver file from the setup settings, the extraction folder of this
-// run, the system's folders from the system.
+// Installs into `targetFolder` (no trailing backslash): the screensaver and
+// the uninstaller copied from the extraction folder, the info file written
+// and `writeUninstallRegistry` called, all four as one group that is
+// undone, with the entry, when a step of it fails (CopiesIntoPlace.h);
+// then, with nothing left to undo, the caution on the NT family, the start
+// of the ActiveX update installer and of the screensaver's registration
+// through rundll32 (neither waited for, their results ignored). Inputs are
+// read afresh on each call: the screensaver file from the setup settings,
+// the extraction folder of this run, the system's folders from the system.
 // A failing step throws Error and the steps after it are skipped. The run's
-// outcome (settings/ExitCodes.h) becomes Installed at the end, CopyFailed
-// when the copies fail and OtherFailure when a later step does.
+// outcome (settings/ExitCodes.h) becomes Installed once the group is
+// complete, CopyFailed when the copies fail and OtherFailure when the info
+// file or the entry does.
 // With `silent`, nothing opens a window: the caution, the ActiveX update
 // installer and the registration through the display settings are left out.
 // Each step and its result go to the run's log.

@@ -1,5 +1,6 @@
 #include "wizard/UninstallRegistry.h"
 
+#include "base/Error.h"
 #include "base/PathEncoding.h"
 #include "framework/Registry.h"
 #include "settings/RunLog.h"
@@ -68,8 +69,61 @@ void WriteUninstallEntry(const std::string& screenSaverFile, const std::string& 
     for (const auto& [name, value] : UninstallExtraValues(screenSaverFile, targetFolder))
         entry.WriteString(name, value);
     entry.WriteInteger("EstimatedSize", InstalledKiB(screenSaverFile, targetFolder));
+    // On the disk before the installation counts as complete.
+    RegFlushKey(entry.Handle());
     entry.Close();
     LogStep("uninstall entry", "HKEY_LOCAL_MACHINE\\" + PathFromAnsi(UninstallEntryPath(screenSaverFile)) + " written");
+}
+
+namespace {
+
+std::string KeptEntryPath(const std::string& screenSaverFile)
+{
+    return std::string(kKeptEntriesKey) + "\\" + UninstallEntryName(screenSaverFile);
+}
+
+}  // namespace
+
+bool KeepUninstallEntry(const std::string& screenSaverFile)
+{
+    DropUninstallEntryCopy(screenSaverFile);
+    const std::string copyPath = KeptEntryPath(screenSaverFile);
+    HKEY created = nullptr;
+    // Where no copy can be made, the entry cannot be written either.
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, copyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                        nullptr, &created, nullptr) != ERROR_SUCCESS)
+        return true;
+    const UniqueHandle<RegistryKeyTraits> copy(created);
+    const LONG copied = RegCopyTreeA(HKEY_LOCAL_MACHINE, UninstallEntryPath(screenSaverFile).c_str(), created);
+    if (copied == ERROR_FILE_NOT_FOUND) {
+        DropUninstallEntryCopy(screenSaverFile);
+        return false;
+    }
+    if (copied != ERROR_SUCCESS || RegFlushKey(created) != ERROR_SUCCESS)
+        throw Error("Failed to create key " + copyPath);
+    return true;
+}
+
+bool RestoreUninstallEntry(const std::string& screenSaverFile, bool existed)
+{
+    const std::string entryPath = UninstallEntryPath(screenSaverFile);
+    if (!existed) {
+        const LONG removed = RegDeleteTreeA(HKEY_LOCAL_MACHINE, entryPath.c_str());
+        return removed == ERROR_SUCCESS || removed == ERROR_FILE_NOT_FOUND;
+    }
+    // Emptied and filled again, the key keeps the name it has.
+    const TRegistryKey copy = TRegistryKey::Open(HKEY_LOCAL_MACHINE, KeptEntryPath(screenSaverFile), KEY_READ);
+    const TRegistryKey entry = TRegistryKey::Open(HKEY_LOCAL_MACHINE, entryPath, KEY_ALL_ACCESS);
+    return !copy || !entry ||
+           (RegDeleteTreeA(entry.Handle(), nullptr) == ERROR_SUCCESS &&
+            RegCopyTreeA(copy.Handle(), nullptr, entry.Handle()) == ERROR_SUCCESS);
+}
+
+void DropUninstallEntryCopy(const std::string& screenSaverFile)
+{
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, KeptEntryPath(screenSaverFile).c_str());
+    // Only a key without keys beneath it goes so.
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kKeptEntriesKey);
 }
 
 }  // namespace lumora

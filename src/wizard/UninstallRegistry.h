@@ -24,4 +24,20 @@ void WriteUninstallEntry(const std::string& screenSaverFile, const std::string& 
 // there is no entry or it has no version.
 std::string InstalledVersion(const std::string& screenSaverFile);
 
+// While an installation can still be undone, a copy of the entry is kept
+// beneath kKeptEntriesKey (UninstallValues.h), where only administrators
+// may write.
+// Keeps a copy of the entry, on the disk, replacing an earlier one. Returns
+// whether undoing puts a copy back (false: it removes the entry, which was
+// not there); true, without a copy, where none can be made (the entry
+// cannot be written then either, and undoing leaves it). Throws Error
+// "Failed to create key <copy>" when the copy cannot be completed.
+bool KeepUninstallEntry(const std::string& screenSaverFile);
+// Puts the entry back as it was before the installation: as its copy holds
+// it when it `existed` (left as it is without a copy), removed when it did
+// not. False when it cannot be put back.
+bool RestoreUninstallEntry(const std::string& screenSaverFile, bool existed);
+// Deletes the entry's copy, and the key that holds the copies once empty.
+void DropUninstallEntryCopy(const std::string& screenSaverFile);
+
 }  // namespace lumora

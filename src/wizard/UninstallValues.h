@@ -12,6 +12,11 @@ namespace lumora {
 // The list's key, spelled with these cases.
 inline constexpr const char* kUninstallListKey = "Software\\Microsoft\\Windows\\currentversion\\uninstall";
 
+// Where the entry's copy is kept while an installation can still be undone:
+// beneath this key of HKEY_LOCAL_MACHINE, under the entry's own name. The
+// key holds nothing else and goes when it is empty.
+inline constexpr const char* kKeptEntriesKey = "Software\\Lumora Install Program";
+
 // The entry's key beneath the list: base name + " Uninstall".
 std::string UninstallEntryName(const std::string& screenSaverFile);
 // The entry's full path from the root, as it is opened for writing. It ends

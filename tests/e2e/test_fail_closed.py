@@ -17,9 +17,20 @@ CONTROL.INI, the temporary folder and the exit code hold afterwards:
 - an upgrade whose copies cannot be put in place (the installed uninstaller
   held open, a full Windows folder) keeps the installed version;
 - a temporary folder whose path is too long for the system falls back to the
-  current folder, where nothing stays behind."""
+  current folder, where nothing stays behind;
+- a run killed at each move into the Windows folder (seen by inotify), or
+  while it restores a large payload, is settled by the next run: one whole
+  version, never a missing program, its info file and uninstall entry, and
+  nothing of the killed run left, its folder in the temporary folder
+  included (but a link of that name, which is never followed);
+- a failure after the copies (the installed info file held open, a disk
+  that fills up just before the info file) puts the installed version back."""
 import configparser
+import ctypes
 import os
+import select
+import signal
+import struct
 import subprocess
 import sys
 
@@ -32,12 +43,63 @@ import layout  # noqa: E402
 import payloads  # noqa: E402
 import setuprun  # noqa: E402
 from installer import (CORRUPTED_TEXT, ERROR_CAPTION, EXIT_CANCELLED, EXIT_COPY_FAILED, EXIT_DAMAGED,  # noqa: E402
-                       EXIT_RESTORE_FAILED, FOLDER, MAIN_TITLE, Installer, extraction_folders)
+                       EXIT_INSTALLED, EXIT_OTHER, EXIT_RESTORE_FAILED, FOLDER, MAIN_TITLE, Installer,
+                       extraction_folders)
 from setuprun import APP_TITLE, SetupRun, install_through, read_file, uninstall_key  # noqa: E402
 from wineenv import wait_for  # noqa: E402
 
 RESTORE_ERROR = "please contact technical quoting this ref number :"
 PAYLOAD = ["cd.jpg", "Setup.ins", "Aurora.scr", "Lmunist.exe", "Install.exe"]
+# The key beneath which the installer keeps the uninstall entry's copy while
+# it can still undo an installation.
+KEPT_ENTRIES = "HKLM\\Software\\Lumora Install Program"
+
+LIBC = ctypes.CDLL("libc.so.6", use_errno=True)
+IN_MOVED_TO, IN_CREATE = 0x80, 0x100
+
+
+class Watch:
+    """inotify on one host folder: the names that its events of `mask` carry."""
+
+    def __init__(self, folder, mask):
+        self.fd = LIBC.inotify_init1(os.O_CLOEXEC | os.O_NONBLOCK)
+        if self.fd < 0 or LIBC.inotify_add_watch(self.fd, folder.encode(), mask) < 0:
+            raise OSError(ctypes.get_errno(), "inotify on " + folder)
+
+    def names(self, timeout=0.5):
+        """The names of the events that have come, waiting up to `timeout`
+        seconds for the first."""
+        if not select.select([self.fd], [], [], timeout)[0]:
+            return []
+        data, names, at = os.read(self.fd, 65536), [], 0
+        while at < len(data):
+            length = struct.unpack_from("iIII", data, at)[3]
+            names.append(data[at + 16:at + 16 + length].rstrip(b"\0").decode("utf-8", "replace"))
+            at += 16 + length
+        return names
+
+    def close(self):
+        os.close(self.fd)
+
+
+def kill_when(installer, ready, timeout=90):
+    """Kills the installer's process (SIGKILL, as a power cut stops it) as
+    soon as `ready()` is true; `ready` is asked again and again meanwhile."""
+    def running():
+        # Wine's loader names the program once it runs it, in the same process.
+        with open("/proc/%d/cmdline" % installer.proc.pid, "rb") as f:
+            return f.read().split(b"\0")[0].decode("utf-8", "replace").lower().endswith(installer.name.lower())
+
+    def time_to_kill():
+        if ready():
+            return True
+        if installer.proc.poll() is not None:
+            raise AssertionError("%s ended (exit code %s) first" % (installer.name, installer.proc.returncode))
+        return False
+    wait_for(running, 60, "the process of %s" % installer.name, interval=0)
+    wait_for(time_to_kill, timeout, "the moment to kill %s" % installer.name, interval=0)
+    os.kill(installer.proc.pid, signal.SIGKILL)
+    installer.proc.wait(timeout=60)
 
 
 class FailClosedTest(e2ecase.SessionTestCase):
@@ -61,20 +123,44 @@ class FailClosedTest(e2ecase.SessionTestCase):
         """A tmpfs of `size` over the host folder `target`."""
         self.mount("tmpfs", "size=%s" % size, target)
 
-    def installer_of(self, name, settings, replaced):
+    def installer_of(self, name, settings, replaced, options=()):
         """An installer of the sample payload with the settings lines
-        `settings` and the files `replaced` {name in the payload: bytes} in
-        place of the sample's or besides them."""
+        `settings` and the files `replaced` {name in the payload: bytes, or
+        None to leave it out} in place of the sample's or besides them,
+        built with `options`."""
         staging = os.path.join(self.artifacts, name + ".payload")
         os.makedirs(staging, exist_ok=True)
         files = {n: read_file(self.payload_file(n)) for n in PAYLOAD if n != "Setup.ins"}
         files.update(replaced)
         paths = [payloads.write_settings(staging, settings)]
         for payload_name, data in files.items():
+            if data is None:
+                continue
             paths.append(os.path.join(staging, payload_name))
             with open(paths[-1], "wb") as f:
                 f.write(data)
-        return payloads.pack(paths, self.artifacts, name, e2ecase.PATHS.setuppack, e2ecase.PATHS.stub)
+        return payloads.pack(paths, self.artifacts, name, e2ecase.PATHS.setuppack, e2ecase.PATHS.stub, options)
+
+    def run_silently(self, path, name, *args):
+        """Runs the installer `path` with /S to its end; returns its exit code."""
+        return Installer(self.session, path, name).start("/S", *args).wait_exit(timeout=120)
+
+    def check_one_version(self, base, files, entry):
+        """The Windows folder holds `files` {name: bytes} of `base`, its info
+        file, and nothing else of that name (no new file, old file's copy or
+        journal); the uninstall entry has the values `entry` {name: data,
+        None for none}; no copy of the entry is kept."""
+        windows = self.session.host_path("C:\\windows")
+        for name, data in files.items():
+            self.assertEqual(read_file(os.path.join(windows, name)), data, name)
+        self.assertEqual(read_file(os.path.join(windows, base + ".nfo")), ("%s.scr\r\nC:\\windows\r\n" % base).encode())
+        left = sorted(n for n in os.listdir(windows) if n.lower().startswith(base.lower() + "."))
+        self.assertEqual(left, sorted(list(files) + [base + ".nfo"]))
+        values = self.session.reg_query(uninstall_key(base))
+        self.assertIsNotNone(values, "no uninstall entry")
+        self.assertEqual({name: values.get(name) for name in entry}, entry)
+        self.assertEqual(values["UninstallString"], "C:\\windows\\%s.exe" % base)
+        self.assertIsNone(self.session.reg_query(KEPT_ENTRIES))
 
     def expect_boxes_then_exit(self, installer, texts, code):
         """The installer shows the error boxes `texts` one after the other
@@ -292,6 +378,138 @@ class FailClosedTest(e2ecase.SessionTestCase):
                         if " copy: failed: " in line]
                 self.assertEqual(len(copy), 1, copy)
                 self.assertRegex(copy[0], r"\((?!Success).+\)$")
+
+    def test_a_run_killed_on_its_way_leaves_one_whole_version(self):
+        session = self.session
+        windows = session.host_path("C:\\windows")
+        temp = session.host_path(session.temp_folder())
+        old = {"Aurora.scr": read_file(self.payload_file("Aurora.scr")),
+               "Aurora.exe": read_file(self.payload_file("Lmunist.exe"))}
+        new = {name: data + b"version 2.0.0" * 1000 for name, data in old.items()}
+        old_entry = {"DisplayName": "Aurora Uninstall", "DisplayVersion": None}
+        new_entry = {"DisplayName": "Aurora Dreams", "DisplayVersion": "2.0.0"}
+        upgrade = self.installer_of("aurora-2.exe", payloads.settings(),
+                                    {"Aurora.scr": new["Aurora.scr"], "Lmunist.exe": new["Aurora.exe"]},
+                                    ("--product", "Aurora Dreams", "--version", "2.0.0"))
+        # The next run's own copies fail: what it leaves is what it settled.
+        settling = self.installer_of("no-uninstaller.exe", payloads.settings(), {"Lmunist.exe": None})
+        # A payload that takes a while to restore, the large file last.
+        large = self.installer_of("large.exe", payloads.settings(), {"zz-large.bin": os.urandom(32 << 20)},
+                                  ("--store",))
+        # A link named as a run's folder, to a folder outside the
+        # temporary folder: never followed.
+        outside = session.host_path("C:\\outside")
+        os.makedirs(outside)
+        with open(os.path.join(outside, "keep.txt"), "wb") as f:
+            f.write(b"keep")
+        os.symlink(outside, os.path.join(temp, "Lumora-Setup-0123456789abcdef"))
+
+        def journals():
+            return [n for n in os.listdir(windows) if n.startswith("Aurora.scr.") and n.endswith(".journal")]
+
+        for moves in (1, 2, 3):
+            with self.subTest("killed at move %d" % moves):
+                installed = os.path.join(windows, "Aurora.scr")
+                if not os.path.exists(installed) or read_file(installed) != old["Aurora.scr"]:
+                    self.assertEqual(self.run_silently(e2ecase.PATHS.sample, "sample-setup.exe"), EXIT_INSTALLED)
+                installer = Installer(session, upgrade, "aurora-2-%d.exe" % moves)
+                watch = Watch(windows, IN_MOVED_TO)
+                moved = []
+
+                def moved_enough():
+                    moved.extend(n for n in watch.names(0.05) if n in ("Aurora.scr", "Aurora.exe", "Aurora.nfo"))
+                    return len(moved) >= moves
+                installer.start("/S")
+                kill_when(installer, moved_enough)
+                watch.close()
+                # Each program old or new, never missing. A kill that comes
+                # once the journal has gone finds the group complete.
+                for name in old:
+                    self.assertIn(read_file(os.path.join(windows, name)), (old[name], new[name]), name)
+                complete = not journals()
+                log = "C:\\settle-%d.log" % moves
+                self.assertEqual(self.run_silently(settling, "settle-%d.exe" % moves, "/LOG=" + log), EXIT_COPY_FAILED)
+                self.check_one_version("Aurora", new if complete else old, new_entry if complete else old_entry)
+                self.assertEqual("earlier installation: undone" in read_file(session.find_host_path(log)).decode(),
+                                 not complete)
+                self.assertEqual([f for f in extraction_folders(session) if not os.path.islink(f)], [])
+        self.assertEqual(self.run_silently(upgrade, "aurora-2.exe"), EXIT_INSTALLED)
+        self.check_one_version("Aurora", new, new_entry)
+
+        with self.subTest("killed while it restores"):
+            installer = Installer(session, large, "large.exe")
+            watch = Watch(temp, IN_CREATE)
+            folder = []
+
+            def large_file():
+                return os.path.join(folder[0], "zz-large.bin")
+
+            def partly_restored():
+                folder.extend(os.path.join(temp, n) for n in watch.names(0) if n.startswith("Lumora-Setup-"))
+                return folder and os.path.exists(large_file()) and os.path.getsize(large_file()) >= 2 << 20
+            installer.start("/S")
+            kill_when(installer, partly_restored)
+            watch.close()
+            self.assertLess(os.path.getsize(large_file()), 32 << 20, "restored in full")
+            self.assertEqual(self.run_silently(e2ecase.PATHS.sample, "sample-setup.exe"), EXIT_INSTALLED)
+            self.assertFalse(os.path.exists(folder[0]), "the killed run's folder stays")
+            self.assertEqual([os.path.basename(f) for f in extraction_folders(session)],
+                             ["Lumora-Setup-0123456789abcdef"])
+            self.assertEqual(read_file(os.path.join(outside, "keep.txt")), b"keep")
+
+    def test_a_failure_after_the_copies_puts_the_installed_version_back(self):
+        session = self.session
+        windows = session.host_path("C:\\windows")
+        old = {"Aurora.scr": read_file(self.payload_file("Aurora.scr")),
+               "Aurora.exe": read_file(self.payload_file("Lmunist.exe"))}
+        upgrade = self.installer_of("aurora-2.exe", payloads.settings(),
+                                    {"Aurora.scr": old["Aurora.scr"] + b"2", "Lmunist.exe": old["Aurora.exe"] + b"2"},
+                                    ("--product", "Aurora Dreams", "--version", "2.0.0"))
+        self.assertEqual(self.run_silently(e2ecase.PATHS.sample, "sample-setup.exe"), EXIT_INSTALLED)
+
+        with self.subTest("the installed info file held open"):
+            holder = session.hold("C:\\windows\\Aurora.nfo", "r", "r")
+            log = "C:\\held.log"
+            self.assertEqual(self.run_silently(upgrade, "aurora-2.exe", "/LOG=" + log), EXIT_OTHER)
+            holder.kill()
+            holder.wait(timeout=60)
+            self.check_one_version("Aurora", old, {"DisplayName": "Aurora Uninstall", "DisplayVersion": None})
+            # "YYYY-MM-DD hh:mm:ss step: result"
+            lines = [line[20:] for line in read_file(session.find_host_path(log)).decode().split("\r\n")]
+            self.assertIn("copy: C:\\windows\\Aurora.scr and C:\\windows\\Aurora.exe in place", lines)
+            self.assertEqual(lines[-4:-1],
+                             ["undo: the files and the uninstall entry as they were before",
+                              "info file: failed: File access denied", "exit code: %d" % EXIT_OTHER])
+
+        with self.subTest("a full disk between the copies and the info file"):
+            # A new product, so that nothing was there before: the Windows
+            # folder as it is, on a file system that fills up once the two
+            # programs are copied beside their places.
+            nebula = self.installer_of("nebula.exe", payloads.settings(ScreenSaverFile="Nebula.scr"),
+                                       {"Nebula.scr": old["Aurora.scr"], "Aurora.scr": None})
+            room = os.path.join(session.prefix, "room")
+            self.small_file_system(room, "8m")
+            os.makedirs(os.path.join(room, "upper"))
+            os.makedirs(os.path.join(room, "work"))
+            self.mount("overlay", "lowerdir=%s,upperdir=%s/upper,workdir=%s/work" % (windows, room, room), windows)
+            run = SetupRun(self, installer=Installer(session, nebula, "nebula.exe").start())
+            run.wizard.wait_page("2")
+            # Room for the pages of the two programs' copies, no more.
+            free = os.statvfs(room)
+            pages = sum(-(-len(data) // free.f_bsize) for data in old.values())
+            with open(os.path.join(room, "filler"), "wb") as f:
+                f.write(b"\0" * (free.f_bavail - pages) * free.f_bsize)
+            self.assertEqual(os.statvfs(room).f_bavail, pages)
+            run.wizard.key("alt+n")
+            run.wizard.wait_page("4")
+            run.wizard.key("alt+n")
+            box = run.wait_box()
+            self.assertEqual((box["caption"], box["text"]), (APP_TITLE, "I/O error 112."))
+            run.answer(box)
+            run.finish(EXIT_OTHER)
+            self.assertEqual([n for n in os.listdir(windows) if n.lower().startswith("nebula.")], [])
+            self.assertIsNone(session.reg_query(uninstall_key("Nebula")))
+            self.check_one_version("Aurora", old, {"DisplayName": "Aurora Uninstall"})
 
     def test_a_deep_temporary_folder_that_keeps_the_activex_update_from_starting_is_said(self):
         # 250 characters: the system gives it, and Install.exe in the run's

@@ -78,10 +78,10 @@ class UnattendedTest(e2ecase.SessionTestCase):
         self.assertEqual(extraction_folders(self.session), [])
         lines = self.log_lines()
         self.assertEqual([line.split(":")[0] for line in lines],
-                         ["setup", "restore", "settings", "CONTROL.INI", "copy", "Install.exe",
-                          "screensaver registration", "info file", "uninstall entry", "exit code"])
+                         ["setup", "restore", "settings", "CONTROL.INI", "copy", "info file", "uninstall entry",
+                          "Install.exe", "screensaver registration", "exit code"])
         self.assertIn("copy: C:\\windows\\Aurora.scr and C:\\windows\\Aurora.exe in place", lines)
-        self.assertTrue(lines[5].startswith("Install.exe: left out"), lines[5])
+        self.assertTrue(lines[7].startswith("Install.exe: left out"), lines[7])
         self.assertEqual(lines[-1], "exit code: 0")
 
         # The quiet uninstall that the entry names, with a log of its own.

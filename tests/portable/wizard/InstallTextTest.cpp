@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "wizard/InOutError.h"
+#include "wizard/InstallJournal.h"
 #include "wizard/InstallPaths.h"
 #include "wizard/RegistrationCommand.h"
 #include "wizard/UninstallValues.h"
@@ -81,6 +82,83 @@ TEST(RegistrationCommand, TextsOfEachPlatformWithAndWithoutATrailingBackslash)
         EXPECT_EQ(command.program, c.program);
         EXPECT_EQ(command.parameters, c.parameters);
     }
+}
+
+TEST(LeftoverNames, EachKindReadsBackAndNoOtherTextIsOne)
+{
+    const LeftoverName names[] = {
+        {0x12c, 0, 1, Leftover::Staged},
+        {0xffffffff, 0xfffffffe, 0xfffffffd, Leftover::SetAside},
+        {7, 2, 0, Leftover::Journal},
+    };
+    for (const LeftoverName& name : names) {
+        const std::string suffix = LeftoverSuffix(name);
+        const std::optional<LeftoverName> read = ParseLeftoverSuffix(suffix);
+        ASSERT_TRUE(read) << suffix;
+        EXPECT_EQ(read->process, name.process);
+        EXPECT_EQ(read->group, name.group);
+        EXPECT_EQ(read->place, name.place);
+        EXPECT_EQ(read->kind, name.kind);
+    }
+    EXPECT_EQ(LeftoverSuffix(names[0]), ".0000012c.00000000.00000001.new");
+    EXPECT_EQ(LeftoverSuffix(names[2]), ".00000007.00000002.journal");
+
+    const char* const others[] = {
+        "",
+        ".0000012c.00000000.00000001",        // no kind
+        ".0000012c.00000000.00000001.NEW",    // written by another hand
+        ".0000012C.00000000.00000001.new",    // capital digit
+        ".0000012c.00000000.0000001.new",     // seven digits
+        ".0000012c.00000000.00000001.new.1",  // more behind
+        ".0000012c.00000000.00000001.journal",
+        ".0000012c.00000000.new",
+        ".0000012c.00000000.00000001.old ",
+        "x0000012c.00000000.00000001.old",
+        ".0000012c.0000000g.00000001.old",
+    };
+    for (const char* other : others)
+        EXPECT_FALSE(ParseLeftoverSuffix(other)) << other;
+    // A letter beyond ASCII is read as a 0.
+    EXPECT_FALSE(ParseLeftoverSuffix(std::string_view(".0000012c.00000000.0000000\0.old", 31)));
+}
+
+// A journal read back is the one written; a journal cut short, longer or
+// changed in any way is none.
+TEST(InstallJournal, ReadsBackWhatItWroteAndNothingElse)
+{
+    const Journal journals[] = {{3, 0b011, true}, {3, 0, false}, {1, 1, false}, {8, 0xa5, true}};
+    for (const Journal& journal : journals) {
+        const std::string text = JournalText(journal);
+        EXPECT_LE(text.size(), kJournalLimit);
+        const std::optional<Journal> read = ParseJournal(text);
+        ASSERT_TRUE(read) << text;
+        EXPECT_EQ(read->targets, journal.targets);
+        EXPECT_EQ(read->keepsOld, journal.keepsOld);
+        EXPECT_EQ(read->entryExisted, journal.entryExisted);
+    }
+    EXPECT_EQ(JournalText({3, 0b011, true}), "LMJOURNAL 1 110 1\r\n");
+
+    const char* const others[] = {
+        "",
+        "LMJOURNAL 1 110 1",          // cut short
+        "LMJOURNAL 1 110 1\r",
+        "LMJOURNAL 1 110 1\r\n\r\n",  // more behind
+        "LMJOURNAL 1 110 1\n",
+        "LMJOURNAL 2 110 1\r\n",
+        "lmjournal 1 110 1\r\n",
+        "LMJOURNAL 1  1\r\n",         // no target
+        "LMJOURNAL 1 1 1\r",
+        "LMJOURNAL 1 120 1\r\n",
+        "LMJOURNAL 1 110 2\r\n",
+        "LMJOURNAL 1 110  1\r\n",
+        "LMJOURNAL 1 110\r\n",
+        "LMJOURNAL 1 111111111 1\r\n",  // nine targets
+        "LMJOURNAL 1 1 0 1\r\n",
+    };
+    for (const char* other : others)
+        EXPECT_FALSE(ParseJournal(other)) << other;
+    EXPECT_FALSE(ParseJournal(std::string_view("LMJOURNAL 1 1\0 1\r\n", 18)));
+    EXPECT_FALSE(ParseJournal(std::string(1000, '1')));
 }
 
 TEST(InOutError, TextsOfTheErrorNumbers)

@@ -246,5 +246,39 @@ TEST(ExtractionFolder, ANewFolderHeldForTheRunAndRemovedWithItsFiles)
     RemoveDirectoryA(folder.c_str());
 }
 
+// The folders of runs that were killed are removed by the next run: those
+// that no live run holds open, and only plain folders of this program's
+// names.
+TEST(ExtractionFolder, FoldersOfEndedRunsGoWithTheNextRun)
+{
+    const std::string base = GetTempFolder() + "lumora-ended\\";
+    ASSERT_TRUE(CreateDirectoryA(base.c_str(), nullptr));
+    const char* const ended = "Lumora-Setup-0123456789abcdef";
+    const char* const stay[] = {"Lumora-Setup-0123456789abcdee", "Lumora-Setup-FEDCBA9876543210",
+                                "Lumora-Setup-notours", "Lumora-Setup-0123456789abcdef0"};
+    for (const char* name : {ended, stay[0], stay[1], stay[2], stay[3]}) {
+        ASSERT_TRUE(CreateDirectoryA((base + name).c_str(), nullptr)) << name;
+        const HANDLE file = CreateFileA((base + name + "\\Setup.ins").c_str(), GENERIC_WRITE, 0, nullptr,
+                                        CREATE_NEW, 0, nullptr);
+        CloseHandle(file);
+    }
+    // A live run's folder, held as the run holds its own.
+    const HANDLE live = CreateFileA((base + stay[0]).c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    ASSERT_NE(live, INVALID_HANDLE_VALUE);
+
+    CreateExtractionFolderIn(base, false);
+    EXPECT_FALSE(IsFolder(base + ended));
+    for (const char* name : stay)
+        EXPECT_NE(GetFileAttributesA((base + name + "\\Setup.ins").c_str()), INVALID_FILE_ATTRIBUTES) << name;
+    CloseHandle(live);
+    RemoveExtractionFolder();
+    for (const char* name : stay) {
+        DeleteFileA((base + name + "\\Setup.ins").c_str());
+        RemoveDirectoryA((base + name).c_str());
+    }
+    EXPECT_TRUE(RemoveDirectoryA(base.c_str()));
+}
+
 }  // namespace
 }  // namespace lumora::test

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "InstallTestSupport.h"
 #include "settings/CmnFunc2.h"
@@ -9,9 +10,12 @@
 #include "settings/Globals.h"
 #include "support/ApplicationTest.h"
 #include "support/BoxWatcher.h"
-#include "wizard/CopiesIntoPlace.h"
+#include "framework/Registry.h"
 #include "wizard/InfoFile.h"
+#include "wizard/InstallJournal.h"
 #include "wizard/InstallSteps.h"
+#include "wizard/UninstallRegistry.h"
+#include "wizard/UninstallValues.h"
 
 namespace lumora::test {
 namespace {
@@ -47,12 +51,15 @@ struct BoxSpy {
     static inline int boxes = 0;
     static inline unsigned processesAtFirstBox = 0;
     static inline bool closeBoxes = false;
+    // Called when the first box shows, to see what is done by then.
+    static inline std::function<void()> atFirstBox;
     HHOOK hook;
 
     explicit BoxSpy(bool close) : hook(SetWindowsHookExA(WH_CBT, OnCbt, nullptr, GetCurrentThreadId()))
     {
         boxes = 0;
         closeBoxes = close;
+        atFirstBox = nullptr;
     }
     ~BoxSpy() { UnhookWindowsHookEx(hook); }
 
@@ -61,8 +68,11 @@ struct BoxSpy {
         const HWND window = reinterpret_cast<HWND>(wParam);
         char name[16] = {};
         if (code == HCBT_ACTIVATE && GetClassNameA(window, name, sizeof name) && std::string(name) == "#32770") {
-            if (boxes++ == 0)
+            if (boxes++ == 0) {
                 processesAtFirstBox = ProcessesStarted();
+                if (atFirstBox)
+                    atFirstBox();
+            }
             if (closeBoxes)
                 PostMessageA(window, WM_COMMAND, IDOK, 0);
         }
@@ -85,6 +95,13 @@ std::vector<std::string> FilesIn(const std::string& folder)
     return names;
 }
 
+const std::string kEntryKey = std::string(kUninstallListKey) + "\\lumtest Uninstall";
+
+std::string EntryValue(const char* name)
+{
+    return TRegistryKey::Open(HKEY_LOCAL_MACHINE, kEntryKey, KEY_READ).ReadString(name);
+}
+
 // The payload's files in an extraction folder of this run, and an empty
 // target folder.
 class InstallationSteps : public ApplicationTest {
@@ -102,6 +119,7 @@ protected:
     }
     void TearDown() override
     {
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, kEntryKey.c_str());
         RemoveExtractionFolder();
         ApplicationTest::TearDown();
     }
@@ -113,7 +131,9 @@ protected:
     const Bytes uninstaller_ = Pattern(9000, 6);
 };
 
-TEST_F(InstallationSteps, CopyCautionStartsInfoFileThenTheUninstallEntry)
+// The copies, the info file and the uninstall entry are complete before the
+// caution shows and the two programs start, which nothing can call back.
+TEST_F(InstallationSteps, CopiesInfoFileAndEntryBeforeTheCautionAndTheStarts)
 {
     ASSERT_TRUE(IsWindowsNT());
     const std::string infoFile = target_ / "lumtest.nfo";
@@ -122,6 +142,12 @@ TEST_F(InstallationSteps, CopyCautionStartsInfoFileThenTheUninstallEntry)
     const unsigned startedBefore = ProcessesStarted();
     BoxSpy spy(false);
     ASSERT_TRUE(spy.hook);
+    std::vector<std::string> filesAtCaution;
+    int callsAtCaution = 0;
+    BoxSpy::atFirstBox = [&] {
+        filesAtCaution = FilesIn(target_.Path());
+        callsAtCaution = calls;
+    };
     BoxWatcher caution(IDOK);
 
     RunInstallationSteps(target_.Path(), [&] {
@@ -144,8 +170,10 @@ TEST_F(InstallationSteps, CopyCautionStartsInfoFileThenTheUninstallEntry)
     EXPECT_EQ(box.buttons, std::vector<std::string>{"OK"});
     EXPECT_EQ(box.icon, LoadIconA(nullptr, IDI_EXCLAMATION));
     EXPECT_EQ(box.helpContext, 512u);
-    // The caution comes before anything is started; then the ActiveX
-    // installer and rundll32 start.
+    // The caution comes once everything is in place and before anything is
+    // started; then the ActiveX installer and rundll32 start.
+    EXPECT_EQ(filesAtCaution, (std::vector<std::string>{"lumtest.exe", "lumtest.nfo", "lumtest.scr"}));
+    EXPECT_EQ(callsAtCaution, 1);
     EXPECT_EQ(BoxSpy::boxes, 1);
     EXPECT_EQ(BoxSpy::processesAtFirstBox, startedBefore);
     EXPECT_EQ(ProcessesStarted(), startedBefore + 2);
@@ -157,29 +185,39 @@ TEST_F(InstallationSteps, CopyCautionStartsInfoFileThenTheUninstallEntry)
     EXPECT_TRUE(SameText(installer->folder, "c:\\")) << installer->folder;
 }
 
-// An upgrade whose copies cannot all be put in place keeps the version
-// installed before, whole, and leaves no temporary file; nothing after the
-// copies runs.
-TEST_F(InstallationSteps, CopiesThatCannotAllBePutInPlaceKeepTheInstalledVersion)
+// An upgrade that cannot be completed leaves the version installed before,
+// whole: its programs, its info file and its uninstall entry, kept or put
+// back; no temporary file stays, and nothing after the failing step runs.
+TEST_F(InstallationSteps, AnUpgradeThatCannotBeCompletedLeavesTheInstalledVersion)
 {
     const Bytes oldSaver = Pattern(30000, 7);
     const Bytes oldUninstaller = Pattern(100, 8);
-    // How the screensaver's place is taken or the uninstaller's is held.
-    enum class Place { Plain, UninstallerHeld, SaverFolder, SaverReadOnly };
+    const Bytes oldInfo = Pattern(40, 9);
+    // How the screensaver's place is taken, a file is held or the entry
+    // fails.
+    enum class Place { Plain, UninstallerHeld, SaverFolder, SaverReadOnly, InfoFileHeld, EntryFails };
     struct Case {
         const char* what;
         bool uninstallerInPayload;
         Place place;
         std::string error;
+        ExitCode outcome;
     };
     const Case cases[] = {
-        {"the payload lacks the uninstaller", false, Place::Plain, "Cannot open file " + extraction_ + "Lmunist.exe"},
+        {"the payload lacks the uninstaller", false, Place::Plain, "Cannot open file " + extraction_ + "Lmunist.exe",
+         ExitCode::CopyFailed},
         {"the installed uninstaller is held open", true, Place::UninstallerHeld,
-         "Cannot create file " + (target_ / "lumtest.exe")},
+         "Cannot create file " + (target_ / "lumtest.exe"), ExitCode::CopyFailed},
         // An administrator's protection, refused as a copy over it is.
         {"a folder in the screensaver's place", true, Place::SaverFolder,
-         "Cannot create file " + (target_ / "lumtest.scr")},
-        {"a read-only screensaver", true, Place::SaverReadOnly, "Cannot create file " + (target_ / "lumtest.scr")},
+         "Cannot create file " + (target_ / "lumtest.scr"), ExitCode::CopyFailed},
+        {"a read-only screensaver", true, Place::SaverReadOnly, "Cannot create file " + (target_ / "lumtest.scr"),
+         ExitCode::CopyFailed},
+        // Once the programs are in place, they go back.
+        {"the installed info file is held open", true, Place::InfoFileHeld, "File access denied",
+         ExitCode::OtherFailure},
+        {"the uninstall entry fails half written", true, Place::EntryFails, "Failed to set data for 'Publisher'",
+         ExitCode::OtherFailure},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -191,57 +229,137 @@ TEST_F(InstallationSteps, CopiesThatCannotAllBePutInPlaceKeepTheInstalledVersion
         if (c.place == Place::SaverReadOnly)
             SetFileAttributesA((target_ / "lumtest.scr").c_str(), FILE_ATTRIBUTE_READONLY);
         WriteBytes(target_ / "lumtest.exe", oldUninstaller);
+        WriteBytes(target_ / "lumtest.nfo", oldInfo);
+        WriteUninstallEntry("lumtest.scr", target_.Path(), {"Lumtest 1", "", "1.0.0", ""});
         if (c.uninstallerInPayload)
             WriteBytes(extraction_ + "Lmunist.exe", uninstaller_);
         else
             DeleteFileA((extraction_ + "Lmunist.exe").c_str());
-        const HANDLE held = c.place == Place::UninstallerHeld
-                                ? CreateFileA((target_ / "lumtest.exe").c_str(), GENERIC_READ,
-                                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr)
-                                : INVALID_HANDLE_VALUE;
+        const char* const heldFile = c.place == Place::UninstallerHeld ? "lumtest.exe"
+                                     : c.place == Place::InfoFileHeld  ? "lumtest.nfo"
+                                                                       : nullptr;
+        constexpr DWORD kShare = FILE_SHARE_READ | FILE_SHARE_WRITE;
+        const HANDLE held = heldFile ? CreateFileA((target_ / heldFile).c_str(), GENERIC_READ, kShare, nullptr,
+                                                   OPEN_EXISTING, 0, nullptr)
+                                     : INVALID_HANDLE_VALUE;
         int calls = 0;
         const unsigned startedBefore = ProcessesStarted();
         BoxSpy spy(true);
 
-        EXPECT_EQ(ErrorOf([&] { RunInstallationSteps(target_.Path(), [&] { ++calls; }); }), c.error);
+        EXPECT_EQ(ErrorOf([&] {
+                      RunInstallationSteps(target_.Path(), [&] {
+                          ++calls;
+                          if (c.place != Place::EntryFails)
+                              return;
+                          WriteUninstallEntry("lumtest.scr", target_.Path(), {"Lumtest 2", "", "2.0.0", ""});
+                          throw Error("Failed to set data for 'Publisher'");
+                      });
+                  }),
+                  c.error);
         if (held != INVALID_HANDLE_VALUE)
             CloseHandle(held);
 
         EXPECT_EQ(ReadBytes(target_ / "lumtest.exe"), oldUninstaller);
+        EXPECT_EQ(ReadBytes(target_ / "lumtest.nfo"), oldInfo);
+        EXPECT_EQ(EntryValue("DisplayName"), "Lumtest 1");
+        EXPECT_EQ(InstalledVersion("lumtest.scr"), "1.0.0");
         // Files only: a folder in the screensaver's place is no file.
         const std::vector<std::string> files = FilesIn(target_.Path());
         if (c.place == Place::SaverFolder)
-            EXPECT_EQ(files, std::vector<std::string>{"lumtest.exe"});
+            EXPECT_EQ(files, (std::vector<std::string>{"lumtest.exe", "lumtest.nfo"}));
         else
-            EXPECT_EQ(files, (std::vector<std::string>{"lumtest.exe", "lumtest.scr"}));
+            EXPECT_EQ(files, (std::vector<std::string>{"lumtest.exe", "lumtest.nfo", "lumtest.scr"}));
         if (c.place == Place::SaverFolder) {
             EXPECT_TRUE(RemoveDirectoryA((target_ / "lumtest.scr").c_str()));
         } else {
             SetFileAttributesA((target_ / "lumtest.scr").c_str(), FILE_ATTRIBUTE_NORMAL);
             EXPECT_EQ(ReadBytes(target_ / "lumtest.scr"), oldSaver);
         }
-        EXPECT_EQ(calls, 0);
+        EXPECT_EQ(calls, c.place == Place::EntryFails ? 1 : 0);
         EXPECT_EQ(BoxSpy::boxes, 0);
         EXPECT_EQ(ProcessesStarted(), startedBefore);
-        EXPECT_EQ(RunOutcome(), ExitCode::CopyFailed);
+        EXPECT_EQ(RunOutcome(), c.outcome);
+        EXPECT_FALSE(TRegistryKey::Open(HKEY_LOCAL_MACHINE, kKeptEntriesKey, KEY_READ)) << "the entry's copy stays";
     }
 }
 
-// A screensaver named as its uninstaller copy (B.exe) is replaced by it, as
-// one copy after the other would; the messages are processed after each
-// copy; a relative target is named in full when it cannot be written.
-TEST_F(InstallationSteps, CopiesInTheirOrderEachFollowedByTheMessages)
+// A run killed half way through its moves left the screensaver moved in,
+// the other new files beside their targets, copies of the old files, its
+// journal and an entry it had begun to change; the next run undoes that
+// group before its own copies, and removes what earlier runs left beside
+// the targets. A journal that a live run holds stops the next run before it
+// changes anything.
+TEST_F(InstallationSteps, WhatAKilledRunLeftIsUndoneBeforeTheCopies)
 {
-    WriteBytes(extraction_ + "lumtest.exe", screenSaver_);
-    std::vector<std::vector<std::string>> seen;
-    CopyFilesIntoPlace({{extraction_ + "lumtest.exe", target_ / "lumtest.exe"},
-                        {extraction_ + "Lmunist.exe", target_ / "lumtest.exe"}},
-                       [&] { seen.push_back(FilesIn(target_.Path())); });
-    ASSERT_EQ(seen.size(), 2u);
-    EXPECT_EQ(seen[0].size(), 1u);  // the first copy, staged beside its target
-    EXPECT_EQ(ReadBytes(target_ / "lumtest.exe"), uninstaller_);
-    EXPECT_EQ(FilesIn(target_.Path()), std::vector<std::string>{"lumtest.exe"});
+    const Bytes oldSaver = Pattern(3000, 7);
+    const Bytes oldUninstaller = Pattern(100, 8);
+    const Bytes oldInfo = Pattern(40, 9);
+    WriteBytes(target_ / "lumtest.scr", oldSaver);
+    WriteBytes(target_ / "lumtest.exe", oldUninstaller);
+    WriteBytes(target_ / "lumtest.nfo", oldInfo);
+    WriteUninstallEntry("lumtest.scr", target_.Path(), {"Lumtest 1", "", "1.0.0", ""});
 
+    // The killed run's first group, of process 1234.
+    const auto beside = [&](const char* target, std::uint32_t place, Leftover kind) {
+        return target_ / (target + LeftoverSuffix({1234, 0, place, kind}));
+    };
+    WriteBytes(beside("lumtest.scr", 0, Leftover::SetAside), oldSaver);
+    WriteBytes(beside("lumtest.exe", 1, Leftover::SetAside), oldUninstaller);
+    WriteBytes(beside("lumtest.nfo", 2, Leftover::SetAside), oldInfo);
+    WriteBytes(beside("lumtest.exe", 1, Leftover::Staged), Pattern(200, 10));
+    WriteBytes(beside("lumtest.nfo", 2, Leftover::Staged), Pattern(20, 11));
+    ASSERT_TRUE(KeepUninstallEntry("lumtest.scr"));
+    const std::string journal = beside("lumtest.scr", 0, Leftover::Journal);
+    const std::string text = JournalText({3, 0b111, true});
+    WriteBytes(journal, Bytes(text.begin(), text.end()));
+    WriteBytes(target_ / "lumtest.scr", screenSaver_);
+    WriteUninstallEntry("lumtest.scr", target_.Path(), {"Lumtest 2", "", "2.0.0", ""});
+    // Left by runs of an earlier version: a new file, a copy of an old file
+    // whose target is there. And a file of another name.
+    WriteBytes(target_ / ("lumtest.exe" + LeftoverSuffix({99, 3, 1, Leftover::Staged})), Pattern(10, 1));
+    WriteBytes(target_ / ("lumtest.scr" + LeftoverSuffix({99, 3, 0, Leftover::SetAside})), Pattern(10, 2));
+    WriteBytes(target_ / "lumtest.scr.backup", Pattern(10, 3));
+    const std::vector<std::string> left = FilesIn(target_.Path());
+
+    const HANDLE live = CreateFileA(journal.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(live, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(ErrorOf([&] { RunInstallationSteps(target_.Path(), [] {}, true); }),
+              "Cannot create file " + (target_ / "lumtest.scr"));
+    CloseHandle(live);
+    EXPECT_EQ(FilesIn(target_.Path()), left);
+    EXPECT_EQ(InstalledVersion("lumtest.scr"), "2.0.0");
+
+    // This run's own copies fail (its payload lacks the uninstaller) after
+    // it has settled what the killed run left.
+    DeleteFileA((extraction_ + "Lmunist.exe").c_str());
+    EXPECT_EQ(ErrorOf([&] { RunInstallationSteps(target_.Path(), [] {}, true); }),
+              "Cannot open file " + extraction_ + "Lmunist.exe");
+    EXPECT_EQ(RunOutcome(), ExitCode::CopyFailed);
+    EXPECT_EQ(ReadBytes(target_ / "lumtest.scr"), oldSaver);
+    EXPECT_EQ(ReadBytes(target_ / "lumtest.exe"), oldUninstaller);
+    EXPECT_EQ(ReadBytes(target_ / "lumtest.nfo"), oldInfo);
+    EXPECT_EQ(EntryValue("DisplayName"), "Lumtest 1");
+    EXPECT_EQ(InstalledVersion("lumtest.scr"), "1.0.0");
+    EXPECT_EQ(FilesIn(target_.Path()),
+              (std::vector<std::string>{"lumtest.exe", "lumtest.nfo", "lumtest.scr", "lumtest.scr.backup"}));
+    EXPECT_FALSE(TRegistryKey::Open(HKEY_LOCAL_MACHINE, kKeptEntriesKey, KEY_READ));
+}
+
+// A screensaver named as its uninstaller copy (B.exe) gives way to it, as
+// one copy after the other would; a relative target is named in full when it
+// cannot be written.
+TEST_F(InstallationSteps, AScreensaverNamedAsItsUninstallerCopyGivesWayToIt)
+{
+    Globals.ScreenSaverFile = "lumtest.exe";
+    WriteBytes(extraction_ + "lumtest.exe", screenSaver_);
+    WriteBytes(target_ / "lumtest.exe", Pattern(50, 3));
+    RunInstallationSteps(target_.Path(), [] {}, true);
+    EXPECT_EQ(ReadBytes(target_ / "lumtest.exe"), uninstaller_);
+    EXPECT_EQ(Text(*ReadBytes(target_ / "lumtest.nfo")), "lumtest.exe\r\n" + target_.Path() + "\r\n");
+    EXPECT_EQ(FilesIn(target_.Path()), (std::vector<std::string>{"lumtest.exe", "lumtest.nfo"}));
+    EXPECT_EQ(RunOutcome(), ExitCode::Installed);
+
+    Globals.ScreenSaverFile = "lumtest.scr";
     char current[MAX_PATH];
     ASSERT_TRUE(GetCurrentDirectoryA(MAX_PATH, current));
     EXPECT_EQ(ErrorOf([&] { RunInstallationSteps("No Such Folder", [] {}); }),
