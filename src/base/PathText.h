@@ -23,6 +23,12 @@ std::string_view FileNamePart(std::string_view path);
 // another separator.
 std::string FolderPart(std::string_view file);
 
+// Where the last `count` characters of `name` begin: each byte is a
+// character of 8-bit text; in UTF-8 (`utf8`), a lead byte and the
+// continuation bytes after it are one. 0 when the name has no more than
+// `count` characters.
+std::size_t LastCharactersStart(std::string_view name, std::size_t count, bool utf8);
+
 // `name` with its extension replaced by `extension` (which includes the
 // "."), or with `extension` appended when its file name has none.
 std::string ChangeFileExtension(std::string_view name, std::string_view extension);

@@ -33,7 +33,10 @@ TMainForm::TMainForm(TComponent* owner)
     Font.SetName("Arial");
     Font.SetHeight(-13);
     Font.SetStyle({fsBold});
-    Font.SetCharset(ANSI_CHARSET);
+    // The title and the footer are the author's, in any script: the default
+    // character set takes the face's letters for each (on a Western system
+    // those of ANSI_CHARSET).
+    Font.SetCharset(DEFAULT_CHARSET);
     Font.SetColor(clWindowText);
 
     OnCreate = Handler(this, &TMainForm::FormCreate);

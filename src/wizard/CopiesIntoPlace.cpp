@@ -56,7 +56,7 @@ void RollBack(std::vector<Slot>& slots) noexcept
 
 [[noreturn]] void CannotReplace(const Slot& slot)
 {
-    RaiseWithSystemReason("Cannot create file ", AnsiFromPath(slot.target));
+    RaiseWithSystemReason("Cannot create file ", slot.target);
 }
 
 // A folder, or a file marked read-only, in the target's place is an

@@ -47,15 +47,14 @@ void RunInstallationSteps(const std::string& targetFolder, const std::function<v
     RecordOutcome(ExitCode::OtherFailure);
     const char* step = "installation";
     try {
-        // The target folder and the screensaver's name are 8-bit text (a
-        // caption and a setting); the files and the command line take them
-        // as path text. The base name is cut from the 8-bit name, as the
-        // uninstall entry's is.
+        // The screensaver's name is the author's bytes (a setting); the files
+        // and the command line take it as path text. The base name is cut
+        // from the author's name, as the uninstall entry's is.
         const std::string screenSaverFile = Globals.ScreenSaverFile;
-        const std::string targetPath = PathFromAnsi(targetFolder);
-        const std::string screenSaverName = PathFromAnsi(screenSaverFile);
+        const std::string& targetPath = targetFolder;
+        const std::string screenSaverName = AuthorText(screenSaverFile);
         const InstallPaths paths = PlanInstallPaths(
-            targetPath, screenSaverName, PathFromAnsi(ScreenSaverBaseName(screenSaverFile)), ExtractionFolder());
+            targetPath, screenSaverName, AuthorText(ScreenSaverBaseName(screenSaverFile)), ExtractionFolder());
 
         // Both files or neither: an uninstaller that cannot be put in place
         // leaves the screensaver installed before as it was.

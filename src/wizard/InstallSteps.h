@@ -13,7 +13,7 @@ extern const char* const kActiveXCaution;
 extern const char* const kActiveXNotStarted;
 
 // Copies the screensaver and the uninstaller from the extraction folder into
-// `targetFolder` (no trailing backslash), both or neither (CopiesIntoPlace.h),
+// `targetFolder` (path text, no trailing backslash), both or neither (CopiesIntoPlace.h),
 // shows the caution on the NT family, starts the ActiveX update installer
 // and the screensaver's registration through rundll32 (neither waited for,
 // their results ignored), writes the info file, then calls

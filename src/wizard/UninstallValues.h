@@ -1,16 +1,23 @@
 #pragma once
 // The screensaver's entry in the system's list of removable programs: where
 // it lives under HKEY_LOCAL_MACHINE and the five string values it holds.
+// The screensaver file is the author's bytes, as the settings hold it; the
+// target folder, the names and values are text (base/PathEncoding.h).
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "settings/ProductInfo.h"
+#include "wizard/InstallPaths.h"
 
 namespace lumora {
 
 // The list's key, spelled with these cases.
 inline constexpr const char* kUninstallListKey = "Software\\Microsoft\\Windows\\currentversion\\uninstall";
+
+// The installed files of the screensaver in the target folder, as the
+// installation steps name them.
+InstallPaths InstalledPaths(const std::string& screenSaverFile, const std::string& targetFolder);
 
 // The entry's key beneath the list: base name + " Uninstall".
 std::string UninstallEntryName(const std::string& screenSaverFile);
@@ -28,9 +35,9 @@ UninstallValueList UninstallValues(const std::string& screenSaverFile, const std
 // EstimatedSize (the installed files' KiB, a number) follows them.
 UninstallValueList UninstallExtraValues(const std::string& screenSaverFile, const std::string& targetFolder);
 
-// The author's product in place of the toolmaker's in the five values:
-// DisplayName, Publisher, HelpLink and UrlinfoAbout, each only when
-// `product` gives it (settings/ProductInfo.h).
+// The author's product (the author's bytes, settings/ProductInfo.h) in
+// place of the toolmaker's in the five values: DisplayName, Publisher,
+// HelpLink and UrlinfoAbout, each only when `product` gives it.
 void ApplyProductInfo(UninstallValueList& values, const ProductInfo& product);
 
 // The product's version, written after the five values when the installer
