@@ -83,8 +83,8 @@ void RegisterFormClass(const std::string& name, const std::wstring& wideName, WN
     wc.style = CS_DBLCLKS;
     wc.lpfnWndProc = procedure;
     wc.hInstance = Instance();
-    wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     wc.lpszClassName = wideName.c_str();
     if (!RegisterClassExW(&wc))
         RaiseLastOSError("Cannot register the window class " + name);

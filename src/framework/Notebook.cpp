@@ -32,7 +32,7 @@ const wchar_t* ContainerClass(const wchar_t* name)
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = ContainerProc;
     wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = name;
     if (!RegisterClassExW(&wc))
