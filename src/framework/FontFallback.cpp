@@ -7,7 +7,7 @@ namespace {
 // Tried in this order; a face the system lacks is passed over.
 constexpr const wchar_t* kFallbackFaces[] = {
     L"MS UI Gothic", L"Microsoft YaHei", L"Malgun Gothic", L"Microsoft JhengHei",  // Windows
-    L"IPAGothic", L"IPAPGothic", L"Noto Sans CJK JP",                             // on Linux, through Wine
+    L"IPAPGothic", L"IPAGothic", L"Noto Sans CJK JP",                             // on Linux, through Wine
 };
 
 // A text's characters that need a glyph, as counted for GetGlyphIndicesW.
