@@ -23,22 +23,21 @@ TRegistryKey TRegistryKey::Create(HKEY parent, const std::string& name, REGSAM a
     return TRegistryKey(key);
 }
 
+void TRegistryKey::WriteValue(const std::string& name, DWORD type, const void* data, std::size_t size)
+{
+    if (size > MAXDWORD || RegSetValueExW(key_.Get(), WideText(name).c_str(), 0, type, static_cast<const BYTE*>(data),
+                                          static_cast<DWORD>(size)) != ERROR_SUCCESS)
+        throw Error("Failed to set data for '" + name + "'");
+}
+
 void TRegistryKey::WriteString(const std::string& name, const std::string& value)
 {
     const std::wstring text = WideText(value);
     // The size counts the terminating zero, which is stored with the text.
-    if (text.size() >= MAXDWORD / sizeof(wchar_t) ||
-        RegSetValueExW(key_.Get(), WideText(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                       static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))) != ERROR_SUCCESS)
-        throw Error("Failed to set data for '" + name + "'");
+    WriteValue(name, REG_SZ, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
 }
 
-void TRegistryKey::WriteInteger(const std::string& name, DWORD value)
-{
-    if (RegSetValueExW(key_.Get(), WideText(name).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                       sizeof value) != ERROR_SUCCESS)
-        throw Error("Failed to set data for '" + name + "'");
-}
+void TRegistryKey::WriteInteger(const std::string& name, DWORD value) { WriteValue(name, REG_DWORD, &value, sizeof value); }
 
 std::string TRegistryKey::ReadString(const std::string& name) const
 {

@@ -4,6 +4,7 @@
 // functions). The object owns the key's handle and closes it when it goes.
 #include <windows.h>
 
+#include <cstddef>
 #include <string>
 
 #include "framework/Handles.h"
@@ -45,6 +46,7 @@ public:
 
 private:
     explicit TRegistryKey(HKEY key) : key_(key) {}
+    void WriteValue(const std::string& name, DWORD type, const void* data, std::size_t size);
 
     UniqueHandle<RegistryKeyTraits> key_;
 };
