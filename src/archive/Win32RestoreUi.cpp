@@ -25,15 +25,17 @@ public:
         }
     }
 
-    void ShowError(const std::string& text) override
-    {
-        MessageBoxW(GetActiveWindow(), WideText(text).c_str(), L"Error", MB_OK | MB_ICONERROR);
-    }
+    void ShowError(const std::string& text) override { Box(text, L"Error", MB_OK | MB_ICONERROR); }
 
     bool AskForDisk(const std::string& text) override
     {
-        return MessageBoxW(GetActiveWindow(), WideText(text).c_str(), L"Information",
-                           MB_OKCANCEL | MB_ICONINFORMATION) == IDOK;
+        return Box(text, L"Information", MB_OKCANCEL | MB_ICONINFORMATION) == IDOK;
+    }
+
+private:
+    static int Box(const std::string& text, const wchar_t* caption, UINT type)
+    {
+        return MessageBoxW(GetActiveWindow(), WideText(text).c_str(), caption, type);
     }
 };
 
