@@ -1,6 +1,7 @@
 #pragma once
-// Path rules that need no system call, the one home of each. Paths are 8-bit
-// ANSI text: "\" separates folders, "/" is taken as a separator too (the
+// Path rules that need no system call, the one home of each. Paths are text
+// (base/PathEncoding.h) whose separators and drive are ASCII: "\" separates
+// folders, "/" is taken as a separator too (the
 // Win32 functions and the POSIX backend take both), and a drive such as "c:"
 // may lead.
 #include <cstdint>
