@@ -33,9 +33,9 @@ TMainForm::TMainForm(TComponent* owner)
     Font.SetName("Arial");
     Font.SetHeight(-13);
     Font.SetStyle({fsBold});
-    // The title and the footer are the author's, in any script: the default
-    // character set takes the face's letters for each (on a Western system
-    // those of ANSI_CHARSET).
+    // The title and the footer are the author's texts, in any script: the
+    // default character set matches the face to the system's code page, not
+    // to the Western one (on a Western system, the same font).
     Font.SetCharset(DEFAULT_CHARSET);
     Font.SetColor(clWindowText);
 
