@@ -13,10 +13,13 @@ constexpr const wchar_t* kFallbackFaces[] = {
     L"IPAPGothic", L"IPAGothic", L"Noto Sans CJK JP",                             // on Linux, through Wine
 };
 
+enum class Glyphs { All, Missing, Unknown };
+
 // Whether the font selected into `dc` has a glyph for every character of
 // `text`; control characters (line ends, tabs) need none. Asked in pieces,
-// so that a long text needs no buffer of its size.
-bool HasGlyphs(HDC dc, std::wstring_view text)
+// so that a long text needs no buffer of its size. Unknown when the font
+// cannot tell (the call fails).
+Glyphs GlyphsOf(HDC dc, std::wstring_view text)
 {
     constexpr std::size_t kPiece = 64;
     WORD glyphs[kPiece];
@@ -24,20 +27,20 @@ bool HasGlyphs(HDC dc, std::wstring_view text)
         const std::size_t count = std::min(kPiece, text.size() - at);
         if (GetGlyphIndicesW(dc, text.data() + at, static_cast<int>(count), glyphs, GGI_MARK_NONEXISTING_GLYPHS) ==
             GDI_ERROR)
-            return false;
+            return Glyphs::Unknown;
         for (std::size_t i = 0; i < count; ++i)
             if (glyphs[i] == 0xFFFF && text[at + i] >= 0x20)
-                return false;
+                return Glyphs::Missing;
     }
-    return true;
+    return Glyphs::All;
 }
 
-bool CoversText(HDC dc, HFONT font, std::wstring_view text)
+Glyphs GlyphsOf(HDC dc, HFONT font, std::wstring_view text)
 {
     const HGDIOBJ previous = SelectObject(dc, font);
-    const bool covered = HasGlyphs(dc, text);
+    const Glyphs glyphs = GlyphsOf(dc, text);
     SelectObject(dc, previous);
-    return covered;
+    return glyphs;
 }
 
 bool HasOnlyAscii(std::wstring_view text)
@@ -56,8 +59,9 @@ GdiObject<HFONT> CoveringFont(HFONT font, std::wstring_view text)
     // case asks the system nothing.
     if (HasOnlyAscii(text))
         return {};
+    // A font that cannot tell keeps its text.
     WindowDC screen(nullptr);
-    if (!screen || CoversText(screen.Get(), font, text))
+    if (!screen || GlyphsOf(screen.Get(), font, text) != Glyphs::Missing)
         return {};
     LOGFONTW lf{};
     if (!GetObjectW(font, sizeof lf, &lf))
@@ -66,7 +70,7 @@ GdiObject<HFONT> CoveringFont(HFONT font, std::wstring_view text)
         lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
         lf.lfCharSet = DEFAULT_CHARSET;
         GdiObject<HFONT> candidate(CreateFontIndirectW(&lf));
-        if (candidate && CoversText(screen.Get(), candidate.Get(), text))
+        if (candidate && GlyphsOf(screen.Get(), candidate.Get(), text) == Glyphs::All)
             return candidate;
     }
     return {};

@@ -14,8 +14,9 @@
 namespace lumora {
 
 // A font like `font` in the first face of the list that has a glyph for
-// every character of `text`; null when `font` has them itself, or no face
-// of the list has them (the text is then drawn in `font` as it is).
+// every character of `text`; null when `font` has them itself or cannot
+// tell (a raster font may not), or no face of the list has them: the text is
+// then drawn in `font` as it is.
 GdiObject<HFONT> CoveringFont(HFONT font, std::wstring_view text);
 
 }  // namespace lumora
