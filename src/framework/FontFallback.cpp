@@ -67,7 +67,10 @@ GdiObject<HFONT> CoveringFont(HFONT font, std::wstring_view text)
     if (!GetObjectW(font, sizeof lf, &lf))
         return {};
     for (const wchar_t* face : kFallbackFaces) {
-        lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
+        std::size_t i = 0;
+        for (; face[i] && i < LF_FACESIZE - 1; ++i)
+            lf.lfFaceName[i] = face[i];
+        lf.lfFaceName[i] = L'\0';
         lf.lfCharSet = DEFAULT_CHARSET;
         GdiObject<HFONT> candidate(CreateFontIndirectW(&lf));
         if (candidate && GlyphsOf(screen.Get(), candidate.Get(), text) == Glyphs::All)

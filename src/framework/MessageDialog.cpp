@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include <cwchar>
+#include <algorithm>
 
 #include "base/Error.h"
 #include "base/PathEncoding.h"
@@ -65,8 +65,10 @@ BoxInProgress* BoxOf(HWND window)
 
 bool IsDialog(HWND window)
 {
-    wchar_t name[16] = {};
-    return GetClassNameW(window, name, 16) && std::wcscmp(name, L"#32770") == 0;
+    static const wchar_t kDialogClass[] = L"#32770";
+    constexpr int kLength = sizeof kDialogClass / sizeof kDialogClass[0] - 1;
+    wchar_t name[kLength + 2] = {};
+    return GetClassNameW(window, name, kLength + 2) == kLength && std::equal(name, name + kLength, kDialogClass);
 }
 
 // The button texts are fixed, whatever language the system speaks.
