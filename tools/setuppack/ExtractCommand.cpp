@@ -54,6 +54,7 @@ void CheckEndMarker(lumora::Stream& file, const ArchiveLocation& location, const
                             std::to_string(end) + "; nothing was restored");
 }
 
+// Where the installer's archive lies; an error names the file.
 ArchiveLocation LocateInstaller(lumora::Stream& file, const std::string& path)
 {
     try {
