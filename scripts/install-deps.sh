@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   cmake make g++ clang googletest pkg-config zlib1g-dev libjpeg62-turbo-dev libclang-rt-14-dev
   g++-mingw-w64-i686
-  wine wine32:i386 fonts-wine fonts-liberation
+  wine wine32:i386 fonts-wine fonts-liberation fonts-ipafont-gothic
   xvfb xdotool imagemagick x11-utils
   python3 dpkg-dev zip unzip locales
   osslsigncode openssl icoutils
@@ -36,11 +36,15 @@ for entry in "${source_packages[@]}"; do
   [ -f "$sources/${entry%%:*}/${entry#*:}" ] || need_sources=1
 done
 
-# A Japanese locale, for the tests of an installer on code page 932: Wine
-# takes the code page from the locale's name and file names in UTF-8 only
-# from a locale the system has.
+# Locales for the tests of installers on other code pages: Wine takes the
+# code page from the locale's name (ja_JP 932, ru_RU 1251, de_DE 1252 with a
+# German user interface) and file names in UTF-8 only from a locale the
+# system has.
+locales=(ja_JP ru_RU de_DE)
 need_locale=0
-locale -a 2>/dev/null | grep -qix 'ja_JP.utf8' || need_locale=1
+for name in "${locales[@]}"; do
+  locale -a 2>/dev/null | grep -qix "$name.utf8" || need_locale=1
+done
 
 if [ "$need_i386" = 0 ] && [ "${#missing[@]}" = 0 ] && [ "$need_src" = 0 ] && [ "$need_sources" = 0 ] &&
    [ "$need_locale" = 0 ]; then
@@ -72,5 +76,7 @@ for entry in "${source_packages[@]}"; do
   "$(dirname "$0")/fetch-debian-source.sh" "${entry%%:*}" "$sources/${entry%%:*}" "${entry#*:}"
 done
 if [ "$need_locale" = 1 ]; then
-  localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
+  for name in "${locales[@]}"; do
+    localedef -i "$name" -f UTF-8 "$name.UTF-8"
+  done
 fi

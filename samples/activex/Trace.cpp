@@ -6,6 +6,7 @@
 
 #include "Handles.h"
 #include "SystemFolders.h"
+#include "Text.h"
 
 namespace activex {
 
@@ -34,8 +35,9 @@ bool appendTrace()
 {
     // FILE_APPEND_DATA alone: every write lands at the end, also when two
     // runs write at the same time.
-    sample::UniqueHandle file(CreateFileA(traceFilePath().c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                          nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    sample::UniqueHandle file(CreateFileW(sample::wide(traceFilePath()).c_str(), FILE_APPEND_DATA,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return false;
     const std::string line = localTimeText() + " Lumora ActiveX update: nothing to update\r\n";

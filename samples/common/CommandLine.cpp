@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "Text.h"
+
 namespace sample {
 
 std::vector<std::string> splitCommandLine(const char* commandLine)
@@ -34,7 +36,7 @@ std::vector<std::string> splitCommandLine(const char* commandLine)
 
 std::vector<std::string> processArguments()
 {
-    return splitCommandLine(GetCommandLineA());
+    return splitCommandLine(utf8(GetCommandLineW()).c_str());
 }
 
 namespace {

@@ -12,7 +12,8 @@ namespace sample {
 // The arguments of `commandLine`, the program name first.
 std::vector<std::string> splitCommandLine(const char* commandLine);
 
-// The arguments of this process (GetCommandLineA), the program name first.
+// The arguments of this process (GetCommandLineW, as UTF-8), the program
+// name first.
 std::vector<std::string> processArguments();
 
 // Case-insensitive comparison of ASCII text.

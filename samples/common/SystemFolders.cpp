@@ -2,25 +2,27 @@
 
 #include <windows.h>
 
+#include "Text.h"
+
 namespace sample {
 
 namespace {
 
 // Calls `get(buffer, size)`, which returns the length written or the size
-// needed (as GetWindowsDirectoryA and GetTempPathA do), until the text fits.
+// needed (as GetWindowsDirectoryW and GetTempPathW do), until the text fits.
 template <typename Get>
 std::string readSystemText(Get get)
 {
-    std::string text(MAX_PATH, '\0');
+    std::wstring text(MAX_PATH, L'\0');
     for (int attempt = 0; attempt < 4; ++attempt) {
         const DWORD length = get(&text[0], static_cast<DWORD>(text.size()));
         if (length == 0)
             return std::string();
         if (length < text.size()) {
             text.resize(length);
-            return text;
+            return utf8(text);
         }
-        text.assign(length + 1, '\0');
+        text.assign(length + 1, L'\0');
     }
     return std::string();
 }
@@ -29,26 +31,26 @@ std::string readSystemText(Get get)
 
 std::string moduleFileName()
 {
-    std::string path(MAX_PATH, '\0');
+    std::wstring path(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD length = GetModuleFileNameA(nullptr, &path[0], static_cast<DWORD>(path.size()));
+        const DWORD length = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
         if (length == 0)
             return std::string();
         // A name that filled the buffer may have been cut short.
         if (length < path.size()) {
             path.resize(length);
-            return path;
+            return utf8(path);
         }
         if (path.size() >= 32768)
             return std::string();
-        path.assign(path.size() * 2, '\0');
+        path.assign(path.size() * 2, L'\0');
     }
 }
 
 std::string windowsFolder()
 {
-    std::string folder = readSystemText([](char* buffer, DWORD size) {
-        return GetWindowsDirectoryA(buffer, size);
+    std::string folder = readSystemText([](wchar_t* buffer, DWORD size) {
+        return GetWindowsDirectoryW(buffer, size);
     });
     if (folder.size() > 3 && folder.back() == '\\')
         folder.pop_back();
@@ -57,8 +59,8 @@ std::string windowsFolder()
 
 std::string tempFolder()
 {
-    std::string folder = readSystemText([](char* buffer, DWORD size) {
-        return GetTempPathA(size, buffer);
+    std::string folder = readSystemText([](wchar_t* buffer, DWORD size) {
+        return GetTempPathW(size, buffer);
     });
     if (!folder.empty() && folder.back() != '\\')
         folder += '\\';

@@ -1,4 +1,4 @@
-// Paths the system knows, read without fixed-size buffers.
+// Paths the system knows, read without fixed-size buffers, as UTF-8 text.
 #pragma once
 
 #include <string>

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "Handles.h"
+#include "Text.h"
 
 namespace lmunist {
 
@@ -15,8 +16,8 @@ const DWORD kMaxRead = 4096;
 
 std::string readInfoFileScreensaver(const std::string& path)
 {
-    sample::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    sample::UniqueHandle file(CreateFileW(sample::wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return std::string();
     std::string text(kMaxRead, '\0');
@@ -25,9 +26,13 @@ std::string readInfoFileScreensaver(const std::string& path)
         return std::string();
     text.resize(read);
     const std::string::size_type end = text.find_first_of("\r\n");
-    if (end == std::string::npos)
-        return read < kMaxRead ? text : std::string();
-    return text.substr(0, end);
+    if (end == std::string::npos && read == kMaxRead)
+        return std::string();
+    const std::string line = text.substr(0, end);
+    const char kByteOrderMark[] = "\xEF\xBB\xBF";
+    if (line.compare(0, 3, kByteOrderMark) == 0)
+        return line.substr(3);
+    return sample::utf8FromAnsi(line);
 }
 
 }  // namespace lmunist

@@ -5,6 +5,7 @@
 #include "Handles.h"
 #include "InfoFile.h"
 #include "SystemFolders.h"
+#include "Text.h"
 
 namespace lmunist {
 
@@ -21,7 +22,7 @@ bool isPlainFileName(const std::string& name)
 
 bool fileExists(const std::string& path)
 {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(sample::wide(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -49,7 +50,8 @@ bool anythingInstalled(const Installation& installation)
     if (fileExists(installation.screensaver) || fileExists(installation.infoFile))
         return true;
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, installation.uninstallKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, sample::wide(installation.uninstallKey).c_str(), 0, KEY_READ, &key) !=
+        ERROR_SUCCESS)
         return false;
     sample::RegKey owner(key);
     return true;

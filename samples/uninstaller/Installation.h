@@ -4,6 +4,7 @@
 //                      (B + ".scr" when that file or line is missing)
 //   T\B.nfo            the information file
 //   HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\currentversion\uninstall\B Uninstall
+// Names and paths are UTF-8 text.
 #pragma once
 
 #include <string>

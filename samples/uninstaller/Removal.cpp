@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "Text.h"
+
 namespace lmunist {
 
 namespace {
@@ -21,10 +23,11 @@ bool mayBeFreedSoon(DWORD error)
 // Deletes the file; true when it is gone afterwards.
 bool deleteFile(const std::string& path, DWORD& error)
 {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const std::wstring file = sample::wide(path);
+    const DWORD attributes = GetFileAttributesW(file.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-        SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    if (DeleteFileA(path.c_str()))
+        SetFileAttributesW(file.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    if (DeleteFileW(file.c_str()))
         return true;
     error = GetLastError();
     return isGone(error);
@@ -32,7 +35,7 @@ bool deleteFile(const std::string& path, DWORD& error)
 
 void removeKey(const std::string& subKey, const std::string& shownName, Outcome& outcome)
 {
-    const LONG result = RegDeleteKeyA(HKEY_LOCAL_MACHINE, subKey.c_str());
+    const LONG result = RegDeleteKeyW(HKEY_LOCAL_MACHINE, sample::wide(subKey).c_str());
     if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND)
         outcome.notRemoved.push_back(shownName);
 }
@@ -49,7 +52,7 @@ void removeFile(const std::string& path, Outcome& outcome, unsigned retryMs)
         if (deleteFile(path, error))
             return;
     }
-    if (MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
+    if (MoveFileExW(sample::wide(path).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
         outcome.atRestart.push_back(path);
     else
         outcome.notRemoved.push_back(path);

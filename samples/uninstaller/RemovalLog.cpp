@@ -4,6 +4,7 @@
 
 #include "CommandLine.h"
 #include "Handles.h"
+#include "Text.h"
 
 namespace lmunist {
 
@@ -28,8 +29,9 @@ void writeRemovalLog(const std::string& logFile, const Installation& installatio
     for (const std::string& later : outcome.atRestart)
         text += "removed at the next restart: " + later + "\r\n";
     text += "exit code: " + std::to_string(exitCode) + "\r\n";
-    sample::UniqueHandle file(CreateFileA(logFile.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                          nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    sample::UniqueHandle file(CreateFileW(sample::wide(logFile).c_str(), FILE_APPEND_DATA,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return;
     DWORD written = 0;

@@ -1,5 +1,6 @@
-// The uninstaller's log (/LOG=FILE), for deployment tools: one line for each
-// file and key it left, and one for how it ended, appended to FILE.
+// The uninstaller's log (/LOG=FILE), for deployment tools, in UTF-8: one
+// line for each file and key it left, and one for how it ended, appended to
+// FILE.
 #pragma once
 
 #include <string>

@@ -6,6 +6,7 @@
 #include "Handles.h"
 #include "RemovalLog.h"
 #include "SystemFolders.h"
+#include "Text.h"
 
 namespace lmunist {
 
@@ -31,19 +32,20 @@ bool startFinisher(const std::string& ownPath, const std::string& baseName, cons
         return false;
     const DWORD pid = GetCurrentProcessId();
     const std::string copy = temp + baseName + "-uninstall-" + std::to_string(pid) + ".exe";
-    if (!CopyFileA(ownPath.c_str(), copy.c_str(), FALSE))
+    if (!CopyFileW(sample::wide(ownPath).c_str(), sample::wide(copy).c_str(), FALSE))
         return false;
 
     std::string commandLine = sample::quoteArgument(copy) + " " + kFinishSwitch + " " + std::to_string(pid) +
                               " " + sample::quoteArgument(ownPath);
     if (!logFile.empty())
         commandLine += " " + sample::quoteArgument("/LOG=" + logFile);
-    STARTUPINFOA startup{};
+    std::wstring wideCommandLine = sample::wide(commandLine);
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(copy.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, temp.c_str(),
-                        &startup, &process)) {
-        DeleteFileA(copy.c_str());
+    if (!CreateProcessW(sample::wide(copy).c_str(), &wideCommandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        sample::wide(temp).c_str(), &startup, &process)) {
+        DeleteFileW(sample::wide(copy).c_str());
         return false;
     }
     sample::UniqueHandle processHandle(process.hProcess);
@@ -60,7 +62,7 @@ void waitForProcessEnd(DWORD pid, DWORD timeoutMs)
 
 void removeOwnFileAtRestart(const std::string& ownPath)
 {
-    MoveFileExA(ownPath.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    MoveFileExW(sample::wide(ownPath).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
 }
 
 }  // namespace lmunist

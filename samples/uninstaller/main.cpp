@@ -19,6 +19,7 @@
 #include "RemovalLog.h"
 #include "SelfRemoval.h"
 #include "SystemFolders.h"
+#include "Text.h"
 #include "Texts.h"
 
 namespace {
@@ -32,7 +33,8 @@ const unsigned kOriginalFileMs = 10000;
 
 int showBox(const Installation& installation, const std::string& text, UINT type)
 {
-    return MessageBoxA(nullptr, text.c_str(), captionText(installation).c_str(), type | MB_SETFOREGROUND);
+    return MessageBoxW(nullptr, sample::wide(text).c_str(), sample::wide(captionText(installation)).c_str(),
+                       type | MB_SETFOREGROUND);
 }
 
 void report(const Installation& installation, const Outcome& outcome)
@@ -62,10 +64,11 @@ int removeQuietly(const Installation& installation, const std::string& ownPath, 
 {
     Outcome outcome;
     removeInstallation(installation, outcome);
-    if (!DeleteFileA(ownPath.c_str())) {
+    if (!DeleteFileW(sample::wide(ownPath).c_str())) {
         const std::string parked = sample::tempFolder() + installation.baseName + "-removed-" +
                                    std::to_string(GetCurrentProcessId()) + ".exe";
-        if (MoveFileExA(ownPath.c_str(), parked.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
+        if (MoveFileExW(sample::wide(ownPath).c_str(), sample::wide(parked).c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
             removeOwnFileAtRestart(parked);
         else
             outcome.notRemoved.push_back(ownPath);

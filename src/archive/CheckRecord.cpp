@@ -34,8 +34,11 @@ CheckRecordPlace ReadCheckRecord(Stream& file, std::int64_t imageEnd, std::int64
     const bool padded = std::all_of(static_cast<const unsigned char*>(bytes), record, [](unsigned char b) { return b == 0; });
     if (!padded || std::memcmp(record, kCheckRecordMagic, sizeof kCheckRecordMagic) != 0)
         return {std::nullopt, imageKnown};
+    const unsigned char kind = record[sizeof kCheckRecordMagic];
+    if (kind != kSystemCodePageKind && kind != kUtf8Kind)
+        return {std::nullopt, true};
     return {CheckRecord{LoadLittleEndian(record + 8, 8), static_cast<std::uint32_t>(LoadLittleEndian(record + 16, 4))},
-            false};
+            false, kind == kUtf8Kind ? AuthorEncoding::Utf8 : AuthorEncoding::SystemCodePage};
 }
 
 }  // namespace lumora::archive

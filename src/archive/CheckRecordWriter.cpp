@@ -10,10 +10,11 @@
 // only reads records.
 namespace lumora::archive {
 
-void WriteCheckRecord(Stream& out, const CheckRecord& record)
+void WriteCheckRecord(Stream& out, const CheckRecord& record, AuthorEncoding texts)
 {
     unsigned char bytes[kCheckRecordSize];
     std::memcpy(bytes, kCheckRecordMagic, sizeof kCheckRecordMagic);
+    bytes[sizeof kCheckRecordMagic] = texts == AuthorEncoding::Utf8 ? kUtf8Kind : kSystemCodePageKind;
     StoreLittleEndian(bytes + 8, record.length, 8);
     StoreLittleEndian(bytes + 16, record.crc, 4);
     out.WriteBuffer(bytes, sizeof bytes);

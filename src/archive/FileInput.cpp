@@ -47,7 +47,7 @@ FileFacts StatFile(const std::string& path)
 std::string SystemAnsiName(std::string_view name)
 {
     std::string ansi = AnsiFromPath(name);
-    if (PathFromAnsi(ansi) != name)
+    if (AuthorText(ansi) != name)
         throw Error("it has letters that the ANSI code page cannot spell");
     return ansi;
 }

@@ -1,11 +1,11 @@
 #pragma once
 // The file operations the restore component needs, behind an interface so
-// that the component stays portable. Backends: Win32 (the A functions) for
+// that the component stays portable. Backends: Win32 (the W functions) for
 // the installer, POSIX for the native tools and tests.
 //
-// Paths are 8-bit text in the component's convention: "\" separates folders
-// and a drive prefix such as "C:" may lead. A backend maps them onto its
-// platform.
+// Paths are text (base/PathEncoding.h) in the component's convention: "\"
+// separates folders and a drive prefix such as "C:" may lead. A backend maps
+// them onto its platform.
 #include <cstdint>
 #include <memory>
 #include <string>

@@ -1,8 +1,9 @@
 // The restore's default user interface on Win32: pending messages through a
-// PeekMessageA loop, the error and the disk request through MessageBoxA.
+// PeekMessageW loop, the error and the disk request through MessageBoxW.
 #include <windows.h>
 
 #include "archive/RestoreUi.h"
+#include "base/PathEncoding.h"
 
 namespace lumora::archive {
 
@@ -13,26 +14,28 @@ public:
     void ProcessMessages() override
     {
         MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) {
                 // Left for the application's own message loop to see.
                 PostQuitMessage(static_cast<int>(msg.wParam));
                 return;
             }
             TranslateMessage(&msg);
-            DispatchMessageA(&msg);
+            DispatchMessageW(&msg);
         }
     }
 
-    void ShowError(const std::string& text) override
-    {
-        MessageBoxA(GetActiveWindow(), text.c_str(), "Error", MB_OK | MB_ICONERROR);
-    }
+    void ShowError(const std::string& text) override { Box(text, L"Error", MB_OK | MB_ICONERROR); }
 
     bool AskForDisk(const std::string& text) override
     {
-        return MessageBoxA(GetActiveWindow(), text.c_str(), "Information", MB_OKCANCEL | MB_ICONINFORMATION) ==
-               IDOK;
+        return Box(text, L"Information", MB_OKCANCEL | MB_ICONINFORMATION) == IDOK;
+    }
+
+private:
+    static int Box(const std::string& text, const wchar_t* caption, UINT type)
+    {
+        return MessageBoxW(GetActiveWindow(), WideText(text).c_str(), caption, type);
     }
 };
 

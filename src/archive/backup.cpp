@@ -138,9 +138,9 @@ private:
     BlockData Entry(const EntryInfo& entry) override
     {
         stamp_ = entry.stamp;
-        // Stored names are 8-bit ANSI text; joined to the folder, they become
-        // path text, converted as the system's ANSI functions convert them.
-        const TargetPath target = FormTargetPath(folder_, PathFromAnsi(entry.name), c_.restoreFullPath_);
+        // Stored names are the author's bytes; joined to the folder, they
+        // become path text (base/PathEncoding.h).
+        const TargetPath target = FormTargetPath(folder_, AuthorText(entry.name), c_.restoreFullPath_);
         c_.currentFile_ = target.path;
         given_ = target.given;
         judged_ = target.judged;

@@ -1,37 +1,63 @@
 #pragma once
-// How the program holds file paths, and where 8-bit names become paths.
+// How the program holds text and file paths, and where the author's bytes
+// become text.
 //
-// Paths are "path text": on Win32, UTF-8, handed to the system's wide (W)
-// functions, so that every letter of a folder that the system names (a
-// user's temporary folder, the program's own folder) survives, whatever the
-// ANSI code page can spell; on POSIX, the bytes the system takes.
+// Text, paths included, is UTF-8 ("path text"): on Win32 it is handed to the
+// system's wide (W) functions, so that every letter survives, whatever the
+// ANSI code page can spell (a user's temporary folder, a title in another
+// script); on POSIX, paths are the bytes the system takes.
 //
-// The 8-bit world stays 8-bit ANSI text: names stored in the payload, the
-// texts of Setup.ins and the read-me, captions, messages and registry values.
-// Such a name becomes path text only where it is joined to a folder
-// (PathFromAnsi), and a path becomes ANSI text only where it is shown
-// (AnsiFromPath). On POSIX both are the identity, as before.
+// The author's bytes (names stored in the payload, the texts of Setup.ins
+// and Product.ins, the read-me) are written in the author's encoding, which
+// the payload names (its check record): 8-bit text of the system's ANSI code
+// page, as every installer without the mark, or UTF-8. They stay bytes while
+// they are compared ("True", numbers, names matched in the payload) and
+// become text once, where they are shown or joined to a folder
+// (AuthorText). A path becomes 8-bit ANSI text only for the files that
+// 8-bit installers write for readers of that form (AnsiFromPath).
 #include <string>
 #include <string_view>
 
 namespace lumora {
 
-// An 8-bit ANSI name as path text, converted as the system's ANSI functions
-// convert it: a byte the code page does not map becomes its best fit, never
-// an error.
-std::string PathFromAnsi(std::string_view ansi);
+enum class AuthorEncoding {
+    SystemCodePage,  // 8-bit text of the ANSI code page of the running system
+    Utf8,
+};
 
-// Path text as 8-bit ANSI text for captions and messages; letters the code
-// page cannot spell become "?".
+// The encoding of the author's bytes for the rest of the run; the system's
+// code page until the payload says otherwise. One switch for the process.
+void SetAuthorEncoding(AuthorEncoding encoding);
+AuthorEncoding CurrentAuthorEncoding();
+
+// The author's bytes as text. On Win32: converted from the ANSI code page as
+// the system's ANSI functions convert them (a byte the code page does not
+// map becomes its best fit), or from UTF-8 with every invalid sequence
+// replaced by U+FFFD; never an error. On POSIX the bytes stay as they are,
+// in either encoding.
+std::string AuthorText(std::string_view bytes);
+
+// Path text as 8-bit ANSI text; letters the code page cannot spell become
+// "?". On POSIX the identity.
 std::string AnsiFromPath(std::string_view path);
 
 #ifdef _WIN32
-// Path text as the wide text of the W functions, and back. Throws Error for
-// text that is not UTF-8 (or UTF-16). A full path of MAX_PATH characters or
+// Text and the wide text of the W functions: the one pair of conversions at
+// the system's boundary. A sequence that is no UTF-8 (or UTF-16) becomes
+// U+FFFD; never an error.
+std::wstring WideText(std::string_view text);
+std::string TextFromWide(std::wstring_view wide);
+
+// Path text as the wide text of the W functions, and back. WidePath throws
+// Error for text that is not UTF-8. A full path of MAX_PATH characters or
 // more is handed over in its long form ("\\?\"), which the functions take
 // whole, and comes back in its ordinary form.
 std::wstring WidePath(std::string_view path);
 std::string PathFromWide(std::wstring_view wide);
+
+// For the packing tool, which reads installers made for other systems: the
+// author's bytes read in the Windows code page `codePage` (65001: UTF-8).
+void SetAuthorCodePage(unsigned codePage);
 #endif
 
 }  // namespace lumora

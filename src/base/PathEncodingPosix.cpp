@@ -1,10 +1,20 @@
-// On POSIX, paths are the bytes the system takes and 8-bit names are used
-// as they are.
+// On POSIX, paths are the bytes the system takes and the author's bytes are
+// used as they are.
 #include "base/PathEncoding.h"
 
 namespace lumora {
 
-std::string PathFromAnsi(std::string_view ansi) { return std::string(ansi); }
+namespace {
+
+AuthorEncoding authorEncoding = AuthorEncoding::SystemCodePage;
+
+}  // namespace
+
+void SetAuthorEncoding(AuthorEncoding encoding) { authorEncoding = encoding; }
+
+AuthorEncoding CurrentAuthorEncoding() { return authorEncoding; }
+
+std::string AuthorText(std::string_view bytes) { return std::string(bytes); }
 
 std::string AnsiFromPath(std::string_view path) { return std::string(path); }
 

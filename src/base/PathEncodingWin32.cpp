@@ -1,5 +1,5 @@
-// On Win32, path text is UTF-8; conversions go through UTF-16 with the
-// system's code-page functions.
+// On Win32, text is UTF-8; conversions go through UTF-16 with the system's
+// code-page functions.
 #include <windows.h>
 
 #include <cwchar>
@@ -12,6 +12,9 @@ namespace lumora {
 
 namespace {
 
+// The code page of the author's bytes.
+UINT authorCodePage = CP_ACP;
+
 int Length(std::size_t size)
 {
     if (size > static_cast<std::size_t>(std::numeric_limits<int>::max()))
@@ -21,14 +24,14 @@ int Length(std::size_t size)
 
 // `flags` MB_ERR_INVALID_CHARS: text that is not valid in the code page
 // throws; 0: it is converted as the system's ANSI functions convert it, to
-// its best fit, never failing.
+// its best fit (in UTF-8, U+FFFD for an invalid sequence), never failing.
 std::wstring Widen(std::string_view text, UINT codePage, DWORD flags)
 {
     if (text.empty())
         return {};
     const int count = MultiByteToWideChar(codePage, flags, text.data(), Length(text.size()), nullptr, 0);
     if (count <= 0)
-        throw Error("The path \"" + AnsiFromPath(text) + "\" cannot be used as a path");
+        throw Error("The path \"" + std::string(text) + "\" cannot be used as a path");
     std::wstring wide(static_cast<std::size_t>(count), L'\0');
     MultiByteToWideChar(codePage, flags, text.data(), Length(text.size()), wide.data(), count);
     return wide;
@@ -48,19 +51,33 @@ std::string Narrow(std::wstring_view wide, UINT codePage, DWORD flags)
 
 }  // namespace
 
-std::string PathFromAnsi(std::string_view ansi) { return PathFromWide(Widen(ansi, CP_ACP, 0)); }
+void SetAuthorEncoding(AuthorEncoding encoding)
+{
+    authorCodePage = encoding == AuthorEncoding::Utf8 ? CP_UTF8 : CP_ACP;
+}
+
+AuthorEncoding CurrentAuthorEncoding()
+{
+    return authorCodePage == CP_UTF8 ? AuthorEncoding::Utf8 : AuthorEncoding::SystemCodePage;
+}
+
+void SetAuthorCodePage(unsigned codePage) { authorCodePage = codePage; }
+
+std::string AuthorText(std::string_view bytes) { return TextFromWide(Widen(bytes, authorCodePage, 0)); }
+
+std::wstring WideText(std::string_view text) { return Widen(text, CP_UTF8, 0); }
+
+std::string TextFromWide(std::wstring_view wide) { return Narrow(wide, CP_UTF8, 0); }
 
 std::string AnsiFromPath(std::string_view path)
 {
-    // Text that is no UTF-8 is shown as it is rather than not at all.
+    // Text that is no UTF-8 is written as it is rather than not at all.
     const int count = path.empty() ? 0
                                    : MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(),
                                                          Length(path.size()), nullptr, 0);
     if (count <= 0)
         return std::string(path);
-    std::wstring wide(static_cast<std::size_t>(count), L'\0');
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(), Length(path.size()), wide.data(), count);
-    return Narrow(wide, CP_ACP, 0);
+    return Narrow(Widen(path, CP_UTF8, 0), CP_ACP, 0);
 }
 
 // The W functions take a full path of MAX_PATH characters or more whole
@@ -92,13 +109,13 @@ std::wstring WidePath(std::string_view path)
 std::string PathFromWide(std::wstring_view wide)
 {
     if (wide.size() >= 8 && std::wmemcmp(wide.data(), L"\\\\?\\UNC\\", 8) == 0) {
-        std::string text = Narrow(wide.substr(6), CP_UTF8, 0);
+        std::string text = TextFromWide(wide.substr(6));
         text[0] = '\\';
         return text;
     }
     if (wide.size() >= 6 && std::wmemcmp(wide.data(), L"\\\\?\\", 4) == 0 && wide[5] == L':')
-        return Narrow(wide.substr(4), CP_UTF8, 0);
-    return Narrow(wide, CP_UTF8, 0);
+        return TextFromWide(wide.substr(4));
+    return TextFromWide(wide);
 }
 
 }  // namespace lumora

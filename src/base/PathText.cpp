@@ -26,6 +26,17 @@ std::string_view FileNamePart(std::string_view path)
     return last == std::string_view::npos ? path : path.substr(last + 1);
 }
 
+std::size_t LastCharactersStart(std::string_view name, std::size_t count, bool utf8)
+{
+    std::size_t at = name.size();
+    for (std::size_t i = 0; i < count && at > 0; ++i) {
+        --at;
+        while (utf8 && at > 0 && (static_cast<unsigned char>(name[at]) & 0xC0) == 0x80)
+            --at;
+    }
+    return at;
+}
+
 std::string FolderPart(std::string_view file)
 {
     const std::size_t last = file.find_last_of(kDelimiters);

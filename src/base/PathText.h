@@ -1,6 +1,7 @@
 #pragma once
-// Path rules that need no system call, the one home of each. Paths are 8-bit
-// ANSI text: "\" separates folders, "/" is taken as a separator too (the
+// Path rules that need no system call, the one home of each. Paths are text
+// (base/PathEncoding.h) whose separators and drive are ASCII: "\" separates
+// folders, "/" is taken as a separator too (the
 // Win32 functions and the POSIX backend take both), and a drive such as "c:"
 // may lead.
 #include <cstdint>
@@ -22,6 +23,12 @@ std::string_view FileNamePart(std::string_view path);
 // without that separator unless it closes a drive root ("C:\") or follows
 // another separator.
 std::string FolderPart(std::string_view file);
+
+// Where the last `count` characters of `name` begin: each byte is a
+// character of 8-bit text; in UTF-8 (`utf8`), a lead byte and the
+// continuation bytes after it are one. 0 when the name has no more than
+// `count` characters.
+std::size_t LastCharactersStart(std::string_view name, std::size_t count, bool utf8);
 
 // `name` with its extension replaced by `extension` (which includes the
 // "."), or with `extension` appended when its file name has none.

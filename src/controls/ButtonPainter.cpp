@@ -1,5 +1,6 @@
 #include "controls/ButtonPainter.h"
 
+#include "base/PathEncoding.h"
 #include "controls/CaptionLayout.h"
 #include "framework/Handles.h"
 #include "framework/Win32Error.h"
@@ -36,10 +37,10 @@ private:
 // on one line, with "&" marking the underlined character.
 constexpr UINT kCaptionFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
 
-void DrawCaption(HDC dc, const std::string& caption, RECT place, COLORREF color)
+void DrawCaption(HDC dc, const std::wstring& caption, RECT place, COLORREF color)
 {
     SetTextColor(dc, color);
-    DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &place, kCaptionFormat);
+    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &place, kCaptionFormat);
 }
 
 }  // namespace
@@ -63,10 +64,11 @@ void PaintButton(HDC target, int left, int top, const ButtonLook& look)
     DrawEdge(dc.Get(), &client, look.sunken ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_SOFT | BF_MIDDLE);
 
     if (!look.caption.empty()) {
+        const std::wstring caption = WideText(look.caption);
         const Selection fontSelection(dc.Get(), look.font);
         SetBkMode(dc.Get(), TRANSPARENT);
         RECT measured{0, 0, 0, 0};
-        DrawTextA(dc.Get(), look.caption.c_str(), static_cast<int>(look.caption.size()), &measured,
+        DrawTextW(dc.Get(), caption.c_str(), static_cast<int>(caption.size()), &measured,
                   DT_CALCRECT | DT_SINGLELINE);
         const int textWidth = measured.right - measured.left;
         const int textHeight = measured.bottom - measured.top;
@@ -75,10 +77,10 @@ void PaintButton(HDC target, int left, int top, const ButtonLook& look)
         if (look.disabled) {
             RECT engraved = place;
             OffsetRect(&engraved, 1, 1);
-            DrawCaption(dc.Get(), look.caption, engraved, GetSysColor(COLOR_BTNHIGHLIGHT));
-            DrawCaption(dc.Get(), look.caption, place, GetSysColor(COLOR_BTNSHADOW));
+            DrawCaption(dc.Get(), caption, engraved, GetSysColor(COLOR_BTNHIGHLIGHT));
+            DrawCaption(dc.Get(), caption, place, GetSysColor(COLOR_BTNSHADOW));
         } else {
-            DrawCaption(dc.Get(), look.caption, place, ColorToRGB(look.fontColor));
+            DrawCaption(dc.Get(), caption, place, ColorToRGB(look.fontColor));
         }
     }
 

@@ -26,7 +26,7 @@ void TApplication::Run()
         mainForm_->Show();
     MSG message;
     while (!terminated_) {
-        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
         if (got == 0 || got == -1) {
             terminated_ = true;
             break;
@@ -39,7 +39,7 @@ void TApplication::Run()
 void TApplication::ProcessMessages()
 {
     MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT)
             terminated_ = true;
         else
@@ -59,7 +59,7 @@ void TApplication::Dispatch(MSG& message)
         return;
     }
     TranslateMessage(&message);
-    DispatchMessageA(&message);
+    DispatchMessageW(&message);
 }
 
 bool TApplication::IsPreprocessed(MSG& message)
@@ -99,17 +99,21 @@ bool TApplication::IsDialogChar(const MSG& message)
             return false;
     } else if (message.message == WM_CHAR) {
         MSG query = message;
-        const LRESULT code = SendMessageA(message.hwnd, WM_GETDLGCODE, message.wParam,
+        const LRESULT code = SendMessageW(message.hwnd, WM_GETDLGCODE, message.wParam,
                                           reinterpret_cast<LPARAM>(&query));
         if (code & DLGC_WANTCHARS)
             return false;
     } else {
         return false;
     }
+    // The windowless controls take their access keys as characters of ASCII;
+    // a character beyond it (a UTF-16 unit here) selects none.
+    if (message.wParam >= 0x80)
+        return false;
     // The innermost form holding the focused window: an MDI child before
     // its frame.
     for (HWND window = message.hwnd; window;
-         window = (GetWindowLongA(window, GWL_STYLE) & WS_CHILD) ? GetParent(window) : nullptr) {
+         window = (GetWindowLongW(window, GWL_STYLE) & WS_CHILD) ? GetParent(window) : nullptr) {
         if (TForm* form = TForm::FromHandle(window))
             return form->DialogChar(static_cast<char>(message.wParam));
     }
@@ -133,7 +137,8 @@ void TApplication::ShowException(const std::string& message) noexcept
         const std::string text = ErrorBoxText(message);
         // Task-modal: with no active window of ours, every window of the
         // thread is disabled while the box is up.
-        MessageBoxA(GetActiveWindow(), text.c_str(), Title.c_str(), MB_OK | MB_ICONERROR | MB_TASKMODAL);
+        MessageBoxW(GetActiveWindow(), WideText(text).c_str(), WideText(Title).c_str(),
+                    MB_OK | MB_ICONERROR | MB_TASKMODAL);
     } catch (...) {
         // Out of memory while building the text: there is nothing left to show.
     }

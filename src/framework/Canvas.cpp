@@ -1,6 +1,8 @@
 #include "framework/Canvas.h"
 
 #include "base/Error.h"
+#include "base/PathEncoding.h"
+#include "framework/FontFallback.h"
 #include "framework/Graphic.h"
 
 namespace lumora {
@@ -56,20 +58,29 @@ HDC TCanvas::RequireHandle() const
 
 void TCanvas::FillRect(const RECT& rect) { ::FillRect(RequireHandle(), &rect, Brush.Handle()); }
 
+HFONT TCanvas::FontFor(const std::wstring& text)
+{
+    const HFONT font = Font.Handle();
+    fallback_ = CoveringFont(font, text);
+    return fallback_ ? fallback_.Get() : font;
+}
+
 void TCanvas::TextOut(int x, int y, const std::string& text)
 {
     const HDC dc = RequireHandle();
-    SelectedObject font(dc, Font.Handle());
+    const std::wstring wide = WideText(text);
+    SelectedObject font(dc, FontFor(wide));
     ::SetTextColor(dc, ColorToRGB(Font.Color()));
-    ::TextOutA(dc, x, y, text.data(), static_cast<int>(text.size()));
+    ::TextOutW(dc, x, y, wide.data(), static_cast<int>(wide.size()));
 }
 
 int TCanvas::TextWidth(const std::string& text)
 {
     const HDC dc = RequireHandle();
-    SelectedObject font(dc, Font.Handle());
+    const std::wstring wide = WideText(text);
+    SelectedObject font(dc, FontFor(wide));
     SIZE size{};
-    if (!::GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size))
+    if (!::GetTextExtentPoint32W(dc, wide.data(), static_cast<int>(wide.size()), &size))
         return 0;
     return size.cx;
 }

@@ -14,6 +14,7 @@
 
 #include "framework/Color.h"
 #include "framework/Font.h"
+#include "framework/Handles.h"
 
 namespace lumora {
 
@@ -32,7 +33,9 @@ public:
 
     // Colour of FillRect.
     TSolidBrush Brush{clWhite};
-    // Font of TextOut and TextWidth; its colour is the text colour.
+    // Font of TextOut and TextWidth; its colour is the text colour. A text
+    // with characters its face has no glyph for is drawn and measured in a
+    // face that has them (FontFallback.h).
     TFont Font;
 
     // The calls below throw Error when the canvas has no context.
@@ -55,9 +58,12 @@ public:
 private:
     HDC RequireHandle() const;
     void Release();
+    // Font, or the fallback font for `text`, which lives until the next call.
+    HFONT FontFor(const std::wstring& text);
 
     HDC dc_ = nullptr;
     int savedState_ = 0;
+    GdiObject<HFONT> fallback_;
 };
 
 }  // namespace lumora

@@ -18,7 +18,7 @@ using SetDllDirectoryCall = BOOL(WINAPI*)(LPCSTR);
 void LimitDllSearchToSystemFolder()
 {
     // kernel32 is mapped into every process: naming it loads nothing.
-    const HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
     const auto setDefault = LookupFunction<SetDefaultDllDirectoriesCall>(kernel, "SetDefaultDllDirectories");
     if (setDefault && setDefault(kSearchSystem32))
         return;

@@ -30,7 +30,7 @@ TFileStream::TFileStream(const std::string& fileName, DWORD access, DWORD shareM
       handle_(CreateFileW(WidePath(fileName).c_str(), access, shareMode, nullptr, disposition, attributes, nullptr))
 {
     if (!handle_)
-        RaiseLastOSError("Cannot open file \"" + AnsiFromPath(fileName) + "\"");
+        RaiseLastOSError("Cannot open file \"" + fileName + "\"");
 }
 
 std::size_t TFileStream::Read(void* buffer, std::size_t count)

@@ -1,5 +1,6 @@
 #include "framework/Font.h"
 
+#include "base/PathEncoding.h"
 #include "framework/Win32Error.h"
 
 namespace lumora {
@@ -55,7 +56,7 @@ HFONT TFont::Handle()
 {
     if (handle_)
         return handle_.Get();
-    LOGFONTA lf{};
+    LOGFONTW lf{};
     lf.lfHeight = height_;
     lf.lfWeight = style_.Contains(fsBold) ? FW_BOLD : FW_NORMAL;
     lf.lfItalic = style_.Contains(fsItalic);
@@ -68,8 +69,8 @@ HFONT TFont::Handle()
     lf.lfPitchAndFamily = DEFAULT_PITCH;
     // Longer names are cut to the field's size; GDI matches faces by at most
     // LF_FACESIZE - 1 characters anyway.
-    name_.copy(lf.lfFaceName, sizeof lf.lfFaceName - 1);
-    handle_.Reset(CreateFontIndirectA(&lf));
+    WideText(name_).copy(lf.lfFaceName, LF_FACESIZE - 1);
+    handle_.Reset(CreateFontIndirectW(&lf));
     if (!handle_)
         RaiseLastOSError("Cannot create the font " + name_);
     return handle_.Get();

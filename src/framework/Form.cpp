@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "base/Error.h"
+#include "base/PathEncoding.h"
 #include "framework/Application.h"
 #include "framework/Win32Error.h"
 
@@ -17,12 +18,12 @@ namespace {
 TForm* s_creating = nullptr;
 
 // Window property that holds the form of a window.
-const char kFormProperty[] = "Lumora.Form";
+const wchar_t kFormProperty[] = L"Lumora.Form";
 
 // Command identifier of the first MDI child window.
 constexpr UINT kFirstMDIChildId = 0xFF00;
 
-HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
+HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
 struct WindowStyles {
     DWORD style = 0;
@@ -73,21 +74,21 @@ int ShowCommandOf(TWindowState state)
     return SW_SHOWNORMAL;
 }
 
-void RegisterFormClass(const std::string& name, WNDPROC procedure)
+void RegisterFormClass(const std::string& name, const std::wstring& wideName, WNDPROC procedure)
 {
-    WNDCLASSEXA wc{};
+    WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
-    if (GetClassInfoExA(Instance(), name.c_str(), &wc))
+    if (GetClassInfoExW(Instance(), wideName.c_str(), &wc))
         return;
-    wc = WNDCLASSEXA{};
+    wc = WNDCLASSEXW{};
     wc.cbSize = sizeof wc;
     wc.style = CS_DBLCLKS;
     wc.lpfnWndProc = procedure;
     wc.hInstance = Instance();
-    wc.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.lpszClassName = name.c_str();
-    if (!RegisterClassExA(&wc))
+    wc.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.lpszClassName = wideName.c_str();
+    if (!RegisterClassExW(&wc))
         RaiseLastOSError("Cannot register the window class " + name);
 }
 
@@ -104,13 +105,13 @@ TForm::~TForm()
         // Unbound first: the messages of the window's destruction must not
         // reach a form that is half destroyed.
         const HWND window = window_.Release();
-        RemovePropA(window, kFormProperty);
+        RemovePropW(window, kFormProperty);
         client_ = nullptr;
         // The MDI client destroys its children itself, so that it can
         // activate the next one and forget this one.
         const HWND mdiClient = FormStyle == fsMDIChild ? GetParent(window) : nullptr;
         if (mdiClient)
-            SendMessageA(mdiClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(window), 0);
+            SendMessageW(mdiClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(window), 0);
         else
             DestroyWindow(window);
     }
@@ -124,7 +125,7 @@ TForm* TForm::FromHandle(HWND window)
     GetWindowThreadProcessId(window, &process);
     if (process != GetCurrentProcessId())
         return nullptr;
-    return static_cast<TForm*>(GetPropA(window, kFormProperty));
+    return static_cast<TForm*>(GetPropW(window, kFormProperty));
 }
 
 HWND TForm::Handle()
@@ -136,7 +137,8 @@ HWND TForm::Handle()
 
 void TForm::CreateHandle()
 {
-    RegisterFormClass(className_, StaticWndProc);
+    const std::wstring className = WideText(className_);
+    RegisterFormClass(className_, className, StaticWndProc);
 
     const WindowStyles styles = StylesOf(BorderStyle, BorderIcons, FormStyle);
     RECT bounds{0, 0, ClientWidth, ClientHeight};
@@ -165,8 +167,8 @@ void TForm::CreateHandle()
     }
 
     TForm* const outer = std::exchange(s_creating, this);
-    const HWND window = CreateWindowExA(styles.exStyle, className_.c_str(), caption_.c_str(), styles.style,
-                                        x, y, width, height, parent, nullptr, Instance(), nullptr);
+    const HWND window = CreateWindowExW(styles.exStyle, className.c_str(), WideText(caption_).c_str(),
+                                        styles.style, x, y, width, height, parent, nullptr, Instance(), nullptr);
     s_creating = outer;
     if (!window)
         RaiseLastOSError("Cannot create the window " + className_);
@@ -179,7 +181,7 @@ void TForm::CreateHandle()
             CreateClientWindow();
         } catch (...) {
             const HWND failed = window_.Release();
-            RemovePropA(failed, kFormProperty);
+            RemovePropW(failed, kFormProperty);
             DestroyWindow(failed);
             throw;
         }
@@ -196,7 +198,7 @@ void TForm::CreateClientWindow()
     ccs.idFirstChild = kFirstMDIChildId;
     // MDIS_ALLCHILDSTYLES: an MDI child keeps the border and border icons
     // its form asks for, instead of the system's full set.
-    client_ = CreateWindowExA(WS_EX_CLIENTEDGE, "MDICLIENT", nullptr,
+    client_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"MDICLIENT", nullptr,
                               WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_HSCROLL |
                                   WS_VSCROLL | MDIS_ALLCHILDSTYLES,
                               0, 0, area.right, area.bottom, window_.Get(), nullptr, Instance(), &ccs);
@@ -206,7 +208,7 @@ void TForm::CreateClientWindow()
 
 void TForm::Attach(HWND window)
 {
-    if (SetPropA(window, kFormProperty, this))
+    if (SetPropW(window, kFormProperty, this))
         window_ = WindowHandle(window);
 }
 
@@ -214,7 +216,7 @@ void TForm::Detach()
 {
     const HWND window = window_.Release();
     if (window)
-        RemovePropA(window, kFormProperty);
+        RemovePropW(window, kFormProperty);
     client_ = nullptr;
 }
 
@@ -228,10 +230,10 @@ LRESULT CALLBACK TForm::StaticWndProc(HWND window, UINT message, WPARAM wParam, 
             form = nullptr;
     }
     if (!form)
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         form->Detach();
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     }
     // Nothing may unwind through the system's frames: a failing handler is
     // reported here and the message counts as handled.
@@ -282,10 +284,10 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
 LRESULT TForm::DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (FormStyle == fsMDIForm)
-        return DefFrameProcA(window_.Get(), client_, message, wParam, lParam);
+        return DefFrameProcW(window_.Get(), client_, message, wParam, lParam);
     if (FormStyle == fsMDIChild)
-        return DefMDIChildProcA(window_.Get(), message, wParam, lParam);
-    return DefWindowProcA(window_.Get(), message, wParam, lParam);
+        return DefMDIChildProcW(window_.Get(), message, wParam, lParam);
+    return DefWindowProcW(window_.Get(), message, wParam, lParam);
 }
 
 void TForm::WMSize()
@@ -334,7 +336,7 @@ bool TForm::RealizeOwnPalette(bool foreground)
 void TForm::SetCaption(const std::string& caption)
 {
     caption_ = caption;
-    if (window_ && !SetWindowTextA(window_.Get(), caption_.c_str()))
+    if (window_ && !SetWindowTextW(window_.Get(), WideText(caption_).c_str()))
         RaiseLastOSError("Cannot set the caption of " + className_);
 }
 
@@ -357,7 +359,7 @@ void TForm::Show()
     // An MDI child becomes the client's active child, which takes the
     // keyboard focus whenever the frame has it.
     if (FormStyle == fsMDIChild)
-        SendMessageA(GetParent(window), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(window), 0);
+        SendMessageW(GetParent(window), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(window), 0);
 }
 
 void TForm::Hide()
@@ -385,7 +387,7 @@ void TForm::Close()
 
 void TForm::Release()
 {
-    if (!PostMessageA(Handle(), CM_RELEASE, 0, 0))
+    if (!PostMessageW(Handle(), CM_RELEASE, 0, 0))
         RaiseLastOSError("Cannot release the form " + Name());
 }
 

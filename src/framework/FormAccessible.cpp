@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/PathEncoding.h"
 #include "framework/Form.h"
 #include "framework/GraphicControl.h"
 #include "framework/SystemLibrary.h"
@@ -147,14 +148,9 @@ HRESULT TextResult(HRESULT found, const std::string& text, BSTR* out)
         return found;
     if (text.empty())
         return S_FALSE;
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    if (length <= 0)
-        return E_FAIL;
-    *out = SysAllocStringLen(nullptr, static_cast<UINT>(length));
-    if (!*out)
-        return E_OUTOFMEMORY;
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), *out, length);
-    return S_OK;
+    const std::wstring wide = WideText(text);
+    *out = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+    return *out ? S_OK : E_OUTOFMEMORY;
 }
 
 HRESULT IntegerResult(HRESULT found, LONG value, VARIANT* out)

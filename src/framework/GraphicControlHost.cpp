@@ -189,7 +189,7 @@ bool GraphicControlHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
 bool GraphicControlHost::PostDefaultAction(TGraphicControl& control)
 {
     return form_.HandleAllocated() &&
-           PostMessageA(form_.Handle(), CM_DEFAULTACTION, 0, reinterpret_cast<LPARAM>(&control)) != FALSE;
+           PostMessageW(form_.Handle(), CM_DEFAULTACTION, 0, reinterpret_cast<LPARAM>(&control)) != FALSE;
 }
 
 bool GraphicControlHost::MouseButtonDown(UINT message, WPARAM wParam, LPARAM lParam)

@@ -13,7 +13,7 @@ public:
     void SetCaption(const std::string& caption) { SetText(caption); }
 
 protected:
-    CreateParams Params() const override { return {"BUTTON", BS_GROUPBOX | WS_CLIPCHILDREN, 0}; }
+    CreateParams Params() const override { return {L"BUTTON", BS_GROUPBOX | WS_CLIPCHILDREN, 0}; }
 };
 
 }  // namespace lumora

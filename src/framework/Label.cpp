@@ -1,5 +1,6 @@
 #include "framework/Label.h"
 
+#include "base/PathEncoding.h"
 #include "framework/Handles.h"
 
 namespace lumora {
@@ -13,7 +14,7 @@ TWinControl::CreateParams TLabel::Params() const
         style = SS_RIGHT;
     else if (!WordWrap)
         style = SS_LEFTNOWORDWRAP;
-    return {"STATIC", style, 0};
+    return {L"STATIC", style, 0};
 }
 
 void TLabel::Created()
@@ -36,7 +37,8 @@ void TLabel::AdjustSize()
         return;  // the label keeps its size
     const HGDIOBJ previous = SelectObject(dc.Get(), Font());
     RECT extent{0, 0, 0, 0};
-    DrawTextA(dc.Get(), Caption().c_str(), static_cast<int>(Caption().size()), &extent,
+    const std::wstring caption = WideText(Caption());
+    DrawTextW(dc.Get(), caption.c_str(), static_cast<int>(caption.size()), &extent,
               DT_CALCRECT | DT_SINGLELINE | DT_LEFT);
     SelectObject(dc.Get(), previous);
     SetBounds(Left(), Top(), extent.right - extent.left, extent.bottom - extent.top);

@@ -1,5 +1,6 @@
 #include "framework/Memo.h"
 
+#include "base/PathEncoding.h"
 #include "base/TextLines.h"
 #include "framework/TextFile.h"
 
@@ -10,7 +11,7 @@ TWinControl::CreateParams TMemo::Params() const
     DWORD style = ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_TABSTOP;
     if (ScrollBars == ssVertical)
         style |= WS_VSCROLL;
-    return {"EDIT", style, WS_EX_CLIENTEDGE};
+    return {L"EDIT", style, WS_EX_CLIENTEDGE};
 }
 
 void TMemo::SetLines(std::vector<std::string> lines)
@@ -25,7 +26,15 @@ void TMemo::AddLine(const std::string& line)
     ShowLines();
 }
 
-void TMemo::LoadLinesFromFile(const std::string& fileName) { SetLines(SplitTextLines(ReadTextFile(fileName))); }
+void TMemo::LoadLinesFromFile(const std::string& fileName)
+{
+    std::string text = AuthorText(ReadTextFile(fileName));
+    // The byte-order mark U+FEFF as text: no 8-bit text converts to it, so
+    // only a UTF-8 read-me can lose one.
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        text.erase(0, 3);
+    SetLines(SplitTextLines(text));
+}
 
 void TMemo::ShowLines()
 {

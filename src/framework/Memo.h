@@ -24,8 +24,10 @@ public:
     void SetLines(std::vector<std::string> lines);
     void ClearLines() { SetLines({}); }
     void AddLine(const std::string& line);
-    // Replaces the lines with those of a text file (see SplitTextLines).
-    // Throws Error when the file cannot be read; the lines stay as they were.
+    // Replaces the lines with those of a text file of the author's bytes
+    // (AuthorText of base/PathEncoding.h; see SplitTextLines), without a
+    // byte-order mark that an editor put before the text. Throws Error when
+    // the file cannot be read; the lines stay as they were.
     void LoadLinesFromFile(const std::string& fileName);
 
 protected:

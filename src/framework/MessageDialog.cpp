@@ -2,9 +2,10 @@
 
 #include <windows.h>
 
-#include <cstring>
+#include <algorithm>
 
 #include "base/Error.h"
+#include "base/PathEncoding.h"
 #include "framework/Handles.h"
 
 namespace lumora {
@@ -12,17 +13,17 @@ namespace lumora {
 namespace {
 
 struct DialogKind {
-    const char* caption;
+    const wchar_t* caption;
     UINT icon;
 };
 
 DialogKind KindOf(TMsgDlgType type)
 {
     switch (type) {
-    case mtWarning: return {"Warning", MB_ICONWARNING};
-    case mtError: return {"Error", MB_ICONERROR};
-    case mtInformation: return {"Information", MB_ICONINFORMATION};
-    case mtConfirmation: return {"Confirm", MB_ICONQUESTION};
+    case mtWarning: return {L"Warning", MB_ICONWARNING};
+    case mtError: return {L"Error", MB_ICONERROR};
+    case mtInformation: return {L"Information", MB_ICONINFORMATION};
+    case mtConfirmation: return {L"Confirm", MB_ICONQUESTION};
     }
     throw Error("Unknown message dialog type");
 }
@@ -65,8 +66,10 @@ BoxInProgress* BoxOf(HWND window)
 
 bool IsDialog(HWND window)
 {
-    char name[16] = {};
-    return GetClassNameA(window, name, sizeof name) && std::strcmp(name, "#32770") == 0;
+    static const wchar_t kDialogClass[] = L"#32770";
+    constexpr int kLength = sizeof kDialogClass / sizeof kDialogClass[0] - 1;
+    wchar_t name[kLength + 2] = {};
+    return GetClassNameW(window, name, kLength + 2) == kLength && std::equal(name, name + kLength, kDialogClass);
 }
 
 // The button texts are fixed, whatever language the system speaks.
@@ -74,11 +77,11 @@ void SetButtonTexts(HWND box)
 {
     static const struct {
         int id;
-        const char* text;
-    } kTexts[] = {{IDOK, "OK"}, {IDCANCEL, "Cancel"}, {IDYES, "&Yes"}, {IDNO, "&No"}};
+        const wchar_t* text;
+    } kTexts[] = {{IDOK, L"OK"}, {IDCANCEL, L"Cancel"}, {IDYES, L"&Yes"}, {IDNO, L"&No"}};
     for (const auto& button : kTexts) {
         if (HWND control = GetDlgItem(box, button.id))
-            SetWindowTextA(control, button.text);
+            SetWindowTextW(control, button.text);
     }
 }
 
@@ -167,10 +170,11 @@ TModalResult MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButton
                         std::uint32_t helpContext)
 {
     const DialogKind kind = KindOf(type);
-    MSGBOXPARAMSA params{};
+    const std::wstring wide = WideText(text);
+    MSGBOXPARAMSW params{};
     params.cbSize = sizeof params;
     params.hwndOwner = GetActiveWindow();
-    params.lpszText = text.c_str();
+    params.lpszText = wide.c_str();
     params.lpszCaption = kind.caption;
     // Task-modal: with no active window of ours, every window of the thread
     // is disabled while the box is up.
@@ -179,9 +183,9 @@ TModalResult MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButton
     params.dwLanguageId = MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT);
 
     // Without the hook the box still shows, only not centred on the screen.
-    HookHandle hook(SetWindowsHookExA(WH_CBT, WatchBoxProc, nullptr, GetCurrentThreadId()));
+    HookHandle hook(SetWindowsHookExW(WH_CBT, WatchBoxProc, nullptr, GetCurrentThreadId()));
     BoxScope scope(hook.Get());
-    return MessageBoxIndirectA(&params);
+    return MessageBoxIndirectW(&params);
 }
 
 }  // namespace lumora

@@ -1,6 +1,7 @@
 #include "framework/Notebook.h"
 
 #include "base/Error.h"
+#include "base/PathEncoding.h"
 #include "framework/Win32Error.h"
 
 namespace lumora {
@@ -17,35 +18,35 @@ LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
-const char* ContainerClass(const char* name)
+const wchar_t* ContainerClass(const wchar_t* name)
 {
-    const HINSTANCE instance = GetModuleHandleA(nullptr);
-    WNDCLASSEXA wc{};
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
-    if (GetClassInfoExA(instance, name, &wc))
+    if (GetClassInfoExW(instance, name, &wc))
         return name;
-    wc = WNDCLASSEXA{};
+    wc = WNDCLASSEXW{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = ContainerProc;
     wc.hInstance = instance;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = name;
-    if (!RegisterClassExA(&wc))
-        RaiseLastOSError(std::string("Cannot register the window class ") + name);
+    if (!RegisterClassExW(&wc))
+        RaiseLastOSError("Cannot register the window class " + TextFromWide(name));
     return name;
 }
 
 }  // namespace
 
-TWinControl::CreateParams TPage::Params() const { return {ContainerClass("TPage"), WS_CLIPCHILDREN, 0}; }
+TWinControl::CreateParams TPage::Params() const { return {ContainerClass(L"TPage"), WS_CLIPCHILDREN, 0}; }
 
 TWinControl::CreateParams TNotebook::Params() const
 {
-    return {ContainerClass("TNotebook"), WS_CLIPCHILDREN, 0};
+    return {ContainerClass(L"TNotebook"), WS_CLIPCHILDREN, 0};
 }
 
 void TNotebook::SetPages(const std::vector<std::string>& captions)

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "base/PathEncoding.h"
 #include "framework/Win32Error.h"
 
 namespace lumora {
@@ -9,7 +10,8 @@ namespace lumora {
 void WriteProfileString(const std::string& fileName, const std::string& section,
                         const std::string& key, const std::string& value)
 {
-    if (!WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), fileName.c_str()))
+    if (!WritePrivateProfileStringW(WideText(section).c_str(), WideText(key).c_str(), WideText(value).c_str(),
+                                    WidePath(fileName).c_str()))
         RaiseLastOSError("Unable to write to " + fileName);
 }
 

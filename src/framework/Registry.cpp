@@ -1,13 +1,14 @@
 #include "framework/Registry.h"
 
 #include "base/Error.h"
+#include "base/PathEncoding.h"
 
 namespace lumora {
 
 TRegistryKey TRegistryKey::Open(HKEY parent, const std::string& path, REGSAM access)
 {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(parent, path.c_str(), 0, access, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(parent, WideText(path).c_str(), 0, access, &key) != ERROR_SUCCESS)
         return {};
     return TRegistryKey(key);
 }
@@ -16,39 +17,41 @@ TRegistryKey TRegistryKey::Create(HKEY parent, const std::string& name, REGSAM a
 {
     HKEY key = nullptr;
     DWORD disposition = 0;
-    if (RegCreateKeyExA(parent, name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &key,
+    if (RegCreateKeyExW(parent, WideText(name).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &key,
                         &disposition) != ERROR_SUCCESS)
         throw Error("Failed to create key " + name);
     return TRegistryKey(key);
 }
 
+void TRegistryKey::WriteValue(const std::string& name, DWORD type, const void* data, std::size_t size)
+{
+    if (size > MAXDWORD || RegSetValueExW(key_.Get(), WideText(name).c_str(), 0, type, static_cast<const BYTE*>(data),
+                                          static_cast<DWORD>(size)) != ERROR_SUCCESS)
+        throw Error("Failed to set data for '" + name + "'");
+}
+
 void TRegistryKey::WriteString(const std::string& name, const std::string& value)
 {
+    const std::wstring text = WideText(value);
     // The size counts the terminating zero, which is stored with the text.
-    if (value.size() >= MAXDWORD ||
-        RegSetValueExA(key_.Get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>(value.size() + 1)) != ERROR_SUCCESS)
-        throw Error("Failed to set data for '" + name + "'");
+    WriteValue(name, REG_SZ, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
 }
 
-void TRegistryKey::WriteInteger(const std::string& name, DWORD value)
-{
-    if (RegSetValueExA(key_.Get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                       sizeof value) != ERROR_SUCCESS)
-        throw Error("Failed to set data for '" + name + "'");
-}
+void TRegistryKey::WriteInteger(const std::string& name, DWORD value) { WriteValue(name, REG_DWORD, &value, sizeof value); }
 
-std::string TRegistryKey::ReadString(const char* name) const
+std::string TRegistryKey::ReadString(const std::string& name) const
 {
-    // The stored text need not end in a zero: the last byte stays one.
-    char text[256] = {};
+    // The stored text need not end in a zero: the last character stays one.
+    wchar_t text[256] = {};
     DWORD type = 0;
-    DWORD size = sizeof text - 1;
-    std::string value;
-    if (RegQueryValueExA(key_.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(text), &size) == ERROR_SUCCESS &&
-        type == REG_SZ)
-        value = text;
-    return value;
+    DWORD size = sizeof text - sizeof text[0];
+    if (RegQueryValueExW(key_.Get(), WideText(name).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(text), &size) !=
+            ERROR_SUCCESS ||
+        type != REG_SZ)
+        return {};
+    return TextFromWide(text);
 }
+
+void TRegistryKey::DeleteValue(const std::string& name) { RegDeleteValueW(key_.Get(), WideText(name).c_str()); }
 
 }  // namespace lumora

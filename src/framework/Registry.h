@@ -1,8 +1,10 @@
 #pragma once
 // A registry key object: opens or creates one key and writes string values
-// into it. The object owns the key's handle and closes it when it goes.
+// into it, names and texts handed to the system as wide text (the W
+// functions). The object owns the key's handle and closes it when it goes.
 #include <windows.h>
 
+#include <cstddef>
 #include <string>
 
 #include "framework/Handles.h"
@@ -36,14 +38,15 @@ public:
     void WriteInteger(const std::string& name, DWORD value);
     // A REG_SZ value of at most 255 characters; empty when there is none,
     // it is longer, of another type, or the object has no key.
-    std::string ReadString(const char* name) const;
+    std::string ReadString(const std::string& name) const;
     // Removes a value if it is there.
-    void DeleteValue(const char* name) { RegDeleteValueA(key_.Get(), name); }
+    void DeleteValue(const std::string& name);
 
     void Close() { key_.Reset(); }
 
 private:
     explicit TRegistryKey(HKEY key) : key_(key) {}
+    void WriteValue(const std::string& name, DWORD type, const void* data, std::size_t size);
 
     UniqueHandle<RegistryKeyTraits> key_;
 };

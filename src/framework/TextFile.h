@@ -1,5 +1,5 @@
 #pragma once
-// Reading a whole 8-bit text file, for the parsers that take it apart.
+// Reading a whole text file as bytes, for the parsers that take it apart.
 #include <string>
 
 namespace lumora {

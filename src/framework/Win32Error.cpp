@@ -1,18 +1,19 @@
 #include "framework/Win32Error.h"
 
 #include "base/Error.h"
+#include "base/PathEncoding.h"
 
 namespace lumora {
 
 std::string SystemErrorText(DWORD code)
 {
-    char* text = nullptr;
-    const DWORD length = FormatMessageA(
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+        nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     if (length == 0 || !text)
         return {};
-    std::string result(text, length);
+    std::string result = TextFromWide(std::wstring_view(text, length));
     LocalFree(text);
     while (!result.empty() && (result.back() == '\n' || result.back() == '\r' || result.back() == ' '))
         result.pop_back();

@@ -1,6 +1,8 @@
 #include "framework/WinControl.h"
 
 #include "base/Error.h"
+#include "base/PathEncoding.h"
+#include "framework/FontFallback.h"
 #include "framework/Form.h"
 #include "framework/Win32Error.h"
 
@@ -32,13 +34,24 @@ void TWinControl::CreateWindowIn(HWND parent, HFONT font)
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | params.style;
     if (visible_)
         style |= WS_VISIBLE;
-    window_ = CreateWindowExA(params.exStyle, params.className, text_.c_str(), style, left_, top_, width_,
-                              height_, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
+    const std::wstring text = WideText(text_);
+    window_ = CreateWindowExW(params.exStyle, params.className, text.c_str(), style, left_, top_, width_, height_,
+                              parent, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!window_)
         RaiseLastOSError("Cannot create the control " + Name());
     font_ = font;
-    SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    FitFont(text, true);
     Created();
+}
+
+void TWinControl::FitFont(std::wstring_view text, bool always)
+{
+    GdiObject<HFONT> fallback = CoveringFont(font_, text);
+    if (!always && !fallback && !fallback_)
+        return;
+    SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(fallback ? fallback.Get() : font_), FALSE);
+    // The window holds the new font now; the old fallback may go.
+    fallback_ = std::move(fallback);
 }
 
 void TWinControl::SetBounds(int left, int top, int width, int height)
@@ -61,7 +74,11 @@ void TWinControl::SetVisible(bool visible)
 void TWinControl::SetText(const std::string& text)
 {
     text_ = text;
-    if (window_ && !SetWindowTextA(window_, text_.c_str()))
+    if (!window_)
+        return;
+    const std::wstring wide = WideText(text_);
+    FitFont(wide, false);
+    if (!SetWindowTextW(window_, wide.c_str()))
         RaiseLastOSError("Cannot set the text of " + Name());
 }
 

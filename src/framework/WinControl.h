@@ -8,13 +8,16 @@
 // The window is made when the control gets its parent (a form's window is
 // made then if it has none), so the layout fields that derived controls
 // read at creation are set before SetParent. A control takes its parent's
-// font. Child windows go with their parent's window; a control that goes
-// first takes its window with it.
+// font, or, while its text holds characters that font has no glyph for, a
+// fallback font that has them (FontFallback.h). Child windows go with their
+// parent's window; a control that goes first takes its window with it.
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 #include "base/Component.h"
+#include "framework/Handles.h"
 
 namespace lumora {
 
@@ -44,12 +47,13 @@ public:
 
     // Null until the control has a parent.
     HWND Handle() const { return window_; }
-    // The font of the control's text, owned by the form it sits on.
-    HFONT Font() const { return font_; }
+    // The font the control's text is drawn in: its parent's, owned by the
+    // form it sits on, or the control's own fallback font.
+    HFONT Font() const { return fallback_ ? fallback_.Get() : font_; }
 
 protected:
     struct CreateParams {
-        const char* className;
+        const wchar_t* className;
         DWORD style;    // besides WS_CHILD, WS_CLIPSIBLINGS and WS_VISIBLE
         DWORD exStyle;
     };
@@ -62,6 +66,9 @@ protected:
 
 private:
     void CreateWindowIn(HWND parent, HFONT font);
+    // Gives the window the font that draws `text`; `always`: also when it
+    // has that font already.
+    void FitFont(std::wstring_view text, bool always);
 
     int left_ = 0;
     int top_ = 0;
@@ -71,6 +78,8 @@ private:
     std::string text_;
     HWND window_ = nullptr;
     HFONT font_ = nullptr;
+    // Deleted as a member, after the destructor has destroyed the window.
+    GdiObject<HFONT> fallback_;
 };
 
 }  // namespace lumora

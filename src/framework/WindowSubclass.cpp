@@ -11,7 +11,7 @@ namespace lumora {
 namespace {
 
 // Window property that holds the subclass object of a window.
-const char kSubclassProperty[] = "Lumora.Subclass";
+const wchar_t kSubclassProperty[] = L"Lumora.Subclass";
 
 }  // namespace
 
@@ -19,14 +19,14 @@ WindowSubclass::WindowSubclass(HWND window, Handler handler) : window_(window), 
 {
     if (!window_ || !IsWindow(window_))
         throw Error("Cannot replace the window procedure: there is no window");
-    if (!SetPropA(window_, kSubclassProperty, this))
+    if (!SetPropW(window_, kSubclassProperty, this))
         RaiseLastOSError("Cannot replace the window procedure");
     // A procedure of 0 is a valid answer only when the last error stays 0.
     SetLastError(0);
     previous_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongA(window_, GWL_WNDPROC, reinterpret_cast<LONG>(&WindowSubclass::Procedure)));
+        SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowSubclass::Procedure)));
     if (!previous_ && GetLastError() != 0) {
-        RemovePropA(window_, kSubclassProperty);
+        RemovePropW(window_, kSubclassProperty);
         RaiseLastOSError("Cannot replace the window procedure");
     }
 }
@@ -38,26 +38,26 @@ void WindowSubclass::Restore()
     const HWND window = std::exchange(window_, nullptr);
     if (!window)
         return;
-    SetWindowLongA(window, GWL_WNDPROC, reinterpret_cast<LONG>(previous_));
-    RemovePropA(window, kSubclassProperty);
+    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
+    RemovePropW(window, kSubclassProperty);
 }
 
 LRESULT WindowSubclass::CallPrevious(UINT message, WPARAM wParam, LPARAM lParam) const
 {
-    return CallWindowProcA(previous_, window_, message, wParam, lParam);
+    return CallWindowProcW(previous_, window_, message, wParam, lParam);
 }
 
 LRESULT CALLBACK WindowSubclass::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    WindowSubclass* const self = static_cast<WindowSubclass*>(GetPropA(window, kSubclassProperty));
+    WindowSubclass* const self = static_cast<WindowSubclass*>(GetPropW(window, kSubclassProperty));
     if (!self)
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         // The window's last message: its own procedure comes back first, so
         // that it finishes the destruction and nothing is left to restore.
         const WNDPROC previous = self->previous_;
         self->Restore();
-        return CallWindowProcA(previous, window, message, wParam, lParam);
+        return CallWindowProcW(previous, window, message, wParam, lParam);
     }
     try {
         return self->handler_(message, wParam, lParam);

@@ -5,6 +5,7 @@
 // position and outer width); ACanvas draws in the MDI client's coordinates.
 #include <exception>
 
+#include "base/PathEncoding.h"
 #include "launcher/BackdropGeometry.h"
 #include "launcher/BackdropPlan.h"
 #include "settings/ExtractionFolder.h"
@@ -67,8 +68,9 @@ void TMainForm::MDIAreaPaint(TObject*, TCanvas& ACanvas, const RECT&)
     ACanvas.Font.Assign(Font);
     ACanvas.SetTextAlign(TA_LEFT | TA_TOP);
 
-    // A white title over its black shadow, 4 pixels right and below.
-    const std::string& title = backdrop::Title(Globals);
+    // A white title over its black shadow, 4 pixels right and below. The
+    // texts are the author's bytes.
+    const std::string title = AuthorText(backdrop::Title(Globals));
     ACanvas.Font.SetSize(kTitlePoints);
     ACanvas.Font.SetStyle({fsBold, fsItalic});
     ACanvas.Font.SetColor(clBlack);
@@ -80,7 +82,7 @@ void TMainForm::MDIAreaPaint(TObject*, TCanvas& ACanvas, const RECT&)
     ACanvas.SetTextAlign(TA_RIGHT | TA_BOTTOM);
     ACanvas.Font.SetSize(kFooterPoints);
     ACanvas.Font.SetStyle({fsBold});
-    const std::string& footer = Globals.FooterText;
+    const std::string footer = AuthorText(Globals.FooterText);
     if (const auto at = backdrop::FooterPosition(clientWidth, clientHeight, ACanvas.TextWidth(footer)))
         ACanvas.TextOut(at->x, at->y, footer);
 }

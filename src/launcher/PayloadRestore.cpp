@@ -45,6 +45,8 @@ std::optional<ExitCode> RestorePayload(Stream& file, std::int32_t offset, std::i
         return ExitCode::PayloadDamaged;
     }
     const std::optional<archive::CheckRecord>& expected = check.record;
+    // Before any name is restored or text read: how the author wrote them.
+    SetAuthorEncoding(check.texts);
     // Read ahead, checked and, when solid, decompressed in the restore's
     // one pass.
     std::optional<archive::PayloadSource> payload;
@@ -61,14 +63,15 @@ std::optional<ExitCode> RestorePayload(Stream& file, std::int32_t offset, std::i
 
     // Codes 1 and 6 have been reported through OnError.
     if (const std::int32_t error = backup.ErrorCode()) {
-        LogFailure("restore", archive::TBackupFile::ErrorMessage(error) + " at " + AnsiFromPath(backup.CurrentFile()),
+        LogFailure("restore", archive::TBackupFile::ErrorMessage(error) + " at " + backup.CurrentFile(),
                    backup.FailureReason());
         return error == archive::kErrorCompression || !sound || payload->ReadPastEnd() ? ExitCode::PayloadDamaged
                                                                                       : ExitCode::RestoreFailed;
     }
     if (restored && sound) {
         LogStep("restore", std::to_string(backup.RestoredCount()) + " files into " + ExtractionFolder() +
-                               (expected ? ", CRC-32 as recorded" : ", unchecked (no check record)"));
+                               (expected ? ", CRC-32 as recorded" : ", unchecked (no check record)") +
+                               (check.texts == AuthorEncoding::Utf8 ? ", texts in UTF-8" : ""));
         return std::nullopt;
     }
     // The disk request of a volume marker, cancelled.

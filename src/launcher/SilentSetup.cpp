@@ -4,7 +4,6 @@
 
 #include "archive/RestoreUi.h"
 #include "archive/backup.h"
-#include "base/PathEncoding.h"
 #include "framework/Application.h"
 #include "launcher/PayloadLocation.h"
 #include "launcher/PayloadRestore.h"
@@ -59,8 +58,8 @@ ExitCode RunSilentSetup(const SetupSwitches& switches)
         return ExitCode::PayloadDamaged;
     WriteRandFlag();
 
-    // The target the folder page shows, 8-bit text as its label holds it.
-    const std::string target = AnsiFromPath(GetWindowsFolder());
+    // The target the folder page shows.
+    const std::string target = GetWindowsFolder();
     try {
         RunInstallationSteps(
             target, [&target] { WriteUninstallEntry(Globals.ScreenSaverFile, target, Product); }, true);

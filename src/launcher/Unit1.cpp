@@ -33,7 +33,10 @@ TMainForm::TMainForm(TComponent* owner)
     Font.SetName("Arial");
     Font.SetHeight(-13);
     Font.SetStyle({fsBold});
-    Font.SetCharset(ANSI_CHARSET);
+    // The title and the footer are the author's texts, in any script: the
+    // default character set matches the face to the system's code page, not
+    // to the Western one (on a Western system, the same font).
+    Font.SetCharset(DEFAULT_CHARSET);
     Font.SetColor(clWindowText);
 
     OnCreate = Handler(this, &TMainForm::FormCreate);

@@ -85,7 +85,7 @@ HANDLE MakeAndOpenFolder(const std::wstring& path, PSECURITY_DESCRIPTOR descript
         return nullptr;
     if (result < 0) {
         SetLastError(RtlNtStatusToDosError(result));
-        RaiseWithSystemReason("", AnsiFromPath(PathFromWide(path)) + " cannot be created");
+        RaiseWithSystemReason("", PathFromWide(path) + " cannot be created");
     }
     return folder;
 }
@@ -206,7 +206,7 @@ void CreateExtractionFolderIn(const std::string& base, bool adminsOnly)
             return;
         }
     }
-    throw Error("every name tried in " + AnsiFromPath(base) + " exists already");
+    throw Error("every name tried in " + base + " exists already");
 }
 
 const std::string& ExtractionFolder() { return current.path; }
@@ -216,7 +216,7 @@ std::string InExtractionFolder(const std::string& name)
     // Without the folder a name would be taken from the current folder.
     if (ExtractionFolder().empty())
         throw Error("There is no extraction folder");
-    return ExtractionFolder() + PathFromAnsi(name);
+    return ExtractionFolder() + AuthorText(name);
 }
 
 void RemoveExtractionFolder() noexcept

@@ -17,7 +17,7 @@ namespace lumora {
 
 // Makes the extraction folder under GetTempFolder(), with an access list
 // only where the system has them. Throws Error saying why no folder can be
-// made there (8-bit text), with the system's reason when it gave one.
+// made there, with the system's reason when it gave one.
 void CreateExtractionFolder();
 // The same under `base` (a folder ending in "\"), locked to Administrators
 // and SYSTEM when `adminsOnly`. First removes, with their files, the
@@ -29,7 +29,7 @@ void CreateExtractionFolderIn(const std::string& base, bool adminsOnly);
 // it is removed.
 const std::string& ExtractionFolder();
 
-// A name from the payload or from Setup.ins (8-bit ANSI text) in the
+// A name from the payload or from Setup.ins (the author's bytes) in the
 // extraction folder, converted as the restore converts the names it writes.
 // Throws Error when there is no extraction folder.
 std::string InExtractionFolder(const std::string& name);

@@ -2,9 +2,10 @@
 // The author's product, as `setuppack build --product ... --version ...`
 // records it in the payload's Product.ins: four lines, each ended by CR LF,
 // in the order of kProductFields; an empty line is a value not given. Like
-// Setup.ins it is 8-bit text in the installer's ANSI code page. An installer
-// built without those options carries no such file, and then every value is
-// empty: the uninstall entry names the toolmaker, as it always has.
+// Setup.ins it is the author's bytes, in the installer's encoding
+// (base/PathEncoding.h). An installer built without those options carries no
+// such file, and then every value is empty: the uninstall entry names the
+// toolmaker, as it always has.
 #include <array>
 #include <string>
 

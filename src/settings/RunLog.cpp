@@ -64,7 +64,7 @@ void LogStep(const std::string& step, const std::string& result)
 
 void LogFailure(const std::string& step, const std::string& message, const std::string& reason)
 {
-    LogStep(step, "failed: " + PathFromAnsi(message) + (reason.empty() ? "" : " (" + PathFromAnsi(reason) + ")"));
+    LogStep(step, "failed: " + message + (reason.empty() ? "" : " (" + reason + ")"));
 }
 
 }  // namespace lumora

@@ -12,8 +12,7 @@ void OpenRunLog(const std::string& path);
 
 // "step: result", UTF-8 text.
 void LogStep(const std::string& step, const std::string& result);
-// "step: failed: message (reason)", from an error whose texts are 8-bit
-// ANSI text, as messages are.
+// "step: failed: message (reason)".
 void LogFailure(const std::string& step, const std::string& message, const std::string& reason = {});
 
 }  // namespace lumora

@@ -38,8 +38,8 @@ bool ReadSetupSettings(const std::string& content, SetupSettings& settings, Sett
 // ImageFile becomes CustomImageFile when that file exists in the extraction
 // folder, else "nil"; otherwise ImageFile stays when its file exists, else
 // becomes "nil". CustomImageFile is never changed. `existsInFolder` tells
-// whether a file of that name (8-bit text, as the settings hold it) exists in
-// the extraction folder.
+// whether a file of that name (the author's bytes, as the settings hold it)
+// exists in the extraction folder.
 void CheckPictureNames(SetupSettings& settings, const std::function<bool(const std::string& name)>& existsInFolder);
 
 // The picture's file name in the extraction folder, or none when ImageFile

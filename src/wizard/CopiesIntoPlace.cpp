@@ -92,7 +92,7 @@ bool UndoTarget(const std::wstring& target, const std::wstring& staged, const st
 
 [[noreturn]] void CannotCreate(const std::string& target)
 {
-    RaiseWithSystemReason("Cannot create file ", AnsiFromPath(target));
+    RaiseWithSystemReason("Cannot create file ", target);
 }
 
 // A copy of `target` at `kept`, with its attributes and times, on the disk.
@@ -282,7 +282,7 @@ void FilesIntoPlace::WriteJournal(bool entryExisted)
     if (wrote && written != text.size())
         SetLastError(ERROR_DISK_FULL);
     if (!wrote || written != text.size() || !FlushFileBuffers(journal_.Get()))
-        RaiseWithSystemReason("Cannot write file ", AnsiFromPath(slots_[0].shown));
+        RaiseWithSystemReason("Cannot write file ", slots_[0].shown);
     entryExisted_ = entryExisted;
     journalWritten_ = true;
 }
@@ -299,7 +299,7 @@ bool FilesIntoPlace::Place(std::size_t place)
 void FilesIntoPlace::Commit()
 {
     if (!DeleteOnClose(journal_))
-        RaiseWithSystemReason("Cannot write file ", AnsiFromPath(slots_[0].shown));
+        RaiseWithSystemReason("Cannot write file ", slots_[0].shown);
     journal_.Reset();
     committed_ = true;
     DropUninstallEntryCopy(screenSaverFile_);

@@ -50,41 +50,38 @@ void CopyFileByChunks(const std::string& source, const std::string& destination)
 void CopyFileByChunks(const std::string& source, const std::string& destination, const std::string& shownAs)
 {
     const std::wstring target = FullPath(WidePath(destination));
-    // The messages are shown in 8-bit text, as every message is.
-    const std::string sourceShown = AnsiFromPath(source);
-    const std::string targetShown = AnsiFromPath(shownAs);
     // Declared in the reverse order of their release: on every path the
     // destination is closed first, then the source, then the buffer goes.
     const auto buffer = std::make_unique<char[]>(kChunkSize);
     const FileHandle input(CreateFileW(WidePath(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!input)
-        RaiseWithSystemReason("Cannot open file ", sourceShown);
+        RaiseWithSystemReason("Cannot open file ", source);
     const FileHandle output(CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!output)
-        RaiseWithSystemReason("Cannot create file ", targetShown);
+        RaiseWithSystemReason("Cannot create file ", shownAs);
 
     // A read of less than a whole chunk is the end of the file.
     DWORD got = kChunkSize;
     while (got == kChunkSize) {
         if (!ReadFile(input.Get(), buffer.get(), kChunkSize, &got, nullptr))
-            RaiseWithSystemReason("Cannot read file ", sourceShown);
+            RaiseWithSystemReason("Cannot read file ", source);
         if (got == 0)
             break;
         DWORD written = 0;
         if (!WriteFile(output.Get(), buffer.get(), got, &written, nullptr))
-            RaiseWithSystemReason("Cannot write file ", targetShown);
+            RaiseWithSystemReason("Cannot write file ", shownAs);
         // A write that stops short has no error of its own: the disk is full.
         if (written != got) {
             SetLastError(ERROR_DISK_FULL);
-            RaiseWithSystemReason("Cannot write file ", targetShown);
+            RaiseWithSystemReason("Cannot write file ", shownAs);
         }
     }
     // On the disk before anyone relies on it: a copy is complete or it
     // failed here.
     if (!FlushFileBuffers(output.Get()))
-        RaiseWithSystemReason("Cannot write file ", targetShown);
+        RaiseWithSystemReason("Cannot write file ", shownAs);
 }
 
 std::intptr_t ShellRun(const std::string& program, const std::string& parameters, const std::string& folder,

@@ -1,7 +1,7 @@
 #pragma once
 // File helpers of the installation steps: a file copy in chunks and a
-// program start through the shell. Paths and the command line are path text
-// (base/PathEncoding.h); the messages show them as 8-bit text.
+// program start through the shell. Paths, the command line and the messages
+// are text (base/PathEncoding.h).
 #include <cstdint>
 #include <string>
 

@@ -5,6 +5,7 @@
 #include "base/PathEncoding.h"
 #include "framework/Handles.h"
 #include "wizard/InOutError.h"
+#include "wizard/InstallPaths.h"
 
 namespace lumora {
 
@@ -34,8 +35,8 @@ void WriteInfoFile(const std::string& path, const std::string& screenSaverFile, 
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         throw InOutError(GetLastError());
-    WriteLine(file.Get(), screenSaverFile);
-    WriteLine(file.Get(), targetFolder);
+    for (const std::string& line : InfoFileLines(screenSaverFile, targetFolder))
+        WriteLine(file.Get(), line);
     // On the disk before it is moved into place.
     if (!FlushFileBuffers(file.Get()) || !CloseHandle(file.Release()))
         throw InOutError(GetLastError());

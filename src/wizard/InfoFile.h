@@ -1,14 +1,15 @@
 #pragma once
-// The info file the installation leaves beside the screensaver: two 8-bit
-// text lines, the screensaver file and the target folder, each ended by
-// CR LF.
+// The info file the installation leaves beside the screensaver: two lines,
+// the screensaver file and the target folder, each ended by CR LF
+// (InfoFileLines of InstallPaths.h).
 #include <string>
 
 namespace lumora {
 
-// Creates or replaces `path`, writes the two lines and flushes them to the
-// disk. Throws InOutError at the first operation that fails: creating the
-// file, either line, flushing, closing.
+// Creates or replaces `path`, writes the two lines of the screensaver file
+// (the author's bytes) and the target folder (path text) and flushes them
+// to the disk. Throws InOutError at the first operation that fails:
+// creating the file, either line, flushing, closing.
 void WriteInfoFile(const std::string& path, const std::string& screenSaverFile, const std::string& targetFolder);
 
 }  // namespace lumora

@@ -1,13 +1,15 @@
 #include "wizard/InstallPaths.h"
 
+#include "base/PathEncoding.h"
+#include "base/PathText.h"
+
 namespace lumora {
 
 std::string ScreenSaverBaseName(const std::string& screenSaverFile)
 {
     constexpr std::size_t kExtensionLength = 4;  // ".scr"
-    if (screenSaverFile.size() <= kExtensionLength)
-        return {};
-    return screenSaverFile.substr(0, screenSaverFile.size() - kExtensionLength);
+    return screenSaverFile.substr(0, LastCharactersStart(screenSaverFile, kExtensionLength,
+                                                         CurrentAuthorEncoding() == AuthorEncoding::Utf8));
 }
 
 InstallPaths PlanInstallPaths(const std::string& targetFolder, const std::string& screenSaverFile,
@@ -24,9 +26,11 @@ InstallPaths PlanInstallPaths(const std::string& targetFolder, const std::string
     return paths;
 }
 
-std::string InfoFileText(const std::string& screenSaverFile, const std::string& targetFolder)
+std::array<std::string, 2> InfoFileLines(const std::string& screenSaverFile, const std::string& targetFolder)
 {
-    return screenSaverFile + "\r\n" + targetFolder + "\r\n";
+    if (CurrentAuthorEncoding() == AuthorEncoding::Utf8)
+        return {"\xEF\xBB\xBF" + AuthorText(screenSaverFile), targetFolder};
+    return {screenSaverFile, AnsiFromPath(targetFolder)};
 }
 
 }  // namespace lumora

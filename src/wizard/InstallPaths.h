@@ -4,6 +4,7 @@
 // Paths are joined as they are: the target folder is followed by one "\"
 // and a file name, the extraction folder (which ends in "\") directly by a
 // file name.
+#include <array>
 #include <string>
 
 namespace lumora {
@@ -15,7 +16,8 @@ inline constexpr const char* kActiveXInstallerFile = "Install.exe";
 
 // The screensaver file name without its last four characters (the dot and a
 // three-letter extension); empty when the name has four characters or fewer.
-// Characters of the 8-bit ANSI name, as the settings hold it: bytes.
+// Characters of the author's name, as the settings hold it: bytes of 8-bit
+// text, letters of UTF-8 (base/PathEncoding.h).
 std::string ScreenSaverBaseName(const std::string& screenSaverFile);
 
 struct InstallPaths {
@@ -27,14 +29,17 @@ struct InstallPaths {
     std::string infoFile;            // T + "\" + B + ".nfo"
 };
 
-// `baseName` is ScreenSaverBaseName of the screensaver's 8-bit name, cut
-// before the name is converted to path text, so that the files and the
+// Names and folders are path text. `baseName` is ScreenSaverBaseName of the
+// author's name, cut before the name becomes text, so that the files and the
 // uninstall entry share one base name.
 InstallPaths PlanInstallPaths(const std::string& targetFolder, const std::string& screenSaverFile,
                               const std::string& baseName, const std::string& extractionFolder);
 
-// The info file's content: the screensaver file, then the target folder,
-// each line ended by CR LF.
-std::string InfoFileText(const std::string& screenSaverFile, const std::string& targetFolder);
+// The info file's two lines, each to be ended by CR LF: the screensaver file
+// (the author's bytes) and the target folder (path text), in the author's
+// encoding. 8-bit text of the ANSI code page, as installers have always
+// written it; in UTF-8 behind a byte-order mark, by which the uninstaller
+// tells the two apart.
+std::array<std::string, 2> InfoFileLines(const std::string& screenSaverFile, const std::string& targetFolder);
 
 }  // namespace lumora

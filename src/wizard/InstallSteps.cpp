@@ -50,15 +50,14 @@ void RunInstallationSteps(const std::string& targetFolder, const std::function<v
     RecordOutcome(ExitCode::OtherFailure);
     const char* step = "installation";
     try {
-        // The target folder and the screensaver's name are 8-bit text (a
-        // caption and a setting); the files and the command line take them
-        // as path text. The base name is cut from the 8-bit name, as the
-        // uninstall entry's is.
+        // The screensaver's name is the author's bytes (a setting); the files
+        // and the command line take it as path text. The base name is cut
+        // from the author's name, as the uninstall entry's is.
         const std::string screenSaverFile = Globals.ScreenSaverFile;
-        const std::string targetPath = PathFromAnsi(targetFolder);
-        const std::string screenSaverName = PathFromAnsi(screenSaverFile);
+        const std::string& targetPath = targetFolder;
+        const std::string screenSaverName = AuthorText(screenSaverFile);
         const InstallPaths paths = PlanInstallPaths(
-            targetPath, screenSaverName, PathFromAnsi(ScreenSaverBaseName(screenSaverFile)), ExtractionFolder());
+            targetPath, screenSaverName, AuthorText(ScreenSaverBaseName(screenSaverFile)), ExtractionFolder());
 
         // The programs, the info file and the uninstall entry change
         // together, or not at all: no program is left without its info file
@@ -69,7 +68,7 @@ void RunInstallationSteps(const std::string& targetFolder, const std::function<v
         const std::string* const sources[] = {&paths.screenSaverSource, &paths.uninstallerSource};
         for (std::size_t i = 0; i < 2; ++i) {
             if (!files.Prepare(i))
-                RaiseWithSystemReason("Cannot create file ", AnsiFromPath(files.Target(i)));
+                RaiseWithSystemReason("Cannot create file ", files.Target(i));
             CopyFileByChunks(*sources[i], files.Staging(i), files.Target(i));
             // Pending paints and clicks are handled after each of the copies.
             Application.ProcessMessages();
@@ -87,7 +86,7 @@ void RunInstallationSteps(const std::string& targetFolder, const std::function<v
         files.WriteJournal(entryExisted);
         for (std::size_t i = 0; i < 2; ++i)
             if (!files.Place(i))
-                RaiseWithSystemReason("Cannot create file ", AnsiFromPath(files.Target(i)));
+                RaiseWithSystemReason("Cannot create file ", files.Target(i));
         LogStep(step, paths.screenSaverTarget + " and " + paths.uninstallerTarget + " in place");
         step = "info file";
         RecordOutcome(ExitCode::OtherFailure);

@@ -12,7 +12,7 @@ extern const char* const kActiveXCaution;
 // The warning shown when the ActiveX update installer does not start.
 extern const char* const kActiveXNotStarted;
 
-// Installs into `targetFolder` (no trailing backslash): the screensaver and
+// Installs into `targetFolder` (path text, no trailing backslash): the screensaver and
 // the uninstaller copied from the extraction folder, the info file written
 // and `writeUninstallRegistry` called, all four as one group that is
 // undone, with the entry, when a step of it fails (CopiesIntoPlace.h);

@@ -122,7 +122,8 @@ void TSetupWiz::ToolbarButton973Click(TObject*) { LeaveClick(*this); }
 
 void TSetupWiz::FillMemoBox()
 {
-    Memo2.SetLines(SummaryLines(Label4.Caption(), InstalledVersion(Globals.ScreenSaverFile), Product.Version));
+    Memo2.SetLines(
+        SummaryLines(Label4.Caption(), InstalledVersion(Globals.ScreenSaverFile), AuthorText(Product.Version)));
 }
 
 void TSetupWiz::CenterMe()
@@ -154,8 +155,7 @@ std::string TSetupWiz::LeaveCaption() const { return ToolbarButton973.Caption();
 
 void TSetupWiz::SetLeaveCaption(const std::string& caption) { ToolbarButton973.SetCaption(caption); }
 
-// The label holds the target folder as 8-bit text, as every caption does.
-void TSetupWiz::ShowWindowsFolder() { Label4.SetCaption(AnsiFromPath(GetWindowsFolder())); }
+void TSetupWiz::ShowWindowsFolder() { Label4.SetCaption(GetWindowsFolder()); }
 
 void TSetupWiz::RunInstallation()
 {

@@ -3,7 +3,7 @@
 // page container and three push buttons. Its pages: "1" the statements with
 // the read-me text, "2" the target folder, "4" the summary, "5" the finish.
 // Navigation follows WizardPages; the form supplies its controls to it. The
-// target folder lives only as the text of Label4.
+// target folder lives only as the text of Label4 (path text).
 #include <string>
 
 #include "controls/TB97.h"

@@ -4,7 +4,6 @@
 #include "base/PathEncoding.h"
 #include "framework/Registry.h"
 #include "settings/RunLog.h"
-#include "wizard/InstallPaths.h"
 #include "wizard/UninstallValues.h"
 
 namespace lumora {
@@ -14,8 +13,7 @@ namespace {
 // The KiB the installed files take, rounded up.
 DWORD InstalledKiB(const std::string& screenSaverFile, const std::string& targetFolder)
 {
-    const InstallPaths paths = PlanInstallPaths(PathFromAnsi(targetFolder), PathFromAnsi(screenSaverFile),
-                                                PathFromAnsi(ScreenSaverBaseName(screenSaverFile)), {});
+    const InstallPaths paths = InstalledPaths(screenSaverFile, targetFolder);
     unsigned long long bytes = 0;
     for (const std::string* file : {&paths.screenSaverTarget, &paths.uninstallerTarget, &paths.infoFile}) {
         WIN32_FILE_ATTRIBUTE_DATA facts{};
@@ -50,11 +48,12 @@ void WriteUninstallEntry(const std::string& screenSaverFile, const std::string& 
         return;
     }
     const std::string installed = InstalledVersion(screenSaverFile);
-    if (!installed.empty() && !product.Version.empty()) {
+    const std::string version = AuthorText(product.Version);
+    if (!installed.empty() && !version.empty()) {
         std::string replaced = "replaces version ";
-        replaced += PathFromAnsi(installed);
+        replaced += installed;
         replaced += " with ";
-        replaced += product.Version;
+        replaced += version;
         LogStep("uninstall entry", replaced);
     }
     UninstallValueList values = UninstallValues(screenSaverFile, targetFolder);
@@ -62,17 +61,17 @@ void WriteUninstallEntry(const std::string& screenSaverFile, const std::string& 
     for (const auto& [name, value] : values)
         entry.WriteString(name, value);
     // A version written by an earlier installer is not this one's.
-    if (product.Version.empty())
+    if (version.empty())
         entry.DeleteValue(kDisplayVersion);
     else
-        entry.WriteString(kDisplayVersion, product.Version);
+        entry.WriteString(kDisplayVersion, version);
     for (const auto& [name, value] : UninstallExtraValues(screenSaverFile, targetFolder))
         entry.WriteString(name, value);
     entry.WriteInteger("EstimatedSize", InstalledKiB(screenSaverFile, targetFolder));
     // On the disk before the installation counts as complete.
     RegFlushKey(entry.Handle());
     entry.Close();
-    LogStep("uninstall entry", "HKEY_LOCAL_MACHINE\\" + PathFromAnsi(UninstallEntryPath(screenSaverFile)) + " written");
+    LogStep("uninstall entry", "HKEY_LOCAL_MACHINE\\" + UninstallEntryPath(screenSaverFile) + " written");
 }
 
 namespace {

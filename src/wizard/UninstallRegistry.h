@@ -7,7 +7,9 @@
 
 namespace lumora {
 
-// Creates (or opens) the entry "<base name> Uninstall" and writes its five
+// Creates (or opens) the entry "<base name> Uninstall" of the screensaver
+// file (the author's bytes) installed in `targetFolder` (path text), through
+// the wide registry functions, and writes its five
 // values with the author's `product` where it gives them, its
 // DisplayVersion (removed when the product has no version), then
 // QuietUninstallString, DisplayIcon and EstimatedSize (UninstallValues.h);
@@ -20,8 +22,8 @@ namespace lumora {
 void WriteUninstallEntry(const std::string& screenSaverFile, const std::string& targetFolder,
                          const ProductInfo& product);
 
-// The DisplayVersion of the screensaver's entry (8-bit text); empty when
-// there is no entry or it has no version.
+// The DisplayVersion of the screensaver's entry (text); empty when there is
+// no entry or it has no version.
 std::string InstalledVersion(const std::string& screenSaverFile);
 
 // While an installation can still be undone, a copy of the entry is kept

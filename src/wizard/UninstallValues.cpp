@@ -1,6 +1,6 @@
 #include "wizard/UninstallValues.h"
 
-#include "wizard/InstallPaths.h"
+#include "base/PathEncoding.h"
 
 namespace lumora {
 
@@ -20,11 +20,20 @@ std::string CommandPath(const std::string& path)
 
 }  // namespace
 
-std::string UninstallEntryName(const std::string& screenSaverFile) { return ScreenSaverBaseName(screenSaverFile) + " Uninstall"; }
+InstallPaths InstalledPaths(const std::string& screenSaverFile, const std::string& targetFolder)
+{
+    return PlanInstallPaths(targetFolder, AuthorText(screenSaverFile), AuthorText(ScreenSaverBaseName(screenSaverFile)),
+                            {});
+}
+
+std::string UninstallEntryName(const std::string& screenSaverFile)
+{
+    return AuthorText(ScreenSaverBaseName(screenSaverFile)) + " Uninstall";
+}
 
 std::string UninstallEntryPath(const std::string& screenSaverFile)
 {
-    return std::string(kUninstallListKey) + "\\" + ScreenSaverBaseName(screenSaverFile) + " uninstall";
+    return std::string(kUninstallListKey) + "\\" + AuthorText(ScreenSaverBaseName(screenSaverFile)) + " uninstall";
 }
 
 UninstallValueList UninstallValues(const std::string& screenSaverFile, const std::string& targetFolder)
@@ -34,17 +43,14 @@ UninstallValueList UninstallValues(const std::string& screenSaverFile, const std
         {"HelpLink", kProductPage},
         {"Publisher", kPublisher},
         // The uninstaller copy the installation steps made.
-        {"UninstallString", CommandPath(PlanInstallPaths(targetFolder, screenSaverFile,
-                                                         ScreenSaverBaseName(screenSaverFile), {})
-                                            .uninstallerTarget)},
+        {"UninstallString", CommandPath(InstalledPaths(screenSaverFile, targetFolder).uninstallerTarget)},
         {"UrlinfoAbout", kHomePage},
     };
 }
 
 UninstallValueList UninstallExtraValues(const std::string& screenSaverFile, const std::string& targetFolder)
 {
-    const InstallPaths paths =
-        PlanInstallPaths(targetFolder, screenSaverFile, ScreenSaverBaseName(screenSaverFile), {});
+    const InstallPaths paths = InstalledPaths(screenSaverFile, targetFolder);
     return {
         {"QuietUninstallString", "\"" + paths.uninstallerTarget + "\" /S"},
         {"DisplayIcon", paths.screenSaverTarget},
@@ -62,7 +68,7 @@ void ApplyProductInfo(UninstallValueList& values, const ProductInfo& product)
     for (auto& [name, value] : values)
         for (const auto& [named, member] : kByName)
             if (name == named && !(product.*member).empty())
-                value = product.*member;
+                value = AuthorText(product.*member);
 }
 
 }  // namespace lumora

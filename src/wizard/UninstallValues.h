@@ -1,11 +1,14 @@
 #pragma once
 // The screensaver's entry in the system's list of removable programs: where
 // it lives under HKEY_LOCAL_MACHINE and the five string values it holds.
+// The screensaver file is the author's bytes, as the settings hold it; the
+// target folder, the names and values are text (base/PathEncoding.h).
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "settings/ProductInfo.h"
+#include "wizard/InstallPaths.h"
 
 namespace lumora {
 
@@ -16,6 +19,10 @@ inline constexpr const char* kUninstallListKey = "Software\\Microsoft\\Windows\\
 // beneath this key of HKEY_LOCAL_MACHINE, under the entry's own name. The
 // key holds nothing else and goes when it is empty.
 inline constexpr const char* kKeptEntriesKey = "Software\\Lumora Install Program";
+
+// The installed files of the screensaver in the target folder, as the
+// installation steps name them.
+InstallPaths InstalledPaths(const std::string& screenSaverFile, const std::string& targetFolder);
 
 // The entry's key beneath the list: base name + " Uninstall".
 std::string UninstallEntryName(const std::string& screenSaverFile);
@@ -33,9 +40,9 @@ UninstallValueList UninstallValues(const std::string& screenSaverFile, const std
 // EstimatedSize (the installed files' KiB, a number) follows them.
 UninstallValueList UninstallExtraValues(const std::string& screenSaverFile, const std::string& targetFolder);
 
-// The author's product in place of the toolmaker's in the five values:
-// DisplayName, Publisher, HelpLink and UrlinfoAbout, each only when
-// `product` gives it (settings/ProductInfo.h).
+// The author's product (the author's bytes, settings/ProductInfo.h) in
+// place of the toolmaker's in the five values: DisplayName, Publisher,
+// HelpLink and UrlinfoAbout, each only when `product` gives it.
 void ApplyProductInfo(UninstallValueList& values, const ProductInfo& product);
 
 // The product's version, written after the five values when the installer

@@ -11,6 +11,8 @@ page 932) is restored and shown under the name the system makes of it, and a
 screensaver name whose last four characters hold a Western letter gives the
 uninstaller copy, the info file and the uninstall entry one base name."""
 import os
+import re
+import subprocess
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -19,13 +21,57 @@ sys.path.insert(0, HERE)
 import e2ecase  # noqa: E402
 import payloads  # noqa: E402
 import setuprun  # noqa: E402
-from installer import extraction_folders  # noqa: E402
+from installer import Installer, extraction_folders  # noqa: E402
 from setuprun import SetupRun, install_through, read_file, uninstall_key  # noqa: E402
 from wineenv import wait_for  # noqa: E402
 
 # 8-bit text of the Western code page, which stays 8-bit in the memo.
 READ_ME = ["Welcome to the Lumora screensaver.", "Gr\xfc\xdfe aus K\xf6ln!"]
 TITLE = "Aurora f\xfcr alle"
+
+# Texts in other scripts: "Northern lights", "(c) Ivan Petrov", a read-me in
+# Russian and Japanese, and the screensaver "Glow", in Russian; "Aurora" in
+# Japanese.
+NORTHERN_LIGHTS = "\u0421\u0435\u0432\u0435\u0440\u043d\u043e\u0435 \u0441\u0438\u044f\u043d\u0438\u0435"
+AURORA = "\u30aa\u30fc\u30ed\u30e9"
+FOOTER = "\u00a9 \u0418\u0432\u0430\u043d \u041f\u0435\u0442\u0440\u043e\u0432, 2026"
+SCRIPTS_READ_ME = ["\u0414\u043e\u0431\u0440\u043e \u043f\u043e\u0436\u0430\u043b\u043e\u0432\u0430\u0442\u044c!",
+                   "\u30aa\u30fc\u30ed\u30e9\u3078\u3088\u3046\u3053\u305d"]
+SAVER = "\u0421\u0438\u044f\u043d\u0438\u0435"
+# Wine's trace (trace+font) of a font asked for, of the file it chose for
+# one asked for first, of the font selected into a context, and of a text
+# drawn with it: NtGdiExtTextOutW ... L"...", characters beyond ASCII as
+# \XXXX.
+ASKED = re.compile(r'font_SelectFont L"([^"]*)", (h=.*?) orient')
+CHOSEN = re.compile(r'select_font Chosen: .*?\(L"\\\\\?\?\\\\Z:([^"]*)"')
+SELECTED = re.compile(r'font_SelectFont 0x[0-9a-f]+ L"')
+DRAWN = re.compile(r'NtGdiExtTextOutW .*?L"((?:[^"\\]|\\.)*)"')
+
+
+def drawn_texts(trace):
+    """{text: the font file of this machine it was drawn with (None for one
+    of the prefix's own)} of every text drawn, as Wine traced it."""
+    files, asked, current, drawn = {}, None, None, {}
+    for line in trace.splitlines():
+        if ASKED.search(line):
+            asked = ASKED.search(line).groups()
+        elif CHOSEN.search(line) and asked:
+            files[asked] = CHOSEN.search(line).group(1).replace("\\\\", "/")
+        elif SELECTED.search(line):
+            current = files.get(asked)
+        elif DRAWN.search(line):
+            text = re.sub(r"\\([0-9a-f]{4})", lambda m: chr(int(m.group(1), 16)), DRAWN.search(line).group(1))
+            drawn[text] = current
+    return drawn
+
+
+def has_every_glyph(font_file, text):
+    """Whether the font file has a glyph for every character of `text`, as
+    fontconfig, through which Wine finds the machine's fonts, tells."""
+    codes = " ".join("%x" % ord(c) for c in set(text) if c != " ")
+    listed = subprocess.run(["fc-list", ":file=%s:charset=%s" % (font_file, codes), "file"], capture_output=True,
+                            text=True, check=True).stdout
+    return bool(font_file) and font_file in listed
 
 
 class UnicodeFoldersTest(e2ecase.SessionTestCase):
@@ -145,6 +191,108 @@ class UnicodeFoldersTest(e2ecase.SessionTestCase):
         values = wait_for(lambda: self.session.reg_query(uninstall_key("Aurora")), 60, "the uninstall entry")
         self.assertEqual(self.session.find_host_path(values["UninstallString"]), os.path.join(windows, "Aurora.exe"))
         run.finish()
+
+    def scripts_installer(self, name, codepage, title, footer, read_me, saver):
+        """An installer of the sample's files with the title, footer, read-me
+        and screensaver name given, its texts written with --codepage."""
+        encoding = "utf-8" if codepage == "utf-8" else "cp" + codepage
+        staging = os.path.join(self.artifacts, name + ".files")
+        os.makedirs(staging, exist_ok=True)
+        settings = payloads.settings(TitleText=title, FooterText=footer, ScreenSaverFile=saver + ".scr",
+                                     ShowReadMe="True", ReadMeFile="ReadMe.txt")
+        with open(os.path.join(staging, "Setup.ins"), "wb") as f:
+            f.write("".join(line + "\r\n" for line in settings).encode(encoding))
+        with open(os.path.join(staging, "ReadMe.txt"), "wb") as f:
+            f.write("".join(line + "\r\n" for line in read_me).encode(encoding))
+        files = [os.path.join(staging, "Setup.ins"), os.path.join(staging, "ReadMe.txt"),
+                 self.sample_copy("Aurora.scr", saver + ".scr")]
+        files += [payloads.sample_file(e2ecase.PATHS, f) for f in ("cd.jpg", "Lmunist.exe", "Install.exe")]
+        return payloads.pack(files, self.artifacts, name, e2ecase.PATHS.setuppack, e2ecase.PATHS.stub,
+                             ("--codepage", codepage))
+
+    def first_page_on(self, locale, code_page, path, name, shot):
+        """Runs the installer on a system of the locale (its ANSI code page
+        checked) to the wizard's first page with Wine's trace of every text
+        drawn; returns the read-me as the memo holds it and the texts drawn.
+        The installer is ended with the session's server."""
+        self.session.use_locale(locale)
+        self.assertEqual(self.session.driver("code-page")["ansi"], code_page)
+        self.session.env["WINEDEBUG"] = "trace+font"
+        try:
+            installer = Installer(self.session, path, name).start()
+        finally:
+            self.session.env["WINEDEBUG"] = "-all"
+        run = SetupRun(self, installer=installer)
+        run.wizard.wait_page("1")
+        read_me = run.wizard.memo_lines("1")
+        self.screenshot(shot)
+        self.session.use_locale(None)
+        with open(installer.proc.log_path, "rb") as f:
+            return read_me, drawn_texts(f.read().decode("latin-1"))
+
+    def assert_drawn_in_glyphs(self, drawn, texts):
+        """Each text was drawn, as written, in a font with its glyphs."""
+        for text in texts:
+            self.assertIn(text, drawn)
+            self.assertTrue(has_every_glyph(drawn[text], text), "%r drawn in %s" % (text, drawn[text]))
+
+    def export_key(self, key):
+        """The values of a registry key as regedit exports them, {name: data}
+        (in the escaped form of its files); None without the key. Unlike `reg
+        query`, whose output is in the console's code page, the export keeps
+        every letter."""
+        exported = self.session.host_path("C:\\key.reg")
+        if os.path.exists(exported):
+            os.remove(exported)
+        self.session.run("regedit", "/e", "C:\\key.reg", key)
+        if not os.path.exists(exported):
+            return None
+        with open(exported, "rb") as f:
+            data = f.read()
+        text = data.decode("utf-16") if data[:2] == b"\xff\xfe" else data.decode("latin-1")
+        return dict(re.findall(r'^"([^"]+)"="((?:[^"\\]|\\.)*)"', text, re.M))
+
+    def test_texts_in_other_scripts_on_other_systems(self):
+        # An installer of code page 1251 on a Russian system: its title,
+        # footer and read-me as written.
+        cyrillic = self.scripts_installer("cp1251-setup.exe", "1251", NORTHERN_LIGHTS, FOOTER, SCRIPTS_READ_ME[:1],
+                                          SAVER)
+        read_me, drawn = self.first_page_on("ru_RU.UTF-8", 1251, cyrillic, "cp1251-setup.exe", "1251-on-1251")
+        self.assertEqual(read_me, SCRIPTS_READ_ME[:1])
+        self.assert_drawn_in_glyphs(drawn, [NORTHERN_LIGHTS, FOOTER])
+
+        # One of UTF-8 texts in two scripts, on a Western and a Japanese
+        # system alike.
+        title, footer = NORTHERN_LIGHTS + " " + AURORA, FOOTER + " " + AURORA
+        unicode = self.scripts_installer("utf8-setup.exe", "utf-8", title, footer, SCRIPTS_READ_ME, SAVER)
+        for locale, code_page in ((None, 1252), ("ja_JP.UTF-8", 932)):
+            with self.subTest(code_page=code_page):
+                read_me, drawn = self.first_page_on(locale, code_page, unicode, "utf8-setup.exe",
+                                                    "utf8-on-%d" % code_page)
+                self.assertEqual(read_me, SCRIPTS_READ_ME)
+                # The memo draws its lines in runs (a word, then the
+                # punctuation): its Japanese line is one word.
+                self.assert_drawn_in_glyphs(drawn, [title, footer, SCRIPTS_READ_ME[1]])
+
+        # Installed without windows on the Western system: the names as
+        # written, the info file in UTF-8, the uninstall entry in Unicode.
+        installer = Installer(self.session, unicode, "utf8-setup.exe")
+        self.assertEqual(self.session.run(installer.windows_path, "/S", timeout=300)[0], 0)
+        windows = os.path.join(self.session.prefix, "drive_c", "windows")
+        self.assertEqual(read_file(os.path.join(windows, SAVER + ".scr")),
+                         read_file(payloads.sample_file(e2ecase.PATHS, "Aurora.scr")))
+        self.assertEqual(read_file(os.path.join(windows, SAVER + ".exe")),
+                         read_file(payloads.sample_file(e2ecase.PATHS, "Lmunist.exe")))
+        self.assertEqual(read_file(os.path.join(windows, SAVER + ".nfo")),
+                         ("\ufeff%s.scr\r\nC:\\windows\r\n" % SAVER).encode("utf-8"))
+        values = self.export_key("HKEY_LOCAL_MACHINE\\" + uninstall_key(SAVER).split("\\", 1)[1])
+        self.assertEqual(values["DisplayName"], SAVER + " Uninstall")
+        self.assertEqual(values["UninstallString"], "C:\\\\windows\\\\%s.exe" % SAVER)
+
+        # The sample uninstaller reads the info file and removes it all.
+        self.assertEqual(self.session.run(os.path.join(windows, SAVER + ".exe"), "/S", timeout=120)[0], 0)
+        self.assertEqual([n for n in os.listdir(windows) if n.startswith(SAVER)], [])
+        self.assertIsNone(self.export_key("HKEY_LOCAL_MACHINE\\" + uninstall_key(SAVER).split("\\", 1)[1]))
 
     def test_a_user_name_of_cyrillic_letters(self):
         self.check_whole_run("\u0418\u0432\u0430\u043d")

@@ -184,6 +184,22 @@ class WineSession:
             shutil.rmtree(self._tmp, ignore_errors=True)
             self._tmp = None
 
+    def use_locale(self, locale):
+        """From now on runs the session's programs under the Unix locale
+        `locale` (LC_ALL), from which Wine takes the system's ANSI code page
+        (ru_RU.UTF-8: 1251, ja_JP.UTF-8: 932), or under the machine's own
+        with None. The prefix's server, and so every program still running
+        in it, is ended and started again under it."""
+        subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                       timeout=60)
+        with contextlib.suppress(subprocess.TimeoutExpired):
+            subprocess.run(["wineserver", "-w"], env=self.env, timeout=60)
+        if locale:
+            self.env["LC_ALL"] = locale
+        else:
+            self.env.pop("LC_ALL", None)
+        subprocess.run(["wineserver", "-p"], env=self.env, check=True, timeout=60)
+
     # ----- programs -------------------------------------------------------
     def run(self, program, *args, timeout=120, cwd=None):
         """Runs a Windows program to its end; returns (exit code, output)."""

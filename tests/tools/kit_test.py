@@ -68,12 +68,15 @@ class KitTest(unittest.TestCase):
             with open(os.path.join(self.folder, sample), "rb") as f, open(os.path.join(self.folder, own), "wb") as g:
                 g.write(f.read())
         linux = self.documented_commands("./setuppack")
-        self.assertEqual([line.split()[1] for line in linux], ["build", "verify", "settings", "build", "verify"])
+        self.assertEqual([line.split()[1] for line in linux],
+                         ["build", "verify", "settings", "build", "verify", "settings", "build", "verify"])
         for line in linux:
             done = subprocess.run(["bash", "-c", line], cwd=self.folder, capture_output=True, text=True, timeout=120)
             self.assertEqual((done.returncode, done.stderr), (0, ""), line)
+        self.assertIn("texts: UTF-8", done.stdout)
         with open(os.path.join(self.folder, "Setup.ins"), "rb") as f:
-            self.assertIn(b"\r\nMy Screensaver\r\nMySaver.scr\r\n", f.read())
+            self.assertIn("\r\n\u0421\u0435\u0432\u0435\u0440\u043d\u043e\u0435 \u0441\u0438\u044f\u043d\u0438\u0435"
+                          "\r\nMySaver.scr\r\n".encode(), f.read())
 
     def test_the_same_bytes_from_the_same_commit(self):
         self.assertEqual({info.date_time for info in self.entries}, {(2026, 1, 15, 12, 0, 0)})

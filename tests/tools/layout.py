@@ -54,7 +54,9 @@ def parse_installer(data):
         entries.append(entry)
 
 
-CHECK_MAGIC = b"LMCHECK\x01"
+CHECK_MAGIC = b"LMCHECK"
+# The record's kind, its magic's last byte: the installer's texts 8-bit or UTF-8.
+KIND_8BIT, KIND_UTF8 = 1, 2
 
 
 def stub_image(data, machine=0x14C, subsystem=2, magic=0x10B):
@@ -242,12 +244,12 @@ def image_layout(data):
     return sections, directories, struct.unpack_from("<I", data, optional + 56)[0]
 
 
-def check_record(data):
-    """(count of checked bytes, CRC-32) of the check record just before the
-    archive of an installer, or None without one."""
+def check_record(data, kind=KIND_8BIT):
+    """(count of checked bytes, CRC-32) of the check record of `kind` just
+    before the archive of an installer, or None without one."""
     start = int32(data, len(data) - 4)
     record = data[start - 20:start]
-    if start < 20 or record[:8] != CHECK_MAGIC:
+    if start < 20 or record[:8] != CHECK_MAGIC + bytes([kind]):
         return None
     return struct.unpack_from("<QI", record, 8)
 

@@ -445,7 +445,9 @@ class ProductTest(Workspace):
                                                      product_file.decode("cp1252").split("\r\n")) if value]
                 rc, said, err = run("verify", out)
                 self.assertEqual((rc, err), (0, ""))
-                self.assertEqual([line.strip().split("=")[0] + "=" for line in said.splitlines()[1:]], shown)
+                self.assertEqual(said.splitlines()[1], "  texts: 8-bit, read as code page 1252 (shown as written "
+                                                       "only on systems of that code page)")
+                self.assertEqual([line.strip().split("=")[0] + "=" for line in said.splitlines()[2:]], shown)
                 rc, said, _ = run("settings", out)
                 self.assertEqual(rc, 0)
                 self.assertEqual([line.split("=")[0] + "=" for line in said.splitlines()[15:]], shown)
@@ -522,6 +524,11 @@ SOUND = {"UseFileNameTitle": "False", "TitleText": "Aurora", "ScreenSaverFile": 
          "SolidBackground": "False", "GradientRed": "255", "GradientGreen": "0", "GradientBlue": "0",
          "SolidColor": "0"}
 PAYLOAD = ["Aurora.scr", "Lmunist.exe", "Install.exe", "cd.jpg"]
+# Texts in other scripts: "Northern lights" in Russian, "Aurora" in Japanese,
+# and a screensaver named "Glow" in Russian.
+NORTHERN_LIGHTS = "\u0421\u0435\u0432\u0435\u0440\u043d\u043e\u0435 \u0441\u0438\u044f\u043d\u0438\u0435 \u30aa\u30fc\u30ed\u30e9"
+AURORA = "\u30aa\u30fc\u30ed\u30e9"
+SAVER = "\u0421\u0438\u044f\u043d\u0438\u0435"
 
 
 def settings_text(end="\r\n", drop=0, **changes):
@@ -706,7 +713,10 @@ class PayloadCheckTest(unittest.TestCase):
         for codepage, title, footer, lines in (("1252", "\u00c9toiles \u2013 Sternenhimmel", "\u00a9 2026",
                                                  [b"\xc9toiles \x96 Sternenhimmel", b"\xa9 2026"]),
                                                 ("1251", "\u0417\u0432\u0451\u0437\u0434\u044b", "",
-                                                 [b"\xc7\xe2\xb8\xe7\xe4\xfb", b""])):
+                                                 [b"\xc7\xe2\xb8\xe7\xe4\xfb", b""]),
+                                                ("utf-8", NORTHERN_LIGHTS, "\u00a9 2026",
+                                                 [NORTHERN_LIGHTS.encode(), b"\xc2\xa9 2026"]),
+                                                ("65001", AURORA, "", [AURORA.encode(), b""])):
             rc, _, err = run("settings", "--codepage", codepage, "--set", "TitleText=" + title,
                              "--set", "FooterText=" + footer, "-o", written)
             self.assertEqual((rc, err), (0, ""))
@@ -724,8 +734,10 @@ class PayloadCheckTest(unittest.TestCase):
             (["--set", "ScreenSaverFile=Aurora"], 1, "line 3 (ScreenSaverFile): \"Aurora\" has no four-character"),
             (["--set", "Title=x"], 2, ("--set Title: no such field", "\"setuppack settings --help\"")),
             (["--set", "TitleText=\u03a9 Screensaver"], 1,
-             "setuppack: --set TitleText: code page 1252 has no place for the character \"\u03a9\" (U+03A9)"),
+             ("setuppack: --set TitleText: code page 1252 has no place for the character \"\u03a9\" (U+03A9)",
+              "--codepage utf-8 writes texts that every system shows as written")),
             (["--codepage", "77777"], 2, "code page 77777 is not one this machine can convert to"),
+            (["--codepage", "latin"], 2, "--codepage takes a number or utf-8, not latin"),
             (["--from", broken], 1, "%s: line 13 (GradientGreen): \"abc\" is not a number" % broken),
         ]:
             with self.subTest(args=args):
@@ -743,6 +755,66 @@ class PayloadCheckTest(unittest.TestCase):
         self.assertIn("setuppack: warning: %s: its lines end in line feeds alone" % lf, err)
         with open(refused, "rb") as f:
             self.assertEqual(f.read(), settings_text())
+
+
+    def test_the_check_record_says_how_texts_are_written(self):
+        """An installer of UTF-8 texts carries the mark in its check record,
+        and the tools read it; an 8-bit one is read in the --codepage given."""
+        saver = self.file(SAVER + ".scr", b"saver")
+        files = [saver] + [self.path(name) for name in PAYLOAD[1:]]
+
+        def installer(name, encoding, options, paths=files, **changes):
+            os.makedirs(self.path(name), exist_ok=True)
+            values = dict(SOUND, **dict({"ScreenSaverFile": SAVER + ".scr"}, **changes)).values()
+            settings = self.file(os.path.join(name, "Setup.ins"),
+                                 "".join(value + "\r\n" for value in values).encode(encoding))
+            out = self.path(name + ".exe")
+            rc, _, err = self.build(out, [settings] + paths, *options)
+            self.assertEqual(rc, 0, err)
+            with open(out, "rb") as f:
+                return out, f.read(), err
+
+        # UTF-8: kind 2, read without --codepage, shown as text.
+        out, data, err = installer("utf8", "utf-8", ("--codepage", "utf-8"), TitleText=NORTHERN_LIGHTS)
+        self.assertEqual(err, "")
+        start = layout.int32(data, len(data) - 4)
+        self.assertEqual(layout.check_record(data, layout.KIND_UTF8), (len(data) - 4 - start,
+                                                                       zlib.crc32(data[start:-4])))
+        rc, listed, _ = run("list", out)
+        self.assertEqual(rc, 0)
+        self.assertIn(", texts in UTF-8", listed.splitlines()[0])
+        self.assertIn("c:\\%s.scr\n" % SAVER, listed)
+        said = run("settings", out)[1]
+        self.assertIn("TitleText=%s\nScreenSaverFile=%s.scr\n" % (NORTHERN_LIGHTS, SAVER), said)
+        rc, said, _ = run("verify", out)
+        self.assertEqual(rc, 0)
+        self.assertIn("texts: UTF-8", said)
+        self.assertEqual(run("extract", out, self.path("utf8-files"))[0], 0)
+        self.assertIn(SAVER + ".scr", os.listdir(self.path("utf8-files")))
+        rc, _, err = run("list", "--codepage", "1251", out)
+        self.assertEqual(rc, 2)
+        self.assertIn("the installer's texts are UTF-8, as its check record says", err)
+
+        # 8-bit, code page 1251: kind 1, read in the code page given.
+        out, data, err = installer("cp1251", "cp1251", ("--codepage", "1251"), TitleText=NORTHERN_LIGHTS[:15])
+        self.assertIn("is 8-bit text of code page 1251, which the installer shows as written only on systems of "
+                      "that code page: --codepage utf-8 writes texts that every system shows as written", err)
+        self.assertIsNotNone(layout.check_record(data, layout.KIND_8BIT))
+        listed = run("list", "--codepage", "1251", out)[1]
+        self.assertIn("c:\\%s.scr\n" % SAVER, listed)
+        self.assertNotIn("texts in UTF-8", listed)
+        self.assertIn("c:\\%s.scr\n" % SAVER.encode("cp1251").decode("cp1252"), run("list", out)[1])
+        self.assertIn("texts: 8-bit, read as code page 1251", run("verify", "--codepage", "1251", out)[1])
+        rc, said, _ = run("extract", "--codepage", "1251", out, self.path("cp1251-files"))
+        self.assertEqual(rc, 0)
+        self.assertIn(SAVER + ".scr", said)
+        self.assertIn(SAVER + ".scr", os.listdir(self.path("cp1251-files")))
+
+        # Letters written in UTF-8 and built with the default code page.
+        _, _, err = installer("default", "utf-8", (), [self.path(name) for name in PAYLOAD], TitleText=AURORA,
+                              ScreenSaverFile="Aurora.scr")
+        self.assertIn("line 2 (TitleText) reads as UTF-8 text \"%s\", which code page 1252 shows as" % AURORA, err)
+        self.assertIn(": build with --codepage utf-8", err)
 
 
 def local_time(*fields):

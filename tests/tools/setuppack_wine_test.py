@@ -142,6 +142,13 @@ class SetuppackUnderWine(unittest.TestCase):
         self.assertEqual(rc, 1, said)
         self.assertIn("code page 1252 has no place for the character \"\u0410\" (U+0410)", said)
         self.assertFalse(os.path.exists(out + ".2"))
+        # In UTF-8 it is stored, and restored under its name on any system.
+        rc, said = self.setuppack("build", "--force", "--codepage", "utf-8", "-o", windows_path(out + ".3"),
+                                  windows_path(cyrillic))
+        self.assertEqual(rc, 0, said)
+        rc, said = self.setuppack("extract", windows_path(out + ".3"), windows_path(os.path.join(self.dir, "utf8")))
+        self.assertEqual(rc, 0, said)
+        self.assertEqual(os.listdir(os.path.join(self.dir, "utf8")), ["\u0410\u0432\u0440\u043e\u0440\u0430.scr"])
 
         folder = os.path.join(inputs, "restored", "here")
         rc, said = self.setuppack("extract", windows_path(out), windows_path(folder))

@@ -44,6 +44,7 @@ ArchiveLocation LocateArchive(lumora::Stream& file, bool bareArchive)
         lumora::archive::ReadCheckRecord(file, trailer.imageEnd, location.start);
     location.check = check.record;
     location.checkDamaged = check.damaged;
+    location.texts = check.texts;
     file.Seek(location.start, lumora::Stream::Origin::Begin);
     location.solid = lumora::archive::ReadSolidRecord(file);
     return location;
@@ -63,6 +64,8 @@ std::string DescribeLocation(const ArchiveLocation& location)
                 std::to_string(location.solid->size) + " bytes";
     if (location.check)
         text += ", CRC-32 " + CrcText(location.check->crc);
+    if (location.texts == lumora::AuthorEncoding::Utf8)
+        text += ", texts in UTF-8";
     else if (location.checkDamaged)
         text += ", a damaged check record";
     else

@@ -21,6 +21,8 @@ struct ArchiveLocation {
     std::optional<lumora::archive::CheckRecord> check;  // an installer's check record
     bool checkDamaged = false;  // what lies between the image and the archive is no sound record
     std::optional<lumora::archive::SolidRecord> solid;  // a solid payload's record at `start`
+    // How the installer's texts and names are written: its check record's kind.
+    lumora::AuthorEncoding texts = lumora::AuthorEncoding::SystemCodePage;
 };
 
 // Throws lumora::Error when the file is too short for a trailer or the
@@ -28,7 +30,8 @@ struct ArchiveLocation {
 ArchiveLocation LocateArchive(lumora::Stream& file, bool bareArchive);
 
 // "installer, archive at offset 611840 (0x95600), 1366004 bytes, CRC-32
-// 1A2B3C4D", with ", signed (7936 bytes of signature)" for a signed one and
+// 1A2B3C4D", with ", texts in UTF-8" when its check record says so,
+// ", signed (7936 bytes of signature)" for a signed one and
 // ", no check record" for an installer without one (", a damaged check
 // record" when its place holds something else), or "bare archive,
 // 1366004 bytes".

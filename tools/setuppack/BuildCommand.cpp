@@ -156,7 +156,8 @@ InstallerImage RewrittenStub(StdioFileStream& stub, const std::string& stubPath,
 
 void WriteInstaller(const std::string& outPath, const std::string& stubPath, const std::string& title,
                     const std::vector<lumora::archive::ArchiveInput>& inputs,
-                    lumora::archive::Compression compression, const ProductOptions& product)
+                    lumora::archive::Compression compression, const ProductOptions& product,
+                    lumora::AuthorEncoding texts)
 {
     std::optional<StdioFileStream> opened;
     try {
@@ -185,7 +186,7 @@ void WriteInstaller(const std::string& outPath, const std::string& stubPath, con
     if (out.Position() != stubSize)
         throw Error("the stub " + stubPath + " changed while being copied");
     // The check record's place, filled once the archive is written.
-    lumora::archive::WriteCheckRecord(out, {});
+    lumora::archive::WriteCheckRecord(out, {}, texts);
     if (compression == lumora::archive::Compression::Raw) {
         // Solid: the archive is written whole first, then compressed.
         const std::string plainPath = outPath + ".archive";
@@ -216,7 +217,7 @@ void WriteInstaller(const std::string& outPath, const std::string& stubPath, con
     // Taken from the bytes as they lie in the file.
     const lumora::archive::CheckRecord record = lumora::archive::ComputeCheckRecord(out, archiveStart, archiveEnd);
     out.Seek(archiveStart - lumora::archive::kCheckRecordSize, lumora::Stream::Origin::Begin);
-    lumora::archive::WriteCheckRecord(out, record);
+    lumora::archive::WriteCheckRecord(out, record, texts);
     out.Seek(archiveEnd, lumora::Stream::Origin::Begin);
     WriteTrailer(out, static_cast<std::int32_t>(archiveStart));
     // A checksum the stub had set is set again over the whole installer,
@@ -274,7 +275,8 @@ int RunBuild(const Arguments& args)
                              : args.Has("--solid") ? lumora::archive::Compression::Raw
                                                    : lumora::archive::Compression::Deflate;
 
-    // The names are written in the code page the installer runs under.
+    // The names are written in the installer's code page, which its check
+    // record names as UTF-8 or 8-bit.
     const CodePage codePage = CodePageOf(args);
     const ProductOptions product = ProductOptionsOf(args, codePage);
     lumora::archive::FileInputRules rules;
@@ -282,7 +284,8 @@ int RunBuild(const Arguments& args)
         std::string missing;
         if (std::optional<std::string> bytes = codePage.Encode(name, &missing))
             return *bytes;
-        throw Error(codePage.Name() + " has no place for the character " + missing + " of its name");
+        throw Error(codePage.Name() + " has no place for the character " + missing + " of its name (" +
+                    kEverySystemAdvice + ")");
     };
     rules.sourceDateEpoch = SourceDateEpoch();
     std::vector<lumora::archive::ArchiveInput> inputs;
@@ -313,7 +316,7 @@ int RunBuild(const Arguments& args)
     if (!folder.empty() && !std::filesystem::create_directories(folder, made) && made)
         throw Error("the folder of " + outPath + " cannot be made: " + made.message());
     try {
-        WriteInstaller(outPath, stubPath, title, inputs, compression, product);
+        WriteInstaller(outPath, stubPath, title, inputs, compression, product, codePage.Encoding());
     } catch (...) {
         std::error_code ec;
         std::filesystem::remove(NativePath(outPath), ec);

@@ -10,16 +10,59 @@
 #include <cerrno>
 #endif
 
+#include "base/AsciiText.h"
 #include "base/PathEncoding.h"
 
 namespace setuppack {
 
 const char* const kCodePageHelp =
-    "  --codepage N  the ANSI code page of the systems the installer runs on,\n"
-    "                in which its texts and file names are written (default\n"
-    "                1252, Western; 1250, 1251, 1253, 932, 936, 949, 950, ...)\n";
+    "  --codepage N  how the installer's texts and file names are written: utf-8\n"
+    "                (or 65001), which the installer shows on every system, or\n"
+    "                the ANSI code page of the systems it runs on (default 1252,\n"
+    "                Western; 1250, 1251, 1253, 932, 936, 949, 950, ...). Of an\n"
+    "                installer, its check record says whether it is UTF-8\n";
+
+const char* const kEverySystemAdvice = "--codepage utf-8 writes texts that every system shows as written";
 
 namespace {
+
+// Where the first sequence that is no UTF-8 begins (an overlong form, a
+// surrogate and a code beyond U+10FFFF included); the size when there is
+// none.
+std::size_t Utf8ErrorAt(std::string_view text)
+{
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[at]);
+        std::size_t length = 1;
+        std::uint32_t least = 0;
+        if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            least = 0x10000;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            least = 0x800;
+        } else if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+            least = 0x80;
+        } else if (lead >= 0x80) {
+            return at;
+        }
+        if (at + length > text.size())
+            return at;
+        std::uint32_t code = length == 1 ? lead : lead & (0x7F >> length);
+        for (std::size_t i = 1; i < length; ++i) {
+            const auto next = static_cast<unsigned char>(text[at + i]);
+            if ((next & 0xC0) != 0x80)
+                return at;
+            code = code << 6 | (next & 0x3F);
+        }
+        if (code < least || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            return at;
+        at += length;
+    }
+    return at;
+}
 
 // The first character of `utf8` as "c" (U+XXXX), for messages.
 std::string CharacterAt(std::string_view utf8, std::size_t at)
@@ -146,33 +189,58 @@ std::optional<std::string> ToUtf8(unsigned number, std::string_view bytes)
 
 CodePage::CodePage(unsigned number) : number_(number)
 {
-    if (!Known(number))
+    if (!IsUtf8() && !Known(number))
         throw UsageError("code page " + std::to_string(number) + " is not one this machine can convert to");
 }
 
 std::optional<std::string> CodePage::Encode(std::string_view utf8, std::string* missing) const
 {
     std::size_t failedAt = 0;
-    std::optional<std::string> bytes = ToBytes(number_, utf8, &failedAt);
+    std::optional<std::string> bytes;
+    if (!IsUtf8())
+        bytes = ToBytes(number_, utf8, &failedAt);
+    else if ((failedAt = Utf8ErrorAt(utf8)) == utf8.size())
+        bytes = std::string(utf8);
+    else
+        failedAt = utf8.size();  // no character to name
     if (!bytes && missing)
         *missing = failedAt < utf8.size() ? CharacterAt(utf8, failedAt) : std::string("a byte that is no UTF-8");
     return bytes;
 }
 
-std::optional<std::string> CodePage::Decode(std::string_view bytes) const { return ToUtf8(number_, bytes); }
+std::optional<std::string> CodePage::Decode(std::string_view bytes) const
+{
+    if (IsUtf8())
+        return Utf8ErrorAt(bytes) == bytes.size() ? std::optional<std::string>(bytes) : std::nullopt;
+    return ToUtf8(number_, bytes);
+}
 
 CodePage CodePageOf(const Arguments& args)
 {
     const std::string value = args.Value("--codepage");
     if (value.empty())
         return CodePage();
+    const std::string lower = lumora::LowerCaseAscii(value);
+    if (lower == "utf-8" || lower == "utf8")
+        return CodePage(CodePage::kUtf8);
     unsigned number = 0;
     for (const char c : value) {
         if (c < '0' || c > '9' || number > 100000)
-            throw UsageError("--codepage takes a number, not " + value);
+            throw UsageError("--codepage takes a number or utf-8, not " + value);
         number = number * 10 + static_cast<unsigned>(c - '0');
     }
     return CodePage(number);
+}
+
+CodePage CodePageOf(const Arguments& args, lumora::AuthorEncoding texts)
+{
+    const CodePage given = CodePageOf(args);
+    if (texts != lumora::AuthorEncoding::Utf8)
+        return given;
+    if (!args.Value("--codepage").empty() && !given.IsUtf8())
+        throw UsageError("the installer's texts are UTF-8, as its check record says: --codepage is for installers "
+                         "of 8-bit texts");
+    return CodePage(CodePage::kUtf8);
 }
 
 }  // namespace setuppack

@@ -1,26 +1,37 @@
 #pragma once
-// The ANSI code page the installer will run under, for the 8-bit texts the
-// packing tool writes and shows: the values of Setup.ins and the names the
-// files are stored under. Text given to the tool (its arguments) is UTF-8;
-// the installer reads bytes in this code page, Windows-1252 unless
-// --codepage names another (1250, 1251, 1253, 932, 936, 949, 950, ...).
+// The encoding of the installer's texts, for the texts the packing tool
+// writes and shows: the values of Setup.ins and Product.ins, the read-me and
+// the names the files are stored under. Text given to the tool (its
+// arguments) is UTF-8. An installer's texts are 8-bit text of the ANSI code
+// page it will run under, Windows-1252 unless --codepage names another
+// (1250, 1251, 1253, 932, 936, 949, 950, ...), or UTF-8 (--codepage utf-8,
+// or 65001), which the installer shows on every system; its check record
+// says which of the two it is.
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "Arguments.h"
+#include "base/PathEncoding.h"
 
 namespace setuppack {
 
 class CodePage {
 public:
     static constexpr unsigned kDefault = 1252;
+    static constexpr unsigned kUtf8 = 65001;
 
     // Throws UsageError for a code page this machine cannot convert.
     explicit CodePage(unsigned number = kDefault);
 
     unsigned Number() const { return number_; }
-    std::string Name() const { return "code page " + std::to_string(number_); }
+    bool IsUtf8() const { return number_ == kUtf8; }
+    // How the installer reads texts of this code page (its check record).
+    lumora::AuthorEncoding Encoding() const
+    {
+        return IsUtf8() ? lumora::AuthorEncoding::Utf8 : lumora::AuthorEncoding::SystemCodePage;
+    }
+    std::string Name() const { return IsUtf8() ? "UTF-8" : "code page " + std::to_string(number_); }
 
     // UTF-8 text as bytes of this code page; nothing when it holds a
     // character the code page has no place for (or is no UTF-8), and then
@@ -34,10 +45,20 @@ private:
     unsigned number_;
 };
 
-// The --codepage of the command line, or the default.
+// The --codepage of the command line (a number, or "utf-8"), or the default.
 CodePage CodePageOf(const Arguments& args);
+
+// The code page of an installer's texts: UTF-8 when its check record says
+// so (`texts`), otherwise the --codepage of the command line or the
+// default. Throws UsageError for an 8-bit --codepage given with an
+// installer of UTF-8 texts.
+CodePage CodePageOf(const Arguments& args, lumora::AuthorEncoding texts);
 
 // "--codepage N" in a command's help.
 extern const char* const kCodePageHelp;
+
+// The advice for texts that a code page shows as written only on systems of
+// that code page.
+extern const char* const kEverySystemAdvice;
 
 }  // namespace setuppack

@@ -28,8 +28,11 @@ const std::vector<Command>& Commands()
          "the picture it selects (unless \"nil\"), decoded as the installer decodes it.\n"
          "Names match in any case. A name that the code page cannot spell is refused.\n"
          "A missing Install.exe, a gradient above 255, a screensaver not ending in\n"
-         ".scr, a picture larger than a 1024 x 768 screen, and texts and names that\n"
-         "are no text in the code page are warnings.\n"
+         ".scr, a picture larger than a 1024 x 768 screen, texts and names that are\n"
+         "no text in the code page, and 8-bit texts beyond ASCII, which systems of\n"
+         "other code pages show otherwise, are warnings. With --codepage utf-8 the\n"
+         "texts and names are UTF-8, the check record says so, and the installer\n"
+         "shows them as written on every system.\n"
          "\n"
          "  --stub STUB   the setup stub; default: setupstub.exe in the folder of\n"
          "                this program\n"
@@ -61,11 +64,12 @@ const std::vector<Command>& Commands()
          {"--stub", "-o", "--title", "--codepage", "--product", "--publisher", "--version", "--url", "--icon"},
          RunBuild},
         {"extract", "restore the files of an installer into a folder",
-         "usage: setuppack extract [--archive] FILE DIR\n"
+         "usage: setuppack extract [--archive] [--codepage N] FILE DIR\n"
          "\n"
          "Restores every file of FILE's archive into the folder DIR (created when\n"
-         "missing) with the installer's own restore: each file under its base name,\n"
-         "replacing a file of that name, its stamp as its last-write time.\n"
+         "missing) with the installer's own restore: each file under its base name\n"
+         "(as text of the installer's code page), replacing a file of that name,\n"
+         "its stamp as its last-write time.\n"
          "On a terminal, stderr shows the progress on one line. At the end, stdout\n"
          "lists each restored file (size, then name) and a summary line. Errors go\n"
          "to stderr; the files written before an error stay.\n"
@@ -76,20 +80,21 @@ const std::vector<Command>& Commands()
          "\n"
          "Exits with 0 when every file was restored, 1 when the restore failed or\n"
          "was cancelled, 2 for a usage error.\n",
-         {"--archive"}, {}, RunExtract},
+         {"--archive"}, {"--codepage"}, RunExtract},
         {"list", "show the archive of an installer entry by entry",
-         "usage: setuppack list [--archive] FILE\n"
+         "usage: setuppack list [--archive] [--codepage N] FILE\n"
          "\n"
          "Shows the archive header (title, total size, file count) and each entry:\n"
-         "its offset in FILE, stamp, size, blocks and stored name. Special entries\n"
-         "(the file list, volume markers, passed-over name lengths) are shown as such.\n"
+         "its offset in FILE, stamp, size, blocks and stored name (as text of the\n"
+         "installer's code page). Special entries (the file list, volume markers,\n"
+         "passed-over name lengths) are shown as such.\n"
          "Blocks are counted by kind: raw (the file's bytes as they are), stored (a\n"
          "zlib stream that holds them uncompressed) and deflated (a zlib stream\n"
          "that compresses them).\n"
          "\n"
          "  --archive     FILE is a bare archive starting at offset 0, not an\n"
          "                installer with a payload trailer\n",
-         {"--archive"}, {}, RunList},
+         {"--archive"}, {"--codepage"}, RunList},
         {"settings", "write a Setup.ins, or show one as the installer reads it",
          "usage: setuppack settings [--from FILE] [--set NAME=VALUE]... [--codepage N] -o OUT\n"
          "       setuppack settings [--codepage N] FILE\n"
@@ -109,7 +114,7 @@ const std::vector<Command>& Commands()
          "installer reads them, one NAME=VALUE line each (of an installer built\n"
          "with the product's options, also Product, Publisher, Version and Url),\n"
          "then the problems that build would find (for an installer, in its whole\n"
-         "payload).\n"
+         "payload). An installer's check record says whether its texts are UTF-8.\n"
          "\n"
          "  --from FILE       start from FILE (a Setup.ins or an installer)\n"
          "  --set NAME=VALUE  set one field; may be given many times; VALUE is UTF-8\n"
@@ -128,7 +133,8 @@ const std::vector<Command>& Commands()
          "and the header's total size equals the sum of the files' sizes.\n"
          "Each problem is reported with its entry, block and offset.\n"
          "Of an installer, the payload is then checked as build checks its FILEs,\n"
-         "and the product's values (build's --product and others) are shown.\n"
+         "and the encoding of its texts and the product's values (build's --product\n"
+         "and others) are shown.\n"
          "\n"
          "  --archive     FILE is a bare archive starting at offset 0\n",
          {"--archive"}, {"--codepage"}, RunVerify},

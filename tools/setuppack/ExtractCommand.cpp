@@ -2,9 +2,11 @@
 // archive split over volumes or not, into a folder, through the restore
 // component that the installer itself runs.
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "ArchiveLocation.h"
+#include "CodePage.h"
 #include "Command.h"
 #include "LimitedStream.h"
 #include "RestoreEvents.h"
@@ -52,17 +54,21 @@ void CheckEndMarker(lumora::Stream& file, const ArchiveLocation& location, const
                             std::to_string(end) + "; nothing was restored");
 }
 
-// The installer's archive, from the trailer's offset up to the trailer, so
-// that an archive cut short is not read on into the trailer's bytes.
-bool RestoreInstaller(TBackupFile& component, const std::string& path, const std::string& folder)
+// Where the installer's archive lies; an error names the file.
+ArchiveLocation LocateInstaller(lumora::Stream& file, const std::string& path)
 {
-    lumora::StdioFileStream file(path, lumora::StdioFileStream::Mode::Read);
-    ArchiveLocation location;
     try {
-        location = LocateArchive(file, false);
+        return LocateArchive(file, false);
     } catch (const lumora::Error& e) {
         throw lumora::Error(path + ": " + e.what());
     }
+}
+
+// The installer's archive, from the trailer's offset up to the trailer, so
+// that an archive cut short is not read on into the trailer's bytes.
+bool RestoreInstaller(TBackupFile& component, lumora::Stream& file, const ArchiveLocation& location,
+                      const std::string& path, const std::string& folder)
+{
     if (const std::string problem = CheckRecordProblem(file, location); !problem.empty())
         throw lumora::Error(path + ": " + problem + "; nothing was restored");
     // A solid payload's record is where the trailer points, or it would not
@@ -99,8 +105,16 @@ int RunExtract(const Arguments& args)
         throw lumora::Error(path + ": no such file");
     const std::string folder = PrepareRestoreFolder(dir);
 
+    // An installer's check record says how its names are written.
+    std::optional<lumora::StdioFileStream> file;
+    ArchiveLocation location;
+    if (!bare) {
+        file.emplace(path, lumora::StdioFileStream::Mode::Read);
+        location = LocateInstaller(*file, path);
+    }
     TBackupFile component;
-    RestoreEvents events(component, folder, bare ? path : std::string());
+    RestoreEvents events(component, folder, bare ? path : std::string(),
+                         bare ? CodePageOf(args) : CodePageOf(args, location.texts));
     bool restored = false;
     std::string failure;
     if (bare) {
@@ -112,7 +126,7 @@ int RunExtract(const Arguments& args)
             failure = lumora::PrintableText(e.what());
         }
     } else {
-        restored = RestoreInstaller(component, path, folder);
+        restored = RestoreInstaller(component, *file, location, path, folder);
     }
     events.EndProgress();
 

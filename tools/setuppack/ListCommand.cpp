@@ -1,10 +1,13 @@
 // setuppack list: the archive of an installer, entry by entry.
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <utility>
 
 #include "ArchiveSurvey.h"
+#include "CodePage.h"
 #include "Command.h"
+#include "Findings.h"
 #include "OpenArchive.h"
 #include "Problems.h"
 #include "archive/DosDateTime.h"
@@ -36,9 +39,12 @@ std::string BlocksText(const SurveyRecord& entry)
     return text.empty() ? "none" : text;
 }
 
-// Prints each line of the archive as the survey reaches it.
+// Prints each line of the archive as the survey reaches it, names as text
+// of the installer's code page.
 class Printer : public SurveyListener {
 public:
+    explicit Printer(const CodePage& codePage) : codePage_(codePage) {}
+
     void Header(const lumora::archive::ArchiveHeader& header) override
     {
         std::printf("title \"%s\", total size %d, file count %d\n", lumora::PrintableText(header.title).c_str(),
@@ -63,7 +69,8 @@ public:
         case SurveyRecord::Kind::Entry: break;
         }
         const std::string size = record.damaged ? "?" : std::to_string(record.size);
-        std::string name = lumora::PrintableText(record.info.name);
+        const std::optional<std::string> text = codePage_.Decode(record.info.name);
+        std::string name = ShownText(text ? *text : record.info.name);
         if (record.info.fileList)
             name += "  (file list: never restored)";
         if (record.info.volume > 1)
@@ -71,6 +78,9 @@ public:
         std::printf("%10lld  %s  %10s  %-16s %s\n", offset, StampText(record.info.stamp).c_str(), size.c_str(),
                     BlocksText(record).c_str(), name.c_str());
     }
+
+private:
+    const CodePage& codePage_;
 };
 
 }  // namespace
@@ -85,8 +95,9 @@ int RunList(const Arguments& args)
     } catch (const lumora::Error& e) {
         throw lumora::Error(operand.path + ": " + e.what());
     }
+    const CodePage codePage = CodePageOf(args, location.texts);
     std::printf("%s: %s\n", operand.path.c_str(), DescribeLocation(location).c_str());
-    Printer printer;
+    Printer printer(codePage);
     ArchiveSurvey survey(operand.path, location, &printer);
     survey.Run(file);
     if (survey.endOffset >= 0 && survey.endVolume > 1)

@@ -2,7 +2,10 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "ProductRules.h"
 #include "SettingsRules.h"
@@ -151,6 +154,55 @@ void CheckReadMeText(const CheckedSettings& checked, const PayloadFiles& payload
     }
 }
 
+bool BeyondAscii(const std::string& bytes)
+{
+    for (const char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return true;
+    return false;
+}
+
+// 8-bit texts beyond ASCII show as written only on systems of their code
+// page; said once, for the first such text the installer shows.
+void CheckEverySystem(const CheckedSettings& checked, const PayloadFiles& payload, const CodePage& codePage,
+                      const std::string& where, Findings& findings)
+{
+    if (codePage.IsUtf8())
+        return;
+    std::vector<std::pair<std::string, std::string>> shown;  // place, bytes
+    for (std::string SetupSettings::*member :
+         {&SetupSettings::TitleText, &SetupSettings::FooterText, &SetupSettings::ScreenSaverFile}) {
+        const std::size_t i = lumora::FieldIndex(member);
+        if (checked.InPlace(i))
+            shown.emplace_back(FieldPlace(i), checked.settings.*member);
+    }
+    const PayloadFile* readMe = payload.Find(checked.settings.ReadMeFile);
+    if (lumora::IsSet(checked.settings.ShowReadMe) && readMe) {
+        try {
+            shown.emplace_back("the read-me " + Quoted(checked.settings.ReadMeFile), readMe->read());
+        } catch (const lumora::Error&) {
+            // Said by the read-me's own check.
+        }
+    }
+    for (const auto& [place, bytes] : shown) {
+        if (!BeyondAscii(bytes))
+            continue;
+        // Bytes that are no text of the code page have a warning of their own.
+        const std::optional<std::string> text = codePage.Decode(bytes);
+        if (!text)
+            continue;
+        const std::optional<std::string> utf8 = CodePage(CodePage::kUtf8).Decode(bytes);
+        if (utf8)
+            findings.Warning(where, place + " reads as UTF-8 text " + Quoted(*utf8) + ", which " + codePage.Name() +
+                                        " shows as " + Quoted(*text) + ": build with --codepage utf-8");
+        else
+            findings.Warning(where, place + " " + Quoted(*text) + " is 8-bit text of " + codePage.Name() +
+                                        ", which the installer shows as written only on systems of that code "
+                                        "page: " + kEverySystemAdvice);
+        return;
+    }
+}
+
 void CheckSettingsFile(const PayloadFile& settingsFile, const PayloadFiles& payload, const CodePage& codePage,
                        Findings& findings)
 {
@@ -165,6 +217,7 @@ void CheckSettingsFile(const PayloadFile& settingsFile, const PayloadFiles& payl
     CheckNamedFiles(checked, payload, settingsFile.shown, findings);
     CheckPicture(checked, payload, settingsFile.shown, findings);
     CheckReadMeText(checked, payload, codePage, findings);
+    CheckEverySystem(checked, payload, codePage, settingsFile.shown, findings);
 }
 
 // A file of the payload that looks like the settings under another name.

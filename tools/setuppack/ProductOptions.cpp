@@ -42,7 +42,7 @@ ProductOptions ProductOptionsOf(const Arguments& args, const CodePage& codePage)
         if (!bytes)
             throw lumora::Error(option + ": " + codePage.Name() + " has no place for the character " + missing +
                                 ", and the installer writes the uninstall entry in it (--codepage names the code "
-                                "page of its systems)");
+                                "page of its systems; " + kEverySystemAdvice + ")");
         options.text.*field.value = value;
         options.file.*field.value = *bytes;
     }

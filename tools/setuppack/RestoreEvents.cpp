@@ -1,6 +1,7 @@
 #include "RestoreEvents.h"
 
 #include <cstdio>
+#include <optional>
 
 #include "RestoreTarget.h"
 #include "archive/FileSystem.h"
@@ -13,9 +14,21 @@ namespace setuppack {
 using lumora::archive::TBackupFile;
 using lumora::TObject;
 
-RestoreEvents::RestoreEvents(TBackupFile& component, std::string folder, std::string firstVolume)
-    : component_(component), folder_(std::move(folder)), firstVolume_(std::move(firstVolume))
+RestoreEvents::RestoreEvents(TBackupFile& component, std::string folder, std::string firstVolume,
+                             const CodePage& names)
+    : component_(component), folder_(std::move(folder)), firstVolume_(std::move(firstVolume)), names_(names)
 {
+#ifdef _WIN32
+    // The restore converts stored names to path text itself.
+    lumora::SetAuthorCodePage(names_.Number());
+#else
+    // The restore keeps the bytes of a stored name; a name that is text of
+    // the code page is written as that text.
+    component_.OnRestoreFile = [this](TObject*, std::string& filename, std::int32_t, bool&) {
+        if (const std::optional<std::string> text = names_.Decode(RelativeName(filename)))
+            filename = folder_ + *text;
+    };
+#endif
     component_.OnProgress = [this](TObject*, std::string filename, std::int32_t percent, bool&) {
         Progress(filename, percent);
     };
@@ -29,6 +42,7 @@ RestoreEvents::RestoreEvents(TBackupFile& component, std::string folder, std::st
 RestoreEvents::~RestoreEvents()
 {
     component_.OnProgress = nullptr;
+    component_.OnRestoreFile = nullptr;
     component_.OnNeedDisk = nullptr;
     component_.OnFileRestored = nullptr;
     component_.OnError = nullptr;

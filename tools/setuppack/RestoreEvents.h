@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "CodePage.h"
 #include "ProgressLine.h"
 #include "archive/backup.h"
 
@@ -21,8 +22,10 @@ public:
     // Binds the handlers of `component`, which must outlive this object.
     // `folder` is the folder as the component was given it. `firstVolume` is
     // the archive file restored by name; empty for an installer, whose
-    // archive never continues in another volume.
-    RestoreEvents(lumora::archive::TBackupFile& component, std::string folder, std::string firstVolume);
+    // archive never continues in another volume. The files are restored
+    // under their stored names read as text of `names`.
+    RestoreEvents(lumora::archive::TBackupFile& component, std::string folder, std::string firstVolume,
+                  const CodePage& names);
     RestoreEvents(const RestoreEvents&) = delete;
     RestoreEvents& operator=(const RestoreEvents&) = delete;
     ~RestoreEvents();
@@ -48,6 +51,7 @@ private:
     lumora::archive::TBackupFile& component_;
     const std::string folder_;
     const std::string firstVolume_;
+    const CodePage names_;
     ProgressLine progress_{stderr};
     std::vector<RestoredFile> files_;
     bool cancelled_ = false;

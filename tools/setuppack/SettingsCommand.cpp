@@ -35,6 +35,8 @@ struct SettingsSource {
     std::optional<std::string> content;  // none: the installer has no Setup.ins
     std::string shown;
     std::optional<PayloadFiles> payload;
+    // An installer's check record says whether its texts are UTF-8.
+    lumora::AuthorEncoding texts = lumora::AuthorEncoding::SystemCodePage;
 };
 
 // An installer is a Windows program, which starts with "MZ"; anything else
@@ -56,7 +58,7 @@ SettingsSource LoadSettings(const std::string& path)
     } catch (const lumora::Error& e) {
         throw lumora::Error(path + ": " + e.what());
     }
-    SettingsSource source{std::nullopt, path, InstallerPayload(path, location)};
+    SettingsSource source{std::nullopt, path, InstallerPayload(path, location), location.texts};
     if (const PayloadFile* settingsFile = source.payload->Find("Setup.ins")) {
         source.content = settingsFile->read();
         source.shown = settingsFile->shown;
@@ -66,9 +68,10 @@ SettingsSource LoadSettings(const std::string& path)
 
 // The values as UTF-8 text, decoded with the code page; one that is no text
 // in it is shown byte by byte (and a warning follows).
-int ShowSettings(const std::string& path, const CodePage& codePage)
+int ShowSettings(const std::string& path, const Arguments& args)
 {
     const SettingsSource source = LoadSettings(path);
+    const CodePage codePage = CodePageOf(args, source.texts);
     lumora::SetupSettings settings;
     if (source.content)
         lumora::ReadSetupSettings(*source.content, settings);
@@ -116,6 +119,10 @@ std::string WithCrLf(const std::string& content)
 Start ValuesFrom(const std::string& path, const CodePage& codePage)
 {
     SettingsSource source = LoadSettings(path);
+    if (source.payload && source.texts != codePage.Encoding())
+        throw UsageError(path + " is an installer of " + (codePage.IsUtf8() ? "8-bit texts" : "UTF-8 texts") +
+                         ": give --codepage " + (codePage.IsUtf8() ? "N, its code page," : "utf-8") +
+                         " to start from it");
     if (!source.content)
         throw lumora::Error(path + " holds no Setup.ins");
     if (std::string converted = WithCrLf(*source.content); converted != *source.content) {
@@ -173,7 +180,7 @@ int WriteSettings(const Arguments& args, const std::string& out, const CodePage&
         else
             findings.Problem(origins[i], codePage.Name() + " has no place for the character " + missing +
                                              ", and the installer shows nothing else (--codepage names the code "
-                                             "page of its systems)");
+                                             "page of its systems; " + kEverySystemAdvice + ")");
     }
 
     // Each value must come back as written; then the file as a whole must
@@ -202,17 +209,16 @@ int WriteSettings(const Arguments& args, const std::string& out, const CodePage&
 int RunSettings(const Arguments& args)
 {
     const std::string out = args.Value("-o");
-    const CodePage codePage = CodePageOf(args);
     if (!out.empty()) {
         if (!args.operands.empty())
             throw UsageError("settings -o takes no FILE; --from FILE starts from one");
-        return WriteSettings(args, out, codePage);
+        return WriteSettings(args, out, CodePageOf(args));
     }
     if (!args.Value("--from").empty() || !args.Values("--set").empty())
         throw UsageError("--from and --set need -o OUT");
     if (args.operands.size() != 1)
         throw UsageError("settings shows one FILE, or writes one with -o OUT");
-    return ShowSettings(args.operands.front(), codePage);
+    return ShowSettings(args.operands.front(), args);
 }
 
 }  // namespace setuppack

@@ -34,12 +34,20 @@ void CheckWhole(const ArchiveSurvey& survey, const ArchiveLocation& location, st
                            ", but the files hold " + std::to_string(survey.sumOfSizes) + " bytes");
 }
 
+// How the installer's texts are written, as its check record says.
+std::string TextsLine(const CodePage& codePage)
+{
+    if (codePage.IsUtf8())
+        return "UTF-8 (shown as written on every system)";
+    return "8-bit, read as " + codePage.Name() + " (shown as written only on systems of that code page)";
+}
+
 }  // namespace
 
 int RunVerify(const Arguments& args)
 {
     const ArchiveOperand operand = ArchiveOperandOf(args);
-    const CodePage codePage = CodePageOf(args);
+    CodePage codePage = CodePageOf(args);
     lumora::StdioFileStream file(operand.path, lumora::StdioFileStream::Mode::Read);
     std::vector<std::string> problems;
     std::uint64_t more = 0;
@@ -66,6 +74,7 @@ int RunVerify(const Arguments& args)
     std::size_t payloadProblems = 0;
     std::vector<std::string> product;
     if (problems.empty() && location.installer) {
+        codePage = CodePageOf(args, location.texts);
         const PayloadFiles payload = InstallerPayload(operand.path, location);
         const Findings findings = CheckPayload(payload, codePage);
         PrintFindings(findings);
@@ -79,6 +88,8 @@ int RunVerify(const Arguments& args)
         std::printf("%s: sound: %s, %llu file%s, %lld bytes\n", operand.path.c_str(),
                     DescribeLocation(location).c_str(), static_cast<unsigned long long>(files),
                     files == 1 ? "" : "s", static_cast<long long>(bytes));
+        if (location.installer)
+            std::printf("  texts: %s\n", TextsLine(codePage).c_str());
         // The author's product, as the installer's uninstall entry shows it.
         for (const std::string& line : product)
             std::printf("  %s\n", line.c_str());

@@ -218,4 +218,15 @@ void screen(const Args& args, JsonWriter& out)
     out.endObject();
 }
 
+void codePage(const Args& args, JsonWriter& out)
+{
+    expectCount(args, 0, 0, "code-page");
+    out.beginObject();
+    out.key("ansi");
+    out.value(int64_t{GetACP()});
+    out.key("oem");
+    out.value(int64_t{GetOEMCP()});
+    out.endObject();
+}
+
 }  // namespace windriver

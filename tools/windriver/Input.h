@@ -25,4 +25,8 @@ void key(const Args& args, JsonWriter& out);
 // screen: the screen's size, the virtual screen and the work area.
 void screen(const Args& args, JsonWriter& out);
 
+// code-page: the ANSI and OEM code pages of the system the driver runs on
+// (under Wine, set by the locale of its session).
+void codePage(const Args& args, JsonWriter& out);
+
 }  // namespace windriver

@@ -43,6 +43,7 @@ const Command kCommands[] = {
     {L"mouse", windriver::mouse, "mouse move|down|up HWND X Y"},
     {L"key", windriver::key, "key COMBO"},
     {L"screen", windriver::screen, "screen"},
+    {L"code-page", windriver::codePage, "code-page"},
     {L"processes", windriver::listProcesses, "processes"},
     {L"hold", windriver::holdFile, "hold FILE ACCESS SHARE [SECONDS]"},
     {L"window", windriver::probeWindow, "window TITLE"},

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "PeImageBytes.h"
 #include <zlib.h>
 
@@ -72,7 +74,7 @@ TEST(CheckRecord, TheViewTakesEveryByteOnceAndTheRecordIsFoundBeforeThePayload)
 
     MemoryStream file;
     file.WriteBuffer("stub", 4);
-    WriteCheckRecord(file, whole);
+    WriteCheckRecord(file, whole, AuthorEncoding::SystemCodePage);
     file.WriteBuffer(payload.data(), payload.size());
     const std::int64_t offset = 4 + kCheckRecordSize;
     EXPECT_EQ(ReadCheckRecord(file, -1, offset).record, whole);
@@ -95,31 +97,46 @@ TEST(CheckRecord, TheViewTakesEveryByteOnceAndTheRecordIsFoundBeforeThePayload)
 }
 
 // Between the image's end and the archive lies nothing (another tool's
-// installer), or zero padding and a sound record; anything else there, a
-// record with one byte flipped included, is damage and never reads as none.
+// installer), or zero padding and a sound record of one of the two kinds;
+// anything else there, a record with one byte flipped or a kind of no
+// meaning included, is damage and never reads as none.
 TEST(CheckRecord, ThePlaceBeforeTheArchiveHoldsNothingOrASoundRecord)
 {
     const CheckRecord record{1234, 0xCAFEF00D};
-    MemoryStream written;
-    WriteCheckRecord(written, record);
-    const Bytes sound = written.Bytes();
+    const auto bytesOf = [&record](AuthorEncoding texts) {
+        MemoryStream written;
+        WriteCheckRecord(written, record, texts);
+        return written.Bytes();
+    };
+    const Bytes sound = bytesOf(AuthorEncoding::SystemCodePage);
+    const Bytes utf8 = bytesOf(AuthorEncoding::Utf8);
+    const auto withKind = [&sound](unsigned char kind) {
+        Bytes b = sound;
+        b[7] = kind;
+        return b;
+    };
     Bytes flipped = sound;
     flipped[2] ^= 0x40;
+    constexpr AuthorEncoding k8Bit = AuthorEncoding::SystemCodePage;
     struct Case {
         const char* what;
         Bytes place;
         bool found;
         bool damaged;
+        AuthorEncoding texts;
     } cases[] = {
-        {"nothing: another tool's installer", {}, false, false},
-        {"a record", sound, true, false},
+        {"nothing: another tool's installer", {}, false, false, k8Bit},
+        {"a record", sound, true, false, k8Bit},
+        {"a record of UTF-8 texts", utf8, true, false, AuthorEncoding::Utf8},
         {"padding, then a record", [&] { Bytes b(7, 0); b.insert(b.end(), sound.begin(), sound.end()); return b; }(),
-         true, false},
-        {"a flipped magic", flipped, false, true},
+         true, false, k8Bit},
+        {"a flipped magic", flipped, false, true, k8Bit},
+        {"a kind of no meaning", withKind(3), false, true, k8Bit},
+        {"a kind of 0", withKind(0), false, true, k8Bit},
         {"padding that is not zero", [&] { Bytes b(3, 1); b.insert(b.end(), sound.begin(), sound.end()); return b; }(),
-         false, true},
-        {"too short for a record", Bytes(12, 0), false, true},
-        {"more than padding and a record", Bytes(kCheckRecordSize + 8, 0), false, true},
+         false, true, k8Bit},
+        {"too short for a record", Bytes(12, 0), false, true, k8Bit},
+        {"more than padding and a record", Bytes(kCheckRecordSize + 8, 0), false, true, k8Bit},
     };
     for (const Case& c : cases) {
         MemoryStream file;
@@ -130,9 +147,21 @@ TEST(CheckRecord, ThePlaceBeforeTheArchiveHoldsNothingOrASoundRecord)
         const CheckRecordPlace place = ReadCheckRecord(file, 5, 5 + static_cast<std::int64_t>(c.place.size()));
         EXPECT_EQ(place.record.has_value(), c.found) << c.what;
         EXPECT_EQ(place.damaged, c.damaged) << c.what;
+        EXPECT_EQ(place.texts, c.texts) << c.what;
         if (c.found) {
             EXPECT_EQ(*place.record, record) << c.what;
         }
+    }
+    // With no image end known, a record of a kind of no meaning is damage
+    // too, and one of UTF-8 texts says so.
+    for (const auto& [bytes, damaged, texts] :
+         {std::tuple{withKind(3), true, k8Bit}, std::tuple{utf8, false, AuthorEncoding::Utf8}}) {
+        MemoryStream file;
+        file.WriteBuffer("image", 5);
+        file.WriteBuffer(bytes.data(), bytes.size());
+        const CheckRecordPlace place = ReadCheckRecord(file, -1, 5 + kCheckRecordSize);
+        EXPECT_EQ(place.damaged, damaged);
+        EXPECT_EQ(place.texts, texts);
     }
 }
 

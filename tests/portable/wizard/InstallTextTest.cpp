@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
+#include "base/PathEncoding.h"
 #include "wizard/InOutError.h"
 #include "wizard/InstallJournal.h"
 #include "wizard/InstallPaths.h"
@@ -9,19 +12,50 @@
 namespace lumora {
 namespace {
 
+// Sets the author's encoding, and 8-bit text again when it goes.
+class AuthorEncodingScope {
+public:
+    explicit AuthorEncodingScope(AuthorEncoding encoding) { SetAuthorEncoding(encoding); }
+    ~AuthorEncodingScope() { SetAuthorEncoding(AuthorEncoding::SystemCodePage); }
+    AuthorEncodingScope(const AuthorEncodingScope&) = delete;
+    AuthorEncodingScope& operator=(const AuthorEncodingScope&) = delete;
+};
+
+// Characters of the author's name: bytes of 8-bit text, letters of UTF-8.
 TEST(ScreenSaverBaseName, DropsTheLastFourCharactersAndIsEmptyForShortNames)
 {
-    const std::pair<const char*, const char*> cases[] = {
-        {"name.scr", "name"},
-        {"My Long Screen Saver Name.scr", "My Long Screen Saver Name"},
-        {"a.scr", "a"},
-        {".scr", ""},
-        {"scr", ""},
-        {"", ""},
-        {"archive.tar.scr", "archive.tar"},
+    constexpr AuthorEncoding k8Bit = AuthorEncoding::SystemCodePage;
+    constexpr AuthorEncoding kUtf8 = AuthorEncoding::Utf8;
+    const std::tuple<AuthorEncoding, const char*, const char*> cases[] = {
+        {k8Bit, "name.scr", "name"},
+        {k8Bit, "My Long Screen Saver Name.scr", "My Long Screen Saver Name"},
+        {k8Bit, "a.scr", "a"},
+        {k8Bit, ".scr", ""},
+        {k8Bit, "scr", ""},
+        {k8Bit, "", ""},
+        {k8Bit, "archive.tar.scr", "archive.tar"},
+        {k8Bit, "Aurora.sc\xE9", "Aurora"},
+        {kUtf8, "name.scr", "name"},
+        {kUtf8, "\xD0\xA1\xD0\xB8\xD1\x8F\xD0\xBD\xD0\xB8\xD0\xB5.scr", "\xD0\xA1\xD0\xB8\xD1\x8F\xD0\xBD\xD0\xB8\xD0\xB5"},
+        {kUtf8, "Aurora.sc\xC3\xA9", "Aurora"},
+        {kUtf8, "Aurora.\xE3\x82\xAA\xE3\x83\xBC\xE3\x83\xAD", "Aurora"},
+        {kUtf8, ".sc\xC3\xA9", ""},
+        {kUtf8, "\xC3\xA9", ""},
     };
-    for (const auto& [file, base] : cases)
+    for (const auto& [encoding, file, base] : cases) {
+        const AuthorEncodingScope scope(encoding);
         EXPECT_EQ(ScreenSaverBaseName(file), base) << file;
+    }
+}
+
+// The info file's lines: as 8-bit installers wrote them, and in UTF-8 with
+// a byte-order mark in front.
+TEST(InfoFileLines, EightBitAsEverAndUtf8BehindAByteOrderMark)
+{
+    EXPECT_EQ(InfoFileLines("name.scr", "C:\\WINDOWS"), (std::array<std::string, 2>{"name.scr", "C:\\WINDOWS"}));
+    const AuthorEncodingScope scope(AuthorEncoding::Utf8);
+    EXPECT_EQ(InfoFileLines("\xD0\xA1.scr", "C:\\WINDOWS"),
+              (std::array<std::string, 2>{"\xEF\xBB\xBF\xD0\xA1.scr", "C:\\WINDOWS"}));
 }
 
 TEST(InstallPaths, CopiesAndInfoFileInTheTargetFolder)
@@ -33,8 +67,6 @@ TEST(InstallPaths, CopiesAndInfoFileInTheTargetFolder)
     EXPECT_EQ(paths.uninstallerTarget, "C:\\WINDOWS\\name.exe");
     EXPECT_EQ(paths.activeXInstaller, "C:\\Temp\\Install.exe");
     EXPECT_EQ(paths.infoFile, "C:\\WINDOWS\\name.nfo");
-
-    EXPECT_EQ(InfoFileText("name.scr", "C:\\WINDOWS"), "name.scr\r\nC:\\WINDOWS\r\n");
 }
 
 // Windows starts an unquoted command's program at its first blank: "Aurora

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "base/Error.h"
+#include "base/PathEncoding.h"
 #include "framework/GroupBox.h"
 #include "framework/Label.h"
 #include "framework/Memo.h"
@@ -147,6 +148,21 @@ TEST_F(Controls, MemoLinesAreSetAddedClearedAndLoadedFromAFile)
     TempFile missing("no-such-readme.txt");
     EXPECT_THROW(memo_.LoadLinesFromFile(missing.Path()), Error);
     EXPECT_EQ(TextOf(memo_.Handle()), "one\r\ntwo\r\nx");
+
+    // The file is the author's bytes: 8-bit text of the system's code page
+    // (Western under the tests' Wine), or UTF-8 without its byte-order mark
+    // and with an invalid sequence replaced; the window shows it in Unicode.
+    TempFile western("western.txt", {'G', 'r', 0xFC, 0xDF, 'e'});
+    memo_.LoadLinesFromFile(western.Path());
+    EXPECT_EQ(memo_.Lines(), (std::vector<std::string>{"Gr\xC3\xBC\xC3\x9F" "e"}));
+    TempFile utf8("utf8.txt", {0xEF, 0xBB, 0xBF, 0xD0, 0xA1, 0xFF});
+    SetAuthorEncoding(AuthorEncoding::Utf8);
+    memo_.LoadLinesFromFile(utf8.Path());
+    SetAuthorEncoding(AuthorEncoding::SystemCodePage);
+    EXPECT_EQ(memo_.Lines(), (std::vector<std::string>{"\xD0\xA1\xEF\xBF\xBD"}));
+    wchar_t shown[8] = {};
+    GetWindowTextW(memo_.Handle(), shown, 8);
+    EXPECT_STREQ(shown, L"\x0421\xFFFD");
 
     memo_.ClearLines();
     EXPECT_TRUE(memo_.Lines().empty());
