@@ -6,8 +6,8 @@ const std::vector<Command>& Commands()
 {
     static const std::vector<Command> table = {
         {"build", "make an installer from the setup stub and files",
-         "usage: setuppack build [--stub STUB] -o OUT [--title T] [--store | --solid] [--force]\n"
-         "                       [--codepage N]\n"
+         "usage: setuppack build [--stub STUB] -o OUT [--title T] [--store | --solid]\n"
+         "                       [--threads N] [--force] [--codepage N]\n"
          "                       FILE...\n"
          "\n"
          "Writes OUT: the setup stub, then an archive of the FILEs, then a 4-byte\n"
@@ -40,8 +40,12 @@ const std::vector<Command>& Commands()
          "                LZMA2 stream with a 16 MiB dictionary and the x86 branch\n"
          "                converter: smaller where files share content; the\n"
          "                installer needs the dictionary's memory to restore it\n"
+         "  --threads N   compress --solid with at most N threads (default: all the\n"
+         "                cores); from 2 on, the match finder runs beside the\n"
+         "                encoder, which uses two at most; the bytes are the same\n"
+         "                for any N\n"
          "  --force       write OUT even so, with the problems shown as warnings\n",
-         {"--store", "--solid", "--force"}, {"--stub", "-o", "--title", "--codepage"}, RunBuild},
+         {"--store", "--solid", "--force"}, {"--stub", "-o", "--title", "--codepage", "--threads"}, RunBuild},
         {"extract", "restore the files of an installer into a folder",
          "usage: setuppack extract [--archive] FILE DIR\n"
          "\n"
