@@ -57,7 +57,7 @@ def library_set(folder):
 def timed(command, stdout=subprocess.DEVNULL):
     """(seconds, peak resident KiB) of one run of `command`."""
     start = time.monotonic()
-    proc = subprocess.Popen(command, stdout=stdout)
+    proc = subprocess.Popen(command, stdout=stdout, stderr=subprocess.DEVNULL)
     _, status, usage = os.wait4(proc.pid, 0)
     seconds = time.monotonic() - start
     if status != 0:
