@@ -16,11 +16,17 @@ target_include_directories(lzma_sdk_decoder SYSTEM PUBLIC ${LZMA_SDK_DIR}/C)
 # it: not under the sanitizers.
 target_compile_options(lzma_sdk_decoder PRIVATE -w -fno-asynchronous-unwind-tables $<$<BOOL:${SETUP_SANITIZE}>:-fno-sanitize=all>)
 
-# The encoder, for the packing tool's solid payloads: LZMA2 in one thread
-# (Z7_ST), and the same branch converter.
+# The encoder, for the packing tool's solid payloads: LZMA2 with its threads
+# (MtCoder, LzFindMt) on the SDK's own thread layer, Threads.c: pthreads
+# here, Windows threads in the Windows build. Only the packing tool links it;
+# the decoder above stays single-threaded.
 add_library(lzma_sdk_encoder STATIC
   ${LZMA_SDK_DIR}/C/LzmaEnc.c ${LZMA_SDK_DIR}/C/Lzma2Enc.c ${LZMA_SDK_DIR}/C/LzFind.c ${LZMA_SDK_DIR}/C/LzFindOpt.c
-  ${LZMA_SDK_DIR}/C/CpuArch.c)
-target_compile_definitions(lzma_sdk_encoder PUBLIC Z7_ST)
+  ${LZMA_SDK_DIR}/C/LzFindMt.c ${LZMA_SDK_DIR}/C/MtCoder.c ${LZMA_SDK_DIR}/C/MtDec.c ${LZMA_SDK_DIR}/C/Threads.c
+  ${LZMA_SDK_DIR}/C/7zStream.c ${LZMA_SDK_DIR}/C/CpuArch.c)
 target_link_libraries(lzma_sdk_encoder PUBLIC lzma_sdk_decoder)
+if(NOT WIN32)
+  find_package(Threads REQUIRED)
+  target_link_libraries(lzma_sdk_encoder PUBLIC Threads::Threads)
+endif()
 target_compile_options(lzma_sdk_encoder PRIVATE -w $<$<BOOL:${SETUP_SANITIZE}>:-fno-sanitize=all>)

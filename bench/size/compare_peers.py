@@ -4,6 +4,11 @@
 - sizes: our installer as setuppack build makes it by default (deflated
   blocks) and with --solid, NSIS installers with zlib and with solid LZMA,
   and 7-Zip's archive at level 5 (`7z a -mx5`);
+- packing times of the libraries (median of --rounds, round by round, so
+  that the machine's load weighs on each alike): setuppack build --solid
+  with all the cores and with --threads 1, the default build, `7z a -mx5`
+  (all the cores) and `xz -T0` (of a tar of the files, made beforehand);
+  the size and peak memory of each, and the load averages before and after;
 - restore times (native, median of --rounds, round by round): our solid and
   default installers through `setuppack extract`, which restores with the
   installer's own restore component and decoder, against `7z x -mmt1` of
@@ -12,8 +17,8 @@
 Two sets of files: the sample payload, and a set of Windows libraries: the
 DLLs of Wine's i386 folder, by name, as many as fit in 192 MiB. The aims it
 prints: the sample with --solid no larger than NSIS's solid LZMA installer,
-the libraries with --solid within 5 % of 7-Zip's archive, and their restore
-at least as fast as 7-Zip's.
+the libraries with --solid within 5 % of 7-Zip's archive and packed at least
+as fast as `7z a -mx5`, and their restore at least as fast as 7-Zip's.
 
 Usage, from the top folder after the Windows build:
   bench/size/compare_peers.py [--build build/windows] [--rounds 3]
@@ -26,6 +31,7 @@ import shutil
 import statistics
 import subprocess
 import sys
+import tarfile
 import tempfile
 import time
 
@@ -48,10 +54,10 @@ def library_set(folder):
     return chosen
 
 
-def timed(command):
+def timed(command, stdout=subprocess.DEVNULL):
     """(seconds, peak resident KiB) of one run of `command`."""
     start = time.monotonic()
-    proc = subprocess.Popen(command, stdout=subprocess.DEVNULL)
+    proc = subprocess.Popen(command, stdout=stdout, stderr=subprocess.DEVNULL)
     _, status, usage = os.wait4(proc.pid, 0)
     seconds = time.monotonic() - start
     if status != 0:
@@ -78,6 +84,58 @@ def print_sizes(title, made, files):
     print("\n%s: %d files, %s bytes" % (title, len(files), "{:,}".format(total)))
     for label, path in made.items():
         print("  %-26s %13s bytes" % (label, "{:,}".format(os.path.getsize(path))))
+
+
+def load():
+    return "%.2f %.2f %.2f" % os.getloadavg()
+
+
+def compare_packing(setuppack, stub, files, work, rounds):
+    """Medians of the packing times of `files`, with peak memory and size,
+    round by round; returns the medians by label."""
+    tar = os.path.join(work, "libraries.tar")
+    with tarfile.open(tar, "w") as archive:
+        for path in files:
+            archive.add(path, arcname=os.path.basename(path))
+
+    def ours(*extra):
+        out = os.path.join(work, "packed.exe")
+        return out, lambda: timed([setuppack, "build", "--force", *extra, "--stub", stub, "-o", out, *files])
+
+    def seven_zip():
+        out = os.path.join(work, "packed.7z")
+        if os.path.exists(out):
+            os.remove(out)
+        return timed(["7z", "a", "-mx5", out, *files])
+
+    def xz():
+        with open(os.path.join(work, "packed.tar.xz"), "wb") as out:
+            return timed(["xz", "-T0", "-c", tar], stdout=out)
+
+    kinds = {
+        "setuppack build --solid": ours("--solid"),
+        "7z a -mx5": (os.path.join(work, "packed.7z"), seven_zip),
+        "setuppack build --solid --threads 1": ours("--solid", "--threads", "1"),
+        "xz -T0": (os.path.join(work, "packed.tar.xz"), xz),
+        "setuppack build": ours(),
+    }
+    times = {label: [] for label in kinds}
+    memory = {label: 0 for label in kinds}
+    sizes = {}
+    before = load()
+    for _ in range(rounds):
+        for label, (out, run) in kinds.items():
+            seconds, peak = run()
+            times[label].append(seconds)
+            memory[label] = max(memory[label], peak)
+            sizes[label] = os.path.getsize(out)
+            os.remove(out)
+    print("\npacking the libraries (median of %d rounds; load averages %s before, %s after; %d cores):"
+          % (rounds, before, load(), os.cpu_count()))
+    for label in kinds:
+        print("  %-36s %7.2f s  peak %6.1f MiB  %13s bytes" % (
+            label, statistics.median(times[label]), memory[label] / 1024, "{:,}".format(sizes[label])))
+    return {label: statistics.median(values) for label, values in times.items()}
 
 
 def compare_restores(setuppack, made, work, rounds):
@@ -124,6 +182,7 @@ def main():
         print_sizes("the sample payload", sample_made, sample)
         library_made = build_all(setuppack, stub, libraries, work, "libraries")
         print_sizes("Windows libraries", library_made, libraries)
+        packing = compare_packing(setuppack, stub, libraries, work, args.rounds)
         times = compare_restores(setuppack, library_made, work, args.rounds)
 
         def size(made, label):
@@ -134,6 +193,8 @@ def main():
         print("  sample --solid / NSIS lzma solid      %.3f  (aim <= 1)" % ratio)
         ratio = size(library_made, "setuppack build --solid") / size(library_made, "7-Zip -mx5")
         print("  libraries --solid / 7-Zip -mx5        %.3f  (aim <= 1.05)" % ratio)
+        ratio = packing["setuppack build --solid"] / packing["7z a -mx5"]
+        print("  packing time, --solid / 7z a -mx5     %.3f  (aim <= 1)" % ratio)
         ratio = times["setuppack extract, solid"] / times["7z x -mmt1"]
         print("  restore time, solid / 7z x -mmt1      %.3f  (aim <= 1)" % ratio)
     return 0

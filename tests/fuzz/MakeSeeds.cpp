@@ -114,7 +114,7 @@ Bytes Solid(const Bytes& archive)
 {
     MemoryStream in(archive);
     MemoryStream out;
-    setuppack::WriteSolidPayload(in, archive.size(), out);
+    setuppack::WriteSolidPayload(in, archive.size(), 1, out);
     return out.Bytes();
 }
 

@@ -291,11 +291,15 @@ class SetuppackTest(Workspace):
             ("settings", "--set", "TitleText=x", "a"),
             ("settings", "--set", "TitleText", "-o", self.path("s.ins")),
         ]
-        for args in usage:
+        build = ("build", "--stub", self.path("stub.exe"), "-o", self.path("x.exe"), self.paths[0])
+        threads = 'setuppack: --threads takes a number of threads from 1 to 256, not "%s"'
+        worded = [((*build, "--solid", "--threads", value), threads % value) for value in ("0", "2x", "99999999999")]
+        worded.append(((*build, "--threads", "2"), "setuppack: --threads is for --solid"))
+        for args, words in [(args, "setuppack") for args in usage] + worded:
             with self.subTest(args=args):
                 rc, _, err = run(*args)
                 self.assertEqual(rc, 2, err)
-                self.assertIn("setuppack", err)
+                self.assertIn(words, err)
         for args in (("--help",), ("-h",), ("build", "--help"), ("list", "-h"), ("verify", "--help"),
                      ("extract", "--help"), ("settings", "--help")):
             with self.subTest(args=args):
@@ -928,16 +932,20 @@ class ExtractTest(Workspace):
             self.assertEqual(os.path.getmtime(path), self.times[name] - 1, name)
 
     def test_installer_and_bare_archive_round_trip(self):
-        for extra in ((), ("--solid",), ("--store",)):
+        built = {}
+        for extra in ((), ("--solid", "--threads", "1"), ("--solid", "--threads", "2"), ("--store",)):
             with self.subTest(build=extra):
                 out, data = self.build(*extra)
+                built[extra] = bytes(data)
                 folder = self.path(os.path.join("new", "folder" + "".join(extra)))
                 rc, said, err = self.extract(out, folder)
                 self.assertEqual((rc, err), (0, ""))
                 self.assert_restored(folder, said)
                 rc, said, err = run("verify", out)
                 self.assertEqual(rc, 0, err)
-                self.assertEqual("solid (LZMA2" in said, extra == ("--solid",), said)
+                self.assertEqual("solid (LZMA2" in said, "--solid" in extra, said)
+        # The match finder's threads find the same matches as the encoder alone.
+        self.assertEqual(built[("--solid", "--threads", "1")], built[("--solid", "--threads", "2")])
 
         # Files already there are replaced, also by shorter ones.
         folder = self.path("again")

@@ -2,8 +2,8 @@
 """Runs setuppack.exe under Wine: it builds an installer with the setup stub
 beside it (no --stub), verifies and lists it, and rejects the installer with
 one byte of a compressed block flipped and a payload whose picture is no JPEG;
-it extracts a built installer through the Win32 restore. It also verifies the
-sample installer, whose picture it decodes.
+it extracts built installers, deflated and solid, through the Win32 restore.
+It also verifies the sample installer, whose picture it decodes.
 
 Usage: setuppack_wine_test.py WORK_DIR SETUPPACK_EXE SAMPLE_SETUP"""
 import os
@@ -131,8 +131,13 @@ class SetuppackUnderWine(unittest.TestCase):
             paths.append(path)
         os.makedirs(os.path.join(self.dir, "\u0395\u03bb\u03ad\u03bd\u03b7"))
         out = os.path.join(self.dir, "\u0395\u03bb\u03ad\u03bd\u03b7", "setup.exe")
-        rc, said = self.setuppack("build", "--force", "-o", windows_path(out), *map(windows_path, paths))
-        self.assertEqual(rc, 0, said)
+        # Solid with two threads: the LZMA2 encoder's match finder runs in
+        # Windows threads of its own.
+        solid = out + ".solid.exe"
+        for built, options in ((out, ()), (solid, ("--solid", "--threads", "2"))):
+            rc, said = self.setuppack("build", "--force", *options, "-o", windows_path(built),
+                                      *map(windows_path, paths))
+            self.assertEqual(rc, 0, said)
 
         # A file name that the installer could not restore under its name.
         cyrillic = os.path.join(inputs, "\u0410\u0432\u0440\u043e\u0440\u0430.scr")
@@ -150,16 +155,17 @@ class SetuppackUnderWine(unittest.TestCase):
         self.assertEqual(rc, 0, said)
         self.assertEqual(os.listdir(os.path.join(self.dir, "utf8")), ["\u0410\u0432\u0440\u043e\u0440\u0430.scr"])
 
-        folder = os.path.join(inputs, "restored", "here")
-        rc, said = self.setuppack("extract", windows_path(out), windows_path(folder))
-        self.assertEqual(rc, 0, said)
-        self.assertIn("restored 3 files, %d bytes, into %s" % (40000 + 180, windows_path(folder)), said)
-        self.assertEqual(sorted(os.listdir(folder)), sorted(name.lower() for name in files))
-        for name, data in files.items():
-            path = os.path.join(folder, name.lower())
-            with open(path, "rb") as f:
-                self.assertEqual(f.read(), data, name)
-            self.assertEqual(os.path.getmtime(path), stamp - 1, name)
+        for built, folder in ((out, os.path.join(inputs, "restored", "here")),
+                              (solid, os.path.join(inputs, "restored", "solid"))):
+            rc, said = self.setuppack("extract", windows_path(built), windows_path(folder))
+            self.assertEqual(rc, 0, said)
+            self.assertIn("restored 3 files, %d bytes, into %s" % (40000 + 180, windows_path(folder)), said)
+            self.assertEqual(sorted(os.listdir(folder)), sorted(name.lower() for name in files))
+            for name, data in files.items():
+                path = os.path.join(folder, name.lower())
+                with open(path, "rb") as f:
+                    self.assertEqual(f.read(), data, name)
+                self.assertEqual(os.path.getmtime(path), stamp - 1, name)
 
     def test_sample_installer_is_sound(self):
         rc, said = self.setuppack("verify", windows_path(SAMPLE))

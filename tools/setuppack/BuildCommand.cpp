@@ -156,7 +156,7 @@ InstallerImage RewrittenStub(StdioFileStream& stub, const std::string& stubPath,
 
 void WriteInstaller(const std::string& outPath, const std::string& stubPath, const std::string& title,
                     const std::vector<lumora::archive::ArchiveInput>& inputs,
-                    lumora::archive::Compression compression, const ProductOptions& product,
+                    lumora::archive::Compression compression, unsigned solidThreads, const ProductOptions& product,
                     lumora::AuthorEncoding texts)
 {
     std::optional<StdioFileStream> opened;
@@ -198,7 +198,7 @@ void WriteInstaller(const std::string& outPath, const std::string& stubPath, con
         lumora::archive::WriteArchive(plain, title, inputs, compression);
         const std::int64_t size = plain.Position();
         plain.Seek(0, lumora::Stream::Origin::Begin);
-        WriteSolidPayload(plain, static_cast<std::uint64_t>(size), out);
+        WriteSolidPayload(plain, static_cast<std::uint64_t>(size), solidThreads, out);
     } else {
         lumora::archive::WriteArchive(out, title, inputs, compression);
     }
@@ -251,6 +251,28 @@ std::optional<std::time_t> SourceDateEpoch()
     return seconds;
 }
 
+// --threads N of a solid build; all the cores when not given.
+unsigned SolidThreads(const Arguments& args)
+{
+    const std::string value = args.Value("--threads");
+    if (value.empty())
+        return DefaultSolidThreads();
+    if (!args.Has("--solid"))
+        throw UsageError("--threads is for --solid: the other builds compress in one thread");
+    unsigned number = 0;
+    for (const char c : value) {
+        if (c < '0' || c > '9' || number > kMaxSolidThreads) {
+            number = 0;
+            break;
+        }
+        number = number * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (number < 1 || number > kMaxSolidThreads)
+        throw UsageError("--threads takes a number of threads from 1 to " + std::to_string(kMaxSolidThreads) +
+                         ", not \"" + value + "\"");
+    return number;
+}
+
 }  // namespace
 
 int RunBuild(const Arguments& args)
@@ -274,6 +296,7 @@ int RunBuild(const Arguments& args)
     const auto compression = args.Has("--store")   ? lumora::archive::Compression::Stored
                              : args.Has("--solid") ? lumora::archive::Compression::Raw
                                                    : lumora::archive::Compression::Deflate;
+    const unsigned solidThreads = SolidThreads(args);
 
     // The names are written in the installer's code page, which its check
     // record names as UTF-8 or 8-bit.
@@ -316,7 +339,7 @@ int RunBuild(const Arguments& args)
     if (!folder.empty() && !std::filesystem::create_directories(folder, made) && made)
         throw Error("the folder of " + outPath + " cannot be made: " + made.message());
     try {
-        WriteInstaller(outPath, stubPath, title, inputs, compression, product, codePage.Encoding());
+        WriteInstaller(outPath, stubPath, title, inputs, compression, solidThreads, product, codePage.Encoding());
     } catch (...) {
         std::error_code ec;
         std::filesystem::remove(NativePath(outPath), ec);

@@ -6,9 +6,10 @@ const std::vector<Command>& Commands()
 {
     static const std::vector<Command> table = {
         {"build", "make an installer from the setup stub and files",
-         "usage: setuppack build [--stub STUB] -o OUT [--title T] [--store | --solid] [--force]\n"
-         "                       [--codepage N] [--product NAME] [--publisher NAME]\n"
-         "                       [--version X.Y.Z[.W]] [--url URL] [--icon FILE.ico]\n"
+         "usage: setuppack build [--stub STUB] -o OUT [--title T] [--store | --solid]\n"
+         "                       [--threads N] [--force] [--codepage N] [--product NAME]\n"
+         "                       [--publisher NAME] [--version X.Y.Z[.W]] [--url URL]\n"
+         "                       [--icon FILE.ico]\n"
          "                       FILE...\n"
          "\n"
          "Writes OUT: the setup stub, up to 7 zero bytes that align the file for a\n"
@@ -46,6 +47,10 @@ const std::vector<Command>& Commands()
          "                LZMA2 stream with a 16 MiB dictionary and the x86 branch\n"
          "                converter: smaller where files share content; the\n"
          "                installer needs the dictionary's memory to restore it\n"
+         "  --threads N   compress --solid with at most N threads (default: all the\n"
+         "                cores); from 2 on, the match finder runs beside the\n"
+         "                encoder, which uses two at most; the bytes are the same\n"
+         "                for any N\n"
          "  --force       write OUT even so, with the problems shown as warnings\n"
          "  --product NAME, --publisher NAME, --version X.Y.Z[.W], --url URL\n"
          "                the author's product, each on its own (without them the\n"
@@ -61,7 +66,7 @@ const std::vector<Command>& Commands()
          "                icon are rewritten before the payload is appended, so\n"
          "                that a signature made afterwards covers them\n",
          {"--store", "--solid", "--force"},
-         {"--stub", "-o", "--title", "--codepage", "--product", "--publisher", "--version", "--url", "--icon"},
+         {"--stub", "-o", "--title", "--codepage", "--threads", "--product", "--publisher", "--version", "--url", "--icon"},
          RunBuild},
         {"extract", "restore the files of an installer into a folder",
          "usage: setuppack extract [--archive] [--codepage N] FILE DIR\n"

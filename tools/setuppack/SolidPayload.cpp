@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <thread>
 
 #include "Bra.h"
 #include "Lzma2Enc.h"
@@ -23,6 +24,9 @@ const ISzAlloc kHeap = {Allocate, Release};
 
 // The archive's bytes, branch-converted, as the encoder reads them. The
 // converter holds back the last bytes of a piece until the next is there.
+// The encoder's C code calls it, from the match finder's thread when that
+// runs: nothing may be thrown through the C code, so a failure is kept and
+// reported once the encoder has returned (the same for the output).
 struct ConvertedInput {
     ISeqInStream vt;
     lumora::Stream* archive;
@@ -38,8 +42,13 @@ struct ConvertedInput {
     static SRes Read(ISeqInStreamPtr p, void* out, size_t* size)
     {
         auto* self = reinterpret_cast<ConvertedInput*>(const_cast<ISeqInStream*>(p));
-        if (self->at == self->ready && !self->Refill())
-            return self->failed ? SZ_ERROR_READ : (*size = 0, SZ_OK);
+        try {
+            if (self->at == self->ready && !self->Refill())
+                return self->failed ? SZ_ERROR_READ : (*size = 0, SZ_OK);
+        } catch (...) {
+            self->failed = true;
+            return SZ_ERROR_READ;
+        }
         *size = std::min(*size, self->ready - self->at);
         std::memcpy(out, self->buffer.get() + self->at, *size);
         self->at += *size;
@@ -77,9 +86,14 @@ struct Output {
     static size_t Write(ISeqOutStreamPtr p, const void* data, size_t size)
     {
         auto* self = reinterpret_cast<Output*>(const_cast<ISeqOutStream*>(p));
-        const std::size_t written = self->out->Write(data, size);
-        self->failed = self->failed || written != size;
-        return written;
+        try {
+            const std::size_t written = self->out->Write(data, size);
+            self->failed = self->failed || written != size;
+            return written;
+        } catch (...) {
+            self->failed = true;
+            return 0;
+        }
     }
 };
 
@@ -94,7 +108,12 @@ struct Encoder {
 
 }  // namespace
 
-void WriteSolidPayload(lumora::Stream& archive, std::uint64_t size, lumora::Stream& out)
+unsigned DefaultSolidThreads()
+{
+    return std::clamp(std::thread::hardware_concurrency(), 1u, kMaxSolidThreads);
+}
+
+void WriteSolidPayload(lumora::Stream& archive, std::uint64_t size, unsigned threads, lumora::Stream& out)
 {
     const Encoder encoder;
     if (!encoder.handle)
@@ -104,9 +123,12 @@ void WriteSolidPayload(lumora::Stream& archive, std::uint64_t size, lumora::Stre
     props.lzmaProps.level = 5;
     props.lzmaProps.dictSize = static_cast<UInt32>(std::max<std::uint64_t>(
         std::min<std::uint64_t>(size, kSolidDictionary), 4096));
-    props.lzmaProps.numThreads = 1;
+    // One stream, whose encoder is one thread; its match finder runs in
+    // threads of its own (2) or not (1).
+    props.lzmaProps.numThreads = threads > 1 ? 2 : 1;
     props.blockSize = LZMA2_ENC_PROPS_BLOCK_SIZE_SOLID;
-    props.numTotalThreads = 1;
+    props.numBlockThreads_Max = 1;
+    props.numTotalThreads = props.lzmaProps.numThreads;
     if (Lzma2Enc_SetProps(encoder.handle, &props) != SZ_OK)
         throw lumora::Error("the LZMA2 encoder refuses its settings");
     Lzma2Enc_SetDataSize(encoder.handle, size);

@@ -13,8 +13,17 @@ namespace setuppack {
 // is smaller. The installer needs this much memory to decompress it.
 constexpr std::uint32_t kSolidDictionary = 16u << 20;
 
+// The threads: with one, the encoder finds its matches itself; with two or
+// more, its match finder runs in threads of its own (the SDK's LzFindMt),
+// which find the same matches, so the stream's bytes do not depend on the
+// count. More than two gain nothing: the encoder is one, as the stream is.
+constexpr unsigned kMaxSolidThreads = 256;
+// The processor's cores, at least 1 and at most kMaxSolidThreads.
+unsigned DefaultSolidThreads();
+
 // Writes the solid record and the stream of the `size` bytes of `archive`
-// (from its position) into `out`. Throws lumora::Error.
-void WriteSolidPayload(lumora::Stream& archive, std::uint64_t size, lumora::Stream& out);
+// (from its position) into `out`, with `threads` threads (1 to
+// kMaxSolidThreads). Throws lumora::Error.
+void WriteSolidPayload(lumora::Stream& archive, std::uint64_t size, unsigned threads, lumora::Stream& out);
 
 }  // namespace setuppack
