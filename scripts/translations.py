@@ -117,9 +117,9 @@ def check_table(table, reference):
             problems.append("%s: %s has %s where the English text has %s" % (
                 where, key, re.findall(r"%.", text) or "no %s", re.findall(r"%.", english) or "none"))
         if (accelerator(text) is None) != (accelerator(english) is None):
-            problems.append("%s: %s %s an \"&\" letter, and the English text %s" % (
-                where, key, "has no" if accelerator(text) is None else "has", "does" if accelerator(english) else
-                "does not"))
+            problems.append("%s: %s has %s \"&\" letter, and the English text %s" % (
+                where, key, "no" if accelerator(text) is None else "an",
+                "has one" if accelerator(english) else "has none"))
         elif accelerator(text) is None and "&" in text:
             problems.append("%s: %s has an \"&\" that marks no letter" % (where, key))
         if not text.strip():

@@ -9,8 +9,9 @@ namespace lumora {
 
 void ChooseInstallerLanguage()
 {
-    // An installer built without translations has no such resource.
-    const HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(kTextTablesResource), RT_RCDATA);
+    // An installer built without translations has no such resource (of
+    // the type RT_RCDATA, 10, as the W functions name it).
+    const HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(kTextTablesResource), MAKEINTRESOURCEW(10));
     if (!found)
         return;
     // A module's resources stay mapped for as long as it runs.
