@@ -76,7 +76,8 @@ TSetupWiz::TSetupWiz(TComponent* owner) : TForm(owner, "SetupWiz", "TSetupWiz")
     // laid out for: it wraps within the room the page leaves below it
     // (Label3 down to the memo, Label5 down to the group box, Label8 on a
     // page of its own).
-    if (Translated()) {
+    const bool translated = Translated();
+    if (translated) {
         Label3.SetBounds(8, 8, 385, 54);
         Label5.SetBounds(9, 16, 383, 52);
         Label8.SetBounds(8, 8, 385, 78);
@@ -88,11 +89,14 @@ TSetupWiz::TSetupWiz(TComponent* owner) : TForm(owner, "SetupWiz", "TSetupWiz")
     ToolbarButton971.SetCaption(Text(TextId::ButtonBack));
     ToolbarButton971.Flat = false;
     ToolbarButton971.OnClick = Handler(this, &TSetupWiz::ToolbarButton971Click);
-    ToolbarButton972.SetBounds(212, 247, 65, 26);
+    // Translated captions are those of Windows' own buttons, which are
+    // wider (the German "Finish", the Japanese "Cancel" with its letter): the
+    // forward and leave buttons take some of the room between them.
+    ToolbarButton972.SetBounds(212, 247, translated ? 77 : 65, 26);
     ToolbarButton972.SetCaption(Text(TextId::ButtonYes));
     ToolbarButton972.Flat = false;
     ToolbarButton972.OnClick = Handler(this, &TSetupWiz::ToolbarButton972Click);
-    ToolbarButton973.SetBounds(329, 247, 65, 26);
+    ToolbarButton973.SetBounds(translated ? 307 : 329, 247, translated ? 87 : 65, 26);
     ToolbarButton973.SetCaption(Text(TextId::ButtonNo));
     ToolbarButton973.Flat = false;
     ToolbarButton973.OnClick = Handler(this, &TSetupWiz::ToolbarButton973Click);
