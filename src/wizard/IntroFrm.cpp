@@ -85,13 +85,13 @@ TSetupWiz::TSetupWiz(TComponent* owner) : TForm(owner, "SetupWiz", "TSetupWiz")
 
     Pages.SetActivePage(page::kTargetFolder);
 
-    ToolbarButton971.SetBounds(144, 247, 67, 26);
+    // Translated captions are those of Windows' own buttons, which are
+    // wider (the German "Finish", the Japanese "Cancel" with its letter): the
+    // buttons grow into the room beside them.
+    ToolbarButton971.SetBounds(translated ? 134 : 144, 247, translated ? 77 : 67, 26);
     ToolbarButton971.SetCaption(Text(TextId::ButtonBack));
     ToolbarButton971.Flat = false;
     ToolbarButton971.OnClick = Handler(this, &TSetupWiz::ToolbarButton971Click);
-    // Translated captions are those of Windows' own buttons, which are
-    // wider (the German "Finish", the Japanese "Cancel" with its letter): the
-    // forward and leave buttons take some of the room between them.
     ToolbarButton972.SetBounds(212, 247, translated ? 77 : 65, 26);
     ToolbarButton972.SetCaption(Text(TextId::ButtonYes));
     ToolbarButton972.Flat = false;
