@@ -45,7 +45,7 @@ TSetupWiz::TSetupWiz(TComponent* owner) : TForm(owner, "SetupWiz", "TSetupWiz")
     Memo1.SetParent(statements);
 
     TPage& folder = Pages.Page(page::kTargetFolder);
-    Label5.WordWrap = Translated();
+    Label5.WordWrap = Translated();  // one line in English; a translation wraps (below)
     Label5.SetBounds(9, 16, 383, 13);
     Label5.SetCaption(Text(TextId::WizardDefaultFolder));
     Label5.SetParent(folder);
