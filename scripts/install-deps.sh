@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   cmake make g++ clang googletest pkg-config zlib1g-dev libjpeg62-turbo-dev libclang-rt-14-dev
   g++-mingw-w64-i686
-  wine wine32:i386 fonts-wine fonts-liberation fonts-ipafont-gothic
+  wine wine32:i386 fonts-wine fonts-liberation fonts-ipafont-gothic fonts-wqy-microhei
   xvfb xdotool imagemagick x11-utils
   python3 dpkg-dev zip unzip locales
   osslsigncode openssl icoutils
@@ -39,8 +39,9 @@ done
 # Locales for the tests of installers on other code pages: Wine takes the
 # code page from the locale's name (ja_JP 932, ru_RU 1251, de_DE 1252 with a
 # German user interface) and file names in UTF-8 only from a locale the
-# system has.
-locales=(ja_JP ru_RU de_DE)
+# system has; its user interface language too, by which a translated installer
+# chooses its texts (one locale for each language of translations/).
+locales=(ja_JP ru_RU de_DE fr_FR es_ES it_IT pt_BR nl_NL pl_PL zh_CN)
 need_locale=0
 for name in "${locales[@]}"; do
   locale -a 2>/dev/null | grep -qix "$name.utf8" || need_locale=1

@@ -1,14 +1,10 @@
 #include "controls/Accelerator.h"
 
+#include "base/Utf8Text.h"
+
 namespace lumora {
 
-namespace {
-
-char FoldCase(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-}  // namespace
-
-char CaptionAccelerator(std::string_view caption)
+std::string_view CaptionAccelerator(std::string_view caption)
 {
     for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
         if (caption[i] != '&')
@@ -17,15 +13,20 @@ char CaptionAccelerator(std::string_view caption)
             ++i;
             continue;
         }
-        return caption[i + 1];
+        std::size_t end = i + 1;
+        NextCharacter(caption, end);
+        return caption.substr(i + 1, end - i - 1);
     }
-    return '\0';
+    return {};
 }
 
-bool IsAccelerator(std::string_view caption, char typed)
+bool IsAccelerator(std::string_view caption, char32_t typed)
 {
-    const char accelerator = CaptionAccelerator(caption);
-    return accelerator != '\0' && FoldCase(accelerator) == FoldCase(typed);
+    const std::string_view accelerator = CaptionAccelerator(caption);
+    if (accelerator.empty())
+        return false;
+    std::size_t at = 0;
+    return UpperCaseLetter(NextCharacter(accelerator, at)) == UpperCaseLetter(typed);
 }
 
 }  // namespace lumora

@@ -1,6 +1,6 @@
 #include "controls/ButtonAccessibility.h"
 
-#include "base/AsciiText.h"
+#include "base/Utf8Text.h"
 #include "controls/Accelerator.h"
 
 namespace lumora {
@@ -20,10 +20,11 @@ std::string CaptionText(std::string_view caption)
 
 std::string CaptionShortcut(std::string_view caption)
 {
-    const char accelerator = CaptionAccelerator(caption);
-    if (accelerator == '\0')
+    const std::string_view accelerator = CaptionAccelerator(caption);
+    if (accelerator.empty())
         return {};
-    return "Alt+" + UpperCaseAscii(std::string_view(&accelerator, 1));
+    std::size_t at = 0;
+    return "Alt+" + Utf8Character(UpperCaseLetter(NextCharacter(accelerator, at)));
 }
 
 AccessibleElement DescribeButton(std::string_view caption, const ButtonBehaviour& behaviour, bool visible)

@@ -15,7 +15,7 @@ namespace lumora {
 // as one "&".
 std::string CaptionText(std::string_view caption);
 
-// "Alt+" and the caption's accelerator (a to z in upper case); empty when
+// "Alt+" and the caption's accelerator (a letter in upper case); empty when
 // the caption has none.
 std::string CaptionShortcut(std::string_view caption);
 

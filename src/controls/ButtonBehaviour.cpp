@@ -104,7 +104,7 @@ void ButtonBehaviour::EndClick()
     pointerInside_ = host_.PointerOverButton();
 }
 
-bool ButtonBehaviour::DialogChar(std::string_view caption, bool visible, char typed)
+bool ButtonBehaviour::DialogChar(std::string_view caption, bool visible, char32_t typed)
 {
     return IsAccelerator(caption, typed) && DefaultAction(visible);
 }

@@ -65,7 +65,7 @@ public:
     void Click();
     // A dialog character offered by the form: clicks and returns true when it
     // is the caption's accelerator and the button is enabled and visible.
-    bool DialogChar(std::string_view caption, bool visible, char typed);
+    bool DialogChar(std::string_view caption, bool visible, char32_t typed);
     // The default action an accessibility client asks for: clicks and
     // returns true when the button is enabled and visible.
     bool DefaultAction(bool visible);

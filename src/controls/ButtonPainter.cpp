@@ -2,6 +2,7 @@
 
 #include "base/PathEncoding.h"
 #include "controls/CaptionLayout.h"
+#include "framework/FontFallback.h"
 #include "framework/Handles.h"
 #include "framework/Win32Error.h"
 
@@ -65,7 +66,10 @@ void PaintButton(HDC target, int left, int top, const ButtonLook& look)
 
     if (!look.caption.empty()) {
         const std::wstring caption = WideText(look.caption);
-        const Selection fontSelection(dc.Get(), look.font);
+        // A caption in a script that the face lacks (Japanese in MS Sans
+        // Serif) is drawn in a face that has it.
+        const GdiObject<HFONT> fallback = CoveringFont(look.font, caption);
+        const Selection fontSelection(dc.Get(), fallback ? fallback.Get() : look.font);
         SetBkMode(dc.Get(), TRANSPARENT);
         RECT measured{0, 0, 0, 0};
         DrawTextW(dc.Get(), caption.c_str(), static_cast<int>(caption.size()), &measured,

@@ -89,7 +89,7 @@ void TToolbarButton97::MouseLeave() { behaviour_.Move(false); }
 
 void TToolbarButton97::CancelMode() { behaviour_.Cancel(); }
 
-bool TToolbarButton97::DialogChar(char typed) { return behaviour_.DialogChar(caption_, Visible(), typed); }
+bool TToolbarButton97::DialogChar(char32_t typed) { return behaviour_.DialogChar(caption_, Visible(), typed); }
 
 void TToolbarButton97::ApplicationDeactivated() { behaviour_.ApplicationDeactivated(); }
 

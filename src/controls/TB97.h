@@ -66,7 +66,7 @@ public:
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseLeave() override;
     void CancelMode() override;
-    bool DialogChar(char typed) override;
+    bool DialogChar(char32_t typed) override;
     void ApplicationDeactivated() override;
     bool DescribeAccessible(AccessibleElement& element) const override;
     void DoDefaultAction() override;

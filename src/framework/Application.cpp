@@ -106,16 +106,16 @@ bool TApplication::IsDialogChar(const MSG& message)
     } else {
         return false;
     }
-    // The windowless controls take their access keys as characters of ASCII;
-    // a character beyond it (a UTF-16 unit here) selects none.
-    if (message.wParam >= 0x80)
+    // A character beyond the BMP comes as two surrogates, neither of which
+    // is an access key.
+    if (message.wParam >= 0xD800 && message.wParam <= 0xDFFF)
         return false;
     // The innermost form holding the focused window: an MDI child before
     // its frame.
     for (HWND window = message.hwnd; window;
          window = (GetWindowLongW(window, GWL_STYLE) & WS_CHILD) ? GetParent(window) : nullptr) {
         if (TForm* form = TForm::FromHandle(window))
-            return form->DialogChar(static_cast<char>(message.wParam));
+            return form->DialogChar(static_cast<char32_t>(message.wParam));
     }
     return false;
 }

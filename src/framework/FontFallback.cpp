@@ -10,7 +10,7 @@ namespace {
 // which is taken only when it has the glyphs.
 constexpr const wchar_t* kFallbackFaces[] = {
     L"MS UI Gothic", L"Microsoft YaHei", L"Malgun Gothic", L"Microsoft JhengHei",  // Windows
-    L"IPAPGothic", L"IPAGothic", L"Noto Sans CJK JP",                             // on Linux, through Wine
+    L"IPAPGothic", L"IPAGothic", L"Noto Sans CJK JP", L"WenQuanYi Micro Hei",     // on Linux, through Wine
 };
 
 enum class Glyphs { All, Missing, Unknown };

@@ -114,7 +114,7 @@ public:
     // The form's windowless controls. DialogChar offers them a character
     // typed for them (see TApplication); true when one acted on it.
     GraphicControlHost& GraphicControls() { return graphicControls_; }
-    bool DialogChar(char typed) { return graphicControls_.DialogChar(typed); }
+    bool DialogChar(char32_t typed) { return graphicControls_.DialogChar(typed); }
 
 protected:
     virtual LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam);

@@ -98,7 +98,7 @@ void TGraphicControl::MouseMove(TShiftState, int, int) {}
 void TGraphicControl::MouseUp(TMouseButton, TShiftState, int, int) {}
 void TGraphicControl::MouseLeave() {}
 void TGraphicControl::CancelMode() {}
-bool TGraphicControl::DialogChar(char) { return false; }
+bool TGraphicControl::DialogChar(char32_t) { return false; }
 void TGraphicControl::ApplicationDeactivated() {}
 
 }  // namespace lumora

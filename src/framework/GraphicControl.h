@@ -71,9 +71,9 @@ public:
     // The window system cancelled the mouse mode, or the capture went to
     // another window while the control held it.
     virtual void CancelMode();
-    // A character the user typed for the form's controls; true when the
-    // control acted on it.
-    virtual bool DialogChar(char typed);
+    // A character the user typed for the form's controls, of any script;
+    // true when the control acted on it.
+    virtual bool DialogChar(char32_t typed);
     // Another program has become the active one.
     virtual void ApplicationDeactivated();
     // Whether the form captures the mouse for the control while the left

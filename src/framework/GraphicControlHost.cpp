@@ -276,7 +276,7 @@ void GraphicControlHost::Paint(HDC dc, const RECT& area)
     });
 }
 
-bool GraphicControlHost::DialogChar(char typed)
+bool GraphicControlHost::DialogChar(char32_t typed)
 {
     const std::vector<TGraphicControl*> snapshot = controls_;
     for (TGraphicControl* control : snapshot)

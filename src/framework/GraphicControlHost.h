@@ -37,7 +37,7 @@ public:
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     // Offers the character to the controls in the order they were added;
     // true once one has acted on it.
-    bool DialogChar(char typed);
+    bool DialogChar(char32_t typed);
     // Has the control's default action run from the form's message loop, as
     // a mouse click would: the caller (an accessibility client) does not
     // wait for what the action does. False when it cannot be posted.

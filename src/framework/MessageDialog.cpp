@@ -6,6 +6,7 @@
 
 #include "base/Error.h"
 #include "base/PathEncoding.h"
+#include "base/UiTexts.h"
 #include "framework/Handles.h"
 
 namespace lumora {
@@ -13,17 +14,17 @@ namespace lumora {
 namespace {
 
 struct DialogKind {
-    const wchar_t* caption;
+    TextId caption;
     UINT icon;
 };
 
 DialogKind KindOf(TMsgDlgType type)
 {
     switch (type) {
-    case mtWarning: return {L"Warning", MB_ICONWARNING};
-    case mtError: return {L"Error", MB_ICONERROR};
-    case mtInformation: return {L"Information", MB_ICONINFORMATION};
-    case mtConfirmation: return {L"Confirm", MB_ICONQUESTION};
+    case mtWarning: return {TextId::BoxWarning, MB_ICONWARNING};
+    case mtError: return {TextId::BoxError, MB_ICONERROR};
+    case mtInformation: return {TextId::BoxInformation, MB_ICONINFORMATION};
+    case mtConfirmation: return {TextId::BoxConfirm, MB_ICONQUESTION};
     }
     throw Error("Unknown message dialog type");
 }
@@ -72,16 +73,18 @@ bool IsDialog(HWND window)
     return GetClassNameW(window, name, kLength + 2) == kLength && std::equal(name, name + kLength, kDialogClass);
 }
 
-// The button texts are fixed, whatever language the system speaks.
+// The button texts are the installer's, in its language, whatever
+// language the system speaks.
 void SetButtonTexts(HWND box)
 {
     static const struct {
         int id;
-        const wchar_t* text;
-    } kTexts[] = {{IDOK, L"OK"}, {IDCANCEL, L"Cancel"}, {IDYES, L"&Yes"}, {IDNO, L"&No"}};
+        TextId text;
+    } kTexts[] = {{IDOK, TextId::BoxOk}, {IDCANCEL, TextId::BoxCancel}, {IDYES, TextId::ButtonYes},
+                  {IDNO, TextId::ButtonNo}};
     for (const auto& button : kTexts) {
         if (HWND control = GetDlgItem(box, button.id))
-            SetWindowTextW(control, button.text);
+            SetWindowTextW(control, WideText(Text(button.text)).c_str());
     }
 }
 
@@ -171,11 +174,12 @@ TModalResult MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButton
 {
     const DialogKind kind = KindOf(type);
     const std::wstring wide = WideText(text);
+    const std::wstring caption = WideText(Text(kind.caption));
     MSGBOXPARAMSW params{};
     params.cbSize = sizeof params;
     params.hwndOwner = GetActiveWindow();
     params.lpszText = wide.c_str();
-    params.lpszCaption = kind.caption;
+    params.lpszCaption = caption.c_str();
     // Task-modal: with no active window of ours, every window of the thread
     // is disabled while the box is up.
     params.dwStyle = ButtonStyleOf(buttons) | kind.icon | MB_TASKMODAL;

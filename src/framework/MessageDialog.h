@@ -2,7 +2,8 @@
 // The program's modal message dialog: a caption by kind ("Error", "Warning",
 // "Information", "Confirm") with the matching system icon, the requested
 // buttons ("OK", "&Yes", "&No", "Cancel"), centred on the screen (not on the
-// window that owns it), and a help context on every call.
+// window that owns it), and a help context on every call. The captions and
+// the buttons' texts are the installer's (base/UiTexts.h), in its language.
 #include <cstdint>
 #include <string>
 

@@ -8,6 +8,7 @@
 #include "framework/TextFile.h"
 #include "settings/ExtractionFolder.h"
 #include "base/PathEncoding.h"
+#include "base/UiTexts.h"
 #include "settings/Globals.h"
 #include "settings/ProductInfo.h"
 #include "settings/RunLog.h"
@@ -15,18 +16,19 @@
 
 namespace lumora {
 
-const char* const kCorruptedSetup =
-    "Caution this setup has been corrupted this could be due to a damaged download please obtain a new copy "
-    "and try again.";
-const char* const kRestoreErrorPrefix = "please contact technical quoting this ref number :";
+namespace {
 
+// The message of an extraction folder that cannot be made: that it cannot,
+// and why.
 std::string ExtractionFolderFailure(const Error& error)
 {
-    std::string text = std::string("Setup cannot make its folder in the temporary folder: ") + error.what();
+    std::string why = error.what();
     if (!error.Reason().empty())
-        text += " (" + error.Reason() + ")";
-    return text;
+        why += " (" + error.Reason() + ")";
+    return FormatText(Text(TextId::MessageFolderFailure), {why});
 }
+
+}  // namespace
 
 std::optional<ExitCode> RestorePayload(Stream& file, std::int32_t offset, std::int64_t end, std::int64_t imageEnd,
                                        archive::TBackupFile& backup, const std::function<void(const char*)>& report)
@@ -41,7 +43,7 @@ std::optional<ExitCode> RestorePayload(Stream& file, std::int32_t offset, std::i
     const archive::CheckRecordPlace check = archive::ReadCheckRecord(file, imageEnd, offset);
     if (check.damaged) {
         LogFailure("restore", "the check record before the payload is damaged");
-        report(kCorruptedSetup);
+        report(Text(TextId::MessageCorrupted));
         return ExitCode::PayloadDamaged;
     }
     const std::optional<archive::CheckRecord>& expected = check.record;
@@ -54,7 +56,7 @@ std::optional<ExitCode> RestorePayload(Stream& file, std::int32_t offset, std::i
         payload.emplace(file, offset, end);
     } catch (const Error& e) {
         LogFailure("restore", e.what());
-        report(kCorruptedSetup);
+        report(Text(TextId::MessageCorrupted));
         return ExitCode::PayloadDamaged;
     }
     const bool restored = backup.RestoreFromStream(&payload->Archive(), ExtractionFolder());
@@ -79,8 +81,8 @@ std::optional<ExitCode> RestorePayload(Stream& file, std::int32_t offset, std::i
         LogStep("restore", "cancelled");
         return ExitCode::Cancelled;
     }
-    LogFailure("restore", kCorruptedSetup);
-    report(kCorruptedSetup);
+    LogFailure("restore", EnglishText(TextId::MessageCorrupted));
+    report(Text(TextId::MessageCorrupted));
     return ExitCode::PayloadDamaged;
 }
 
@@ -104,7 +106,7 @@ bool ReadSettingsFile()
     } catch (const Error& e) {
         why = e.what();
     }
-    LogFailure("settings", kSettingsMissingMessage, why);
+    LogFailure("settings", EnglishText(TextId::MessageSettingsMissing), why);
     return false;
 }
 

@@ -15,20 +15,13 @@
 
 namespace lumora {
 
-// The texts of a damaged installer and of a restore error (followed by the
-// restore's error message).
-extern const char* const kCorruptedSetup;
-extern const char* const kRestoreErrorPrefix;
-// The message of an extraction folder that cannot be made: that it cannot,
-// and why.
-std::string ExtractionFolderFailure(const Error& error);
-
 // Restores the payload that lies in `file` from `offset` up to `end`, behind
 // a program image that ends at `imageEnd` (its check record between them),
 // with `backup` into a new extraction folder, taking its check value in the
 // same pass. Empty when the payload is in place, whole and sound; otherwise the
 // run's exit code, the failure reported through `backup`'s OnError (codes 1
-// and 6) or `report` (a folder that cannot be made, a damaged payload).
+// and 6) or `report` (a folder that cannot be made, a damaged payload), in
+// the user's language; the log says it in English.
 std::optional<ExitCode> RestorePayload(Stream& file, std::int32_t offset, std::int64_t end, std::int64_t imageEnd,
                                        archive::TBackupFile& backup, const std::function<void(const char*)>& report);
 

@@ -7,9 +7,11 @@
 #include <vector>
 
 #include "base/PathEncoding.h"
+#include "base/UiTexts.h"
 #include "framework/Application.h"
 #include "framework/DllSearch.h"
 #include "framework/MessageDialog.h"
+#include "launcher/InstallerLanguage.h"
 #include "launcher/SetupSwitches.h"
 #include "launcher/SilentSetup.h"
 #include "launcher/Unit1.h"
@@ -37,7 +39,7 @@ std::vector<std::string> ProgramArguments()
 ExitCode RunInteractively(const SetupSwitches& switches)
 {
     if (switches.help) {
-        MessageDlg(kSwitchesHelp, mtInformation, {mbOK}, kDialogHelpContext);
+        MessageDlg(Text(TextId::SwitchesHelp), mtInformation, {mbOK}, kDialogHelpContext);
         return ExitCode::Cancelled;
     }
     try {
@@ -56,6 +58,7 @@ ExitCode RunInteractively(const SetupSwitches& switches)
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     LimitDllSearchToSystemFolder();
+    ChooseInstallerLanguage();
     Application.Initialize();
     Application.Title = "Lumora Install Program";
     SetupSwitches switches;

@@ -4,16 +4,6 @@
 
 namespace lumora {
 
-const char* const kSwitchesHelp =
-    "Lumora Install Program switches:\n"
-    "\n"
-    "/S\tinstall without any window into the Windows folder\n"
-    "/LOG=FILE\twrite each step and its result into FILE\n"
-    "/?\tshow this list\n"
-    "\n"
-    "Exit codes: 0 installed, 1 cancelled, 2 the installer is damaged, 3 its files could not be "
-    "restored, 4 the screensaver could not be copied, 5 another failure.";
-
 SetupSwitches ParseSetupSwitches(const std::vector<std::string>& args)
 {
     constexpr std::string_view kLog = "/LOG=";

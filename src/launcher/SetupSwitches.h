@@ -6,7 +6,8 @@
 //               button makes on its default path; errors go to the log and
 //               the exit code (settings/ExitCodes.h)
 //   /LOG=FILE   one line per step with its result, UTF-8, created or appended
-//   /?          a box that lists the switches (without /S)
+//   /?          a box that lists the switches (without /S), in the
+//               installer's language (TextId::SwitchesHelp)
 // Switches are read without regard to letter case.
 #include <string>
 #include <vector>
@@ -22,8 +23,5 @@ struct SetupSwitches {
 
 // `args`: the command line's arguments without the program's name.
 SetupSwitches ParseSetupSwitches(const std::vector<std::string>& args);
-
-// The text of the box that /? shows.
-extern const char* const kSwitchesHelp;
 
 }  // namespace lumora

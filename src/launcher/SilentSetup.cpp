@@ -4,6 +4,7 @@
 
 #include "archive/RestoreUi.h"
 #include "archive/backup.h"
+#include "base/UiTexts.h"
 #include "framework/Application.h"
 #include "launcher/PayloadLocation.h"
 #include "launcher/PayloadRestore.h"
@@ -41,7 +42,7 @@ ExitCode RunSilentSetup(const SetupSwitches& switches)
 
     std::optional<PayloadLocation> payload = LocatePayload(Application.ExeName());
     if (!payload) {
-        LogFailure("payload", kCorruptedSetup);
+        LogFailure("payload", EnglishText(TextId::MessageCorrupted));
         return ExitCode::PayloadDamaged;
     }
     archive::TBackupFile backup;

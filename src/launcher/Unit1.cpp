@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "base/UiTexts.h"
 #include "framework/Application.h"
 #include "framework/MessageDialog.h"
 #include "launcher/BackgroundPalette.h"
@@ -20,7 +21,7 @@ TMainForm* MainForm = nullptr;
 TMainForm::TMainForm(TComponent* owner)
     : TForm(owner, "MainForm", "TMainForm"), BackupFile1(this, "BackupFile1")
 {
-    SetCaption("Setup Program");
+    SetCaption(Text(TextId::MainCaption));
     BorderStyle = bsSingle;
     BorderIcons = {biSystemMenu};
     ClientWidth = 430;
@@ -62,7 +63,7 @@ void TMainForm::FormCreate(TObject*)
 {
     std::optional<PayloadLocation> payload = LocatePayload(Application.ExeName());
     if (!payload) {
-        MessageDlg(kCorruptedSetup, mtError, {mbOK}, kDialogHelpContext);
+        MessageDlg(Text(TextId::MessageCorrupted), mtError, {mbOK}, kDialogHelpContext);
         // No window has been shown and nothing is half done: the process
         // ends here.
         EndSetup(ExitCode::PayloadDamaged);
@@ -100,7 +101,7 @@ std::optional<ExitCode> TMainForm::ExtractFiles()
 void TMainForm::loadSetupFile()
 {
     if (!ReadSettingsFile())
-        MessageDlg(kSettingsMissingMessage, mtError, {mbOK}, kDialogHelpContext);
+        MessageDlg(Text(TextId::MessageSettingsMissing), mtError, {mbOK}, kDialogHelpContext);
     // Written on every run, also after a failure, for the screensaver to
     // read. The flag is optional like the picture: a profile that cannot be
     // written (read-only, no rights) must not keep the wizard from coming.
@@ -168,7 +169,7 @@ LRESULT TMainForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 void TMainForm::BackupFile1Error(TObject*, std::int32_t, const std::string& errString)
 {
-    MessageDlg(kRestoreErrorPrefix + errString, mtError, {mbOK}, kDialogHelpContext);
+    MessageDlg(Text(TextId::MessageRestoreError) + errString, mtError, {mbOK}, kDialogHelpContext);
 }
 
 }  // namespace lumora

@@ -4,9 +4,6 @@
 
 namespace lumora {
 
-const char* const kSettingsMissingMessage =
-    "A critical file is missing please contact Support quoting : \"SelfExtractErr 1\"";
-
 bool ReadSetupSettings(const std::string& content, SetupSettings& settings)
 {
     SettingsReading reading;

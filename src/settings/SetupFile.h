@@ -47,7 +47,4 @@ void CheckPictureNames(SetupSettings& settings, const std::function<bool(const s
 // ImageFile otherwise.
 std::optional<std::string> PictureFile(const SetupSettings& settings);
 
-// The message shown when the settings cannot be read in full.
-extern const char* const kSettingsMissingMessage;
-
 }  // namespace lumora

@@ -4,6 +4,7 @@
 
 #include "base/Error.h"
 #include "base/PathEncoding.h"
+#include "base/UiTexts.h"
 #include "framework/Application.h"
 #include "framework/MessageDialog.h"
 #include "framework/Win32Error.h"
@@ -21,14 +22,6 @@
 #include "wizard/UninstallRegistry.h"
 
 namespace lumora {
-
-const char* const kActiveXCaution =
-    "Caution for the installation of this screensaver to work  correctly in Windows 2000 or NT4 SP4+ "
-    "(with IE4) you will need to install the ActiveX update that will prompt you next if you say no to "
-    "this update the results may produce undesired effects";
-
-const char* const kActiveXNotStarted =
-    "The ActiveX update could not be started, and the screensaver may not work correctly without it.";
 
 namespace {
 
@@ -112,12 +105,12 @@ void RunInstallationSteps(const std::string& targetFolder, const std::function<v
             LogStep("screensaver registration", "left out: the display settings open a window");
         } else {
             if (IsWindowsNT())
-                MessageDlg(kActiveXCaution, mtWarning, {mbOK}, kDialogHelpContext);
+                MessageDlg(Text(TextId::MessageActivexCaution), mtWarning, {mbOK}, kDialogHelpContext);
             const std::intptr_t activeX = ShellRun(paths.activeXInstaller, "", kWorkingFolder, SW_SHOW);
             LogStep(kActiveXInstallerFile, StartResult(activeX));
             // The caution told the user to expect it; the log says why not.
             if (activeX <= 32)
-                MessageDlg(kActiveXNotStarted, mtWarning, {mbOK}, kDialogHelpContext);
+                MessageDlg(Text(TextId::MessageActivexNotStarted), mtWarning, {mbOK}, kDialogHelpContext);
             LogStep("screensaver registration",
                     StartResult(ShellRun(registration.program, registration.parameters, kWorkingFolder, SW_SHOW)));
         }

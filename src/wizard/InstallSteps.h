@@ -6,19 +6,13 @@
 
 namespace lumora {
 
-// The caution shown on the NT family before the ActiveX update installer
-// starts (two blanks after "work" are part of the text).
-extern const char* const kActiveXCaution;
-// The warning shown when the ActiveX update installer does not start.
-extern const char* const kActiveXNotStarted;
-
 // Installs into `targetFolder` (path text, no trailing backslash): the screensaver and
 // the uninstaller copied from the extraction folder, the info file written
 // and `writeUninstallRegistry` called, all four as one group that is
 // undone, with the entry, when a step of it fails (CopiesIntoPlace.h);
-// then, with nothing left to undo, the caution on the NT family, the start
-// of the ActiveX update installer and of the screensaver's registration
-// through rundll32 (neither waited for, their results ignored). Inputs are
+// then, with nothing left to undo, the caution on the NT family
+// (TextId::MessageActivexCaution), the start of the ActiveX update
+// installer and of the screensaver's registration through rundll32 (neither waited for, their results ignored). Inputs are
 // read afresh on each call: the screensaver file from the setup settings,
 // the extraction folder of this run, the system's folders from the system.
 // A failing step throws Error and the steps after it are skipped. The run's

@@ -1,6 +1,7 @@
 #include "wizard/IntroFrm.h"
 
 #include "base/PathEncoding.h"
+#include "base/UiTexts.h"
 #include "framework/Application.h"
 #include "framework/MessageDialog.h"
 #include "framework/Win32Error.h"
@@ -15,23 +16,9 @@ namespace lumora {
 
 TSetupWiz* SetupWiz = nullptr;
 
-namespace {
-
-const char kStatementsText[] =
-    "Please ensure you have read and in certain cases agreed with all the following statements if you "
-    "disagree with any part of the statement please contact the software provider";
-const char kDefaultFolderText[] =
-    "The directory shown below is the default installation directory for this screensaver.";
-const char kSummaryText[] = "Setup is now configured with these options";
-const char kFinishText[] =
-    "Setup will now copy files, click finish to finalize the setup once setup is compleate it is recomended "
-    "you re-start your computer but this is not necessary ";
-
-}  // namespace
-
 TSetupWiz::TSetupWiz(TComponent* owner) : TForm(owner, "SetupWiz", "TSetupWiz")
 {
-    SetCaption("Setup Wizard");
+    SetCaption(Text(TextId::WizardCaption));
     BorderStyle = bsSingle;
     BorderIcons = {};
     ClientWidth = 402;
@@ -51,18 +38,19 @@ TSetupWiz::TSetupWiz(TComponent* owner) : TForm(owner, "SetupWiz", "TSetupWiz")
     TPage& statements = Pages.Page(page::kStatements);
     Label3.WordWrap = true;
     Label3.SetBounds(8, 8, 385, 41);
-    Label3.SetCaption(kStatementsText);
+    Label3.SetCaption(Text(TextId::WizardStatements));
     Label3.SetParent(statements);
     Memo1.ScrollBars = ssVertical;
     Memo1.SetBounds(8, 64, 385, 177);
     Memo1.SetParent(statements);
 
     TPage& folder = Pages.Page(page::kTargetFolder);
+    Label5.WordWrap = Translated();  // one line in English; a translation wraps (below)
     Label5.SetBounds(9, 16, 383, 13);
-    Label5.SetCaption(kDefaultFolderText);
+    Label5.SetCaption(Text(TextId::WizardDefaultFolder));
     Label5.SetParent(folder);
     GroupBox1.SetBounds(8, 192, 385, 41);
-    GroupBox1.SetCaption("Path to install to");
+    GroupBox1.SetCaption(Text(TextId::WizardPathBox));
     GroupBox1.SetParent(folder);
     Label4.WordWrap = true;
     Label4.SetBounds(7, 17, 370, 14);
@@ -72,7 +60,7 @@ TSetupWiz::TSetupWiz(TComponent* owner) : TForm(owner, "SetupWiz", "TSetupWiz")
     TPage& summary = Pages.Page(page::kSummary);
     Label9.AutoSize = true;
     Label9.SetBounds(8, 8, 0, 0);
-    Label9.SetCaption(kSummaryText);
+    Label9.SetCaption(Text(TextId::WizardConfigured));
     Label9.SetParent(summary);
     Memo2.SetBounds(8, 32, 385, 201);
     Memo2.SetParent(summary);
@@ -81,21 +69,35 @@ TSetupWiz::TSetupWiz(TComponent* owner) : TForm(owner, "SetupWiz", "TSetupWiz")
     Label8.Alignment = taCenter;
     Label8.WordWrap = true;
     Label8.SetBounds(8, 8, 385, 33);
-    Label8.SetCaption(kFinishText);
+    Label8.SetCaption(Text(TextId::WizardFinishText));
     Label8.SetParent(finish);
+
+    // A translated text may be longer than the English one its label was
+    // laid out for: it wraps within the room the page leaves below it
+    // (Label3 down to the memo, Label5 down to the group box, Label8 on a
+    // page of its own).
+    const bool translated = Translated();
+    if (translated) {
+        Label3.SetBounds(8, 8, 385, 54);
+        Label5.SetBounds(9, 16, 383, 52);
+        Label8.SetBounds(8, 8, 385, 78);
+    }
 
     Pages.SetActivePage(page::kTargetFolder);
 
-    ToolbarButton971.SetBounds(144, 247, 67, 26);
-    ToolbarButton971.SetCaption(caption::kBack);
+    // Translated captions are those of Windows' own buttons, which are
+    // wider (the German "Finish", the Japanese "Cancel" with its letter): the
+    // buttons grow into the room beside them.
+    ToolbarButton971.SetBounds(translated ? 134 : 144, 247, translated ? 77 : 67, 26);
+    ToolbarButton971.SetCaption(Text(TextId::ButtonBack));
     ToolbarButton971.Flat = false;
     ToolbarButton971.OnClick = Handler(this, &TSetupWiz::ToolbarButton971Click);
-    ToolbarButton972.SetBounds(212, 247, 65, 26);
-    ToolbarButton972.SetCaption(caption::kYes);
+    ToolbarButton972.SetBounds(212, 247, translated ? 77 : 65, 26);
+    ToolbarButton972.SetCaption(Text(TextId::ButtonYes));
     ToolbarButton972.Flat = false;
     ToolbarButton972.OnClick = Handler(this, &TSetupWiz::ToolbarButton972Click);
-    ToolbarButton973.SetBounds(329, 247, 65, 26);
-    ToolbarButton973.SetCaption(caption::kNo);
+    ToolbarButton973.SetBounds(translated ? 307 : 329, 247, translated ? 87 : 65, 26);
+    ToolbarButton973.SetCaption(Text(TextId::ButtonNo));
     ToolbarButton973.Flat = false;
     ToolbarButton973.OnClick = Handler(this, &TSetupWiz::ToolbarButton973Click);
 }
@@ -164,7 +166,7 @@ void TSetupWiz::RunInstallation()
 
 bool TSetupWiz::ConfirmLeave()
 {
-    return MessageDlg(kLeaveQuestion, mtWarning, {mbYes, mbNo}, kDialogHelpContext) == mrYes;
+    return MessageDlg(Text(TextId::MessageLeave), mtWarning, {mbYes, mbNo}, kDialogHelpContext) == mrYes;
 }
 
 void TSetupWiz::ProcessMessages() { Application.ProcessMessages(); }

@@ -10,8 +10,8 @@ namespace {
 void ShowTargetFolderPage(WizardView& view)
 {
     view.SetActivePage(page::kTargetFolder);
-    view.SetForwardCaption(caption::kNext);
-    view.SetLeaveCaption(caption::kCancel);
+    view.SetForwardCaption(Text(TextId::ButtonNext));
+    view.SetLeaveCaption(Text(TextId::ButtonCancel));
     view.ShowWindowsFolder();
 }
 
@@ -36,7 +36,7 @@ void ForwardClick(WizardView& view)
     } else if (active == page::kSummary) {
         // The final page is on the screen before the steps start, so that
         // clicks handled in the middle of them already find page "5".
-        view.SetForwardCaption(caption::kFinish);
+        view.SetForwardCaption(Text(TextId::ButtonFinish));
         view.SetActivePage(page::kFinish);
         view.RunInstallation();
     } else if (active == page::kFinish) {
@@ -52,13 +52,13 @@ void BackClick(WizardView& view, const std::string& showReadMe)
         if (IsCleared(showReadMe))
             return;
         view.SetActivePage(page::kStatements);
-        view.SetForwardCaption(caption::kYes);
-        view.SetLeaveCaption(caption::kNo);
+        view.SetForwardCaption(Text(TextId::ButtonYes));
+        view.SetLeaveCaption(Text(TextId::ButtonNo));
     } else if (active == page::kSummary) {
         view.SetActivePage(page::kTargetFolder);
         view.FillMemoBox();
     } else if (active == page::kFinish) {
-        view.SetForwardCaption(caption::kNext);
+        view.SetForwardCaption(Text(TextId::ButtonNext));
         view.SetActivePage(page::kSummary);
     }
 }
@@ -66,9 +66,9 @@ void BackClick(WizardView& view, const std::string& showReadMe)
 void LeaveClick(WizardView& view)
 {
     const std::string leave = view.LeaveCaption();
-    if (leave == caption::kNo) {
+    if (leave == Text(TextId::ButtonNo)) {
         view.EndApplication();
-    } else if (leave == caption::kCancel && view.ConfirmLeave()) {
+    } else if (leave == Text(TextId::ButtonCancel) && view.ConfirmLeave()) {
         view.ProcessMessages();
         view.EndApplication();
     }

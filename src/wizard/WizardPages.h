@@ -3,10 +3,14 @@
 // no state of its own: its state is the active page of its page container
 // ("1" statements, "2" target folder, "4" summary, "5" finish) and the
 // captions of its forward and leave buttons, and each button's handler
-// decides by comparing those with fixed texts. WizardView is what the
+// decides by comparing those with fixed texts: the captions of the
+// installer's language (TextId::ButtonYes and the others of
+// base/UiTexts.h), those it shows. WizardView is what the
 // navigation reads and changes of the wizard; the form implements it with its
 // controls, tests with plain fields.
 #include <string>
+
+#include "base/UiTexts.h"
 
 namespace lumora {
 
@@ -16,19 +20,6 @@ inline constexpr const char* kTargetFolder = "2";
 inline constexpr const char* kSummary = "4";
 inline constexpr const char* kFinish = "5";
 }  // namespace page
-
-namespace caption {
-inline constexpr const char* kBack = "< &Back";
-inline constexpr const char* kYes = "&Yes";
-inline constexpr const char* kNo = "&No";
-inline constexpr const char* kNext = "&Next >";
-inline constexpr const char* kCancel = "&Cancel";
-inline constexpr const char* kFinish = "&Finish";
-}  // namespace caption
-
-// The question asked before the wizard is left with "&Cancel".
-inline constexpr const char* kLeaveQuestion =
-    " Setup is not complete if you exit now this software program will not be installed correctly";
 
 class WizardView {
 public:

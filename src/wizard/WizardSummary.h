@@ -9,7 +9,8 @@ namespace lumora {
 // The six lines of the summary for the target folder: the setup type, a
 // blank line, the folder in upper case (letters a to z only), a blank line.
 // When this installer has a version and replaces an installed one that has
-// one too, a seventh: "Replaces version 1.0.0 with 1.2.3".
+// one too, a seventh: "Replaces version 1.0.0 with 1.2.3". In the
+// installer's language (base/UiTexts.h).
 std::vector<std::string> SummaryLines(const std::string& targetFolder, const std::string& installedVersion = {},
                                       const std::string& version = {});
 

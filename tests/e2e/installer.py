@@ -70,9 +70,10 @@ class Installer:
         if signs:
             raise AssertionError("%s crashed: %s" % (self.name, ", ".join(signs)))
 
-    def wait_main_window(self, timeout=90, accept_box=None):
-        """Waits for the installer's visible main window and returns its
-        record. A message box that the installer shows on the way is passed
+    def wait_main_window(self, timeout=90, accept_box=None, title=MAIN_TITLE):
+        """Waits for the installer's visible main window (titled `title`, its
+        English title by default) and returns its record. A message box that
+        the installer shows on the way is passed
         to `accept_box`; when that returns true, the box is recorded in
         `self.boxes` and dismissed with OK, otherwise (or without
         `accept_box`) the wait fails with the box's text."""
@@ -89,11 +90,11 @@ class Installer:
                 wait_for(lambda: self.session.window(box["hwnd"]) is None, 30,
                          "the message box to close", interval=0.25)
                 return None
-            found = self.session.matching_windows(title=MAIN_TITLE, pid=pid, windows=windows)
+            found = self.session.matching_windows(title=title, pid=pid, windows=windows)
             return found[0] if found else None
 
         try:
-            return wait_for(main_window, timeout, "the window %r of %s" % (MAIN_TITLE, self.name),
+            return wait_for(main_window, timeout, "the window %r of %s" % (title, self.name),
                             interval=0.25)
         except WineError as e:
             raise AssertionError(str(e))

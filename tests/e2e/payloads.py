@@ -62,9 +62,9 @@ def sample_file(paths, name):
     return path
 
 
-def installer_with(paths, folder, name, settings_lines=None, extra=()):
+def installer_with(paths, folder, name, settings_lines=None, extra=(), options=()):
     """An installer of the sample's picture, the given settings (none: no
-    Setup.ins at all) and extra files."""
+    Setup.ins at all) and extra files, built with the `options` given."""
     os.makedirs(folder, exist_ok=True)
     files = [sample_file(paths, "cd.jpg")]
     if settings_lines is not None:
@@ -72,7 +72,7 @@ def installer_with(paths, folder, name, settings_lines=None, extra=()):
         os.makedirs(staging, exist_ok=True)
         files.append(write_settings(staging, settings_lines))
     files.extend(extra)
-    return pack(files, folder, name, paths.setuppack, paths.stub)
+    return pack(files, folder, name, paths.setuppack, paths.stub, options)
 
 
 def solid_sample(paths, folder):

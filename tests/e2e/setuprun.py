@@ -11,7 +11,7 @@ import os
 import re
 import shutil
 
-from installer import EXIT_INSTALLED, Installer
+from installer import EXIT_INSTALLED, MAIN_TITLE, Installer
 from test_wizard_pages import Wizard
 from wineenv import wait_for
 
@@ -148,15 +148,15 @@ def caption_pattern(session, wizard, button=FORWARD):
 class SetupRun:
     """One installer started in the test's prefix, with its wizard."""
 
-    def __init__(self, test, path=None, name=None, installer=None):
+    def __init__(self, test, path=None, name=None, installer=None, title=MAIN_TITLE):
         """Starts the installer `path` as `name`, or takes one started
-        already; waits for its wizard."""
+        already; waits for its wizard in the main window titled `title`."""
         self.test = test
         self.session = test.session
         self.installer = installer or Installer(self.session, path, name).start()
-        main = self.installer.wait_main_window()
+        main = self.installer.wait_main_window(title=title)
         self.session.wait_idle()
-        self.wizard = Wizard(test, self.installer, main)
+        self.wizard = Wizard(test, self.installer, main, title)
 
     def boxes(self):
         """The installer's visible message boxes."""

@@ -129,6 +129,12 @@ class UnattendedTest(e2ecase.SessionTestCase):
                                              payloads.settings(GradientRed="abc"),
                                              [payloads.sample_file(e2ecase.PATHS, name)
                                               for name in ("Aurora.scr", "Lmunist.exe", "Install.exe")])
+        # The same in German, on a German system: the log stays English.
+        unreadable_de = payloads.installer_with(e2ecase.PATHS, self.artifacts, "no-number-de.exe",
+                                                payloads.settings(GradientRed="abc"),
+                                                [payloads.sample_file(e2ecase.PATHS, name)
+                                                 for name in ("Aurora.scr", "Lmunist.exe", "Install.exe")],
+                                                ("--language", "de"))
         record_path = os.path.join(self.artifacts, "record.exe")
         with open(record_path, "wb") as f:
             f.write(record)
@@ -138,8 +144,12 @@ class UnattendedTest(e2ecase.SessionTestCase):
                  (record_path, ("/S", "/LOG=" + LOG), EXIT_DAMAGED, "restore: failed: the check record before the "
                   "payload is damaged"),
                  (unreadable, ("/S", "/LOG=" + LOG), EXIT_DAMAGED, "settings: failed: A critical file is missing "
+                  "please contact Support quoting : \"SelfExtractErr 1\" (Setup.ins holds no number"),
+                 (unreadable_de, ("/S", "/LOG=" + LOG), EXIT_DAMAGED, "settings: failed: A critical file is missing "
                   "please contact Support quoting : \"SelfExtractErr 1\" (Setup.ins holds no number")]
         for path, args, expected, line in cases:
+            if path == unreadable_de:
+                self.session.use_locale("de_DE.UTF-8")
             with self.subTest(installer=os.path.basename(path), args=args):
                 self.assertEqual(self.run_without_windows(path, os.path.basename(path), *args), expected)
                 self.assertIn(line, self.log_lines()[-2])
@@ -202,6 +212,23 @@ class UnattendedTest(e2ecase.SessionTestCase):
         self.assertEqual(box["caption"], "Information")
         self.assertTrue(box["text"].startswith(SWITCHES_TEXT_START), box["text"])
         self.assertIn("/LOG=FILE", box["text"])
+        self.session.driver("click-button", box["hwnd"], "OK")
+        self.assertEqual(installer.wait_exit(timeout=60), EXIT_CANCELLED)
+
+        # Translated, on a system of that language.
+        german = payloads.installer_with(e2ecase.PATHS, self.artifacts, "de-setup.exe", payloads.SAMPLE_SETTINGS,
+                                         [payloads.sample_file(e2ecase.PATHS, name)
+                                          for name in ("Aurora.scr", "Lmunist.exe", "Install.exe")],
+                                         ("--language", "de"))
+        self.session.use_locale("de_DE.UTF-8")
+        installer = Installer(self.session, german, "de-setup.exe").start("/?")
+        boxes = wait_for(lambda: self.session.message_boxes(pid=installer.pid), 60, "the box of /?",
+                         interval=0.25)
+        box = self.session.settled_message_box(boxes[0]["hwnd"])
+        self.screenshot("switches-de")
+        self.assertEqual(box["caption"], "Information")
+        self.assertTrue(box["text"].startswith("Schalter von Lumora Install Program:\n"), box["text"])
+        self.assertIn("/LOG=DATEI\tjeden Schritt", box["text"].replace("\n", ""))
         self.session.driver("click-button", box["hwnd"], "OK")
         self.assertEqual(installer.wait_exit(timeout=60), EXIT_CANCELLED)
 

@@ -9,7 +9,14 @@ the installation copies from it and leaves the uninstall entry pointing at
 the installed uninstaller. A Western picture name on a Japanese system (code
 page 932) is restored and shown under the name the system makes of it, and a
 screensaver name whose last four characters hold a Western letter gives the
-uninstaller copy, the info file and the uninstall entry one base name."""
+uninstaller copy, the info file and the uninstall entry one base name.
+
+Installers that speak the user's language (build --language): one with
+German and Japanese texts on a German and on a Japanese system, every page,
+question and box in that language, driven by its translated access keys
+through the installation; one without translations stays English on a German
+system; and a Russian one takes the Cyrillic letters of its captions as
+access keys."""
 import os
 import re
 import subprocess
@@ -21,9 +28,12 @@ sys.path.insert(0, HERE)
 import e2ecase  # noqa: E402
 import payloads  # noqa: E402
 import setuprun  # noqa: E402
-from installer import Installer, extraction_folders  # noqa: E402
+from installer import EXIT_CANCELLED, EXIT_INSTALLED, Installer, extraction_folders  # noqa: E402
 from setuprun import SetupRun, install_through, read_file, uninstall_key  # noqa: E402
 from wineenv import wait_for  # noqa: E402
+
+sys.path.insert(0, os.path.join(HERE, "..", "..", "scripts"))
+import translations  # noqa: E402
 
 # 8-bit text of the Western code page, which stays 8-bit in the memo.
 READ_ME = ["Welcome to the Lumora screensaver.", "Gr\xfc\xdfe aus K\xf6ln!"]
@@ -293,6 +303,140 @@ class UnicodeFoldersTest(e2ecase.SessionTestCase):
         self.assertEqual(self.session.run(os.path.join(windows, SAVER + ".exe"), "/S", timeout=120)[0], 0)
         self.assertEqual([n for n in os.listdir(windows) if n.startswith(SAVER)], [])
         self.assertIsNone(self.export_key("HKEY_LOCAL_MACHINE\\" + uninstall_key(SAVER).split("\\", 1)[1]))
+
+    def translated_installer(self, name, languages=None):
+        """An installer of the sample's files that opens on its statements
+        page, built with --language `languages` (none: without it)."""
+        staging = os.path.join(self.artifacts, name + ".files")
+        os.makedirs(staging, exist_ok=True)
+        with open(os.path.join(staging, "ReadMe.txt"), "wb") as f:
+            f.write(b"Licence terms\r\n")
+        files = [os.path.join(staging, "ReadMe.txt")] + [payloads.sample_file(e2ecase.PATHS, f)
+                                                         for f in ("Aurora.scr", "Lmunist.exe", "Install.exe")]
+        return payloads.installer_with(e2ecase.PATHS, self.artifacts, name,
+                                       payloads.settings(ShowReadMe="True", ReadMeFile="ReadMe.txt"), files,
+                                       ("--language", languages) if languages else ())
+
+    def assert_box(self, run, caption, text, buttons):
+        box = run.wait_box()
+        self.assertEqual((box["caption"], box["text"], box["buttons"]), (caption, text, buttons))
+        return box
+
+    def install_in(self, locale, path, name, texts, shot):
+        """Runs the installer on a system of `locale` from its statements page
+        through the installation to its end, by the access keys of the table
+        `texts` ({key: text}), and checks every page, question and box shows
+        that table's texts."""
+        def press(key):
+            run.wizard.key("alt+" + translations.accelerator(texts[key]).lower())
+
+        self.session.use_locale(locale)
+        setuprun.replace_rundll32(self, e2ecase.PATHS)
+        run = SetupRun(self, path, name, title=texts["main.caption"])
+        wizard = run.wizard
+        wizard.wait_page("1")
+        self.assertEqual(wizard.window()["text"], texts["wizard.caption"])
+        self.assertEqual(wizard.controls("1", "Static")[0]["text"], texts["wizard.statements"])
+        self.screenshot(shot + "-page-1")
+        press("button.yes")
+        wizard.wait_page("2")
+        self.assertEqual([w["text"] for w in wizard.controls("2", "Static")][0], texts["wizard.default_folder"])
+        self.assertEqual(wizard.controls("2", "Button")[0]["text"], texts["wizard.path_box"])
+        self.screenshot(shot + "-page-2")
+        press("button.next")
+        wizard.wait_page("4")
+        self.assertEqual(wizard.controls("4", "Static")[0]["text"], texts["wizard.configured"])
+        self.assertEqual(wizard.memo_lines("4"), [texts["summary.setup_type"], "  " + texts["summary.complete"], " ",
+                                                  texts["summary.target_folder"], "  C:\\WINDOWS", " "])
+        self.screenshot(shot + "-page-4")
+        # The question, in the installer's words with its buttons; No stays.
+        press("button.cancel")
+        box = self.assert_box(run, texts["box.warning"], texts["message.leave"],
+                              [texts["button.yes"], texts["button.no"]])
+        self.screenshot(shot + "-question")
+        run.answer(box, texts["button.no"])
+        press("button.next")
+        box = self.assert_box(run, texts["box.warning"], texts["message.activex_caution"], [texts["box.ok"]])
+        self.screenshot(shot + "-caution")
+        self.assertEqual(wizard.page(), "5")
+        self.assertEqual(wizard.controls("5", "Static")[0]["text"], texts["wizard.finish_text"])
+        run.answer(box, texts["box.ok"])
+        run.dismiss_activex_box()
+        self.session.wait_idle()
+        self.screenshot(shot + "-page-5")
+        windows = os.path.join(self.session.prefix, "drive_c", "windows")
+        self.assertEqual(read_file(os.path.join(windows, "Aurora.scr")),
+                         read_file(payloads.sample_file(e2ecase.PATHS, "Aurora.scr")))
+        press("button.finish")
+        wizard.wait_exit_without_boxes(EXIT_INSTALLED)
+        self.assertIsNotNone(wait_for(lambda: self.session.reg_query(uninstall_key("Aurora")), 60,
+                                      "the uninstall entry"))
+
+    def test_installers_in_the_users_language(self):
+        reference, tables, problems = translations.read_folder(os.path.join(HERE, "..", "..", "translations"))
+        self.assertEqual(problems, [])
+        texts = {table.tag: table.texts for table in tables}
+        self.assertEqual(texts["de"]["button.next"], "&Weiter >")
+
+        # Without --language, English on a German system: the main window's
+        # title, the wizard's pages and the question with its buttons.
+        english = self.translated_installer("english-setup.exe")
+        self.session.use_locale("de_DE.UTF-8")
+        run = SetupRun(self, english, "english-setup.exe")
+        run.wizard.wait_page("1")
+        self.assertEqual(run.wizard.window()["text"], "Setup Wizard")
+        self.assertEqual(run.wizard.controls("1", "Static")[0]["text"], texts["en"]["wizard.statements"])
+        run.wizard.key("alt+y")
+        run.wizard.wait_page("2")
+        run.wizard.key("alt+c")
+        box = self.assert_box(run, "Warning", texts["en"]["message.leave"], ["&Yes", "&No"])
+        self.screenshot("english-on-de")
+        run.answer(box, "&Yes")
+        self.assertEqual(run.installer.wait_exit(timeout=60), EXIT_CANCELLED)
+
+        # One installer with German and Japanese texts, on a German and then
+        # on a Japanese system (a prefix of its own each).
+        both = self.translated_installer("de-ja-setup.exe", "de,ja")
+        self.install_in("de_DE.UTF-8", both, "de-ja-setup.exe", texts["de"], "de")
+        self.session.close()
+        self.session.__enter__()
+        self.install_in("ja_JP.UTF-8", both, "de-ja-setup.exe", texts["ja"], "ja")
+
+    def test_cyrillic_access_keys(self):
+        # xdotool types through the X keyboard map, which has no Cyrillic
+        # keys here: the characters come as the messages an Alt+letter on a
+        # Russian keyboard makes (WM_SYSCHAR with the letter's UTF-16 unit).
+        ru = {table.tag: table.texts for table in translations.read_folder(
+            os.path.join(HERE, "..", "..", "translations"))[1]}["ru"]
+        path = self.translated_installer("ru-setup.exe", "ru")
+        self.session.use_locale("ru_RU.UTF-8")
+        run = SetupRun(self, path, "ru-setup.exe", title=ru["main.caption"])
+        wizard = run.wizard
+        wizard.wait_page("1")
+        hwnd = wizard.window()["hwnd"]
+
+        def alt(letter):
+            self.session.post(hwnd, "WM_SYSCHAR", "0x%x" % ord(letter), "0x20000001")
+
+        # Latin N and H, which look like the Cyrillic letter of "&Нет", are
+        # no access keys; lower-case "д" is the one of "&Да". Messages are
+        # handled in order: had N ended the installer, page 2 would never
+        # show.
+        self.assertEqual([translations.accelerator(ru[k]) for k in ("button.yes", "button.no", "button.back")],
+                         ["\u0414", "\u041d", "\u0437"])
+        alt("N")
+        alt("H")
+        alt("\u0434")
+        wizard.wait_page("2")
+        alt("\u0414")  # "&Далее >"
+        wizard.wait_page("4")
+        alt("\u0417")  # "< На&зад", in upper case
+        wizard.wait_page("2")
+        alt("\u043e")  # "&Отмена"
+        box = self.assert_box(run, ru["box.warning"], ru["message.leave"], [ru["button.yes"], ru["button.no"]])
+        self.screenshot("ru-question")
+        run.answer(box, ru["button.yes"])
+        self.assertEqual(run.installer.wait_exit(timeout=60), EXIT_CANCELLED)
 
     def test_a_user_name_of_cyrillic_letters(self):
         self.check_whole_run("\u0418\u0432\u0430\u043d")

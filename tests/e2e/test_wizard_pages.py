@@ -41,12 +41,12 @@ WS_VSCROLL, SS_TYPEMASK, SS_CENTER = 0x200000, 0x1F, 0x1
 class Wizard:
     """The wizard of one running installer, read afresh on every call."""
 
-    def __init__(self, test, installer, main):
+    def __init__(self, test, installer, main, title=MAIN_TITLE):
         self.test = test
         self.session = test.session
         self.installer = installer
         self.main = main
-        self.x_main = self.session.wait_window(MAIN_TITLE, timeout=30)
+        self.x_main = self.session.wait_window(title, timeout=30)
 
     def window(self):
         self.installer.check_running()

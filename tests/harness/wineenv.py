@@ -20,6 +20,11 @@ SCREEN_WIDTH = 1024
 SCREEN_HEIGHT = 768
 # Wine's replacements of the system fonts (Debian package fonts-wine).
 WINE_FONTS = "/usr/share/wine/fonts"
+# Faces of Japanese and Chinese Windows and the fonts of this machine
+# (fonts-ipafont-gothic, fonts-wqy-microhei) that stand for them.
+CJK_FACES = [("MS UI Gothic", "IPAPGothic"), ("MS PGothic", "IPAPGothic"), ("MS Gothic", "IPAGothic"),
+             ("SimSun", "WenQuanYi Micro Hei"), ("NSimSun", "WenQuanYi Micro Hei"),
+             ("Microsoft YaHei", "WenQuanYi Micro Hei")]
 
 
 class WineError(Exception):
@@ -53,9 +58,14 @@ def template_prefix(work_dir):
     The prefix has a Wine virtual desktop of the screen's size, so programs get
     a maximised, decorated window without a window manager, and Wine's own
     fonts in its Fonts folder, so that "MS Sans Serif" and "Tahoma" are the
-    fonts of those names and texts take the room they take on Windows."""
+    fonts of those names and texts take the room they take on Windows. The
+    Japanese and Chinese faces of Windows, which Wine links to its own user
+    interface fonts on such systems (message boxes, title bars), stand for
+    the machine's Japanese and Chinese fonts, as they have those glyphs on
+    Windows."""
     template = os.path.join(work_dir, "template")
-    stamp = os.path.join(template, ".ready")
+    # Named by what the prefix holds, so that an older one is made anew.
+    stamp = os.path.join(template, ".ready-cjk-faces")
     os.makedirs(work_dir, exist_ok=True)
     with open(os.path.join(work_dir, "template.lock"), "w") as lock:
         fcntl.flock(lock, fcntl.LOCK_EX)
@@ -72,7 +82,8 @@ def template_prefix(work_dir):
                 ["HKCU\\Software\\Wine\\Explorer", "/v", "Desktop", "/d", "Default"],
                 ["HKCU\\Software\\Wine\\Explorer\\Desktops", "/v", "Default",
                  "/d", "%dx%d" % (SCREEN_WIDTH, SCREEN_HEIGHT)],
-            ):
+            ) + tuple(["HKCU\\Software\\Wine\\Fonts\\Replacements", "/v", face, "/d", font]
+                      for face, font in CJK_FACES):
                 subprocess.run(["wine", "reg", "add", *args, "/f"], env=env, stdout=out, stderr=out,
                                check=True, timeout=120)
             subprocess.run(["wineserver", "-w"], env=env, stdout=out, stderr=out, timeout=120)

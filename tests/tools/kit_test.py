@@ -69,11 +69,17 @@ class KitTest(unittest.TestCase):
                 g.write(f.read())
         linux = self.documented_commands("./setuppack")
         self.assertEqual([line.split()[1] for line in linux],
-                         ["build", "verify", "settings", "build", "verify", "settings", "build", "verify"])
+                         ["build", "verify", "settings", "build", "verify", "settings", "build", "verify",
+                          "build", "verify"])
         for line in linux:
             done = subprocess.run(["bash", "-c", line], cwd=self.folder, capture_output=True, text=True, timeout=120)
             self.assertEqual((done.returncode, done.stderr), (0, ""), line)
         self.assertIn("texts: UTF-8", done.stdout)
+        # The last installer speaks German, French and Japanese: its
+        # resources hold their tables.
+        listed = subprocess.run(["wrestool", "-l", os.path.join(self.folder, "MySetup.exe")], capture_output=True,
+                                text=True, check=True).stdout
+        self.assertIn("--type=10 --name=1 ", listed)
         with open(os.path.join(self.folder, "Setup.ins"), "rb") as f:
             self.assertIn("\r\n\u0421\u0435\u0432\u0435\u0440\u043d\u043e\u0435 \u0441\u0438\u044f\u043d\u0438\u0435"
                           "\r\nMySaver.scr\r\n".encode(), f.read())

@@ -78,7 +78,7 @@ def stub_image(data, machine=0x14C, subsystem=2, magic=0x10B):
     return bytes(headers) + data
 
 
-RT_ICON, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 14, 16, 24
+RT_ICON, RT_RCDATA, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 10, 14, 16, 24
 IMAGE_BASE = 0x400000
 
 
@@ -181,14 +181,15 @@ def pe_checksum(data):
     return total + len(data), struct.unpack_from("<I", data, at)[0]
 
 
-def program_image(resources=None, relocations=True):
+def program_image(resources=None, relocations=True, constant=b""):
     """A 32-bit Windows GUI program as a linker lays one out, with its
-    checksum set: code, then, when given, a resource section of
-    `resources` (see resource_section), then base relocations, one of which
-    relocates an address in the code."""
+    checksum set: code (holding the bytes `constant`), then, when given, a
+    resource section of `resources` (see resource_section), then base
+    relocations, one of which relocates an address in the code."""
     section_rva, raw_at = 0x1000, 0x400
     code = bytearray(0x200)
     struct.pack_into("<I", code, 0x10, IMAGE_BASE + 0x1020)
+    code[0x40:0x40 + len(constant)] = constant
     sections = [(b".text", bytes(code), 0x60000020)]
     directories = {}
     rva = section_rva + 0x1000

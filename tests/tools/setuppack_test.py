@@ -4,7 +4,7 @@ verdict on damaged installers; the checks of the payload by build and
 verify, and settings; extract of installers, bare archives and volume sets;
 exit codes and messages.
 
-Usage: setuppack_test.py SETUPPACK"""
+Usage: setuppack_test.py SETUPPACK SOURCE_DIR"""
 import os
 import pty
 import random
@@ -20,7 +20,7 @@ import zlib
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import layout  # noqa: E402
 
-SETUPPACK = None
+SETUPPACK = SOURCE_DIR = None
 
 
 def run(*args):
@@ -465,6 +465,60 @@ class ProductTest(Workspace):
         self.assertEqual(data[:len(stub)], stub)
         self.assertNotIn("product.ins", [entry.name[3:] for entry in layout.parse_installer(data)[4]])
         self.assertNotIn("Product=", run("verify", out)[1] + run("settings", out)[1])
+
+    def test_the_languages_chosen_in_the_installers_resources(self):
+        sys.path.insert(0, os.path.join(SOURCE_DIR, "scripts"))
+        import translations
+        reference, tables, problems = translations.read_folder(os.path.join(SOURCE_DIR, "translations"))
+        self.assertEqual(problems, [])
+        mark = translations.mark(reference).encode()
+        by_tag = {table.tag: table for table in tables}
+        # A stub that reads the tables holds their mark.
+        stub = layout.program_image(self.stub_resources, constant=mark)
+        cases = [
+            ("de,fr,ja", ["de", "fr", "ja"]),
+            ("JA,pt-br,ja", ["ja", "pt-BR"]),
+            ("en,ru", ["ru"]),
+            ("all", sorted(tag for tag in by_tag if tag != "en")),
+        ]
+        for value, tags in cases:
+            with self.subTest(language=value):
+                out, data = self.built(stub, "--language", value)
+                found = resources_of(out)
+                # The tables as the installer reads them (base/TextTables.h):
+                # the mark, then each language's number and its texts.
+                expected = mark + b"".join(
+                    struct.pack("<H", by_tag[tag].langid) +
+                    b"".join(by_tag[tag].texts[key].encode() + b"\0" for key in reference.texts) for tag in tags)
+                self.assertEqual(found[layout.RT_RCDATA, 1], expected)
+                # The stub's other resources as they were.
+                self.assertEqual(found[layout.RT_VERSION, 1], layout.version_resource(STUB_TEXTS))
+                self.assertEqual(found[layout.RT_MANIFEST, 1], MANIFEST)
+                self.assertEqual(layout.pe_checksum(data)[0], layout.pe_checksum(data)[1])
+                self.assertEqual(run("verify", out)[0], 0)
+        self.assertEqual(len(by_tag), 11)
+        self.assertEqual(by_tag["de"].texts["button.next"], "&Weiter >")
+
+        # English is every installer's own: the stub is copied as it is.
+        out, data = self.built(stub, "--language", "en")
+        self.assertEqual(data[:len(stub)], stub)
+
+        refused = [
+            (stub, ("--language", "xx"), 2, "--language: \"xx\" is no language of the tool; give tags from en, de,"),
+            (stub, ("--language", "de,,fr"), 2, "\"\" is no language"),
+            (stub, ("--language", "de_DE"), 2, "\"de_DE\" is no language"),
+            (stub, ("--language", ""), 2, "\"\" is no language"),
+            (layout.program_image(self.stub_resources), ("--language", "de"), 1,
+             "does not read the translations of this setuppack"),
+        ]
+        for image, options, code, words in refused:
+            with self.subTest(refused=options):
+                self.write("stub.exe", image)
+                out = self.path("refused.exe")
+                rc, _, err = run("build", "--stub", self.path("stub.exe"), "-o", out, *options, *self.paths)
+                self.assertEqual(rc, code, err)
+                self.assertIn(words, err)
+                self.assertFalse(os.path.exists(out))
 
     def test_values_that_are_no_product_and_files_that_are_no_icon_are_refused(self):
         png = self.path("16.png")
@@ -1098,4 +1152,5 @@ class ExtractTest(Workspace):
 
 if __name__ == "__main__":
     SETUPPACK = os.path.abspath(sys.argv.pop(1))
+    SOURCE_DIR = os.path.abspath(sys.argv.pop(1))
     unittest.main(verbosity=2)

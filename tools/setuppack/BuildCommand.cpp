@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <iterator>
 #include <limits>
 #include <map>
 #include <optional>
@@ -14,6 +15,7 @@
 #include "CodePage.h"
 #include "Command.h"
 #include "InstallerResources.h"
+#include "LanguageOptions.h"
 #include "NativePath.h"
 #include "PayloadCheck.h"
 #include "PeLayout.h"
@@ -31,6 +33,7 @@
 #include "base/PathEncoding.h"
 #include "base/PathText.h"
 #include "base/StdioFileStream.h"
+#include "base/TextTables.h"
 
 namespace setuppack {
 
@@ -139,7 +142,7 @@ void CheckStub(StdioFileStream& stub, const std::string& stubPath)
 
 // The stub's bytes with the author's resources; what build writes first.
 InstallerImage RewrittenStub(StdioFileStream& stub, const std::string& stubPath, const ProductOptions& product,
-                             const std::string& outPath)
+                             const std::string& textTables, const std::string& outPath)
 {
     const std::int64_t size = stub.Size();
     if (size < 0 || size > kMaxCheckedFileSize)
@@ -147,8 +150,14 @@ InstallerImage RewrittenStub(StdioFileStream& stub, const std::string& stubPath,
     Bytes bytes(static_cast<std::size_t>(size));
     stub.Seek(0, lumora::Stream::Origin::Begin);
     stub.ReadBuffer(bytes.data(), bytes.size());
+    // A stub that reads tables of other texts, or none, would show English.
+    if (!textTables.empty() &&
+        std::search(bytes.begin(), bytes.end(), std::begin(lumora::kTextTablesMark),
+                    std::end(lumora::kTextTablesMark) - 1) == bytes.end())
+        throw Error("the stub " + stubPath + " does not read the translations of this setuppack: build with the "
+                    "setupstub.exe that came with it");
     try {
-        return InstallerImageOf(bytes, product, std::string(lumora::FileNamePart(outPath)));
+        return InstallerImageOf(bytes, product, textTables, std::string(lumora::FileNamePart(outPath)));
     } catch (const Error& e) {
         throw Error("the resources of the stub " + stubPath + " cannot be rewritten: " + e.what());
     }
@@ -157,7 +166,7 @@ InstallerImage RewrittenStub(StdioFileStream& stub, const std::string& stubPath,
 void WriteInstaller(const std::string& outPath, const std::string& stubPath, const std::string& title,
                     const std::vector<lumora::archive::ArchiveInput>& inputs,
                     lumora::archive::Compression compression, unsigned solidThreads, const ProductOptions& product,
-                    lumora::AuthorEncoding texts)
+                    const std::string& textTables, lumora::AuthorEncoding texts)
 {
     std::optional<StdioFileStream> opened;
     try {
@@ -168,10 +177,11 @@ void WriteInstaller(const std::string& outPath, const std::string& stubPath, con
     }
     StdioFileStream& stub = *opened;
     CheckStub(stub, stubPath);
-    // Without the product's options the stub is copied as it is.
+    // Without the product's options and translations the stub is copied as
+    // it is.
     std::optional<InstallerImage> rewritten;
-    if (product.Given())
-        rewritten = RewrittenStub(stub, stubPath, product, outPath);
+    if (product.Given() || !textTables.empty())
+        rewritten = RewrittenStub(stub, stubPath, product, textTables, outPath);
     stub.Seek(0, lumora::Stream::Origin::Begin);
     const std::int64_t stubSize = rewritten ? static_cast<std::int64_t>(rewritten->image.size()) : stub.Size();
     if (stubSize < 0 ||
@@ -302,6 +312,7 @@ int RunBuild(const Arguments& args)
     // record names as UTF-8 or 8-bit.
     const CodePage codePage = CodePageOf(args);
     const ProductOptions product = ProductOptionsOf(args, codePage);
+    const std::string textTables = TextTablesOf(args);
     lumora::archive::FileInputRules rules;
     rules.ansiName = [&codePage](std::string_view name) {
         std::string missing;
@@ -339,7 +350,8 @@ int RunBuild(const Arguments& args)
     if (!folder.empty() && !std::filesystem::create_directories(folder, made) && made)
         throw Error("the folder of " + outPath + " cannot be made: " + made.message());
     try {
-        WriteInstaller(outPath, stubPath, title, inputs, compression, solidThreads, product, codePage.Encoding());
+        WriteInstaller(outPath, stubPath, title, inputs, compression, solidThreads, product, textTables,
+                       codePage.Encoding());
     } catch (...) {
         std::error_code ec;
         std::filesystem::remove(NativePath(outPath), ec);

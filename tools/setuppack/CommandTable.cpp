@@ -9,7 +9,7 @@ const std::vector<Command>& Commands()
          "usage: setuppack build [--stub STUB] -o OUT [--title T] [--store | --solid]\n"
          "                       [--threads N] [--force] [--codepage N] [--product NAME]\n"
          "                       [--publisher NAME] [--version X.Y.Z[.W]] [--url URL]\n"
-         "                       [--icon FILE.ico]\n"
+         "                       [--icon FILE.ico] [--language LIST]\n"
          "                       FILE...\n"
          "\n"
          "Writes OUT: the setup stub, up to 7 zero bytes that align the file for a\n"
@@ -64,9 +64,19 @@ const std::vector<Command>& Commands()
          "                (ProductName, CompanyName, FileDescription, versions,\n"
          "                LegalCopyright, OriginalFilename as OUT's name) and\n"
          "                icon are rewritten before the payload is appended, so\n"
-         "                that a signature made afterwards covers them\n",
+         "                that a signature made afterwards covers them\n"
+         "  --language LIST  the languages the installer speaks besides English,\n"
+         "                by their tags, separated by commas (de,fr,ja), or all:\n"
+         "                de German, fr French, es Spanish, it Italian, pt-BR\n"
+         "                Brazilian Portuguese, nl Dutch, pl Polish, ru Russian,\n"
+         "                ja Japanese, zh-CN Simplified Chinese. The installer\n"
+         "                shows its pages, buttons, messages and /? list in the\n"
+         "                user's language (the very one, else one of its primary\n"
+         "                language), else in English; its /LOG stays English. The\n"
+         "                texts are added to OUT's resources, as with --product\n",
          {"--store", "--solid", "--force"},
-         {"--stub", "-o", "--title", "--codepage", "--threads", "--product", "--publisher", "--version", "--url", "--icon"},
+         {"--stub", "-o", "--title", "--codepage", "--threads", "--product", "--publisher", "--version", "--url", "--icon",
+          "--language"},
          RunBuild},
         {"extract", "restore the files of an installer into a folder",
          "usage: setuppack extract [--archive] [--codepage N] FILE DIR\n"

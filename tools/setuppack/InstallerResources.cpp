@@ -5,6 +5,7 @@
 #include "ImageResources.h"
 #include "PeLayout.h"
 #include "VersionResource.h"
+#include "base/TextTables.h"
 
 namespace setuppack {
 
@@ -12,6 +13,7 @@ namespace {
 
 // US English, for resources of a stub that has none to follow.
 constexpr std::uint16_t kDefaultLanguage = 0x0409;
+constexpr std::uint16_t kNeutralLanguage = 0;
 
 ResourceKey Number(std::uint16_t id)
 {
@@ -68,17 +70,20 @@ VersionInfo ProductVersionInfo(VersionInfo info, const ProductOptions& product, 
 
 }  // namespace
 
-InstallerImage InstallerImageOf(const Bytes& stub, const ProductOptions& product, const std::string& installerName)
+InstallerImage InstallerImageOf(const Bytes& stub, const ProductOptions& product, const std::string& textTables,
+                                const std::string& installerName)
 {
     std::vector<Resource> resources = ReadImageResources(stub);
 
-    const Resource* version = First(resources, kVersionType);
-    const ResourceKey versionName = version ? version->name : Number(1);
-    const std::uint16_t versionLanguage = version ? version->language : kDefaultLanguage;
-    const VersionInfo info =
-        ProductVersionInfo(version ? ReadVersionInfo(version->data) : NewVersionInfo(), product, installerName);
-    RemoveAll(resources, kVersionType);
-    resources.push_back(Made(kVersionType, versionName, versionLanguage, WriteVersionInfo(info)));
+    if (product.Given()) {
+        const Resource* version = First(resources, kVersionType);
+        const ResourceKey versionName = version ? version->name : Number(1);
+        const std::uint16_t versionLanguage = version ? version->language : kDefaultLanguage;
+        const VersionInfo info =
+            ProductVersionInfo(version ? ReadVersionInfo(version->data) : NewVersionInfo(), product, installerName);
+        RemoveAll(resources, kVersionType);
+        resources.push_back(Made(kVersionType, versionName, versionLanguage, WriteVersionInfo(info)));
+    }
 
     if (product.icon) {
         // The icon takes the place of the stub's first one; its images are
@@ -92,6 +97,16 @@ InstallerImage InstallerImageOf(const Bytes& stub, const ProductOptions& product
         for (std::size_t i = 0; i < product.icon->images.size(); ++i)
             resources.push_back(
                 Made(kIconType, Number(static_cast<std::uint16_t>(i + 1)), language, product.icon->images[i]));
+    }
+
+    if (!textTables.empty()) {
+        // One resource for every language chosen, neutral itself: the
+        // installer chooses among the tables inside it.
+        const ResourceKey name = Number(lumora::kTextTablesResource);
+        resources.erase(std::remove_if(resources.begin(), resources.end(),
+                                       [&name](const Resource& r) { return r.type == Number(kDataType) && r.name == name; }),
+                        resources.end());
+        resources.push_back(Made(kDataType, name, kNeutralLanguage, Bytes(textTables.begin(), textTables.end())));
     }
 
     InstallerImage installer;

@@ -18,13 +18,16 @@ struct InstallerImage {
     std::optional<std::uint64_t> checksumAt;
 };
 
-// `stub` with the version information of the author's product and its
-// installer `installerName`: ProductName, CompanyName, FileDescription
-// ("<product> Setup"), LegalCopyright ("Copyright (C) <publisher>"),
-// FileVersion and ProductVersion (texts and numbers), OriginalFilename and
-// InternalName; a value not given stays the stub's. With an icon, its
-// images replace the stub's icon. Throws lumora::Error saying what keeps
-// the stub from being rewritten.
-InstallerImage InstallerImageOf(const Bytes& stub, const ProductOptions& product, const std::string& installerName);
+// `stub` with the author's resources. With the product's options, the
+// version information of the author's product and its installer
+// `installerName`: ProductName, CompanyName, FileDescription ("<product>
+// Setup"), LegalCopyright ("Copyright (C) <publisher>"), FileVersion and
+// ProductVersion (texts and numbers), OriginalFilename and InternalName; a
+// value not given stays the stub's. With an icon, its images replace the
+// stub's icon. With `textTables` (base/TextTables.h), those as the
+// resource the installer reads them from. Throws lumora::Error saying what
+// keeps the stub from being rewritten.
+InstallerImage InstallerImageOf(const Bytes& stub, const ProductOptions& product, const std::string& textTables,
+                                const std::string& installerName);
 
 }  // namespace setuppack

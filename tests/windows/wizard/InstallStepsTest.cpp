@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "InstallTestSupport.h"
+#include "base/UiTexts.h"
 #include "settings/CmnFunc2.h"
 #include "settings/ExitCodes.h"
 #include "settings/ExtractionFolder.h"
@@ -166,7 +167,7 @@ TEST_F(InstallationSteps, CopiesInfoFileAndEntryBeforeTheCautionAndTheStarts)
     const BoxView& box = caution.Result();
     ASSERT_TRUE(box.found);
     EXPECT_EQ(box.caption, "Warning");
-    EXPECT_EQ(box.text, kActiveXCaution);
+    EXPECT_EQ(box.text, Text(TextId::MessageActivexCaution));
     EXPECT_EQ(box.buttons, std::vector<std::string>{"OK"});
     EXPECT_EQ(box.icon, LoadIconA(nullptr, IDI_EXCLAMATION));
     EXPECT_EQ(box.helpContext, 512u);
