@@ -217,14 +217,16 @@ class ScreensaverTest(SampleProgramCase):
         host_proc, host = self.session.probe_window("Display settings")
         proc = self.session.start(SAVER, "/p", str(host))
 
+        # CreateWindowEx shows a WS_VISIBLE window only once WM_CREATE is
+        # done, so the preview is awaited until it is both there and shown.
         def preview():
             self.assertIsNone(proc.poll(), "Aurora.scr ended early")
-            found = [w for w in walk(self.session.window(host)) if w["class"] == SAVER_CLASS]
+            found = [w for w in walk(self.session.window(host))
+                     if w["class"] == SAVER_CLASS and w["visible"]]
             return found[0] if found else None
-        child = wait_for(preview, 60, "the preview inside the window", interval=0.25)
+        child = wait_for(preview, 60, "the preview shown inside the window", interval=0.25)
         self.assertEqual(child["parent"], host)
         self.assertEqual(child["rect"], self.session.window(host)["client"])
-        self.assertTrue(child["visible"])
 
         self.session.post(host, "WM_CLOSE")
         self.assertEqual(self.session.wait_process_exit(host_proc, timeout=30), 0)
