@@ -121,6 +121,7 @@ void WriteSolidPayload(lumora::Stream& archive, std::uint64_t size, unsigned thr
     CLzma2EncProps props;
     Lzma2EncProps_Init(&props);
     props.lzmaProps.level = 5;
+    props.lzmaProps.mc = kSolidMatchCycles;
     props.lzmaProps.dictSize = static_cast<UInt32>(std::max<std::uint64_t>(
         std::min<std::uint64_t>(size, kSolidDictionary), 4096));
     // One stream, whose encoder is one thread; its match finder runs in

@@ -13,6 +13,13 @@ namespace setuppack {
 // is smaller. The installer needs this much memory to decompress it.
 constexpr std::uint32_t kSolidDictionary = 16u << 20;
 
+// How many earlier places of the same bytes the match finder compares at
+// each position. 7-Zip's level 5 takes 32; the match finder's tree walk,
+// one thread whatever the count, bounds the packing time, and 16 halves its
+// longest walks: on 192 MiB of Windows libraries 0.4 % more bytes for a
+// tenth less time (8: 1.4 % more bytes for a third less).
+constexpr std::uint32_t kSolidMatchCycles = 16;
+
 // The threads: with one, the encoder finds its matches itself; with two or
 // more, its match finder runs in threads of its own (the SDK's LzFindMt),
 // which find the same matches, so the stream's bytes do not depend on the
