@@ -1,0 +1,131 @@
+#include "framework/FileObject.h"
+
+#include <winternl.h>
+
+#include <cstddef>
+#include <cwchar>
+
+namespace lumora {
+
+namespace {
+
+bool SamePath(std::wstring_view a, std::wstring_view b)
+{
+    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
+}
+
+}  // namespace
+
+FileHandle OpenItself(const std::wstring& path, DWORD access, DWORD share)
+{
+    return FileHandle(CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
+FileHandle OpenItselfIn(HANDLE folder, std::wstring_view name, DWORD access, DWORD share)
+{
+    const USHORT bytes = static_cast<USHORT>(name.size() * sizeof(wchar_t));
+    if (name.empty() || name.size() > 255 || name.find(L'\\') != std::wstring_view::npos) {
+        SetLastError(ERROR_INVALID_NAME);
+        return {};
+    }
+    UNICODE_STRING objectName{bytes, bytes, const_cast<wchar_t*>(name.data())};
+    OBJECT_ATTRIBUTES attributes;
+    InitializeObjectAttributes(&attributes, &objectName, OBJ_CASE_INSENSITIVE, folder, nullptr);
+    IO_STATUS_BLOCK status;
+    HANDLE object = nullptr;
+    const NTSTATUS result =
+        NtCreateFile(&object, access | SYNCHRONIZE, &attributes, &status, nullptr, 0, share, FILE_OPEN,
+                     FILE_OPEN_REPARSE_POINT | FILE_SYNCHRONOUS_IO_NONALERT, nullptr, 0);
+    if (result < 0) {
+        SetLastError(RtlNtStatusToDosError(result));
+        return {};
+    }
+    return FileHandle(object);
+}
+
+std::wstring FinalPath(HANDLE object)
+{
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD size = GetFinalPathNameByHandleW(object, path.data(), static_cast<DWORD>(path.size()),
+                                                     FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (size == 0)
+            return {};
+        if (size < path.size()) {
+            path.resize(size);
+            break;
+        }
+        path.resize(size);
+    }
+    // "\\?\C:\..." and "\\?\UNC\server\share\...", as ordinary paths.
+    if (path.compare(0, 8, L"\\\\?\\UNC\\") == 0)
+        return path.erase(2, 6);
+    if (path.compare(0, 4, L"\\\\?\\") == 0)
+        return path.erase(0, 4);
+    return path;
+}
+
+ObjectKind KindOf(HANDLE object, std::wstring_view path)
+{
+    BY_HANDLE_FILE_INFORMATION facts;
+    if (!GetFileInformationByHandle(object, &facts) || (facts.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
+        !SamePath(FinalPath(object), path))
+        return ObjectKind::Link;
+    return facts.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ? ObjectKind::Folder : ObjectKind::File;
+}
+
+std::vector<std::wstring> NamesIn(HANDLE folder)
+{
+    std::vector<std::wstring> names;
+    // Entries of at most 255 characters each; a read returns as many as fit.
+    alignas(8) unsigned char buffer[16384];
+    FILE_INFO_BY_HANDLE_CLASS read = FileIdBothDirectoryRestartInfo;
+    while (GetFileInformationByHandleEx(folder, read, buffer, sizeof buffer)) {
+        read = FileIdBothDirectoryInfo;
+        for (std::size_t at = 0;;) {
+            const auto* entry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(buffer + at);
+            if (at + offsetof(FILE_ID_BOTH_DIR_INFO, FileName) + entry->FileNameLength > sizeof buffer)
+                break;
+            const std::wstring_view name(entry->FileName, entry->FileNameLength / sizeof(wchar_t));
+            if (name != L"." && name != L"..")
+                names.emplace_back(name);
+            if (entry->NextEntryOffset == 0 || at + entry->NextEntryOffset >= sizeof buffer)
+                break;
+            at += entry->NextEntryOffset;
+        }
+    }
+    return names;
+}
+
+bool DeleteByHandle(HANDLE object)
+{
+    FILE_DISPOSITION_INFO gone{TRUE};
+    return SetFileInformationByHandle(object, FileDispositionInfo, &gone, sizeof gone);
+}
+
+bool RenameByHandle(HANDLE object, HANDLE folder, std::wstring_view name, bool replace)
+{
+    if (name.empty() || name.size() > 255 || name.find(L'\\') != std::wstring_view::npos) {
+        SetLastError(ERROR_INVALID_NAME);
+        return false;
+    }
+    // FILE_RENAME_INFORMATION: the name is taken relative to `folder`, which
+    // the system's rename takes only through this call.
+    struct {
+        BOOLEAN replaceIfExists;
+        HANDLE rootDirectory;
+        ULONG nameLength;
+        wchar_t name[256];
+    } rename{static_cast<BOOLEAN>(replace), folder, static_cast<ULONG>(name.size() * sizeof(wchar_t)), {}};
+    std::wmemcpy(rename.name, name.data(), name.size());
+    IO_STATUS_BLOCK status;
+    constexpr auto kFileRenameInformation = static_cast<FILE_INFORMATION_CLASS>(10);
+    const NTSTATUS result = NtSetInformationFile(object, &status, &rename, sizeof rename, kFileRenameInformation);
+    if (result < 0)
+        SetLastError(RtlNtStatusToDosError(result));
+    return result >= 0;
+}
+
+}  // namespace lumora
