@@ -20,7 +20,7 @@ class DriverTest(e2ecase.SessionTestCase):
     def show_box(self, icon, caption, text, buttons="ok"):
         proc = self.session.start_driver("message-box", icon, caption, text, buttons)
         box = self.session.wait_for_window(caption, timeout=60)
-        box = self.session.settled_message_box(box["hwnd"])
+        box = self.session.settled_message_box(box["hwnd"], has_icon=icon != "none")
         return proc, box
 
     def pressed(self, proc):

@@ -163,14 +163,20 @@ class DriverSession(wineenv.WineSession):
             "rect": box["rect"],
         }
 
-    def settled_message_box(self, hwnd):
-        """Reads a message box once the screen has stopped changing: its icon
-        is read from the screen, so the box must have been painted."""
+    def settled_message_box(self, hwnd, timeout=60, has_icon=True):
+        """Reads a message box once it has been painted. Its icon is read
+        from the screen, and a settled screen may still be one from before
+        the box was drawn (a loaded machine paints late): a box `has_icon`
+        is read again until its icon's pixels are one of the system's."""
         self.wait_idle()
-        box = self.window(hwnd)
-        if box is None:
-            raise WineError("message box %s has gone" % hwnd)
-        return self.read_message_box(box)
+
+        def painted():
+            box = self.window(hwnd)
+            if box is None:
+                raise WineError("message box %s has gone" % hwnd)
+            read = self.read_message_box(box)
+            return read if read["icon"] != "unknown" or not has_icon else None
+        return wait_for(painted, timeout, "message box %s to be painted" % hwnd, interval=0.25)
 
     def message_boxes(self, pid=None, windows=None):
         """The visible message boxes (dialogs with static texts), read."""
