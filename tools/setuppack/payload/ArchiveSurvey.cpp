@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "NativePath.h"
 #include "LimitedStream.h"
+#include "input/NativePath.h"
 #include "archive/InflateStatus.h"
 #include "base/PathEncoding.h"
 #include "base/PathText.h"
