@@ -223,7 +223,7 @@ def tables_source(reference, tables):
     keys = list(reference.texts)
     lines = [
         "// Made by scripts/translations.py from translations/*.txt at build time.",
-        '#include "Translations.h"',
+        '#include "author/Translations.h"',
         "",
         "namespace setuppack {",
         "",

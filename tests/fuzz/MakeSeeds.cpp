@@ -11,7 +11,7 @@
 #include "ArchiveBytes.h"
 #include "FuzzInput.h"
 #include "PeImageBytes.h"
-#include "SolidPayload.h"
+#include "payload/SolidPayload.h"
 #include "archive/ArchiveInput.h"
 #include "archive/ArchiveWriter.h"
 #include "archive/backup.h"

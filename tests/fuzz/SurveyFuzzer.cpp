@@ -24,9 +24,9 @@
 #include <set>
 #include <string>
 
-#include "ArchiveSurvey.h"
 #include "ExpectedEntries.h"
 #include "FuzzInput.h"
+#include "payload/ArchiveSurvey.h"
 #include "archive/ArchiveLayout.h"
 #include "base/MemoryStream.h"
 

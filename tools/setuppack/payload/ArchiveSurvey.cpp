@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <system_error>
 
-#include "NativePath.h"
+#include "InflateStatus.h"
 #include "LimitedStream.h"
-#include "archive/InflateStatus.h"
+#include "input/NativePath.h"
 #include "base/PathEncoding.h"
 #include "base/PathText.h"
 #include "base/PrintableText.h"
@@ -150,7 +150,7 @@ void ArchiveSurvey::Inflate(const BlockInfo& block)
     entry_.damaged = true;
     std::string what;
     if (result.Failed())
-        what = "does not inflate: " + lumora::archive::InflateStatusText(result.status);
+        what = "does not inflate: " + InflateStatusText(result.status);
     else if (result.produced == static_cast<std::size_t>(kMaxBlockSize))
         what = "inflates to more than " + std::to_string(kMaxBlockSize) + " bytes";
     else

@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "ProductRules.h"
-#include "SettingsRules.h"
+#include "author/ProductRules.h"
+#include "author/SettingsRules.h"
 #include "base/AsciiText.h"
 #include "base/Error.h"
 #include "base/PrintableText.h"

@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "NativePath.h"
-#include "Arguments.h"
+#include "input/Arguments.h"
+#include "input/NativePath.h"
 #include "base/Error.h"
 #include "base/PathEncoding.h"
 

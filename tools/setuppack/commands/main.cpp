@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "CodePage.h"
 #include "Command.h"
+#include "author/CodePage.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "Arguments.h"
+#include "input/Arguments.h"
 
 namespace setuppack {
 

@@ -4,13 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "ArchiveSurvey.h"
 #include "Command.h"
-#include "InstallerPayload.h"
 #include "OpenArchive.h"
-#include "PayloadCheck.h"
 #include "Problems.h"
-#include "ProductRules.h"
+#include "author/ProductRules.h"
+#include "payload/ArchiveSurvey.h"
+#include "payload/InstallerPayload.h"
+#include "payload/PayloadCheck.h"
 #include "base/StdioFileStream.h"
 
 namespace setuppack {

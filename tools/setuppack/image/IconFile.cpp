@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "PayloadFiles.h"
+#include "input/PayloadFiles.h"
 #include "base/Error.h"
 
 namespace setuppack {

@@ -1,8 +1,8 @@
-#include "archive/InflateStatus.h"
+#include "InflateStatus.h"
 
 #include <zlib.h>
 
-namespace lumora::archive {
+namespace setuppack {
 
 std::string InflateStatusText(int status)
 {
@@ -20,4 +20,4 @@ std::string InflateStatusText(int status)
     }
 }
 
-}  // namespace lumora::archive
+}  // namespace setuppack

@@ -7,10 +7,10 @@
 #include <optional>
 #include <string>
 
-#include "Arguments.h"
 #include "CodePage.h"
-#include "IconFile.h"
-#include "VersionResource.h"
+#include "image/IconFile.h"
+#include "image/VersionResource.h"
+#include "input/Arguments.h"
 #include "settings/ProductInfo.h"
 
 namespace setuppack {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "CodePage.h"
 #include "ProgressLine.h"
+#include "author/CodePage.h"
 #include "archive/backup.h"
 
 namespace setuppack {

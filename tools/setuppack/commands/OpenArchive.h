@@ -3,7 +3,7 @@
 // --archive says it is a bare archive.
 #include <string>
 
-#include "Arguments.h"
+#include "input/Arguments.h"
 
 namespace setuppack {
 

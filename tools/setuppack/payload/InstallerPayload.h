@@ -5,7 +5,7 @@
 #include <string>
 
 #include "ArchiveLocation.h"
-#include "PayloadFiles.h"
+#include "input/PayloadFiles.h"
 
 namespace setuppack {
 

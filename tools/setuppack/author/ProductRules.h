@@ -10,8 +10,8 @@
 
 #include "CodePage.h"
 #include "Findings.h"
-#include "PayloadFiles.h"
-#include "VersionResource.h"
+#include "image/VersionResource.h"
+#include "input/PayloadFiles.h"
 #include "settings/ProductInfo.h"
 
 namespace setuppack {

@@ -7,9 +7,9 @@
 // decoder; and the author's product in Product.ins, when the payload has
 // one (ProductRules.h). A missing Install.exe, which the installer does
 // without, and a picture larger than a common screen are warnings.
-#include "CodePage.h"
-#include "Findings.h"
-#include "PayloadFiles.h"
+#include "author/CodePage.h"
+#include "author/Findings.h"
+#include "input/PayloadFiles.h"
 
 namespace setuppack {
 

@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "ImageBytes.h"
 #include "ProductOptions.h"
+#include "image/ImageBytes.h"
 
 namespace setuppack {
 

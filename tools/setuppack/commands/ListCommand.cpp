@@ -4,12 +4,12 @@
 #include <string>
 #include <utility>
 
-#include "ArchiveSurvey.h"
-#include "CodePage.h"
 #include "Command.h"
-#include "Findings.h"
 #include "OpenArchive.h"
 #include "Problems.h"
+#include "author/CodePage.h"
+#include "author/Findings.h"
+#include "payload/ArchiveSurvey.h"
 #include "archive/DosDateTime.h"
 #include "base/PrintableText.h"
 #include "base/StdioFileStream.h"

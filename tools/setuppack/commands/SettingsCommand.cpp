@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "ArchiveLocation.h"
 #include "Command.h"
-#include "InstallerPayload.h"
-#include "PayloadCheck.h"
-#include "ProductRules.h"
-#include "SettingsRules.h"
+#include "author/ProductRules.h"
+#include "author/SettingsRules.h"
+#include "payload/ArchiveLocation.h"
+#include "payload/InstallerPayload.h"
+#include "payload/PayloadCheck.h"
 #include "base/PrintableText.h"
 #include "base/StdioFileStream.h"
 

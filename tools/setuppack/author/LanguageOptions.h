@@ -4,7 +4,7 @@
 // is every installer's own and needs none.
 #include <string>
 
-#include "Arguments.h"
+#include "input/Arguments.h"
 
 namespace setuppack {
 

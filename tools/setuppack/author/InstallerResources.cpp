@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "ImageResources.h"
-#include "PeLayout.h"
-#include "VersionResource.h"
+#include "image/ImageResources.h"
+#include "image/PeLayout.h"
+#include "image/VersionResource.h"
 #include "base/TextTables.h"
 
 namespace setuppack {

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "Arguments.h"
+#include "input/Arguments.h"
 #include "base/PathEncoding.h"
 
 namespace setuppack {

@@ -5,12 +5,12 @@
 #include <optional>
 #include <string>
 
-#include "ArchiveLocation.h"
-#include "CodePage.h"
 #include "Command.h"
-#include "LimitedStream.h"
-#include "RestoreEvents.h"
-#include "RestoreTarget.h"
+#include "author/CodePage.h"
+#include "payload/ArchiveLocation.h"
+#include "payload/LimitedStream.h"
+#include "payload/RestoreEvents.h"
+#include "payload/RestoreTarget.h"
 #include "archive/ArchiveWalker.h"
 #include "archive/backup.h"
 #include "base/PrintableText.h"
