@@ -94,6 +94,43 @@ TEST_F(ButtonLook, RaisedWhenUpAndSunkenWithTheCaptionMovedWhenPressed)
     EXPECT_TRUE(EqualRect(&releasedCaption, &upCaption));
 }
 
+// At 200 % the border's two lines are two pixels wide each, and a press
+// moves the caption two pixels right and down.
+TEST_F(ButtonLook, AtTwiceTheDpiTheBorderAndThePressedCaptionMoveTwiceAsFar)
+{
+    RECT outer{};
+    GetWindowRect(window_, &outer);
+    RECT suggested{outer.left, outer.top, outer.left + 2 * (outer.right - outer.left),
+                   outer.top + 2 * (outer.bottom - outer.top)};
+    SendMessageA(window_, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+    ASSERT_EQ(form_->Yes.Width(), 130);
+    ASSERT_EQ(form_->Yes.Height(), 52);
+
+    const ButtonPixels up(window_, form_->Yes);
+    const int right = form_->Yes.Width() - 1, bottom = form_->Yes.Height() - 1;
+    for (const int band : {0, 2}) {
+        SCOPED_TRACE(band);
+        EXPECT_EQ(up.At(band, 20), up.At(band + 1, 20));
+        EXPECT_EQ(up.At(20, band), up.At(20, band + 1));
+        EXPECT_EQ(up.At(right - band, 20), up.At(right - band - 1, 20));
+        EXPECT_EQ(up.At(20, bottom - band), up.At(20, bottom - band - 1));
+    }
+    EXPECT_NE(up.At(0, 20), up.At(2, 20));
+    EXPECT_NE(up.At(right, 20), up.At(right - 2, 20));
+    EXPECT_EQ(up.At(4, 20), GetSysColor(COLOR_BTNFACE));
+    const RECT upCaption = up.Bounds(text_);
+    ASSERT_FALSE(IsRectEmpty(&upCaption));
+
+    Mouse(WM_LBUTTONDOWN, CentreOf(form_->Yes), MK_LBUTTON);
+    const ButtonPixels pressed(window_, form_->Yes);
+    EXPECT_LT(pressed.Relief(), 0);
+    RECT moved = upCaption;
+    OffsetRect(&moved, 2, 2);
+    const RECT pressedCaption = pressed.Bounds(text_);
+    EXPECT_TRUE(EqualRect(&pressedCaption, &moved));
+    Mouse(WM_LBUTTONUP, CentreOf(form_->Yes));
+}
+
 // Disabled: the caption in the shadow colour over a highlight copy one pixel
 // right and down, nothing in the font's colour.
 TEST_F(ButtonLook, ADisabledButtonShowsAnEngravedCaption)
