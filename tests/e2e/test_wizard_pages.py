@@ -202,6 +202,18 @@ class WizardPagesTest(e2ecase.SessionTestCase):
         for got, want in zip(seen, exact):
             self.assertLessEqual(abs(got - want), 1, "%s: %s, not %s" % (what, seen, exact))
 
+    def check_group_box_clean(self, wizard):
+        """Nothing of the page shown before inside the folder page's group
+        box: below its label only the page's colour, and its bottom frame
+        lines each of one colour."""
+        box = wizard.controls("2", "Button")[0]
+        left, top, right, bottom = box["rect"]
+        page = self.session.screen_pixels([left - 4, top + 20, left - 3, top + 21])[0][0]
+        inside = self.session.screen_pixels([left + 3, bottom - 9, right - 3, bottom - 3])
+        self.assertEqual({pixel for row in inside for pixel in row}, {page}, "something shows inside the group box")
+        for row in self.session.screen_pixels([left + 4, bottom - 2, right - 4, bottom]):
+            self.assertEqual(len(set(row)), 1, "the group box's frame is broken")
+
     def test_statements_page_with_the_read_me(self):
         wizard = self.start("readme-true.exe", "True")
         self.assertEqual(wizard.page(), "1")
@@ -215,6 +227,8 @@ class WizardPagesTest(e2ecase.SessionTestCase):
         wizard.key("alt+y")
         wizard.wait_page("2")
         self.assertEqual(wizard.label4(), WINDOWS_FOLDER)
+        self.session.wait_idle()
+        self.check_group_box_clean(wizard)
         self.screenshot("page-2")
         # Back to the statements, which keep the read-me; "&No" ends at once.
         wizard.click(BACK)
@@ -323,6 +337,7 @@ class WizardPagesTest(e2ecase.SessionTestCase):
                 wizard.key("alt+y")
                 wizard.wait_page("2")
                 self.session.wait_idle()
+                self.check_group_box_clean(wizard)
                 self.screenshot("page-2-at-%d-dpi" % dpi)
                 wizard.key("alt+c")
                 self.session.driver("click-button", wizard.wait_box()["hwnd"], "&Yes")
