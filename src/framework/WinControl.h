@@ -69,8 +69,6 @@ protected:
     // place at the new DPI.
     virtual void DpiChanged();
 
-    // A length of the layout in pixels of the form's DPI (96 without a form).
-    int Scaled(int pixels) const;
     // Moves the window to the layout's place and gives it this size, both in
     // pixels of the form's DPI.
     void PlaceWindow(int width, int height);
@@ -81,6 +79,8 @@ protected:
 private:
     friend class TForm;
     void CreateWindowIn(HWND parent, TForm* form);
+    // A length of the layout in pixels of the form's DPI.
+    int Scaled(int pixels) const;
     // Gives the window the font that draws `text`; `always`: also when it
     // has that font already.
     void FitFont(std::wstring_view text, bool always);

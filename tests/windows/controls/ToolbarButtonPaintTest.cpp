@@ -68,6 +68,19 @@ protected:
     const COLORREF text_ = GetSysColor(COLOR_WINDOWTEXT);
     const COLORREF highlight_ = GetSysColor(COLOR_BTNHIGHLIGHT);
     const COLORREF shadow_ = GetSysColor(COLOR_BTNSHADOW);
+
+    // Presses Yes: it looks sunken, its caption `by` pixels right of and
+    // below `upCaption`.
+    void PressAndExpectCaptionMovedBy(const RECT& upCaption, int by)
+    {
+        Mouse(WM_LBUTTONDOWN, CentreOf(form_->Yes), MK_LBUTTON);
+        const ButtonPixels pressed(window_, form_->Yes);
+        EXPECT_LT(pressed.Relief(), 0);
+        RECT moved = upCaption;
+        OffsetRect(&moved, by, by);
+        const RECT pressedCaption = pressed.Bounds(text_);
+        EXPECT_TRUE(EqualRect(&pressedCaption, &moved));
+    }
 };
 
 TEST_F(ButtonLook, RaisedWhenUpAndSunkenWithTheCaptionMovedWhenPressed)
@@ -76,14 +89,7 @@ TEST_F(ButtonLook, RaisedWhenUpAndSunkenWithTheCaptionMovedWhenPressed)
     EXPECT_GT(up.Relief(), 0);
     const RECT upCaption = up.Bounds(text_);
     ASSERT_FALSE(IsRectEmpty(&upCaption));
-
-    Mouse(WM_LBUTTONDOWN, CentreOf(form_->Yes), MK_LBUTTON);
-    const ButtonPixels pressed(window_, form_->Yes);
-    EXPECT_LT(pressed.Relief(), 0);
-    RECT moved = upCaption;
-    OffsetRect(&moved, 1, 1);
-    const RECT pressedCaption = pressed.Bounds(text_);
-    EXPECT_TRUE(EqualRect(&pressedCaption, &moved));
+    PressAndExpectCaptionMovedBy(upCaption, 1);
 
     // Moved off and released there: raised again.
     Mouse(WM_MOUSEMOVE, POINT{300, 10}, MK_LBUTTON);
@@ -120,14 +126,7 @@ TEST_F(ButtonLook, AtTwiceTheDpiTheBorderAndThePressedCaptionMoveTwiceAsFar)
     EXPECT_EQ(up.At(4, 20), GetSysColor(COLOR_BTNFACE));
     const RECT upCaption = up.Bounds(text_);
     ASSERT_FALSE(IsRectEmpty(&upCaption));
-
-    Mouse(WM_LBUTTONDOWN, CentreOf(form_->Yes), MK_LBUTTON);
-    const ButtonPixels pressed(window_, form_->Yes);
-    EXPECT_LT(pressed.Relief(), 0);
-    RECT moved = upCaption;
-    OffsetRect(&moved, 2, 2);
-    const RECT pressedCaption = pressed.Bounds(text_);
-    EXPECT_TRUE(EqualRect(&pressedCaption, &moved));
+    PressAndExpectCaptionMovedBy(upCaption, 2);
     Mouse(WM_LBUTTONUP, CentreOf(form_->Yes));
 }
 
