@@ -1,7 +1,8 @@
 #pragma once
 // Draws a push button with the three-dimensional look: into an off-screen
 // bitmap of the button's size, copied to the target at the end, so the
-// button never flickers.
+// button never flickers. Its border lines and the caption's place are those
+// of 96 DPI at the button's DPI.
 #include <windows.h>
 
 #include <string>
@@ -11,8 +12,9 @@
 namespace lumora {
 
 struct ButtonLook {
-    int width = 0;
+    int width = 0;  // in device pixels
     int height = 0;
+    int dpi = 96;
     TColor color = clBtnFace;  // the parent's colour, under the border
     bool sunken = false;       // pressed or latched
     bool disabled = false;     // the caption engraved

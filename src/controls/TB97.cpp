@@ -53,6 +53,8 @@ void TToolbarButton97::Paint(HDC dc)
     TFont& font = ParentFont && form ? form->Font : Font;
     const TButtonState97 state = behaviour_.State();
     ButtonLook look;
+    look.dpi = form ? form->Dpi() : kLayoutDpi;
+    font.SetPixelsPerInch(look.dpi);
     look.width = Width();
     look.height = Height();
     look.color = form ? form->Color() : clBtnFace;

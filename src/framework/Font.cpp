@@ -5,17 +5,6 @@
 
 namespace lumora {
 
-namespace {
-
-int ScreenPixelsPerInch()
-{
-    WindowDC screen(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 0;
-    return dpi > 0 ? dpi : 96;
-}
-
-}  // namespace
-
 void TFont::SetName(const std::string& name)
 {
     name_ = name;
@@ -28,7 +17,7 @@ void TFont::SetHeight(int height)
     handle_.Reset();
 }
 
-void TFont::SetSize(int points) { SetHeight(-MulDiv(points, ScreenPixelsPerInch(), 72)); }
+void TFont::SetSize(int points) { SetHeight(-MulDiv(points, kLayoutDpi, 72)); }
 
 void TFont::SetStyle(TFontStyles style)
 {
@@ -42,6 +31,14 @@ void TFont::SetCharset(BYTE charset)
     handle_.Reset();
 }
 
+void TFont::SetPixelsPerInch(int dpi)
+{
+    if (dpi == pixelsPerInch_)
+        return;
+    pixelsPerInch_ = dpi;
+    handle_.Reset();
+}
+
 void TFont::Assign(const TFont& other)
 {
     name_ = other.name_;
@@ -49,6 +46,7 @@ void TFont::Assign(const TFont& other)
     style_ = other.style_;
     charset_ = other.charset_;
     color_ = other.color_;
+    pixelsPerInch_ = other.pixelsPerInch_;
     handle_.Reset();
 }
 
@@ -57,7 +55,7 @@ HFONT TFont::Handle()
     if (handle_)
         return handle_.Get();
     LOGFONTW lf{};
-    lf.lfHeight = height_;
+    lf.lfHeight = ScaleToDpi(height_, pixelsPerInch_);
     lf.lfWeight = style_.Contains(fsBold) ? FW_BOLD : FW_NORMAL;
     lf.lfItalic = style_.Contains(fsItalic);
     lf.lfUnderline = style_.Contains(fsUnderline);

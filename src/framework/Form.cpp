@@ -5,6 +5,7 @@
 #include "base/Error.h"
 #include "base/PathEncoding.h"
 #include "framework/Application.h"
+#include "framework/WinControl.h"
 #include "framework/Win32Error.h"
 
 namespace lumora {
@@ -22,6 +23,9 @@ const wchar_t kFormProperty[] = L"Lumora.Form";
 
 // Command identifier of the first MDI child window.
 constexpr UINT kFirstMDIChildId = 0xFF00;
+
+// WM_DPICHANGED, which the headers declare only for Windows 7 and later.
+constexpr UINT kDpiChanged = 0x02E0;
 
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
@@ -101,6 +105,8 @@ TForm::TForm(TComponent* owner, std::string name, std::string className)
 
 TForm::~TForm()
 {
+    for (TWinControl* control = controls_; control; control = control->next_)
+        control->form_ = nullptr;
     if (window_) {
         // Unbound first: the messages of the window's destruction must not
         // reach a form that is half destroyed.
@@ -140,30 +146,36 @@ void TForm::CreateHandle()
     const std::wstring className = WideText(className_);
     RegisterFormClass(className_, className, StaticWndProc);
 
-    const WindowStyles styles = StylesOf(BorderStyle, BorderIcons, FormStyle);
-    RECT bounds{0, 0, ClientWidth, ClientHeight};
-    if (!AdjustWindowRectEx(&bounds, styles.style, FALSE, styles.exStyle))
-        RaiseLastOSError("Cannot size the window " + className_);
-    const int width = bounds.right - bounds.left;
-    const int height = bounds.bottom - bounds.top;
-    int x = Left;
-    int y = Top;
-    if (Position == poScreenCenter) {
-        x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-        y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    } else if (Position == poDefault) {
-        x = y = CW_USEDEFAULT;
-    }
-
     HWND parent = nullptr;
+    // A top-level window is laid out at the system's DPI, an MDI child at
+    // its frame's, and so are the windowless controls placed so far.
+    dpi_ = DpiOf(nullptr);
     if (FormStyle == fsMDIChild) {
         TForm* const frame = Application.MainForm();
         if (frame && frame != this) {
             frame->HandleNeeded();
             parent = frame->ClientHandle();
+            dpi_ = frame->Dpi();
         }
         if (!parent)
             throw Error("Cannot create the window " + className_ + ": there is no MDI frame to hold it");
+    }
+    Font.SetPixelsPerInch(dpi_);
+    graphicControls_.DpiChanged();
+
+    const WindowStyles styles = StylesOf(BorderStyle, BorderIcons, FormStyle);
+    RECT bounds{0, 0, ScaleToDpi(ClientWidth, dpi_), ScaleToDpi(ClientHeight, dpi_)};
+    if (!AdjustWindowRectEx(&bounds, styles.style, FALSE, styles.exStyle))
+        RaiseLastOSError("Cannot size the window " + className_);
+    const int width = bounds.right - bounds.left;
+    const int height = bounds.bottom - bounds.top;
+    int x = ScaleToDpi(Left, dpi_);
+    int y = ScaleToDpi(Top, dpi_);
+    if (Position == poScreenCenter) {
+        x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+        y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    } else if (Position == poDefault) {
+        x = y = CW_USEDEFAULT;
     }
 
     TForm* const outer = std::exchange(s_creating, this);
@@ -186,6 +198,11 @@ void TForm::CreateHandle()
             throw;
         }
     }
+    // A top-level window that the system placed on a monitor of another
+    // scale than the system's.
+    const int dpi = DpiOf(window);
+    if (!parent && dpi != dpi_)
+        ChangeDpi(dpi, nullptr);
 }
 
 void TForm::CreateClientWindow()
@@ -267,6 +284,9 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case WM_ERASEBKGND: return WMEraseBkgnd(reinterpret_cast<HDC>(wParam));
     case WM_QUERYNEWPALETTE: return WMQueryNewPalette();
+    case kDpiChanged:
+        WMDpiChanged(wParam, reinterpret_cast<const RECT*>(lParam));
+        return 0;
     case WM_PALETTECHANGED:
         WMPaletteChanged(reinterpret_cast<HWND>(wParam));
         return 0;
@@ -331,6 +351,39 @@ bool TForm::RealizeOwnPalette(bool foreground)
     // backdrop included.
     RedrawWindow(window_.Get(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     return true;
+}
+
+void TForm::ChangeDpi(int dpi, const RECT* suggested)
+{
+    dpi_ = dpi;
+    Font.SetPixelsPerInch(dpi);
+    if (!window_)
+        return;
+    const HWND window = window_.Get();
+    // The controls take the new font before anything is drawn with it.
+    for (TWinControl* control = controls_; control; control = control->next_)
+        control->DpiChanged();
+    graphicControls_.DpiChanged();
+    constexpr UINT kPlacing = SWP_NOZORDER | SWP_NOACTIVATE;
+    if (suggested) {
+        SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, kPlacing);
+    } else {
+        // The frame as the system draws it at this DPI, around the layout's
+        // client size.
+        RECT outer{}, client{};
+        GetWindowRect(window, &outer);
+        GetClientRect(window, &client);
+        SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left - client.right + ScaleToDpi(ClientWidth, dpi),
+                     outer.bottom - outer.top - client.bottom + ScaleToDpi(ClientHeight, dpi), kPlacing | SWP_NOMOVE);
+    }
+    // MDI children get no WM_DPICHANGED of their own.
+    for (HWND child = client_ ? GetWindow(client_, GW_CHILD) : nullptr; child; child = GetWindow(child, GW_HWNDNEXT))
+        if (TForm* const form = FromHandle(child))
+            form->ChangeDpi(dpi, nullptr);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    if (OnDpiChange)
+        OnDpiChange(this);
 }
 
 void TForm::SetCaption(const std::string& caption)

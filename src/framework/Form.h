@@ -12,6 +12,12 @@
 // and calling the base for the rest.
 // Exceptions from handlers are caught before they reach the system and are
 // shown by the application's standard error box.
+//
+// The layout (the client size, the font, the controls' bounds) is in pixels
+// at 96 DPI; the form lays itself out at its window's DPI (DevicePixels.h)
+// as the window is made, and again in WM_DPICHANGED, when the window has
+// moved to a monitor of another scale, and so do the MDI children of a
+// frame with it.
 #include <windows.h>
 
 #include <cstdint>
@@ -19,6 +25,7 @@
 
 #include "base/Component.h"
 #include "framework/Color.h"
+#include "framework/DevicePixels.h"
 #include "framework/EnumSet.h"
 #include "framework/Events.h"
 #include "framework/Font.h"
@@ -26,6 +33,8 @@
 #include "framework/Handles.h"
 
 namespace lumora {
+
+class TWinControl;
 
 enum TBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog };
 enum TBorderIcon { biSystemMenu, biMinimize, biMaximize };
@@ -46,6 +55,7 @@ public:
     TForm* AsForm() final { return this; }
 
     // ----- layout, read when the window is made ---------------------------
+    // Sizes and positions in pixels at 96 DPI.
     TBorderStyle BorderStyle = bsSizeable;
     TBorderIcons BorderIcons{biSystemMenu, biMinimize, biMaximize};
     int ClientWidth = 300;
@@ -69,12 +79,23 @@ public:
     TNotifyEvent OnDestroy;  // once, before the form and its window go
     TKeyEvent OnKeyDown;     // with KeyPreview on
     TNotifyEvent OnResize;   // the window's size changed
+    TNotifyEvent OnDpiChange;  // the form has been laid out at a new DPI
 
     // ----- properties with an effect on an existing window ----------------
     const std::string& Caption() const { return caption_; }
     void SetCaption(const std::string& caption);
     TColor Color() const { return brush_.Color(); }
     void SetColor(TColor color);
+
+    // The DPI the form is laid out at: its window's, or before the window
+    // exists 96.
+    int Dpi() const { return dpi_; }
+    // Lays the form, its controls and, for an MDI frame, its MDI children
+    // out at `dpi`, with fonts made anew: the window moves into `suggested`
+    // (screen coordinates; MDI children: none), or keeps its top-left corner
+    // and takes the client size of the layout. The page, focus and scroll
+    // positions of the controls stay.
+    void ChangeDpi(int dpi, const RECT* suggested);
 
     // ----- the window ------------------------------------------------------
     // Makes the window if it does not exist yet; throws Error if that fails.
@@ -126,6 +147,7 @@ protected:
     LRESULT WMEraseBkgnd(HDC dc);
     LRESULT WMQueryNewPalette();
     void WMPaletteChanged(HWND changer);
+    void WMDpiChanged(WPARAM dpis, const RECT* suggested) { ChangeDpi(HIWORD(dpis), suggested); }
 
 private:
     static LRESULT CALLBACK StaticWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -135,6 +157,7 @@ private:
     void Detach();
     bool RealizeOwnPalette(bool foreground);
     void DoShow();
+    friend class TWinControl;
 
     std::string className_;
     std::string caption_;
@@ -142,6 +165,10 @@ private:
     WindowHandle window_;
     HWND client_ = nullptr;
     bool destroyed_ = false;
+    int dpi_ = kLayoutDpi;
+    // The controls with windows on the form, the last made first, linked
+    // through TWinControl::next_; each takes itself out when it goes.
+    TWinControl* controls_ = nullptr;
     GraphicControlHost graphicControls_{*this};
 };
 

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "framework/DevicePixels.h"
 #include "framework/Form.h"
 #include "framework/FormAccessible.h"
 
@@ -25,7 +26,23 @@ TGraphicControl::~TGraphicControl()
 
 void TGraphicControl::SetBounds(int left, int top, int width, int height)
 {
-    const RECT bounds{left, top, left + width, top + height};
+    layout_ = RECT{left, top, left + width, top + height};
+    PlaceByLayout();
+}
+
+void TGraphicControl::DpiChanged() { PlaceByLayout(); }
+
+void TGraphicControl::PlaceByLayout()
+{
+    const int dpi = parent_ ? parent_->Dpi() : kLayoutDpi;
+    const int left = ScaleToDpi(layout_.left, dpi);
+    const int top = ScaleToDpi(layout_.top, dpi);
+    Place(RECT{left, top, left + ScaleToDpi(layout_.right - layout_.left, dpi),
+               top + ScaleToDpi(layout_.bottom - layout_.top, dpi)});
+}
+
+void TGraphicControl::Place(const RECT& bounds)
+{
     if (EqualRect(&bounds, &bounds_))
         return;
     const RECT old = std::exchange(bounds_, bounds);

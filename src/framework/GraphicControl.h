@@ -8,6 +8,11 @@
 //
 // A control joins its form's list when it is constructed, which may be long
 // before the form's window exists, and leaves it when it is destroyed.
+//
+// SetBounds takes the layout's bounds, in pixels at 96 DPI; the control is
+// placed at its form's DPI (DevicePixels.h), and placed anew when that
+// changes. Left, Top, Width, Height and BoundsRect tell where it is now, in
+// the form's client pixels.
 #include <windows.h>
 
 #include <functional>
@@ -42,6 +47,7 @@ public:
     int Height() const { return bounds_.bottom - bounds_.top; }
     // In the parent's client coordinates.
     const RECT& BoundsRect() const { return bounds_; }
+    // In pixels at 96 DPI.
     void SetBounds(int left, int top, int width, int height);
 
     bool Visible() const { return visible_; }
@@ -79,6 +85,9 @@ public:
     // Whether the form captures the mouse for the control while the left
     // button is held after a press on it.
     virtual bool CapturesMouse() const { return true; }
+    // The form's DPI has changed: the control takes its place at the new
+    // one.
+    virtual void DpiChanged();
     // What accessibility clients learn of the control (see FormAccessible);
     // false: the control is no child of its form's accessible object.
     virtual bool DescribeAccessible(AccessibleElement&) const { return false; }
@@ -91,14 +100,19 @@ protected:
     virtual void VisibleChanged() {}
     // Tells accessibility clients that the control's name has changed.
     void AccessibleNameChanged() const;
+    // Puts the control at `bounds`, in the form's client pixels, as it is.
+    void Place(const RECT& bounds);
 
 private:
     friend class GraphicControlHost;
+    // Puts the control at the layout's bounds at the form's DPI.
+    void PlaceByLayout();
     // Invalidates `area` of the form's window; `erase`: the form's
     // background shows there.
     void InvalidateArea(const RECT& area, bool erase) const;
 
     TForm* parent_;
+    RECT layout_{0, 0, 0, 0};  // at 96 DPI
     RECT bounds_{0, 0, 0, 0};
     bool visible_ = true;
     bool enabled_ = true;

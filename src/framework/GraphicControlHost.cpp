@@ -276,6 +276,12 @@ void GraphicControlHost::Paint(HDC dc, const RECT& area)
     });
 }
 
+void GraphicControlHost::DpiChanged()
+{
+    for (TGraphicControl* control : controls_)
+        control->DpiChanged();
+}
+
 bool GraphicControlHost::DialogChar(char32_t typed)
 {
     const std::vector<TGraphicControl*> snapshot = controls_;

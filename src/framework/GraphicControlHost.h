@@ -35,6 +35,8 @@ public:
 
     // True when the message is consumed; `result` is then its result.
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // Places the controls anew at the form's DPI.
+    void DpiChanged();
     // Offers the character to the controls in the order they were added;
     // true once one has acted on it.
     bool DialogChar(char32_t typed);

@@ -47,8 +47,16 @@ void TJPEGImage::Draw(HDC dc, const RECT& rect) const
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 24;
     info.bmiHeader.biCompression = BI_RGB;
-    StretchDIBits(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, 0, 0, width_, height_,
-                  pixels_.data(), &info, DIB_RGB_COLORS, SRCCOPY);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    // Stretched, the picture is filtered rather than drawn in blocks of
+    // repeated pixels. The mode and brush origin stay set in `dc`.
+    if (width != width_ || height != height_) {
+        SetStretchBltMode(dc, HALFTONE);
+        SetBrushOrgEx(dc, 0, 0, nullptr);
+    }
+    StretchDIBits(dc, rect.left, rect.top, width, height, 0, 0, width_, height_, pixels_.data(), &info,
+                  DIB_RGB_COLORS, SRCCOPY);
 }
 
 COLORREF TJPEGImage::Pixel(int x, int y) const

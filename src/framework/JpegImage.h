@@ -22,7 +22,8 @@ public:
     bool Empty() const override { return pixels_.empty(); }
     int Width() const override { return width_; }
     int Height() const override { return height_; }
-    // StretchDIBits of the whole picture into `rect`.
+    // StretchDIBits of the whole picture into `rect`, filtered (HALFTONE)
+    // when the sizes differ.
     void Draw(HDC dc, const RECT& rect) const override;
 
     // The colour at column x, row y (0x00BBGGRR); the picture must not be

@@ -23,6 +23,13 @@ void TLabel::Created()
         AdjustSize();
 }
 
+void TLabel::DpiChanged()
+{
+    TWinControl::DpiChanged();
+    if (AutoSize)
+        AdjustSize();
+}
+
 void TLabel::SetCaption(const std::string& caption)
 {
     SetText(caption);
@@ -41,7 +48,7 @@ void TLabel::AdjustSize()
     DrawTextW(dc.Get(), caption.c_str(), static_cast<int>(caption.size()), &extent,
               DT_CALCRECT | DT_SINGLELINE | DT_LEFT);
     SelectObject(dc.Get(), previous);
-    SetBounds(Left(), Top(), extent.right - extent.left, extent.bottom - extent.top);
+    PlaceWindow(extent.right - extent.left, extent.bottom - extent.top);
 }
 
 }  // namespace lumora

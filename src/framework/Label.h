@@ -17,8 +17,9 @@ public:
     // right-aligned text always breaks (the system's labels have no
     // single-line form of those).
     bool WordWrap = false;
-    // The label takes the size of its text on one line, at creation and
-    // whenever the caption changes; otherwise it keeps its bounds.
+    // The label takes the size of its text on one line, at creation,
+    // whenever the caption changes and at a new DPI; otherwise it keeps its
+    // bounds.
     bool AutoSize = false;
 
     const std::string& Caption() const { return Text(); }
@@ -27,6 +28,7 @@ public:
 protected:
     CreateParams Params() const override;
     void Created() override;
+    void DpiChanged() override;
 
 private:
     void AdjustSize();

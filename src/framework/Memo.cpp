@@ -14,6 +14,17 @@ TWinControl::CreateParams TMemo::Params() const
     return {L"EDIT", style, WS_EX_CLIENTEDGE};
 }
 
+void TMemo::DpiChanged()
+{
+    const HWND window = Handle();
+    const auto firstVisible = [window] { return SendMessageW(window, EM_GETFIRSTVISIBLELINE, 0, 0); };
+    const LRESULT first = SendMessageW(window, EM_LINEINDEX, firstVisible(), 0);
+    TWinControl::DpiChanged();
+    // The text wraps anew in the new font and width.
+    const LRESULT line = SendMessageW(window, EM_LINEFROMCHAR, first, 0);
+    SendMessageW(window, EM_LINESCROLL, 0, line - firstVisible());
+}
+
 void TMemo::SetLines(std::vector<std::string> lines)
 {
     lines_ = std::move(lines);

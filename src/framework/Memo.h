@@ -32,6 +32,8 @@ public:
 
 protected:
     CreateParams Params() const override;
+    // Keeps the line at the top that was there: its first character.
+    void DpiChanged() override;
 
 private:
     void ShowLines();

@@ -42,7 +42,10 @@ const wchar_t* ContainerClass(const wchar_t* name)
 
 }  // namespace
 
-TWinControl::CreateParams TPage::Params() const { return {ContainerClass(L"TPage"), WS_CLIPCHILDREN, 0}; }
+// A page erases its background under its controls too: a group box paints
+// only its frame and title, and without that the pixels of the page shown
+// before would stay inside it.
+TWinControl::CreateParams TPage::Params() const { return {ContainerClass(L"TPage"), 0, 0}; }
 
 TWinControl::CreateParams TNotebook::Params() const
 {

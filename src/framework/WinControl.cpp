@@ -1,7 +1,10 @@
 #include "framework/WinControl.h"
 
+#include <utility>
+
 #include "base/Error.h"
 #include "base/PathEncoding.h"
+#include "framework/DevicePixels.h"
 #include "framework/FontFallback.h"
 #include "framework/Form.h"
 #include "framework/Win32Error.h"
@@ -12,21 +15,29 @@ TWinControl::TWinControl(TComponent* owner, std::string name) : TComponent(owner
 
 TWinControl::~TWinControl()
 {
+    if (form_) {
+        TWinControl** link = &form_->controls_;
+        while (*link != this)
+            link = &(*link)->next_;
+        *link = next_;
+    }
     // The parent's window may have gone first and taken this one with it.
     if (window_ && IsWindow(window_))
         DestroyWindow(window_);
 }
 
-void TWinControl::SetParent(TForm& parent) { CreateWindowIn(parent.Handle(), parent.Font.Handle()); }
+void TWinControl::SetParent(TForm& parent) { CreateWindowIn(parent.Handle(), &parent); }
 
 void TWinControl::SetParent(TWinControl& parent)
 {
-    if (!parent.window_)
+    if (!parent.window_ || !parent.form_)
         throw Error("Cannot place " + Name() + " in " + parent.Name() + ", which has no window yet");
-    CreateWindowIn(parent.window_, parent.font_);
+    CreateWindowIn(parent.window_, parent.form_);
 }
 
-void TWinControl::CreateWindowIn(HWND parent, HFONT font)
+int TWinControl::Scaled(int pixels) const { return ScaleToDpi(pixels, form_ ? form_->Dpi() : kLayoutDpi); }
+
+void TWinControl::CreateWindowIn(HWND parent, TForm* form)
 {
     if (window_)
         throw Error("The control " + Name() + " has its parent already");
@@ -35,13 +46,24 @@ void TWinControl::CreateWindowIn(HWND parent, HFONT font)
     if (visible_)
         style |= WS_VISIBLE;
     const std::wstring text = WideText(text_);
-    window_ = CreateWindowExW(params.exStyle, params.className, text.c_str(), style, left_, top_, width_, height_,
-                              parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+    const int dpi = form->Dpi();
+    window_ = CreateWindowExW(params.exStyle, params.className, text.c_str(), style, ScaleToDpi(left_, dpi),
+                              ScaleToDpi(top_, dpi), ScaleToDpi(width_, dpi), ScaleToDpi(height_, dpi), parent,
+                              nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!window_)
         RaiseLastOSError("Cannot create the control " + Name());
-    font_ = font;
+    form_ = form;
+    next_ = std::exchange(form->controls_, this);
+    font_ = form->Font.Handle();
     FitFont(text, true);
     Created();
+}
+
+void TWinControl::DpiChanged()
+{
+    font_ = form_->Font.Handle();
+    FitFont(WideText(text_), true);
+    PlaceWindow(Scaled(width_), Scaled(height_));
 }
 
 void TWinControl::FitFont(std::wstring_view text, bool always)
@@ -60,7 +82,13 @@ void TWinControl::SetBounds(int left, int top, int width, int height)
     top_ = top;
     width_ = width;
     height_ = height;
-    if (window_ && !MoveWindow(window_, left, top, width, height, TRUE))
+    if (window_)
+        PlaceWindow(Scaled(width), Scaled(height));
+}
+
+void TWinControl::PlaceWindow(int width, int height)
+{
+    if (!MoveWindow(window_, Scaled(left_), Scaled(top_), width, height, TRUE))
         RaiseLastOSError("Cannot move the control " + Name());
 }
 

@@ -11,6 +11,10 @@
 // font, or, while its text holds characters that font has no glyph for, a
 // fallback font that has them (FontFallback.h). Child windows go with their
 // parent's window; a control that goes first takes its window with it.
+//
+// Bounds are the layout's, in pixels at 96 DPI; the window is placed at the
+// DPI of the form the control sits on (DevicePixels.h), and placed and given
+// its font anew when the form's DPI changes.
 #include <windows.h>
 
 #include <string>
@@ -34,6 +38,7 @@ public:
     void SetParent(TForm& parent);
     void SetParent(TWinControl& parent);
 
+    // The layout's bounds, in pixels at 96 DPI.
     int Left() const { return left_; }
     int Top() const { return top_; }
     int Width() const { return width_; }
@@ -60,12 +65,22 @@ protected:
     virtual CreateParams Params() const = 0;
     // Called once the window exists and has its font.
     virtual void Created() {}
+    // The form's DPI has changed: the window takes the form's font and its
+    // place at the new DPI.
+    virtual void DpiChanged();
+
+    // Moves the window to the layout's place and gives it this size, both in
+    // pixels of the form's DPI.
+    void PlaceWindow(int width, int height);
 
     const std::string& Text() const { return text_; }
     void SetText(const std::string& text);
 
 private:
-    void CreateWindowIn(HWND parent, HFONT font);
+    friend class TForm;
+    void CreateWindowIn(HWND parent, TForm* form);
+    // A length of the layout in pixels of the form's DPI.
+    int Scaled(int pixels) const;
     // Gives the window the font that draws `text`; `always`: also when it
     // has that font already.
     void FitFont(std::wstring_view text, bool always);
@@ -77,6 +92,10 @@ private:
     bool visible_ = true;
     std::string text_;
     HWND window_ = nullptr;
+    // The form the control sits on, which keeps a list of its controls; null
+    // before the control has a parent and once the form has gone.
+    TForm* form_ = nullptr;
+    TWinControl* next_ = nullptr;  // in the form's list
     HFONT font_ = nullptr;
     // Deleted as a member, after the destructor has destroyed the window.
     GdiObject<HFONT> fallback_;

@@ -34,18 +34,21 @@ Rect SolidRect(std::int32_t clientWidth, std::int32_t clientHeight, std::int32_t
     return Rect{0, 0, clientWidth + windowLeft, clientHeight + windowTop};
 }
 
-Rect PictureRect(std::int32_t pictureWidth, std::int32_t pictureHeight, std::int32_t windowWidth)
+Rect PictureRect(std::int32_t pictureWidth, std::int32_t pictureHeight, std::int32_t windowWidth, Scale scale,
+                 int dpi)
 {
-    const std::int32_t left = windowWidth - pictureWidth - 50;
-    return Rect{left, 30, left + pictureWidth, pictureHeight + 30};
+    const std::int32_t width = scale(pictureWidth, dpi);
+    const std::int32_t top = scale(30, dpi);
+    const std::int32_t left = windowWidth - width - scale(50, dpi);
+    return Rect{left, top, left + width, top + scale(pictureHeight, dpi)};
 }
 
 std::optional<Point> FooterPosition(std::int32_t clientWidth, std::int32_t clientHeight,
-                                    std::int32_t footerWidth)
+                                    std::int32_t footerWidth, Scale scale, int dpi)
 {
     if (footerWidth == 0)
         return std::nullopt;
-    return Point{clientWidth - clientWidth / footerWidth - 5, clientHeight - 6};
+    return Point{clientWidth - clientWidth / footerWidth - scale(5, dpi), clientHeight - scale(6, dpi)};
 }
 
 }  // namespace lumora::backdrop

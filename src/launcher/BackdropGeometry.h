@@ -6,6 +6,10 @@
 // The band step is a single-precision real; band edges are its exact multiples
 // truncated toward zero. Each band reaches one pixel above and one below its
 // own share, so that neighbours overlap and no row is left unpainted.
+//
+// The picture's size and the places of the picture and the footer are
+// lengths at 96 DPI, turned into pixels at the window's DPI by the caller's
+// `Scale`; the bands follow the client size as they are.
 #include <cstdint>
 #include <optional>
 
@@ -31,6 +35,9 @@ struct Point {
     friend bool operator==(const Point& a, const Point& b) { return a.x == b.x && a.y == b.y; }
 };
 
+// A length in pixels at 96 DPI as pixels at `dpi` (framework/DevicePixels.h).
+using Scale = int (*)(int pixels, int dpi);
+
 // A gradient has this many bands, 0 at the top.
 constexpr int kBandCount = 64;
 
@@ -47,15 +54,17 @@ Rect BandRect(int index, float step, std::int32_t clientWidth);
 Rect SolidRect(std::int32_t clientWidth, std::int32_t clientHeight, std::int32_t windowLeft,
                std::int32_t windowTop);
 
-// The picture, unscaled, 30 pixels below the top and 50 pixels left of the
-// right edge of a window `windowWidth` wide (its outer width).
-Rect PictureRect(std::int32_t pictureWidth, std::int32_t pictureHeight, std::int32_t windowWidth);
+// The picture, at its size at 96 DPI, 30 pixels below the top and 50 pixels
+// left of the right edge of a window `windowWidth` wide (its outer width).
+Rect PictureRect(std::int32_t pictureWidth, std::int32_t pictureHeight, std::int32_t windowWidth, Scale scale,
+                 int dpi);
 
 // The footer's bottom-right reference point for a text `footerWidth` pixels
-// wide; none for an empty (zero-width) text, which draws nothing. The text
+// wide: 5 pixels left of the client area's right edge and 6 above its
+// bottom; none for an empty (zero-width) text, which draws nothing. The text
 // moves left of the corner by one pixel per footer width that fits in the
 // client width.
 std::optional<Point> FooterPosition(std::int32_t clientWidth, std::int32_t clientHeight,
-                                    std::int32_t footerWidth);
+                                    std::int32_t footerWidth, Scale scale, int dpi);
 
 }  // namespace lumora::backdrop

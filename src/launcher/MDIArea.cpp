@@ -55,7 +55,7 @@ void TMDIArea::AlignToParent()
         return;
     RECT area{};
     if (GetClientRect(form->Handle(), &area))
-        SetBounds(0, 0, area.right, area.bottom);
+        Place(area);
 }
 
 LRESULT TMDIArea::ClientWndProc(UINT message, WPARAM wParam, LPARAM lParam)

@@ -55,6 +55,8 @@ public:
 
     // The control's own surface on the form: the sunken edge with Bevel on.
     void Paint(HDC dc) override;
+    // Fills the form's client area whatever its DPI.
+    void DpiChanged() override { AlignToParent(); }
 
 protected:
     // Paints the MDI client window's background on `dc`: PaintBackground,

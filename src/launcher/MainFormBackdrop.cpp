@@ -3,9 +3,11 @@
 // the top right, the title with its shadow at the top left and the footer at
 // the bottom right. Sizes are the main window's (client size, screen
 // position and outer width); ACanvas draws in the MDI client's coordinates.
+// Fonts, places and the picture's size are those of 96 DPI at the window's.
 #include <exception>
 
 #include "base/PathEncoding.h"
+#include "framework/DevicePixels.h"
 #include "launcher/BackdropGeometry.h"
 #include "launcher/BackdropPlan.h"
 #include "settings/ExtractionFolder.h"
@@ -32,6 +34,7 @@ void TMainForm::MDIAreaPaint(TObject*, TCanvas& ACanvas, const RECT&)
     GetClientRect(window, &client);
     const int clientWidth = client.right;
     const int clientHeight = client.bottom;
+    const int dpi = Dpi();
 
     // The picture is read from its file at every paint; a file that is
     // missing or no valid picture leaves the backdrop without one.
@@ -40,7 +43,7 @@ void TMainForm::MDIAreaPaint(TObject*, TCanvas& ACanvas, const RECT&)
         try {
             Picture->LoadFromFile(InExtractionFolder(*file));
             PictureRect =
-                ToRECT(backdrop::PictureRect(Picture->Width(), Picture->Height(), bounds.right - bounds.left));
+                ToRECT(backdrop::PictureRect(Picture->Width(), Picture->Height(), bounds.right - bounds.left, ScaleToDpi, dpi));
         } catch (const std::exception&) {
         }
     }
@@ -74,16 +77,16 @@ void TMainForm::MDIAreaPaint(TObject*, TCanvas& ACanvas, const RECT&)
     ACanvas.Font.SetSize(kTitlePoints);
     ACanvas.Font.SetStyle({fsBold, fsItalic});
     ACanvas.Font.SetColor(clBlack);
-    ACanvas.TextOut(12, 12, title);
+    ACanvas.TextOut(ScaleToDpi(12, dpi), ScaleToDpi(12, dpi), title);
     ACanvas.Font.SetColor(clWhite);
-    ACanvas.TextOut(8, 8, title);
+    ACanvas.TextOut(ScaleToDpi(8, dpi), ScaleToDpi(8, dpi), title);
 
     // The footer stays white.
     ACanvas.SetTextAlign(TA_RIGHT | TA_BOTTOM);
     ACanvas.Font.SetSize(kFooterPoints);
     ACanvas.Font.SetStyle({fsBold});
     const std::string footer = AuthorText(Globals.FooterText);
-    if (const auto at = backdrop::FooterPosition(clientWidth, clientHeight, ACanvas.TextWidth(footer)))
+    if (const auto at = backdrop::FooterPosition(clientWidth, clientHeight, ACanvas.TextWidth(footer), ScaleToDpi, dpi))
         ACanvas.TextOut(at->x, at->y, footer);
 }
 

@@ -28,6 +28,7 @@ TSetupWiz::TSetupWiz(TComponent* owner) : TForm(owner, "SetupWiz", "TSetupWiz")
     Font.SetSize(8);
     OnShow = Handler(this, &TSetupWiz::FormShow);
     OnClose = Handler(this, &TSetupWiz::FormClose);
+    OnDpiChange = Handler(this, &TSetupWiz::FormDpiChange);
 
     // Placing the container makes the form's window, so the layout above is
     // complete by then.
@@ -115,6 +116,8 @@ void TSetupWiz::FormShow(TObject*)
 }
 
 void TSetupWiz::FormClose(TObject*, TCloseAction& action) { action = caFree; }
+
+void TSetupWiz::FormDpiChange(TObject*) { CenterMe(); }
 
 void TSetupWiz::ToolbarButton971Click(TObject*) { BackClick(*this, Globals.ShowReadMe); }
 

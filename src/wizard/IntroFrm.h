@@ -25,6 +25,8 @@ public:
 
     void FormShow(TObject* sender);
     void FormClose(TObject* sender, TCloseAction& action);
+    // Laid out at a new DPI: centred again.
+    void FormDpiChange(TObject* sender);
     void ToolbarButton971Click(TObject* sender);  // Back
     void ToolbarButton972Click(TObject* sender);  // forward
     void ToolbarButton973Click(TObject* sender);  // leave

@@ -2,7 +2,8 @@
 """The setup wizard under Wine, driven through keys and mouse clicks as a
 user would: the first page by ShowReadMe, the read-me in the statements
 memo, the target folder, the summary, the final page, leaving with and
-without the question, and the layout of every page (kept as screenshots).
+without the question, and the layout of every page (kept as screenshots),
+at 96 DPI and at the display scales of 125, 150 and 200 %.
 
 The wizard's pages and controls are system windows, read through the test
 driver; its push buttons are painted, so their captions are checked by what
@@ -34,6 +35,27 @@ READ_ME_LINES = ["Licence terms", "line two", "line three", "line four", "", "la
 
 # The push buttons, left, top, width, height in the wizard's client area.
 BACK, FORWARD, LEAVE = (144, 247, 67, 26), (212, 247, 65, 26), (329, 247, 65, 26)
+# The wizard's client size and each page's controls: class, text (None: an
+# edit box's) and left, top, width, height on the page, at 96 DPI. Label4
+# shows the target folder; Label9 takes the size of its text.
+CLIENT_SIZE = (402, 275)
+PAGE_BOUNDS = (0, 0, 401, 241)
+LABEL9_PLACE = (8, 8)
+
+
+def page_layout(label4):
+    return {
+        "1": [("Static", STATEMENTS, (8, 8, 385, 41)), ("Edit", None, (8, 64, 385, 177))],
+        "2": [("Static", DEFAULT_FOLDER, (9, 16, 383, 13)), ("Button", "Path to install to", (8, 192, 385, 41)),
+              ("Static", label4, (15, 209, 370, 14))],
+        "4": [("Static", CONFIGURED, None), ("Edit", None, (8, 32, 385, 201))],
+        "5": [("Static", FINISH, (8, 8, 385, 33))],
+    }
+
+
+def scaled(bounds, dpi):
+    """Bounds at 96 DPI as the display at `dpi` shows them, unrounded."""
+    return tuple(value * dpi / 96.0 for value in bounds)
 WS_SYSMENU, WS_MINIMIZEBOX, WS_MAXIMIZEBOX, WS_THICKFRAME = 0x80000, 0x20000, 0x10000, 0x40000
 WS_VSCROLL, SS_TYPEMASK, SS_CENTER = 0x200000, 0x1F, 0x1
 
@@ -132,16 +154,16 @@ class WizardPagesTest(e2ecase.SessionTestCase):
         self.session.wait_idle()
         return Wizard(self, installer, main)
 
-    def check_layout(self, wizard):
-        """The wizard's window and every control at its place, in pixels of
-        the wizard's client area, with its exact text."""
+    def wizard_windows(self, wizard):
+        """The wizard's record, its client size, and {page: [(class, text,
+        bounds in the wizard's client area)]} of the page itself (first) and
+        its controls; checks that the wizard has no border icons and is
+        centred by the screen's size, as a position in the MDI client."""
         window = wizard.window()
         self.assertEqual(window["text"], "Setup Wizard")
         self.assertFalse(window["style"] & (WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME),
                          "the wizard has border icons or a sizing border")
         left, top, right, bottom = window["client"]
-        self.assertEqual((right - left, bottom - top), (402, 275))
-        # Centred by the screen's size, as a position in the MDI client.
         client = [w for w in walk(self.session.window(wizard.main["hwnd"])) if w["class"] == "MDIClient"][0]
         width, height = window["rect"][2] - window["rect"][0], window["rect"][3] - window["rect"][1]
         self.assertEqual(window["rect"][0] - client["client"][0], SCREEN_WIDTH // 2 - width // 2)
@@ -153,24 +175,44 @@ class WizardPagesTest(e2ecase.SessionTestCase):
 
         pages = wizard.pages(window)
         self.assertEqual(sorted(pages), ["1", "2", "4", "5"])
-        for page in pages.values():
-            self.assertEqual(bounds(page), (0, 0, 401, 241))
-        seen = {caption: [(w["class"], w["text"] if w["class"] != "Edit" else None, bounds(w))
-                          for w in walk(page) if w is not page]
+        seen = {caption: [(w["class"], w["text"] if w["class"] != "Edit" else None, bounds(w)) for w in walk(page)]
                 for caption, page in pages.items()}
+        return window, (right - left, bottom - top), seen
+
+    def check_layout(self, wizard):
+        """The wizard's window and every control at its place, in pixels of
+        the wizard's client area, with its exact text."""
+        _, size, seen = self.wizard_windows(wizard)
+        self.assertEqual(size, CLIENT_SIZE)
+        for caption, windows in seen.items():
+            self.assertEqual(windows.pop(0), ("TPage", caption, PAGE_BOUNDS))
         label9 = seen["4"][0][2]
-        self.assertEqual(seen, {
-            "1": [("Static", STATEMENTS, (8, 8, 385, 41)), ("Edit", None, (8, 64, 385, 177))],
-            "2": [("Static", DEFAULT_FOLDER, (9, 16, 383, 13)), ("Button", "Path to install to", (8, 192, 385, 41)),
-                  ("Static", wizard.label4(), (15, 209, 370, 14))],
-            "4": [("Static", CONFIGURED, (8, 8) + label9[2:]), ("Edit", None, (8, 32, 385, 201))],
-            "5": [("Static", FINISH, (8, 8, 385, 33))],
-        })
+        expected = page_layout(wizard.label4())
+        expected["4"][0] = ("Static", CONFIGURED, LABEL9_PLACE + label9[2:])
+        self.assertEqual(seen, expected)
         self.assertGreater(label9[2], 100, "Label9 is sized to its text")
         memo1, memo2 = wizard.controls("1", "Edit")[0], wizard.controls("4", "Edit")[0]
         self.assertTrue(memo1["style"] & WS_VSCROLL)
         self.assertFalse(memo2["style"] & WS_VSCROLL)
         self.assertEqual(wizard.controls("5", "Static")[0]["style"] & SS_TYPEMASK, SS_CENTER)
+
+    def assert_near(self, seen, exact, what):
+        """Each of `seen` within a pixel of `exact`."""
+        self.assertEqual(len(seen), len(exact), what)
+        for got, want in zip(seen, exact):
+            self.assertLessEqual(abs(got - want), 1, "%s: %s, not %s" % (what, seen, exact))
+
+    def check_group_box_clean(self, wizard):
+        """Nothing of the page shown before inside the folder page's group
+        box: below its label only the page's colour, and its bottom frame
+        lines each of one colour."""
+        box = wizard.controls("2", "Button")[0]
+        left, top, right, bottom = box["rect"]
+        page = self.session.screen_pixels([left - 4, top + 20, left - 3, top + 21])[0][0]
+        inside = self.session.screen_pixels([left + 3, bottom - 9, right - 3, bottom - 3])
+        self.assertEqual({pixel for row in inside for pixel in row}, {page}, "something shows inside the group box")
+        for row in self.session.screen_pixels([left + 4, bottom - 2, right - 4, bottom]):
+            self.assertEqual(len(set(row)), 1, "the group box's frame is broken")
 
     def test_statements_page_with_the_read_me(self):
         wizard = self.start("readme-true.exe", "True")
@@ -185,6 +227,8 @@ class WizardPagesTest(e2ecase.SessionTestCase):
         wizard.key("alt+y")
         wizard.wait_page("2")
         self.assertEqual(wizard.label4(), WINDOWS_FOLDER)
+        self.session.wait_idle()
+        self.check_group_box_clean(wizard)
         self.screenshot("page-2")
         # Back to the statements, which keep the read-me; "&No" ends at once.
         wizard.click(BACK)
@@ -264,6 +308,40 @@ class WizardPagesTest(e2ecase.SessionTestCase):
                 self.assertEqual(wizard.memo_lines("4")[4], "  TEST FILE")
                 wizard.key("alt+n")
                 wizard.wait_exit_without_boxes()
+
+    def test_every_window_grows_with_the_display_scale(self):
+        for dpi in (120, 144, 192):
+            with self.subTest(dpi=dpi):
+                self.session.use_dpi(dpi)
+                wizard = self.start("scale-%d.exe" % dpi, "True")
+                window, size, seen = self.wizard_windows(wizard)
+                self.assert_near(size, scaled(CLIENT_SIZE, dpi), "client size")
+                expected = page_layout(wizard.label4())
+                expected["4"][0] = ("Static", CONFIGURED, None)
+                for caption, windows in seen.items():
+                    self.assert_near(windows.pop(0)[2], scaled(PAGE_BOUNDS, dpi), "page " + caption)
+                    self.assertEqual([w[:2] for w in windows], [w[:2] for w in expected[caption]])
+                    for (_, text, bounds), (_, _, layout) in zip(windows, expected[caption]):
+                        # Label9 takes the size of its text.
+                        want = scaled(layout or LABEL9_PLACE, dpi)
+                        self.assert_near(bounds[:len(want)], want, text)
+                # The painted buttons where accessibility clients find them.
+                client = window["client"]
+                buttons = self.session.driver("accessible", window["hwnd"])["children"][1:]
+                self.assertEqual(len(buttons), 3)
+                for button, layout in zip(buttons, (BACK, FORWARD, LEAVE)):
+                    x, y, width, height = button["location"]
+                    self.assert_near((x - client[0], y - client[1], width, height), scaled(layout, dpi),
+                                     button["name"])
+                self.screenshot("page-1-at-%d-dpi" % dpi)
+                wizard.key("alt+y")
+                wizard.wait_page("2")
+                self.session.wait_idle()
+                self.check_group_box_clean(wizard)
+                self.screenshot("page-2-at-%d-dpi" % dpi)
+                wizard.key("alt+c")
+                self.session.driver("click-button", wizard.wait_box()["hwnd"], "&Yes")
+                self.assertEqual(wizard.installer.wait_exit(timeout=60), EXIT_CANCELLED)
 
     def test_final_page_installs_each_time_it_is_reached(self):
         wizard = self.start("final.exe", "False", extra=["Aurora.scr", "Lmunist.exe", "Install.exe"])

@@ -20,6 +20,10 @@ SCREEN_WIDTH = 1024
 SCREEN_HEIGHT = 768
 # Wine's replacements of the system fonts (Debian package fonts-wine).
 WINE_FONTS = "/usr/share/wine/fonts"
+# Where Wine reads the system's DPI from (LogPixels, a DWORD): the user's
+# desktop and the current hardware profile's fonts.
+DPI_KEYS = ["HKCU\\Control Panel\\Desktop",
+            "HKLM\\System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts"]
 # Faces of Japanese and Chinese Windows and the fonts of this machine
 # (fonts-ipafont-gothic, fonts-wqy-microhei) that stand for them.
 CJK_FACES = [("MS UI Gothic", "IPAPGothic"), ("MS PGothic", "IPAPGothic"), ("MS Gothic", "IPAGothic"),
@@ -201,14 +205,29 @@ class WineSession:
         (ru_RU.UTF-8: 1251, ja_JP.UTF-8: 932), or under the machine's own
         with None. The prefix's server, and so every program still running
         in it, is ended and started again under it."""
-        subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                       timeout=60)
-        with contextlib.suppress(subprocess.TimeoutExpired):
-            subprocess.run(["wineserver", "-w"], env=self.env, timeout=60)
         if locale:
             self.env["LC_ALL"] = locale
         else:
             self.env.pop("LC_ALL", None)
+        self._restart_server()
+
+    def use_dpi(self, dpi):
+        """From now on runs the session's programs at `dpi` dots per inch
+        (96 is a display scale of 100 %, 144 of 150 %), set where Wine reads
+        it; as with use_locale, every program still running ends."""
+        for key in DPI_KEYS:
+            rc, out = self.run("reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f")
+            if rc != 0:
+                raise WineError("cannot set LogPixels under %s: %s" % (key, out))
+        self._restart_server()
+
+    def _restart_server(self):
+        """Ends the prefix's server, with every program in it, and starts it
+        again under the session's environment."""
+        subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                       timeout=60)
+        with contextlib.suppress(subprocess.TimeoutExpired):
+            subprocess.run(["wineserver", "-w"], env=self.env, timeout=60)
         subprocess.run(["wineserver", "-p"], env=self.env, check=True, timeout=60)
 
     # ----- programs -------------------------------------------------------

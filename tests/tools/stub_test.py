@@ -31,6 +31,8 @@ SUPPORTED_OS = {
 ASM_V1 = "{urn:schemas-microsoft-com:asm.v1}"
 ASM_V3 = "{urn:schemas-microsoft-com:asm.v3}"
 COMPATIBILITY = "{urn:schemas-microsoft-com:compatibility.v1}"
+WINDOWS_SETTINGS_2005 = "{http://schemas.microsoft.com/SMI/2005/WindowsSettings}"
+WINDOWS_SETTINGS_2016 = "{http://schemas.microsoft.com/SMI/2016/WindowsSettings}"
 RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 14, 16, 24
 # Libraries Windows maps from the system folder only (its KnownDLLs, and
 # ntdll, which every process has mapped before its own imports).
@@ -80,17 +82,25 @@ class SizeTest(unittest.TestCase):
 
 class StubResourcesTest(unittest.TestCase):
 
+    def check_manifest(self, path):
+        manifest = ET.fromstring(resource(path, RT_MANIFEST))
+        levels = [e.get("level") for e in manifest.iter(ASM_V3 + "requestedExecutionLevel")]
+        self.assertEqual(levels, ["requireAdministrator"])
+        self.assertEqual({e.get("Id") for e in manifest.iter(COMPATIBILITY + "supportedOS")}, SUPPORTED_OS)
+        # Aware of each monitor's DPI, version 2 where the system has it;
+        # per monitor or the system's DPI where it knows only the older
+        # element.
+        settings = ASM_V3 + "application/" + ASM_V3 + "windowsSettings/"
+        self.assertEqual([e.text for e in manifest.findall(settings + WINDOWS_SETTINGS_2016 + "dpiAwareness")],
+                         ["PerMonitorV2, PerMonitor"])
+        self.assertEqual([e.text for e in manifest.findall(settings + WINDOWS_SETTINGS_2005 + "dpiAware")],
+                         ["true/pm"])
+        self.assertNotIn("Common-Controls", resource(path, RT_MANIFEST).decode("utf-8"))
+
     def test_manifest_version_and_icon_in_the_stub_and_an_installer(self):
         for path in (STUB, INSTALLER):
             with self.subTest(file=os.path.basename(path)):
-                manifest = ET.fromstring(resource(path, RT_MANIFEST))
-                levels = [e.get("level") for e in manifest.iter(ASM_V3 + "requestedExecutionLevel")]
-                self.assertEqual(levels, ["requireAdministrator"])
-                self.assertEqual({e.get("Id") for e in manifest.iter(COMPATIBILITY + "supportedOS")},
-                                 SUPPORTED_OS)
-                text = resource(path, RT_MANIFEST).decode("utf-8")
-                self.assertNotIn("dpiAware", text)
-                self.assertNotIn("Common-Controls", text)
+                self.check_manifest(path)
 
                 values = version_strings(resource(path, RT_VERSION))
                 self.assertEqual(values.get("FileDescription"), "Lumora Install Program")
@@ -104,6 +114,15 @@ class StubResourcesTest(unittest.TestCase):
                 self.assertEqual(kind, 1)
                 sizes = {group[6 + 14 * i] for i in range(count)}
                 self.assertEqual(sizes, {16, 32, 48})
+
+    def test_an_installer_with_rewritten_resources_keeps_the_manifest(self):
+        files = [os.path.join(PAYLOAD, name) for name in sorted(os.listdir(PAYLOAD))]
+        with tempfile.TemporaryDirectory() as tmp:
+            out = os.path.join(tmp, "aurora-setup.exe")
+            subprocess.run([SETUPPACK, "build", "--stub", STUB, "-o", out, "--product", "Aurora",
+                            "--version", "2.0.0", "--language", "de,ja", *files], check=True, stdout=subprocess.DEVNULL)
+            self.assertEqual(version_strings(resource(out, RT_VERSION)).get("ProductName"), "Aurora")
+            self.check_manifest(out)
 
 
 class ImportsTest(unittest.TestCase):

@@ -6,6 +6,9 @@
 namespace lumora::backdrop {
 namespace {
 
+// Stands in for the framework's scaling; exact at the DPIs used here.
+int Scaled(int pixels, int dpi) { return pixels * dpi / 96; }
+
 TEST(BackdropBands, ClientHeight630GivesTenPixelBandsOverlappingByTwo)
 {
     const float step = BandStep(630);
@@ -46,18 +49,24 @@ TEST(BackdropBands, AClientLowerThan63RowsGivesBandsOfAtMostOneRow)
 
 TEST(BackdropPlacement, FooterMovesLeftByTheFootersThatFitInTheWidth)
 {
-    EXPECT_EQ(FooterPosition(800, 600, 100), (Point{787, 594}));
-    EXPECT_EQ(FooterPosition(800, 600, 99), (Point{787, 594}));  // 800 div 99 = 8
-    EXPECT_EQ(FooterPosition(1024, 700, 7), (Point{1024 - 146 - 5, 694}));
+    EXPECT_EQ(FooterPosition(800, 600, 100, Scaled, 96), (Point{787, 594}));
+    EXPECT_EQ(FooterPosition(800, 600, 99, Scaled, 96), (Point{787, 594}));  // 800 div 99 = 8
+    EXPECT_EQ(FooterPosition(1024, 700, 7, Scaled, 96), (Point{1024 - 146 - 5, 694}));
     // Wider than the client area: the division gives 0.
-    EXPECT_EQ(FooterPosition(300, 200, 301), (Point{295, 194}));
-    EXPECT_EQ(FooterPosition(800, 600, 0), std::nullopt);
+    EXPECT_EQ(FooterPosition(300, 200, 301, Scaled, 96), (Point{295, 194}));
+    EXPECT_EQ(FooterPosition(800, 600, 0, Scaled, 96), std::nullopt);
+    // At 192 DPI the corner's distances double; the text's width is the
+    // device's already.
+    EXPECT_EQ(FooterPosition(1600, 1200, 200, Scaled, 192), (Point{1600 - 8 - 10, 1188}));
 }
 
-TEST(BackdropPlacement, PictureSitsUnscaledBelowTheTopAndLeftOfTheRightEdge)
+TEST(BackdropPlacement, PictureSitsAtItsSizeBelowTheTopAndLeftOfTheRightEdge)
 {
-    EXPECT_EQ(PictureRect(200, 150, 1032), (Rect{782, 30, 982, 180}));
-    EXPECT_EQ(PictureRect(1, 1, 0), (Rect{-51, 30, -50, 31}));
+    EXPECT_EQ(PictureRect(200, 150, 1032, Scaled, 96), (Rect{782, 30, 982, 180}));
+    EXPECT_EQ(PictureRect(1, 1, 0, Scaled, 96), (Rect{-51, 30, -50, 31}));
+    // At 144 DPI: its size, the gap to the edge and its distance from the top
+    // grow by half.
+    EXPECT_EQ(PictureRect(200, 150, 1548, Scaled, 144), (Rect{1173, 45, 1473, 270}));
     // The solid fill adds the window's screen position to the client size.
     EXPECT_EQ(SolidRect(1024, 700, -4, -4), (Rect{0, 0, 1020, 696}));
     EXPECT_EQ(SolidRect(430, 316, 100, 50), (Rect{0, 0, 530, 366}));

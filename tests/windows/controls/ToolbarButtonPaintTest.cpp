@@ -68,6 +68,19 @@ protected:
     const COLORREF text_ = GetSysColor(COLOR_WINDOWTEXT);
     const COLORREF highlight_ = GetSysColor(COLOR_BTNHIGHLIGHT);
     const COLORREF shadow_ = GetSysColor(COLOR_BTNSHADOW);
+
+    // Presses Yes: it looks sunken, its caption `by` pixels right of and
+    // below `upCaption`.
+    void PressAndExpectCaptionMovedBy(const RECT& upCaption, int by)
+    {
+        Mouse(WM_LBUTTONDOWN, CentreOf(form_->Yes), MK_LBUTTON);
+        const ButtonPixels pressed(window_, form_->Yes);
+        EXPECT_LT(pressed.Relief(), 0);
+        RECT moved = upCaption;
+        OffsetRect(&moved, by, by);
+        const RECT pressedCaption = pressed.Bounds(text_);
+        EXPECT_TRUE(EqualRect(&pressedCaption, &moved));
+    }
 };
 
 TEST_F(ButtonLook, RaisedWhenUpAndSunkenWithTheCaptionMovedWhenPressed)
@@ -76,14 +89,7 @@ TEST_F(ButtonLook, RaisedWhenUpAndSunkenWithTheCaptionMovedWhenPressed)
     EXPECT_GT(up.Relief(), 0);
     const RECT upCaption = up.Bounds(text_);
     ASSERT_FALSE(IsRectEmpty(&upCaption));
-
-    Mouse(WM_LBUTTONDOWN, CentreOf(form_->Yes), MK_LBUTTON);
-    const ButtonPixels pressed(window_, form_->Yes);
-    EXPECT_LT(pressed.Relief(), 0);
-    RECT moved = upCaption;
-    OffsetRect(&moved, 1, 1);
-    const RECT pressedCaption = pressed.Bounds(text_);
-    EXPECT_TRUE(EqualRect(&pressedCaption, &moved));
+    PressAndExpectCaptionMovedBy(upCaption, 1);
 
     // Moved off and released there: raised again.
     Mouse(WM_MOUSEMOVE, POINT{300, 10}, MK_LBUTTON);
@@ -92,6 +98,36 @@ TEST_F(ButtonLook, RaisedWhenUpAndSunkenWithTheCaptionMovedWhenPressed)
     EXPECT_GT(released.Relief(), 0);
     const RECT releasedCaption = released.Bounds(text_);
     EXPECT_TRUE(EqualRect(&releasedCaption, &upCaption));
+}
+
+// At 200 % the border's two lines are two pixels wide each, and a press
+// moves the caption two pixels right and down.
+TEST_F(ButtonLook, AtTwiceTheDpiTheBorderAndThePressedCaptionMoveTwiceAsFar)
+{
+    RECT outer{};
+    GetWindowRect(window_, &outer);
+    RECT suggested{outer.left, outer.top, outer.left + 2 * (outer.right - outer.left),
+                   outer.top + 2 * (outer.bottom - outer.top)};
+    SendMessageA(window_, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+    ASSERT_EQ(form_->Yes.Width(), 130);
+    ASSERT_EQ(form_->Yes.Height(), 52);
+
+    const ButtonPixels up(window_, form_->Yes);
+    const int right = form_->Yes.Width() - 1, bottom = form_->Yes.Height() - 1;
+    for (const int band : {0, 2}) {
+        SCOPED_TRACE(band);
+        EXPECT_EQ(up.At(band, 20), up.At(band + 1, 20));
+        EXPECT_EQ(up.At(20, band), up.At(20, band + 1));
+        EXPECT_EQ(up.At(right - band, 20), up.At(right - band - 1, 20));
+        EXPECT_EQ(up.At(20, bottom - band), up.At(20, bottom - band - 1));
+    }
+    EXPECT_NE(up.At(0, 20), up.At(2, 20));
+    EXPECT_NE(up.At(right, 20), up.At(right - 2, 20));
+    EXPECT_EQ(up.At(4, 20), GetSysColor(COLOR_BTNFACE));
+    const RECT upCaption = up.Bounds(text_);
+    ASSERT_FALSE(IsRectEmpty(&upCaption));
+    PressAndExpectCaptionMovedBy(upCaption, 2);
+    Mouse(WM_LBUTTONUP, CentreOf(form_->Yes));
 }
 
 // Disabled: the caption in the shadow colour over a highlight copy one pixel

@@ -108,7 +108,8 @@ TEST_F(Controls, AreSystemWindowsWithTheirTextsBoundsStylesAndTheFormsFont)
     LOGFONTA lf{};
     GetObjectA(font, sizeof lf, &lf);
     EXPECT_STREQ(lf.lfFaceName, "MS Sans Serif");
-    EXPECT_EQ(lf.lfHeight, -MulDiv(8, GetDeviceCaps(WindowDC(nullptr).Get(), LOGPIXELSY), 72));
+    // 8 points are 11 pixels at 96 DPI, made at the form's DPI.
+    EXPECT_EQ(lf.lfHeight, ScaleToDpi(-11, form_->Dpi()));
 }
 
 TEST_F(Controls, ShowingAPageHidesTheOthersWithTheirControls)

@@ -94,5 +94,47 @@ TEST_F(MainFormBackdrop, ThePictureIsReadAtEveryPaintAndAFailureKeepsItsLastPlac
     }
 }
 
+// At 200 %: the picture twice its size, twice as far from the top and the
+// right edge, and filtered rather than in blocks of repeated pixels; the
+// title twice as large.
+TEST_F(MainFormBackdrop, AtTwiceTheDpiThePictureAndTheTitleGrowSmoothly)
+{
+    WritePicture(EncodeJpeg(40, 20, [](int x, int) { return Rgb{static_cast<std::uint8_t>(x * 6), 0, 0}; }));
+    Globals.ImageFile = "backdrop.jpg";
+    Globals.TitleText = "Lumora";
+    // The rows the title's white letters take, over the black of no
+    // gradient.
+    const auto titleRows = [this] {
+        int top = -1, bottom = -1;
+        for (int y = 0; y < 200; ++y)
+            for (int x = 0; x < 400; ++x)
+                if (At(x, y) == RGB(255, 255, 255)) {
+                    top = top < 0 ? y : top;
+                    bottom = y + 1;
+                }
+        return std::make_pair(top, bottom);
+    };
+    Erase();
+    const auto rows96 = titleRows();
+    ASSERT_GE(rows96.first, 8);
+
+    RECT suggested{};
+    GetWindowRect(MainForm->Handle(), &suggested);
+    SendMessageA(MainForm->Handle(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(192, 192),
+                 reinterpret_cast<LPARAM>(&suggested));
+    Erase();
+    const int right = OuterWidth() - 100;
+    const RECT twice{right - 80, 60, right, 100};
+    EXPECT_TRUE(EqualRect(&MainForm->PictureRect, &twice));
+    // Repeated pixels would make each even column the same as the next.
+    int repeated = 0;
+    for (int x = twice.left + 2; x < twice.right - 2; x += 2)
+        repeated += At(x, 80) == At(x + 1, 80);
+    EXPECT_LT(repeated, 5);
+    const auto rows192 = titleRows();
+    EXPECT_NEAR(rows192.first, 2 * rows96.first, 2);
+    EXPECT_NEAR(rows192.second - rows192.first, 2 * (rows96.second - rows96.first), 3);
+}
+
 }  // namespace
 }  // namespace lumora::test
