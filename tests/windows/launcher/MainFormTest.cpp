@@ -3,7 +3,7 @@
 #include <cstring>
 #include <map>
 
-#include "Translations.h"
+#include "author/Translations.h"
 #include "base/PathEncoding.h"
 #include "base/TextTables.h"
 #include "base/UiTexts.h"
