@@ -35,10 +35,17 @@ void WriteInfoFile(const std::string& path, const std::string& screenSaverFile, 
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         throw InOutError(GetLastError());
+    WriteInfoFile(file.Get(), screenSaverFile, targetFolder);
+    if (!CloseHandle(file.Release()))
+        throw InOutError(GetLastError());
+}
+
+void WriteInfoFile(HANDLE file, const std::string& screenSaverFile, const std::string& targetFolder)
+{
     for (const std::string& line : InfoFileLines(screenSaverFile, targetFolder))
-        WriteLine(file.Get(), line);
+        WriteLine(file, line);
     // On the disk before it is moved into place.
-    if (!FlushFileBuffers(file.Get()) || !CloseHandle(file.Release()))
+    if (!FlushFileBuffers(file))
         throw InOutError(GetLastError());
 }
 

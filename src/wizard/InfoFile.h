@@ -2,6 +2,8 @@
 // The info file the installation leaves beside the screensaver: two lines,
 // the screensaver file and the target folder, each ended by CR LF
 // (InfoFileLines of InstallPaths.h).
+#include <windows.h>
+
 #include <string>
 
 namespace lumora {
@@ -11,5 +13,7 @@ namespace lumora {
 // to the disk. Throws InOutError at the first operation that fails:
 // creating the file, either line, flushing, closing.
 void WriteInfoFile(const std::string& path, const std::string& screenSaverFile, const std::string& targetFolder);
+// The same into the new file `file`, open for writing, which stays open.
+void WriteInfoFile(HANDLE file, const std::string& screenSaverFile, const std::string& targetFolder);
 
 }  // namespace lumora

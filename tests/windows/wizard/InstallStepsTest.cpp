@@ -309,9 +309,12 @@ TEST_F(InstallationSteps, WhatAKilledRunLeftIsUndoneBeforeTheCopies)
     WriteBytes(beside("lumtest.nfo", 2, Leftover::SetAside), oldInfo);
     WriteBytes(beside("lumtest.exe", 1, Leftover::Staged), Pattern(200, 10));
     WriteBytes(beside("lumtest.nfo", 2, Leftover::Staged), Pattern(20, 11));
-    ASSERT_TRUE(KeepUninstallEntry("lumtest.scr"));
+    const LeftoverName killed{1234, 0};
+    ASSERT_EQ(KeepUninstallEntry("lumtest.scr", KeptEntryName("lumtest Uninstall", killed)), TargetBefore::Kept);
     const std::string journal = beside("lumtest.scr", 0, Leftover::Journal);
-    const std::string text = JournalText({3, 0b111, true});
+    using B = TargetBefore;
+    const std::string text = JournalText({killed, {B::Kept, B::Kept, B::Kept}, B::Kept},
+                                         {{"lumtest.scr", "lumtest.exe", "lumtest.nfo"}, "lumtest Uninstall"});
     WriteBytes(journal, Bytes(text.begin(), text.end()));
     WriteBytes(target_ / "lumtest.scr", screenSaver_);
     WriteUninstallEntry("lumtest.scr", target_.Path(), {"Lumtest 2", "", "2.0.0", ""});
@@ -354,6 +357,7 @@ TEST_F(InstallationSteps, AScreensaverNamedAsItsUninstallerCopyGivesWayToIt)
     Globals.ScreenSaverFile = "lumtest.exe";
     WriteBytes(extraction_ + "lumtest.exe", screenSaver_);
     WriteBytes(target_ / "lumtest.exe", Pattern(50, 3));
+    WriteInfoFile(target_ / "lumtest.nfo", "lumtest.exe", target_.Path());
     RunInstallationSteps(target_.Path(), [] {}, true);
     EXPECT_EQ(ReadBytes(target_ / "lumtest.exe"), uninstaller_);
     EXPECT_EQ(Text(*ReadBytes(target_ / "lumtest.nfo")), "lumtest.exe\r\n" + target_.Path() + "\r\n");
