@@ -339,7 +339,9 @@ class FailClosedTest(e2ecase.SessionTestCase):
         self.check_nothing_installed("Borealis", wizard_shown=True)
 
     def test_an_upgrade_that_cannot_be_completed_keeps_the_installed_version(self):
-        old = {"Aurora.scr": b"old screensaver " * 100, "Aurora.exe": b"old uninstaller " * 100}
+        # An earlier installation, known by its info file.
+        old = {"Aurora.scr": b"old screensaver " * 100, "Aurora.exe": b"old uninstaller " * 100,
+               "Aurora.nfo": b"Aurora.scr\r\nC:\\windows\r\n"}
         windows = self.session.host_path("C:\\windows")
         for name, data in old.items():
             with open(os.path.join(windows, name), "wb") as f:
@@ -494,9 +496,10 @@ class FailClosedTest(e2ecase.SessionTestCase):
             self.mount("overlay", "lowerdir=%s,upperdir=%s/upper,workdir=%s/work" % (windows, room, room), windows)
             run = SetupRun(self, installer=Installer(session, nebula, "nebula.exe").start())
             run.wizard.wait_page("2")
-            # Room for the pages of the two programs' copies, no more.
+            # Room for the pages of the two programs' copies and the lock
+            # file, no more.
             free = os.statvfs(room)
-            pages = sum(-(-len(data) // free.f_bsize) for data in old.values())
+            pages = sum(-(-len(data) // free.f_bsize) for data in old.values()) + 1
             with open(os.path.join(room, "filler"), "wb") as f:
                 f.write(b"\0" * (free.f_bavail - pages) * free.f_bsize)
             self.assertEqual(os.statvfs(room).f_bavail, pages)
