@@ -20,8 +20,7 @@ namespace {
 
 }  // namespace
 
-FilesIntoPlace::FilesIntoPlace(const std::vector<std::string>& targets, const std::string& screenSaverFile,
-                               const std::function<void()>& whileWaiting)
+FilesIntoPlace::FilesIntoPlace(const std::vector<std::string>& targets, const std::string& screenSaverFile)
     : slots_(targets.size()), screenSaverFile_(screenSaverFile)
 {
     // Names that no other run, and no other group of this run, uses at the
@@ -30,24 +29,23 @@ FilesIntoPlace::FilesIntoPlace(const std::vector<std::string>& targets, const st
     group_ = {GetCurrentProcessId(), groups++, 0, Leftover::Staged};
     names_.entry = UninstallEntryName(screenSaverFile);
     keptEntry_ = KeptEntryName(names_.entry, group_);
-    std::wstring folder;
+    std::size_t nameStart = 0;
     for (std::size_t place = 0; place < slots_.size(); ++place) {
         Slot& slot = slots_[place];
         slot.shown = ExpandedPath(targets[place]);
-        const std::wstring target = WideText(slot.shown);
-        const std::size_t nameStart = target.rfind(L'\\') + 1;
+        // Every target lies in the folder of the first.
         if (place == 0)
-            folder = target.substr(0, nameStart);
-        slot.name = target.substr(nameStart);
-        names_.targets.push_back(TextFromWide(slot.name));
-        if (!SamePath(folder, target.substr(0, nameStart))) {
+            nameStart = slot.shown.rfind('\\') + 1;
+        if (slot.shown.rfind('\\') + 1 != nameStart || slot.shown.compare(0, nameStart, slots_[0].shown, 0, nameStart)) {
             SetLastError(ERROR_INVALID_NAME);
             CannotCreate(slot.shown);
         }
+        names_.targets.emplace_back(std::string_view(slot.shown).substr(nameStart));
+        slot.name = WideText(names_.targets[place]);
         for (std::size_t earlier = 0; earlier < place; ++earlier)
             slots_[earlier].superseded |= SamePath(slots_[earlier].name, slot.name);
     }
-    folder_ = OpenItself(WidePath(TextFromWide(folder)), FILE_LIST_DIRECTORY | FILE_TRAVERSE,
+    folder_ = OpenItself(WidePath(slots_[0].shown.substr(0, nameStart)), FILE_LIST_DIRECTORY | FILE_TRAVERSE,
                          FILE_SHARE_READ | FILE_SHARE_WRITE);
     if (!folder_)
         CannotCreate(slots_[0].shown);
@@ -56,49 +54,54 @@ FilesIntoPlace::FilesIntoPlace(const std::vector<std::string>& targets, const st
     if (!folderPath_.empty() && folderPath_.back() == L'\\')
         folderPath_.pop_back();
     const std::string product = AuthorText(ScreenSaverBaseName(screenSaverFile));
-    lock_.Take(folder_.Get(), folderPath_, WideText(product) + L".lock", product, whileWaiting);
+    lock_.Take(folder_.Get(), folderPath_, WideText(product + ".lock"), product);
 
     // What earlier runs left beside the targets, in three rounds: the
-    // journal of every unfinished group is checked before any change, then
-    // each group is undone, then the new files and copies left go (a copy
-    // whose target is missing goes back in its place).
+    // journal of every group that left something is checked before any
+    // change, then each group is undone, then the new files and copies left
+    // go.
     for (int round = 0; round < 3; ++round) {
         if (round == 2)
             DropUninstallEntryCopy(screenSaverFile_);
-        for (const std::wstring& name : NamesIn(folder_.Get())) {
-            // The first target whose name `name` starts with.
-            std::size_t place = 0;
-            while (place < slots_.size() && (name.size() <= slots_[place].name.size() ||
-                                             !SamePath(std::wstring_view(name).substr(0, slots_[place].name.size()),
-                                                       slots_[place].name)))
-                ++place;
-            if (place == slots_.size())
-                continue;
-            // Letters beyond ASCII become a 0, which no leftover's name holds.
-            std::string suffix;
-            for (std::size_t c = slots_[place].name.size(); c < name.size() && suffix.size() < 32; ++c)
-                suffix += static_cast<char>(name[c] < 0x80 ? name[c] : 0);
-            const std::optional<LeftoverName> leftover = ParseLeftoverSuffix(suffix);
-            if (!leftover || (leftover->kind == Leftover::Journal) == (round == 2) || (place != 0 && round < 2))
-                continue;
-            if (round < 2) {
-                SettleJournal(name, *leftover, round == 1);
-                continue;
+        for (const std::wstring& name : NamesIn(folder_.Get()))
+            for (std::size_t place = 0; place < slots_.size(); ++place) {
+                const std::wstring_view target = slots_[place].name;
+                const std::optional<LeftoverName> leftover =
+                    name.size() > target.size() && SamePath(std::wstring_view(name).substr(0, target.size()), target)
+                        ? ParseLeftoverSuffix(TextFromWide(std::wstring_view(name).substr(target.size())))
+                        : std::nullopt;
+                if (!leftover)
+                    continue;
+                if (round == 0) {
+                    // The journal of its group, checked when its name is
+                    // taken, even by what the listing leaves out (under Wine
+                    // a link to nothing).
+                    const std::wstring journal = LeftoverOf(0, *leftover, Leftover::Journal);
+                    const FileHandle made = CreateNewIn(folder_.Get(), journal, DELETE, 0);
+                    if (!made || !DeleteByHandle(made.Get()))
+                        SettleJournal(journal, *leftover, false);
+                } else if (leftover->kind != Leftover::Journal) {
+                    if (round == 2)
+                        RemoveLeftover(name);
+                } else if (round == 1 && place == 0) {
+                    SettleJournal(name, *leftover, true);
+                }
+                break;
             }
-            const FileHandle file = OpenFile(name, DELETE);
-            const DWORD error = GetLastError();
-            if (file && leftover->kind == Leftover::SetAside && !OpenFile(slots_[place].name, FILE_READ_ATTRIBUTES) &&
-                GetLastError() == ERROR_FILE_NOT_FOUND) {
-                // The only file of its target: a run of an earlier version was
-                // killed between its two moves.
-                RenameByHandle(file.Get(), folder_.Get(), slots_[place].name, false);
-            } else if (!(file && DeleteByHandle(file.Get())) && error != ERROR_FILE_NOT_FOUND) {
-                LogStep("earlier installation", TextFromWide(name) + " left alone: " +
-                                                    (error == ERROR_CANT_RESOLVE_FILENAME ? "a link, never followed"
-                                                                                          : "in use, or a folder"));
-            }
-        }
     }
+}
+
+// A leftover of an earlier run goes, unless it is something else than a
+// file or in use; the log says which.
+void FilesIntoPlace::RemoveLeftover(const std::wstring& name) const
+{
+    const FileHandle file = OpenFile(name, DELETE);
+    const DWORD error = file ? 0 : GetLastError();
+    if ((file && DeleteByHandle(file.Get())) || error == ERROR_FILE_NOT_FOUND)
+        return;
+    std::string line = TextFromWide(name);
+    line += error == ERROR_CANT_RESOLVE_FILENAME ? " left alone: a link, never followed" : " left alone: in use, or a folder";
+    LogStep("earlier installation", line);
 }
 
 FilesIntoPlace::~FilesIntoPlace()
@@ -121,7 +124,7 @@ FilesIntoPlace::~FilesIntoPlace()
                                : "failed: the next run undoes the rest");
     }
     if (undone) {
-        DropUninstallEntryCopy(screenSaverFile_, keptEntry_);
+        DropUninstallEntryCopy(screenSaverFile_);
         if (journal_)
             DeleteByHandle(journal_.Get());
     }
@@ -202,17 +205,18 @@ void FilesIntoPlace::SettleJournal(const std::wstring& name, LeftoverName group,
 {
     const FileHandle file = OpenFile(name, GENERIC_READ | DELETE);
     const DWORD error = GetLastError();
-    // Held open without delete sharing: a run of an earlier version is
-    // installing these files.
-    if (!file && error == ERROR_SHARING_VIOLATION)
-        CannotCreate(slots_[0].shown);
-    // A name in the folder that cannot be opened is a link to nothing.
-    JournalFault fault = error == ERROR_DIRECTORY ? JournalFault::Folder : JournalFault::Link;
     Journal journal;
     journal.group = group;
     char text[kJournalLimit + 1];
     DWORD size = 0;
-    if (file && ReadFile(file.Get(), text, sizeof text, &size, nullptr))
+    // A name in the folder that cannot be found is a link to nothing. One
+    // held open without delete sharing is a live run's of an earlier
+    // version, which is installing these files.
+    JournalFault fault = error == ERROR_DIRECTORY ? JournalFault::Folder : JournalFault::Link;
+    if (file ? !ReadFile(file.Get(), text, sizeof text, &size, nullptr)
+             : error != ERROR_DIRECTORY && error != ERROR_FILE_NOT_FOUND && error != ERROR_CANT_RESOLVE_FILENAME)
+        CannotCreate(slots_[0].shown);
+    if (file)
         fault = ReadJournal(std::string_view(text, size), names_, journal);
     // The copies it relies on: each old file's, unless it went back already
     // (its target is a file then), and the entry's.
@@ -248,16 +252,15 @@ void FilesIntoPlace::ClaimTargets(const std::vector<std::string>& earlier) const
 {
     for (const Slot& slot : slots_) {
         const FileHandle target = OpenFile(slot.name, 0);
-        const DWORD error = GetLastError();
+        const bool link = !target && GetLastError() == ERROR_CANT_RESOLVE_FILENAME;
+        const std::wstring path = WideText(slot.shown);
         bool ours = false;
         for (const std::string& file : earlier)
-            ours |= SamePath(WideText(file), WideText(slot.shown));
+            ours |= SamePath(WideText(file), path);
         // A folder is refused when the copies begin (Prepare).
-        if (!target && error == ERROR_CANT_RESOLVE_FILENAME)
-            throw Error("Cannot replace " + slot.shown + ": it is a link");
-        if (target && !ours)
+        if (link || (target && !ours))
             throw Error("Cannot replace " + slot.shown +
-                        ": it is not a file of an earlier installation of this screensaver");
+                        (link ? ": it is a link" : ": it is not a file of an earlier installation of this screensaver"));
     }
 }
 
@@ -335,7 +338,7 @@ void FilesIntoPlace::Commit()
         RaiseWithSystemReason("Cannot write file ", slots_[0].shown);
     journal_.Reset();
     committed_ = true;
-    DropUninstallEntryCopy(screenSaverFile_, keptEntry_);
+    DropUninstallEntryCopy(screenSaverFile_);
     for (std::size_t place = 0; place < slots_.size(); ++place) {
         const Slot& slot = slots_[place];
         const std::wstring kept = LeftoverOf(place, group_, Leftover::SetAside);

@@ -22,7 +22,6 @@
 // be a plain file, and moved or deleted through its handle, so that nothing
 // outside the folder is ever touched. Paths are path text; targets are
 // expanded to full paths.
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,22 +34,20 @@ namespace lumora {
 class FilesIntoPlace {
 public:
     // Holds the targets' folder and takes the lock of the product of
-    // `screenSaverFile` (the author's bytes) there, calling `whileWaiting`
-    // while another run holds it (ProductLock.h). Then checks the journal
+    // `screenSaverFile` (the author's bytes) there (ProductLock.h). Then checks the journal
     // of every group that an earlier run left unfinished beside the first
     // target, before anything changes: a journal that fails its check (cut
     // short, damaged, not a file, ...) stops the run, with every copy it may
     // rely on kept. Then undoes each such group, with the uninstall entry,
     // and removes the other new files, old copies and entry copies that
-    // earlier runs left (a copy whose target is missing goes back in its
-    // place); a link of such a name is left alone, and the log says so. A
+    // earlier runs left; a link of such a name is left alone, and the log
+    // says so. A
     // later target naming the same file as an earlier one replaces it.
     // Throws Error: "Cannot create file <first target>" when the folder
     // cannot be held, a target lies in another folder or an earlier group
     // cannot be undone; "The installation journal <path> <what it found>:
     // ..." for a journal that fails its check; those of ProductLock::Take.
-    FilesIntoPlace(const std::vector<std::string>& targets, const std::string& screenSaverFile,
-                   const std::function<void()>& whileWaiting);
+    FilesIntoPlace(const std::vector<std::string>& targets, const std::string& screenSaverFile);
     // Undoes the group unless it is complete; a group that cannot be undone
     // whole keeps its journal for the next run.
     ~FilesIntoPlace();
@@ -110,6 +107,7 @@ private:
     // ERROR_CANT_RESOLVE_FILENAME for a link, or the system's.
     FileHandle OpenFile(const std::wstring& name, DWORD access) const;
     bool Remove(const std::wstring& name) const;
+    void RemoveLeftover(const std::wstring& name) const;
     bool Replace(const std::wstring& from, const std::wstring& to, const std::wstring& aside) const;
     bool UndoTarget(std::size_t place, LeftoverName group, TargetBefore before) const;
     // Checks the journal `name` of the unfinished group `group`, and undoes

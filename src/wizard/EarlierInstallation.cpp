@@ -15,13 +15,13 @@ std::vector<std::string> EarlierInstallationFiles(const std::string& screenSaver
     const TRegistryKey entry =
         TRegistryKey::Open(HKEY_LOCAL_MACHINE, UninstallEntryPath(screenSaverFile), KEY_QUERY_VALUE);
     std::vector<std::string> files;
-    files.push_back(ProgramOfCommand(entry.ReadString("UninstallString")));
+    const std::string uninstaller = ProgramOfCommand(entry.ReadString("UninstallString"));
+    files.push_back(uninstaller);
     files.push_back(entry.ReadString("DisplayIcon"));
-    if (SamePath(WideText(files[0]), WideText(paths.uninstallerTarget)))
+    if (SamePath(WideText(uninstaller), WideText(paths.uninstallerTarget)))
         files.push_back(paths.infoFile);
 
-    const std::array<std::string, 2> lines = InfoFileLines(screenSaverFile, targetFolder);
-    const std::string written = lines[0] + "\r\n" + lines[1] + "\r\n";
+    const std::string written = InfoFileText(screenSaverFile, targetFolder);
     const FileHandle info(CreateFileW(WidePath(paths.infoFile).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     char bytes[2048];

@@ -26,11 +26,11 @@ InstallPaths PlanInstallPaths(const std::string& targetFolder, const std::string
     return paths;
 }
 
-std::array<std::string, 2> InfoFileLines(const std::string& screenSaverFile, const std::string& targetFolder)
+std::string InfoFileText(const std::string& screenSaverFile, const std::string& targetFolder)
 {
     if (CurrentAuthorEncoding() == AuthorEncoding::Utf8)
-        return {"\xEF\xBB\xBF" + AuthorText(screenSaverFile), targetFolder};
-    return {screenSaverFile, AnsiFromPath(targetFolder)};
+        return "\xEF\xBB\xBF" + AuthorText(screenSaverFile) + "\r\n" + targetFolder + "\r\n";
+    return screenSaverFile + "\r\n" + AnsiFromPath(targetFolder) + "\r\n";
 }
 
 }  // namespace lumora

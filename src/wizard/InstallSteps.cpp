@@ -58,8 +58,7 @@ void RunInstallationSteps(const std::string& targetFolder, const std::function<v
         // and entry, and a failure puts back the version installed before.
         step = "copy";
         RecordOutcome(ExitCode::CopyFailed);
-        FilesIntoPlace files({paths.screenSaverTarget, paths.uninstallerTarget, paths.infoFile}, screenSaverFile,
-                             [] { Application.ProcessMessages(); });
+        FilesIntoPlace files({paths.screenSaverTarget, paths.uninstallerTarget, paths.infoFile}, screenSaverFile);
         files.ClaimTargets(EarlierInstallationFiles(screenSaverFile, targetFolder, paths));
         const std::string* const sources[] = {&paths.screenSaverSource, &paths.uninstallerSource};
         for (std::size_t i = 0; i < 2; ++i) {

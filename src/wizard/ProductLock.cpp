@@ -40,10 +40,10 @@ void ProductLock::Release()
 }
 
 void ProductLock::Take(HANDLE folder, const std::wstring& folderPath, const std::wstring& name,
-                       const std::string& product, const std::function<void()>& whileWaiting)
+                       const std::string& product)
 {
     const std::wstring path = folderPath + L'\\' + name;
-    std::string holder;
+    std::string text;
     DWORD error = 0;
     for (DWORD waited = 0;; waited += kStep) {
         file_ = CreateNewIn(folder, name, kHolding, FILE_SHARE_READ);
@@ -52,34 +52,36 @@ void ProductLock::Take(HANDLE folder, const std::wstring& folderPath, const std:
             // Left by a killed run, or held by a live one (which refuses
             // this handle): taken over only when it is a lock file of ours.
             file_ = OpenItselfIn(folder, name, kHolding, FILE_SHARE_READ);
-            error = GetLastError();
-            if (file_ && (KindOf(file_.Get(), path) != ObjectKind::File || !ReadLock(file_.Get(), holder))) {
+            error = file_ ? ERROR_ALREADY_EXISTS : GetLastError();
+            if (file_ && (KindOf(file_.Get(), path) != ObjectKind::File || !ReadLock(file_.Get(), text)))
                 file_.Reset();  // not ours: closed, never deleted
-                error = ERROR_ALREADY_EXISTS;
-                break;
-            }
-        }
-        if (file_) {
-            holder.assign(kMark);
-            holder += Application.ExeName() + " (process " + std::to_string(GetCurrentProcessId()) + ")";
-            DWORD written = 0;
-            SetFilePointer(file_.Get(), 0, nullptr, FILE_BEGIN);
-            WriteFile(file_.Get(), holder.data(), static_cast<DWORD>(holder.size()), &written, nullptr);
-            SetEndOfFile(file_.Get());
-            return;
         }
         // A holder that lets go deletes the file: it is gone, or about to.
-        if (waited >= kLockWait ||
+        if (file_ || waited >= kLockWait ||
             (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED && error != ERROR_FILE_NOT_FOUND))
             break;
-        if (whileWaiting)
-            whileWaiting();
+        Application.ProcessMessages();
         Sleep(kStep);
+    }
+    if (file_) {
+        // The mark and the run that holds it: this program and its process.
+        char id[32];
+        text.assign(kMark);
+        text += Application.ExeName();
+        text.append(id, static_cast<std::size_t>(wsprintfA(id, " (process %lu)", GetCurrentProcessId())));
+        DWORD written = 0;
+        SetFilePointer(file_.Get(), 0, nullptr, FILE_BEGIN);
+        WriteFile(file_.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+        SetEndOfFile(file_.Get());
+        return;
     }
     const FileHandle held =
         OpenItselfIn(folder, name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
-    if (error == ERROR_SHARING_VIOLATION && held && ReadLock(held.Get(), holder))
-        throw Error("Another setup is installing " + product + " now: " + holder);
+    if (error == ERROR_SHARING_VIOLATION && held && ReadLock(held.Get(), text)) {
+        text.insert(0, " now: ");
+        text.insert(0, product);
+        throw Error("Another setup is installing " + text);
+    }
     SetLastError(error);
     RaiseWithSystemReason("Cannot create file ", PathFromWide(path));
 }

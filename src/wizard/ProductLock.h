@@ -13,7 +13,6 @@
 // installation from starting.
 #include <windows.h>
 
-#include <functional>
 #include <string>
 
 #include "framework/Handles.h"
@@ -31,13 +30,12 @@ public:
 
     // Takes the lock file `name` of the product `product` (text, for the
     // message) in the folder `folder` holds (its path `folderPath`, as
-    // FinalPath gives it). While another run holds it, waits, calling
-    // `whileWaiting` about every 50 ms, up to kLockWait. Throws Error
+    // FinalPath gives it). While another run holds it, waits up to
+    // kLockWait, handling the application's messages. Throws Error
     // "Another setup is installing <product> now: <its program> (process
     // <id>)" when the other run keeps it, "Cannot create file <lock>" when
     // the lock file cannot be made or something else has its name.
-    void Take(HANDLE folder, const std::wstring& folderPath, const std::wstring& name, const std::string& product,
-              const std::function<void()>& whileWaiting);
+    void Take(HANDLE folder, const std::wstring& folderPath, const std::wstring& name, const std::string& product);
 
 private:
     FileHandle file_;

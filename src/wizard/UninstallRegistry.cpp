@@ -89,7 +89,7 @@ TargetBefore KeepUninstallEntry(const std::string& screenSaverFile, const std::s
         return TargetBefore::Left;
     const LONG copied = kept.CopyTreeFrom(HKEY_LOCAL_MACHINE, UninstallEntryPath(screenSaverFile));
     if (copied == ERROR_FILE_NOT_FOUND) {
-        DropUninstallEntryCopy(screenSaverFile, copy);
+        DropUninstallEntryCopy(screenSaverFile);
         return TargetBefore::Absent;
     }
     if (copied != ERROR_SUCCESS || RegFlushKey(kept.Handle()) != ERROR_SUCCESS)
@@ -114,12 +114,10 @@ bool UninstallEntryCopyExists(const std::string& copy)
     return static_cast<bool>(TRegistryKey::Open(HKEY_LOCAL_MACHINE, KeptEntryPath(copy), KEY_READ));
 }
 
-void DropUninstallEntryCopy(const std::string& screenSaverFile, const std::string& copy)
+void DropUninstallEntryCopy(const std::string& screenSaverFile)
 {
-    const std::string copies = KeptEntryPath(UninstallEntryName(screenSaverFile));
-    TRegistryKey::DeleteTree(HKEY_LOCAL_MACHINE, copy.empty() ? copies : KeptEntryPath(copy));
+    TRegistryKey::DeleteTree(HKEY_LOCAL_MACHINE, KeptEntryPath(UninstallEntryName(screenSaverFile)));
     // Only a key without keys beneath it goes so.
-    RegDeleteKeyW(HKEY_LOCAL_MACHINE, WideText(copies).c_str());
     RegDeleteKeyW(HKEY_LOCAL_MACHINE, WideText(kKeptEntriesKey).c_str());
 }
 

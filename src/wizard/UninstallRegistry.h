@@ -43,8 +43,8 @@ TargetBefore KeepUninstallEntry(const std::string& screenSaverFile, const std::s
 bool RestoreUninstallEntry(const std::string& screenSaverFile, TargetBefore before, const std::string& copy);
 // Whether the copy `copy` is there.
 bool UninstallEntryCopyExists(const std::string& copy);
-// Deletes the copy `copy`, or with an empty `copy` the copies of every run
-// of the screensaver's entry; then the keys that held them, once empty.
-void DropUninstallEntryCopy(const std::string& screenSaverFile, const std::string& copy = {});
+// Deletes the copies of the screensaver's entry, of every run (one run of
+// a product at a time keeps one), and the key that holds them once empty.
+void DropUninstallEntryCopy(const std::string& screenSaverFile);
 
 }  // namespace lumora

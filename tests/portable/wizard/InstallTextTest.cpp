@@ -53,12 +53,11 @@ TEST(ScreenSaverBaseName, DropsTheLastFourCharactersAndIsEmptyForShortNames)
 
 // The info file's lines: as 8-bit installers wrote them, and in UTF-8 with
 // a byte-order mark in front.
-TEST(InfoFileLines, EightBitAsEverAndUtf8BehindAByteOrderMark)
+TEST(InfoFileText, EightBitAsEverAndUtf8BehindAByteOrderMark)
 {
-    EXPECT_EQ(InfoFileLines("name.scr", "C:\\WINDOWS"), (std::array<std::string, 2>{"name.scr", "C:\\WINDOWS"}));
+    EXPECT_EQ(InfoFileText("name.scr", "C:\\WINDOWS"), "name.scr\r\nC:\\WINDOWS\r\n");
     const AuthorEncodingScope scope(AuthorEncoding::Utf8);
-    EXPECT_EQ(InfoFileLines("\xD0\xA1.scr", "C:\\WINDOWS"),
-              (std::array<std::string, 2>{"\xEF\xBB\xBF\xD0\xA1.scr", "C:\\WINDOWS"}));
+    EXPECT_EQ(InfoFileText("\xD0\xA1.scr", "C:\\WINDOWS"), "\xEF\xBB\xBF\xD0\xA1.scr\r\nC:\\WINDOWS\r\n");
 }
 
 TEST(InstallPaths, CopiesAndInfoFileInTheTargetFolder)
