@@ -137,6 +137,14 @@ std::wstring FilesIntoPlace::LeftoverOf(std::size_t place, LeftoverName group, L
     return WideText(names_.targets[place] + LeftoverSuffix(group));
 }
 
+std::string FilesIntoPlace::PathOf(const std::wstring& name) const { return PathFromWide(folderPath_ + L'\\' + name); }
+
+DWORD FilesIntoPlace::Look(const std::wstring& name) const
+{
+    const FileHandle file = OpenFile(name, 0);
+    return file ? 0 : GetLastError();
+}
+
 FileHandle FilesIntoPlace::OpenFile(const std::wstring& name, DWORD access) const
 {
     // Its kind is read from its attributes.
@@ -190,7 +198,7 @@ bool FilesIntoPlace::UndoTarget(std::size_t place, LeftoverName group, TargetBef
     const std::wstring staged = LeftoverOf(place, group, Leftover::Staged);
     if (before == TargetBefore::Kept) {
         const std::wstring kept = LeftoverOf(place, group, Leftover::SetAside);
-        return (!OpenFile(kept, 0) && GetLastError() == ERROR_FILE_NOT_FOUND) || Replace(kept, target, staged);
+        return Look(kept) == ERROR_FILE_NOT_FOUND || Replace(kept, target, staged);
     }
     const FileHandle added = OpenFile(target, DELETE);
     if (before == TargetBefore::Left || (!added && GetLastError() == ERROR_FILE_NOT_FOUND))
@@ -220,16 +228,17 @@ void FilesIntoPlace::SettleJournal(const std::wstring& name, LeftoverName group,
         fault = ReadJournal(std::string_view(text, size), names_, journal);
     // The copies it relies on: each old file's, unless it went back already
     // (its target is a file then), and the entry's.
-    for (std::size_t place = 0; fault == JournalFault::None && place < slots_.size(); ++place)
-        if (journal.targets[place] == TargetBefore::Kept && !OpenFile(LeftoverOf(place, group, Leftover::SetAside), 0) &&
-            (GetLastError() != ERROR_FILE_NOT_FOUND || !OpenFile(slots_[place].name, 0)))
+    for (std::size_t place = 0; fault == JournalFault::None && place < slots_.size(); ++place) {
+        const DWORD kept = Look(LeftoverOf(place, group, Leftover::SetAside));
+        if (journal.targets[place] == TargetBefore::Kept && kept && (kept != ERROR_FILE_NOT_FOUND || Look(slots_[place].name)))
             fault = JournalFault::MissingCopy;
+    }
     const std::string keptEntry = KeptEntryName(names_.entry, group);
     if (fault == JournalFault::None && journal.entry == TargetBefore::Kept && !UninstallEntryCopyExists(keptEntry))
         fault = JournalFault::MissingCopy;
     if (fault != JournalFault::None) {
         std::string message = "The installation journal ";
-        message += PathFromWide(folderPath_ + L'\\' + name);
+        message += PathOf(name);
         message += ' ';
         message += JournalFaultText(fault);
         message += ": Setup changes nothing while it is there";
@@ -251,14 +260,14 @@ void FilesIntoPlace::SettleJournal(const std::wstring& name, LeftoverName group,
 void FilesIntoPlace::ClaimTargets(const std::vector<std::string>& earlier) const
 {
     for (const Slot& slot : slots_) {
-        const FileHandle target = OpenFile(slot.name, 0);
-        const bool link = !target && GetLastError() == ERROR_CANT_RESOLVE_FILENAME;
+        const DWORD found = Look(slot.name);
+        const bool link = found == ERROR_CANT_RESOLVE_FILENAME;
         const std::wstring path = WideText(slot.shown);
         bool ours = false;
         for (const std::string& file : earlier)
             ours |= SamePath(WideText(file), path);
         // A folder is refused when the copies begin (Prepare).
-        if (link || (target && !ours))
+        if (link || (!found && !ours))
             throw Error("Cannot replace " + slot.shown +
                         (link ? ": it is a link" : ": it is not a file of an earlier installation of this screensaver"));
     }
@@ -349,10 +358,10 @@ void FilesIntoPlace::Commit()
         // run's own copy in the Windows folder, where only administrators
         // may make or rename files, goes at the next restart: nobody else
         // can put another file or a link in its name meanwhile.
-        const std::wstring path = folderPath_ + L'\\' + kept;
+        const std::string path = PathOf(kept);
         const bool atRestart = SamePath(folderPath_, WideText(GetWindowsFolder())) &&
-                               MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-        LogStep("copy", "the old " + slot.shown + " is still in use: " + PathFromWide(path) +
+                               MoveFileExW(WidePath(path).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+        LogStep("copy", "the old " + slot.shown + " is still in use: " + path +
                             (atRestart ? " goes at the next restart" : " stays for a later run"));
     }
     lock_.Release();

@@ -106,6 +106,10 @@ private:
     // nothing of that name, ERROR_DIRECTORY for a folder,
     // ERROR_CANT_RESOLVE_FILENAME for a link, or the system's.
     FileHandle OpenFile(const std::wstring& name, DWORD access) const;
+    // What `name` is: 0 for a plain file, else the error OpenFile gives.
+    DWORD Look(const std::wstring& name) const;
+    // The full path of `name` in the folder, as path text.
+    std::string PathOf(const std::wstring& name) const;
     bool Remove(const std::wstring& name) const;
     void RemoveLeftover(const std::wstring& name) const;
     bool Replace(const std::wstring& from, const std::wstring& to, const std::wstring& aside) const;

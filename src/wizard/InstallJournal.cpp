@@ -12,7 +12,7 @@ constexpr std::string_view kStart = "LMJOURNAL 2 ";
 constexpr std::size_t kHeaderSize = 12 + 8 + 1 + 8 + 2;
 constexpr std::string_view kKinds[] = {".new", ".old", ".journal"};
 constexpr std::string_view kTargetLines[] = {"old ", "new ", "same "};
-constexpr std::string_view kEntryLines[] = {"entry ", "entry none\r\n", "entry same\r\n"};
+constexpr std::string_view kEntryLines[] = {"entry ", "entry none", "entry same"};
 
 void AppendHex(std::string& text, std::uint32_t number)
 {
@@ -118,12 +118,14 @@ std::string JournalText(const Journal& journal, const GroupNames& names)
     }
     lines += kEntryLines[static_cast<int>(journal.entry)];
     if (journal.entry == TargetBefore::Kept)
-        lines += KeptEntryName(names.entry, journal.group) + "\r\n";
+        lines += KeptEntryName(names.entry, journal.group);
+    lines += "\r\n";
     std::string text(kStart);
     AppendHex(text, static_cast<std::uint32_t>(lines.size()));
     text += ' ';
     AppendHex(text, Crc(lines));
-    return text += "\r\n" + lines;
+    text += "\r\n";
+    return text += lines;
 }
 
 const char* JournalFaultText(JournalFault fault)
@@ -173,7 +175,7 @@ JournalFault ReadJournal(std::string_view text, const GroupNames& names, Journal
     }
     journal.entry = TargetBefore::Kept;
     for (const TargetBefore entry : {TargetBefore::Absent, TargetBefore::Left})
-        if (lines.substr(at) == kEntryLines[static_cast<int>(entry)])
+        if (lines.substr(at, kEntryLines[1].size()) == kEntryLines[static_cast<int>(entry)])
             journal.entry = entry;
     return JournalText(journal, names) == text ? JournalFault::None : JournalFault::OtherGroup;
 }

@@ -28,9 +28,11 @@ InstallPaths PlanInstallPaths(const std::string& targetFolder, const std::string
 
 std::string InfoFileText(const std::string& screenSaverFile, const std::string& targetFolder)
 {
-    if (CurrentAuthorEncoding() == AuthorEncoding::Utf8)
-        return "\xEF\xBB\xBF" + AuthorText(screenSaverFile) + "\r\n" + targetFolder + "\r\n";
-    return screenSaverFile + "\r\n" + AnsiFromPath(targetFolder) + "\r\n";
+    const bool utf8 = CurrentAuthorEncoding() == AuthorEncoding::Utf8;
+    std::string text = utf8 ? "\xEF\xBB\xBF" + AuthorText(screenSaverFile) : screenSaverFile;
+    text += "\r\n";
+    text += utf8 ? targetFolder : AnsiFromPath(targetFolder);
+    return text += "\r\n";
 }
 
 }  // namespace lumora

@@ -24,7 +24,12 @@ CONTROL.INI, the temporary folder and the exit code hold afterwards:
   nothing of the killed run left, its folder in the temporary folder
   included (but a link of that name, which is never followed);
 - a failure after the copies (the installed info file held open, a disk
-  that fills up just before the info file) puts the installed version back."""
+  that fills up just before the info file) puts the installed version back;
+- links beside the targets are never followed, a damaged journal stops the
+  next run before any change, names beyond ASCII killed at each move come
+  back whole, two runs of one product started together change its files one
+  after the other, a screensaver named as a program of the system replaces
+  nothing, and a product locked by another setup is refused with its name."""
 import configparser
 import ctypes
 import os
