@@ -244,6 +244,18 @@ class FailClosedTest(e2ecase.SessionTestCase):
         self.assertIsNotNone(values, "no uninstall entry for %s" % base)
         self.assertEqual(values["UninstallString"].lower(), "c:\\windows\\%s.exe" % base.lower())
 
+    def sample_and_upgrade(self, added):
+        """The sample's two programs as installed, {name: bytes}; the same
+        with `added` after each, and an installer of those as version 2.0.0
+        of the product "Aurora Dreams": (old, new, path of the upgrade)."""
+        old = {"Aurora.scr": read_file(self.payload_file("Aurora.scr")),
+               "Aurora.exe": read_file(self.payload_file("Lmunist.exe"))}
+        new = {name: data + added for name, data in old.items()}
+        upgrade = self.installer_of("aurora-2.exe", payloads.settings(),
+                                    {"Aurora.scr": new["Aurora.scr"], "Lmunist.exe": new["Aurora.exe"]},
+                                    ("--product", "Aurora Dreams", "--version", "2.0.0"))
+        return old, new, upgrade
+
     def log_of(self, log):
         """The lines of the run's log `log` (a Windows path), without their
         time stamps."""
@@ -434,14 +446,9 @@ class FailClosedTest(e2ecase.SessionTestCase):
         session = self.session
         windows = session.host_path("C:\\windows")
         temp = session.host_path(session.temp_folder())
-        old = {"Aurora.scr": read_file(self.payload_file("Aurora.scr")),
-               "Aurora.exe": read_file(self.payload_file("Lmunist.exe"))}
-        new = {name: data + b"version 2.0.0" * 1000 for name, data in old.items()}
+        old, new, upgrade = self.sample_and_upgrade(b"version 2.0.0" * 1000)
         old_entry = {"DisplayName": "Aurora Uninstall", "DisplayVersion": None}
         new_entry = {"DisplayName": "Aurora Dreams", "DisplayVersion": "2.0.0"}
-        upgrade = self.installer_of("aurora-2.exe", payloads.settings(),
-                                    {"Aurora.scr": new["Aurora.scr"], "Lmunist.exe": new["Aurora.exe"]},
-                                    ("--product", "Aurora Dreams", "--version", "2.0.0"))
         # The next run's own copies fail: what it leaves is what it settled.
         settling = self.installer_of("no-uninstaller.exe", payloads.settings(), {"Lmunist.exe": None})
         # A payload that takes a while to restore, the large file last.
@@ -503,11 +510,7 @@ class FailClosedTest(e2ecase.SessionTestCase):
     def test_a_failure_after_the_copies_puts_the_installed_version_back(self):
         session = self.session
         windows = session.host_path("C:\\windows")
-        old = {"Aurora.scr": read_file(self.payload_file("Aurora.scr")),
-               "Aurora.exe": read_file(self.payload_file("Lmunist.exe"))}
-        upgrade = self.installer_of("aurora-2.exe", payloads.settings(),
-                                    {"Aurora.scr": old["Aurora.scr"] + b"2", "Lmunist.exe": old["Aurora.exe"] + b"2"},
-                                    ("--product", "Aurora Dreams", "--version", "2.0.0"))
+        old, _, upgrade = self.sample_and_upgrade(b"2")
         self.assertEqual(self.run_silently(e2ecase.PATHS.sample, "sample-setup.exe"), EXIT_INSTALLED)
 
         with self.subTest("the installed info file held open"):
@@ -618,11 +621,7 @@ class FailClosedTest(e2ecase.SessionTestCase):
     def test_a_journal_that_fails_its_check_stops_the_next_run_before_any_change(self):
         session = self.session
         windows = session.host_path("C:\\windows")
-        old = {"Aurora.scr": read_file(self.payload_file("Aurora.scr")),
-               "Aurora.exe": read_file(self.payload_file("Lmunist.exe"))}
-        upgrade = self.installer_of("aurora-2.exe", payloads.settings(),
-                                    {"Aurora.scr": old["Aurora.scr"] + b"2", "Lmunist.exe": old["Aurora.exe"] + b"2"},
-                                    ("--product", "Aurora Dreams", "--version", "2.0.0"))
+        old, _, upgrade = self.sample_and_upgrade(b"2")
         self.assertEqual(self.run_silently(e2ecase.PATHS.sample, "sample-setup.exe"), EXIT_INSTALLED)
         kill_at_move(Installer(session, upgrade, "killed.exe"), windows, ("Aurora.scr", "Aurora.exe"), 1)
         [name] = [n for n in os.listdir(windows) if n.endswith(".journal")]
@@ -711,14 +710,9 @@ class FailClosedTest(e2ecase.SessionTestCase):
         session = self.session
         windows = session.host_path("C:\\windows")
         pairs = int(os.environ.get("LUMORA_SETUP_PAIRS", "6"))
-        old = {"Aurora.scr": read_file(self.payload_file("Aurora.scr")),
-               "Aurora.exe": read_file(self.payload_file("Lmunist.exe"))}
-        new = {name: data + b"version 2.0.0" * 100 for name, data in old.items()}
+        old, new, upgrade = self.sample_and_upgrade(b"version 2.0.0" * 100)
         entries = {"old": {"DisplayName": "Aurora Uninstall", "DisplayVersion": None},
                    "new": {"DisplayName": "Aurora Dreams", "DisplayVersion": "2.0.0"}}
-        upgrade = self.installer_of("aurora-2.exe", payloads.settings(),
-                                    {"Aurora.scr": new["Aurora.scr"], "Lmunist.exe": new["Aurora.exe"]},
-                                    ("--product", "Aurora Dreams", "--version", "2.0.0"))
         started = time.monotonic()
         waited = refused = 0
         for pair in range(pairs):
