@@ -7,15 +7,11 @@
 
 namespace lumora {
 
-namespace {
-
 bool SamePath(std::wstring_view a, std::wstring_view b)
 {
     return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
            CSTR_EQUAL;
 }
-
-}  // namespace
 
 FileHandle OpenItself(const std::wstring& path, DWORD access, DWORD share)
 {
@@ -23,7 +19,10 @@ FileHandle OpenItself(const std::wstring& path, DWORD access, DWORD share)
                                   FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
 }
 
-FileHandle OpenItselfIn(HANDLE folder, std::wstring_view name, DWORD access, DWORD share)
+namespace {
+
+// NtCreateFile of `name` relative to `folder`, never through a link at it.
+FileHandle CreateItselfIn(HANDLE folder, std::wstring_view name, DWORD access, DWORD share, ULONG disposition)
 {
     const USHORT bytes = static_cast<USHORT>(name.size() * sizeof(wchar_t));
     if (name.empty() || name.size() > 255 || name.find(L'\\') != std::wstring_view::npos) {
@@ -36,13 +35,25 @@ FileHandle OpenItselfIn(HANDLE folder, std::wstring_view name, DWORD access, DWO
     IO_STATUS_BLOCK status;
     HANDLE object = nullptr;
     const NTSTATUS result =
-        NtCreateFile(&object, access | SYNCHRONIZE, &attributes, &status, nullptr, 0, share, FILE_OPEN,
-                     FILE_OPEN_REPARSE_POINT | FILE_SYNCHRONOUS_IO_NONALERT, nullptr, 0);
+        NtCreateFile(&object, access | SYNCHRONIZE, &attributes, &status, nullptr, FILE_ATTRIBUTE_NORMAL, share,
+                     disposition, FILE_OPEN_REPARSE_POINT | FILE_SYNCHRONOUS_IO_NONALERT, nullptr, 0);
     if (result < 0) {
         SetLastError(RtlNtStatusToDosError(result));
         return {};
     }
     return FileHandle(object);
+}
+
+}  // namespace
+
+FileHandle OpenItselfIn(HANDLE folder, std::wstring_view name, DWORD access, DWORD share)
+{
+    return CreateItselfIn(folder, name, access, share, FILE_OPEN);
+}
+
+FileHandle CreateNewIn(HANDLE folder, std::wstring_view name, DWORD access, DWORD share)
+{
+    return CreateItselfIn(folder, name, access, share, FILE_CREATE);
 }
 
 std::wstring FinalPath(HANDLE object)

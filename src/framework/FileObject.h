@@ -29,6 +29,10 @@ FileHandle OpenItself(const std::wstring& path, DWORD access, DWORD share);
 // lies in that very folder now, whatever became of the folder's path since
 // it was opened. `name` is a plain name (no "\").
 FileHandle OpenItselfIn(HANDLE folder, std::wstring_view name, DWORD access, DWORD share);
+// A new, empty file `name` in the folder `folder` holds; invalid, with the
+// system's error, when anything of that name is there already, a link (even
+// one to nothing) included: a new file is never made where a link points.
+FileHandle CreateNewIn(HANDLE folder, std::wstring_view name, DWORD access, DWORD share);
 
 // The path by which the system knows the object `object` holds (long
 // names, no "\\?\" prefix); empty when it cannot tell.
@@ -36,6 +40,10 @@ std::wstring FinalPath(HANDLE object);
 // What `object` is, opened as itself at the path `path` (as FinalPath gives
 // paths: the folder's final path, "\" and the name).
 ObjectKind KindOf(HANDLE object, std::wstring_view path);
+
+// Whether the paths `a` and `b` are the same text, letters compared without
+// regard to case, as the file system compares names.
+bool SamePath(std::wstring_view a, std::wstring_view b);
 
 // The names in the folder `folder` holds ("." and ".." left out), as they
 // are now; empty when it cannot be read.

@@ -13,14 +13,32 @@ TRegistryKey TRegistryKey::Open(HKEY parent, const std::string& path, REGSAM acc
     return TRegistryKey(key);
 }
 
-TRegistryKey TRegistryKey::Create(HKEY parent, const std::string& name, REGSAM access)
+TRegistryKey TRegistryKey::CreateIfAllowed(HKEY parent, const std::string& name, REGSAM access)
 {
     HKEY key = nullptr;
-    DWORD disposition = 0;
     if (RegCreateKeyExW(parent, WideText(name).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &key,
-                        &disposition) != ERROR_SUCCESS)
-        throw Error("Failed to create key " + name);
+                        nullptr) != ERROR_SUCCESS)
+        return {};
     return TRegistryKey(key);
+}
+
+TRegistryKey TRegistryKey::Create(HKEY parent, const std::string& name, REGSAM access)
+{
+    TRegistryKey key = CreateIfAllowed(parent, name, access);
+    if (!key)
+        throw Error("Failed to create key " + name);
+    return key;
+}
+
+bool TRegistryKey::DeleteTree(HKEY parent, const std::string& path)
+{
+    const LONG result = RegDeleteTreeW(parent, path.empty() ? nullptr : WideText(path).c_str());
+    return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
+}
+
+LONG TRegistryKey::CopyTreeFrom(HKEY parent, const std::string& path) const
+{
+    return RegCopyTreeW(parent, path.empty() ? nullptr : WideText(path).c_str(), key_.Get());
 }
 
 void TRegistryKey::WriteValue(const std::string& name, DWORD type, const void* data, std::size_t size)

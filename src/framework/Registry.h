@@ -1,7 +1,8 @@
 #pragma once
-// A registry key object: opens or creates one key and writes string values
-// into it, names and texts handed to the system as wide text (the W
-// functions). The object owns the key's handle and closes it when it goes.
+// A registry key object: opens or creates one key, writes string values
+// into it, copies and deletes trees of keys, names and texts handed to the
+// system as wide text (the W functions), so that a name beyond ASCII is the
+// key of that name. The object owns the key's handle and closes it when it goes.
 #include <windows.h>
 
 #include <cstddef>
@@ -27,6 +28,12 @@ public:
     // Creates `parent`\`name`, or opens it with its values when it exists.
     // Throws Error "Failed to create key <name>" when it cannot.
     static TRegistryKey Create(HKEY parent, const std::string& name, REGSAM access);
+    // The same, an object without a key when it cannot be created.
+    static TRegistryKey CreateIfAllowed(HKEY parent, const std::string& name, REGSAM access);
+    // Deletes `parent`\`path` with every key and value beneath it (an empty
+    // path: everything beneath `parent`, which stays). True when it is gone
+    // or was never there.
+    static bool DeleteTree(HKEY parent, const std::string& path);
 
     explicit operator bool() const { return key_.Valid(); }
     HKEY Handle() const { return key_.Get(); }
@@ -41,6 +48,9 @@ public:
     std::string ReadString(const std::string& name) const;
     // Removes a value if it is there.
     void DeleteValue(const std::string& name);
+    // Copies every key and value beneath `parent`\`path` into this key; the
+    // system's result (ERROR_FILE_NOT_FOUND: there is no such key).
+    LONG CopyTreeFrom(HKEY parent, const std::string& path) const;
 
     void Close() { key_.Reset(); }
 

@@ -2,14 +2,13 @@
 
 #include <windows.h>
 
-#include <cwchar>
-#include <optional>
-
 #include "base/Error.h"
 #include "base/PathEncoding.h"
 #include "framework/Win32Error.h"
+#include "settings/CmnFunc2.h"
 #include "settings/RunLog.h"
 #include "wizard/FmxUtils.h"
+#include "wizard/InstallPaths.h"
 #include "wizard/UninstallRegistry.h"
 #include "wizard/UninstallValues.h"
 
@@ -17,134 +16,7 @@ namespace lumora {
 
 namespace {
 
-constexpr DWORD kReplacing = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
-
-std::wstring Beside(const std::wstring& target, const LeftoverName& name)
-{
-    std::wstring path = target;
-    for (const char c : LeftoverSuffix(name))  // ASCII
-        path += static_cast<wchar_t>(c);
-    return path;
-}
-
-// Where the file name starts in a full path.
-std::size_t NameStart(const std::wstring& path)
-{
-    std::size_t start = path.size();
-    while (start > 0 && path[start - 1] != L'\\')
-        --start;
-    return start;
-}
-
-bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-bool SameFile(const std::wstring& a, const std::wstring& b)
-{
-    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
-                                TRUE) == CSTR_EQUAL;
-}
-
-// Deletes `path` if it is there: now, or at the next restart when a running
-// program holds it (false then).
-bool Discard(const std::wstring& path)
-{
-    if (!Exists(path) || DeleteFileW(path.c_str()))
-        return true;
-    MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-    return false;
-}
-
-// Puts `from` in the place of `to` in one step. A `to` that cannot be
-// replaced so, because a program keeps it open (a running program may be
-// renamed, not deleted), is moved to `aside` first. On failure `to` is as it
-// was and the first failure's error is the system's.
-bool Replace(const std::wstring& from, const std::wstring& to, const std::wstring& aside)
-{
-    if (MoveFileExW(from.c_str(), to.c_str(), kReplacing))
-        return true;
-    const DWORD error = GetLastError();
-    if (Exists(to) && MoveFileExW(to.c_str(), aside.c_str(), kReplacing)) {
-        if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH))
-            return true;
-        MoveFileExW(aside.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH);
-    }
-    SetLastError(error);
-    return false;
-}
-
-// The names of the new file and of the old file's copy of the place `name`
-// names beside `target`.
-void NameLeftovers(const std::wstring& target, LeftoverName name, std::wstring& staged, std::wstring& kept)
-{
-    name.kind = Leftover::Staged;
-    staged = Beside(target, name);
-    name.kind = Leftover::SetAside;
-    kept = Beside(target, name);
-}
-
-// Undoes one target of a group: the old file's copy goes back in its place;
-// when it had none, what is there goes (aside, to the name of the new file).
-bool UndoTarget(const std::wstring& target, const std::wstring& staged, const std::wstring& kept, bool hadOld)
-{
-    return hadOld ? !Exists(kept) || Replace(kept, target, staged)
-                  : !Exists(target) || MoveFileExW(target.c_str(), staged.c_str(), kReplacing);
-}
-
-[[noreturn]] void CannotCreate(const std::string& target)
-{
-    RaiseWithSystemReason("Cannot create file ", target);
-}
-
-// A copy of `target` at `kept`, with its attributes and times, on the disk.
-bool Keep(const std::wstring& target, const std::wstring& kept)
-{
-    if (!CopyFileW(target.c_str(), kept.c_str(), FALSE))
-        return false;
-    const FileHandle copy(
-        CreateFileW(kept.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return copy && FlushFileBuffers(copy.Get());
-}
-
-bool DeleteOnClose(const FileHandle& file)
-{
-    FILE_DISPOSITION_INFO gone{TRUE};
-    return SetFileInformationByHandle(file.Get(), FileDispositionInfo, &gone, sizeof gone);
-}
-
-struct Found {
-    std::wstring path;
-    LeftoverName name;
-};
-
-// The leftovers (InstallJournal.h) beside `target`.
-std::vector<Found> LeftoversBeside(const std::wstring& target)
-{
-    const std::size_t nameStart = NameStart(target);
-    const int length = static_cast<int>(target.size() - nameStart);
-    std::vector<Found> leftovers;
-    WIN32_FIND_DATAW data;
-    const HANDLE search = FindFirstFileW((target + L".*").c_str(), &data);
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &data)) {
-        const wchar_t* const name = data.cFileName;
-        if (static_cast<int>(std::wcslen(name)) <= length || (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
-            CompareStringOrdinal(name, length, target.c_str() + nameStart, length, TRUE) != CSTR_EQUAL)
-            continue;
-        // The longest leftover's suffix has 31 characters; letters beyond
-        // ASCII become a 0, which none holds.
-        char suffix[32];
-        std::size_t size = 0;
-        for (const wchar_t* c = name + length; *c && size < sizeof suffix; ++c)
-            suffix[size++] = static_cast<char>(*c < 0x80 ? *c : 0);
-        if (const std::optional<LeftoverName> leftover = ParseLeftoverSuffix(std::string_view(suffix, size))) {
-            Found& found = leftovers.emplace_back(Found{target, *leftover});
-            found.path.resize(nameStart);
-            found.path += name;
-        }
-    }
-    if (search != INVALID_HANDLE_VALUE)
-        FindClose(search);
-    return leftovers;
-}
+[[noreturn]] void CannotCreate(const std::string& target) { RaiseWithSystemReason("Cannot create file ", target); }
 
 }  // namespace
 
@@ -154,38 +26,82 @@ FilesIntoPlace::FilesIntoPlace(const std::vector<std::string>& targets, const st
     // Names that no other run, and no other group of this run, uses at the
     // same time.
     static std::uint32_t groups = 0;
-    LeftoverName name{GetCurrentProcessId(), groups++, 0, Leftover::Staged};
-    for (Slot& slot : slots_) {
-        slot.shown = ExpandedPath(targets[name.place]);
-        slot.target = WidePath(slot.shown);
-        NameLeftovers(slot.target, name, slot.staged, slot.kept);
-        ++name.place;
-    }
-
-    // An earlier group is undone before the files that stay beside the
-    // targets are removed.
-    for (const Found& found : LeftoversBeside(slots_[0].target))
-        if (found.name.kind == Leftover::Journal)
-            SettleJournal(found.path, found.name);
-    DropUninstallEntryCopy(screenSaverFile_);
-    for (const Slot& slot : slots_) {
-        for (const Found& found : LeftoversBeside(slot.target)) {
-            // A copy of an old file whose target is missing is the only one
-            // left (a run of an earlier version was killed between its two
-            // moves): it goes back. Every other leftover goes.
-            if (found.name.kind == Leftover::SetAside && !Exists(slot.target))
-                MoveFileExW(found.path.c_str(), slot.target.c_str(), MOVEFILE_WRITE_THROUGH);
-            else if (found.name.kind != Leftover::Journal)
-                Discard(found.path);
+    group_ = {GetCurrentProcessId(), groups++, 0, Leftover::Staged};
+    names_.entry = UninstallEntryName(screenSaverFile);
+    keptEntry_ = KeptEntryName(names_.entry, group_);
+    std::size_t nameStart = 0;
+    for (std::size_t place = 0; place < slots_.size(); ++place) {
+        Slot& slot = slots_[place];
+        slot.shown = ExpandedPath(targets[place]);
+        // Every target lies in the folder of the first.
+        if (place == 0)
+            nameStart = slot.shown.rfind('\\') + 1;
+        if (slot.shown.rfind('\\') + 1 != nameStart || slot.shown.compare(0, nameStart, slots_[0].shown, 0, nameStart)) {
+            SetLastError(ERROR_INVALID_NAME);
+            CannotCreate(slot.shown);
         }
+        names_.targets.emplace_back(std::string_view(slot.shown).substr(nameStart));
+        slot.name = WideText(names_.targets[place]);
+        for (std::size_t earlier = 0; earlier < place; ++earlier)
+            slots_[earlier].superseded |= SamePath(slots_[earlier].name, slot.name);
     }
-
-    name.kind = Leftover::Journal;
-    journalPath_ = Beside(slots_[0].target, name);
-    journal_ = FileHandle(CreateFileW(journalPath_.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr,
-                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!journal_)
+    folder_ = OpenItself(WidePath(slots_[0].shown.substr(0, nameStart)), FILE_LIST_DIRECTORY | FILE_TRAVERSE,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE);
+    if (!folder_)
         CannotCreate(slots_[0].shown);
+    // Names are joined to it with a backslash (a drive's root has one).
+    folderPath_ = FinalPath(folder_.Get());
+    if (!folderPath_.empty() && folderPath_.back() == L'\\')
+        folderPath_.pop_back();
+    const std::string product = AuthorText(ScreenSaverBaseName(screenSaverFile));
+    lock_.Take(folder_.Get(), folderPath_, WideText(product + ".lock"), product);
+
+    // What earlier runs left beside the targets, in three rounds: the
+    // journal of every group that left something is checked before any
+    // change, then each group is undone, then the new files and copies left
+    // go.
+    for (int round = 0; round < 3; ++round) {
+        if (round == 2)
+            DropUninstallEntryCopy(screenSaverFile_);
+        for (const std::wstring& name : NamesIn(folder_.Get()))
+            for (std::size_t place = 0; place < slots_.size(); ++place) {
+                const std::wstring_view target = slots_[place].name;
+                const std::optional<LeftoverName> leftover =
+                    name.size() > target.size() && SamePath(std::wstring_view(name).substr(0, target.size()), target)
+                        ? ParseLeftoverSuffix(TextFromWide(std::wstring_view(name).substr(target.size())))
+                        : std::nullopt;
+                if (!leftover)
+                    continue;
+                if (round == 0) {
+                    // The journal of its group, checked when its name is
+                    // taken, even by what the listing leaves out (under Wine
+                    // a link to nothing).
+                    const std::wstring journal = LeftoverOf(0, *leftover, Leftover::Journal);
+                    const FileHandle made = CreateNewIn(folder_.Get(), journal, DELETE, 0);
+                    if (!made || !DeleteByHandle(made.Get()))
+                        SettleJournal(journal, *leftover, false);
+                } else if (leftover->kind != Leftover::Journal) {
+                    if (round == 2)
+                        RemoveLeftover(name);
+                } else if (round == 1 && place == 0) {
+                    SettleJournal(name, *leftover, true);
+                }
+                break;
+            }
+    }
+}
+
+// A leftover of an earlier run goes, unless it is something else than a
+// file or in use; the log says which.
+void FilesIntoPlace::RemoveLeftover(const std::wstring& name) const
+{
+    const FileHandle file = OpenFile(name, DELETE);
+    const DWORD error = file ? 0 : GetLastError();
+    if ((file && DeleteByHandle(file.Get())) || error == ERROR_FILE_NOT_FOUND)
+        return;
+    std::string line = TextFromWide(name);
+    line += error == ERROR_CANT_RESOLVE_FILENAME ? " left alone: a link, never followed" : " left alone: in use, or a folder";
+    LogStep("earlier installation", line);
 }
 
 FilesIntoPlace::~FilesIntoPlace()
@@ -193,121 +109,262 @@ FilesIntoPlace::~FilesIntoPlace()
     if (committed_)
         return;
     bool undone = true;
-    for (auto slot = slots_.rbegin(); slot != slots_.rend(); ++slot) {
-        if (slot->placed)
-            undone &= UndoTarget(slot->target, slot->staged, slot->kept, slot->hadOld);
+    for (std::size_t place = slots_.size(); place-- > 0;) {
+        Slot& slot = slots_[place];
+        if (slot.placed)
+            undone &= UndoTarget(place, group_, slot.hadOld ? TargetBefore::Kept : TargetBefore::Absent);
         else
-            Discard(slot->kept);
-        Discard(slot->staged);
+            Remove(LeftoverOf(place, group_, Leftover::SetAside));
+        slot.newFile.Reset();
+        Remove(LeftoverOf(place, group_, Leftover::Staged));
     }
     if (journalWritten_) {
-        undone = RestoreUninstallEntry(screenSaverFile_, entryExisted_) && undone;
+        undone = RestoreUninstallEntry(screenSaverFile_, entry_, keptEntry_) && undone;
         LogStep("undo", undone ? "the files and the uninstall entry as they were before"
                                : "failed: the next run undoes the rest");
     }
     if (undone) {
         DropUninstallEntryCopy(screenSaverFile_);
-        DeleteOnClose(journal_);
+        if (journal_)
+            DeleteByHandle(journal_.Get());
     }
 }
 
-void FilesIntoPlace::SettleJournal(const std::wstring& path, LeftoverName name)
+std::wstring FilesIntoPlace::LeftoverOf(std::size_t place, LeftoverName group, Leftover kind) const
 {
-    // A live run holds its journal open without delete sharing: another
-    // installation of these files is under way.
-    const FileHandle file(CreateFileW(path.c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        CannotCreate(slots_[0].shown);
+    group.place = static_cast<std::uint32_t>(place);
+    group.kind = kind;
+    return WideText(names_.targets[place] + LeftoverSuffix(group));
+}
+
+std::string FilesIntoPlace::PathOf(const std::wstring& name) const { return PathFromWide(folderPath_ + L'\\' + name); }
+
+DWORD FilesIntoPlace::Look(const std::wstring& name) const
+{
+    const FileHandle file = OpenFile(name, 0);
+    return file ? 0 : GetLastError();
+}
+
+FileHandle FilesIntoPlace::OpenFile(const std::wstring& name, DWORD access) const
+{
+    // Its kind is read from its attributes.
+    FileHandle object = OpenItselfIn(folder_.Get(), name, access | FILE_READ_ATTRIBUTES,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+    if (object) {
+        const ObjectKind kind = KindOf(object.Get(), folderPath_ + L'\\' + name);
+        if (kind != ObjectKind::File) {
+            object.Reset();
+            SetLastError(kind == ObjectKind::Folder ? ERROR_DIRECTORY : ERROR_CANT_RESOLVE_FILENAME);
+        }
+    }
+    return object;
+}
+
+bool FilesIntoPlace::Remove(const std::wstring& name) const
+{
+    const FileHandle file = OpenFile(name, DELETE);
+    return file && DeleteByHandle(file.Get());
+}
+
+// Puts `from` in the place of `to` in one step. A `to` that cannot be
+// replaced so, because a program keeps it open (a running program may be
+// renamed, not deleted), is moved to `aside` first. On failure `to` is as it
+// was and the first failure's error is the system's.
+bool FilesIntoPlace::Replace(const std::wstring& from, const std::wstring& to, const std::wstring& aside) const
+{
+    const FileHandle source = OpenFile(from, DELETE);
+    if (!source)
+        return false;
+    if (RenameByHandle(source.Get(), folder_.Get(), to, true))
+        return true;
+    const DWORD error = GetLastError();
+    const FileHandle old = OpenFile(to, DELETE);
+    if (old && RenameByHandle(old.Get(), folder_.Get(), aside, true)) {
+        if (RenameByHandle(source.Get(), folder_.Get(), to, false))
+            return true;
+        RenameByHandle(old.Get(), folder_.Get(), to, false);
+    }
+    SetLastError(error);
+    return false;
+}
+
+// Undoes target `place` of the group `group`: the old file's copy goes back
+// (unless it went back already); a target that had none goes (aside, to the
+// name of the new file, where a program that runs it keeps it until a later
+// run deletes it).
+bool FilesIntoPlace::UndoTarget(std::size_t place, LeftoverName group, TargetBefore before) const
+{
+    const std::wstring& target = slots_[place].name;
+    const std::wstring staged = LeftoverOf(place, group, Leftover::Staged);
+    if (before == TargetBefore::Kept) {
+        const std::wstring kept = LeftoverOf(place, group, Leftover::SetAside);
+        return Look(kept) == ERROR_FILE_NOT_FOUND || Replace(kept, target, staged);
+    }
+    const FileHandle added = OpenFile(target, DELETE);
+    if (before == TargetBefore::Left || (!added && GetLastError() == ERROR_FILE_NOT_FOUND))
+        return true;
+    if (!added || !RenameByHandle(added.Get(), folder_.Get(), staged, true))
+        return false;
+    DeleteByHandle(added.Get());
+    return true;
+}
+
+void FilesIntoPlace::SettleJournal(const std::wstring& name, LeftoverName group, bool undo)
+{
+    const FileHandle file = OpenFile(name, GENERIC_READ | DELETE);
+    const DWORD error = GetLastError();
+    Journal journal;
+    journal.group = group;
     char text[kJournalLimit + 1];
     DWORD size = 0;
-    if (!ReadFile(file.Get(), text, sizeof text, &size, nullptr))
-        size = 0;
-    const std::optional<Journal> journal = ParseJournal(std::string_view(text, size));
-    // A journal cut short was written before any move, and one of another
-    // count of targets is of no group of these: neither is undone.
-    if (journal && journal->targets == slots_.size()) {
-        std::wstring staged, kept;
-        for (std::size_t i = slots_.size(); i-- > 0;) {
-            name.place = static_cast<std::uint32_t>(i);
-            NameLeftovers(slots_[i].target, name, staged, kept);
-            if (!UndoTarget(slots_[i].target, staged, kept, journal->keepsOld >> i & 1))
-                CannotCreate(slots_[i].shown);
-        }
-        if (!RestoreUninstallEntry(screenSaverFile_, journal->entryExisted))
-            throw Error("Failed to create key " + UninstallEntryName(screenSaverFile_));
-        LogStep("earlier installation", "undone: it was cut short");
+    // A name in the folder that cannot be found is a link to nothing. One
+    // held open without delete sharing is a live run's of an earlier
+    // version, which is installing these files.
+    JournalFault fault = error == ERROR_DIRECTORY ? JournalFault::Folder : JournalFault::Link;
+    if (file ? !ReadFile(file.Get(), text, sizeof text, &size, nullptr)
+             : error != ERROR_DIRECTORY && error != ERROR_FILE_NOT_FOUND && error != ERROR_CANT_RESOLVE_FILENAME)
+        CannotCreate(slots_[0].shown);
+    if (file)
+        fault = ReadJournal(std::string_view(text, size), names_, journal);
+    // The copies it relies on: each old file's, unless it went back already
+    // (its target is a file then), and the entry's.
+    for (std::size_t place = 0; fault == JournalFault::None && place < slots_.size(); ++place) {
+        const DWORD kept = Look(LeftoverOf(place, group, Leftover::SetAside));
+        if (journal.targets[place] == TargetBefore::Kept && kept && (kept != ERROR_FILE_NOT_FOUND || Look(slots_[place].name)))
+            fault = JournalFault::MissingCopy;
     }
+    const std::string keptEntry = KeptEntryName(names_.entry, group);
+    if (fault == JournalFault::None && journal.entry == TargetBefore::Kept && !UninstallEntryCopyExists(keptEntry))
+        fault = JournalFault::MissingCopy;
+    if (fault != JournalFault::None) {
+        std::string message = "The installation journal ";
+        message += PathOf(name);
+        message += ' ';
+        message += JournalFaultText(fault);
+        message += ": Setup changes nothing while it is there";
+        throw Error(message);
+    }
+    if (!undo)
+        return;
+    for (std::size_t place = slots_.size(); place-- > 0;)
+        if (!UndoTarget(place, group, journal.targets[place]))
+            CannotCreate(slots_[place].shown);
+    if (!RestoreUninstallEntry(screenSaverFile_, journal.entry, keptEntry))
+        throw Error("Failed to create key " + names_.entry);
+    LogStep("earlier installation", "undone: it was cut short");
     // A journal that stayed would be undone again by every later run.
-    if (!DeleteOnClose(file))
+    if (!DeleteByHandle(file.Get()))
         CannotCreate(slots_[0].shown);
 }
 
-std::string FilesIntoPlace::Staging(std::size_t place) const { return PathFromWide(slots_[place].staged); }
+void FilesIntoPlace::ClaimTargets(const std::vector<std::string>& earlier) const
+{
+    for (const Slot& slot : slots_) {
+        const DWORD found = Look(slot.name);
+        const bool link = found == ERROR_CANT_RESOLVE_FILENAME;
+        const std::wstring path = WideText(slot.shown);
+        bool ours = false;
+        for (const std::string& file : earlier)
+            ours |= SamePath(WideText(file), path);
+        // A folder is refused when the copies begin (Prepare).
+        if (link || (!found && !ours))
+            throw Error("Cannot replace " + slot.shown +
+                        (link ? ": it is a link" : ": it is not a file of an earlier installation of this screensaver"));
+    }
+}
 
 bool FilesIntoPlace::Prepare(std::size_t place)
 {
     Slot& slot = slots_[place];
-    // A folder, or a file marked read-only, in the target's place is an
-    // administrator's protection: it is refused, as a copy over it would be.
-    const DWORD attributes = GetFileAttributesW(slot.target.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY))) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return false;
-    }
-    // A later file for the same target replaces an earlier one, as one copy
-    // after the other would.
-    for (std::size_t earlier = 0; earlier < place; ++earlier) {
-        Slot& other = slots_[earlier];
-        if (!other.superseded && SameFile(other.target, slot.target)) {
-            other.superseded = true;
-            Discard(other.staged);
-            Discard(other.kept);
+    if (!slot.superseded) {
+        const FileHandle old = OpenFile(slot.name, GENERIC_READ);
+        FILE_BASIC_INFO facts{};
+        // A folder in the target's place is an administrator's protection:
+        // it is refused, as a copy over it would be.
+        if (!old && GetLastError() == ERROR_DIRECTORY)
+            SetLastError(ERROR_ACCESS_DENIED);
+        if (!old && GetLastError() != ERROR_FILE_NOT_FOUND)
+            return false;
+        slot.hadOld = old.Valid();
+        if (old && !GetFileInformationByHandleEx(old.Get(), FileBasicInfo, &facts, sizeof facts))
+            return false;
+        // So is a file marked read-only.
+        if (facts.FileAttributes & FILE_ATTRIBUTE_READONLY) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return false;
+        }
+        // The copy keeps the old file's attributes and times.
+        if (old) {
+            const FileHandle kept =
+                CreateNewIn(folder_.Get(), LeftoverOf(place, group_, Leftover::SetAside), GENERIC_WRITE, 0);
+            if (!kept || CopyChunks(old.Get(), kept.Get()) != CopyFailure::None ||
+                !SetFileInformationByHandle(kept.Get(), FileBasicInfo, &facts, sizeof facts))
+                return false;
         }
     }
-    slot.hadOld = attributes != INVALID_FILE_ATTRIBUTES;
-    return !slot.hadOld || Keep(slot.target, slot.kept);
+    slot.newFile = CreateNewIn(folder_.Get(), LeftoverOf(place, group_, Leftover::Staged), GENERIC_WRITE | DELETE, 0);
+    return slot.newFile.Valid();
 }
 
-void FilesIntoPlace::WriteJournal(bool entryExisted)
+void FilesIntoPlace::WriteJournal(TargetBefore entry)
 {
-    Journal journal{slots_.size(), 0, entryExisted};
-    // A target that a later one replaces is never moved: undoing leaves it.
-    for (std::size_t i = 0; i < slots_.size(); ++i)
-        journal.keepsOld |= static_cast<std::uint8_t>((slots_[i].hadOld || slots_[i].superseded) << i);
-    const std::string text = JournalText(journal);
+    Journal journal;
+    journal.group = group_;
+    journal.entry = entry;
+    for (std::size_t place = 0; place < slots_.size(); ++place) {
+        Slot& slot = slots_[place];
+        slot.newFile.Reset();
+        journal.targets[place] = slot.superseded ? TargetBefore::Left
+                                 : slot.hadOld   ? TargetBefore::Kept
+                                                 : TargetBefore::Absent;
+    }
+    const std::string text = JournalText(journal, names_);
+    journal_ = CreateNewIn(folder_.Get(), LeftoverOf(0, group_, Leftover::Journal), GENERIC_WRITE | DELETE,
+                           FILE_SHARE_READ);
     DWORD written = 0;
-    const BOOL wrote = WriteFile(journal_.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    const BOOL wrote =
+        journal_ && WriteFile(journal_.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     // A write that stops short has no error of its own: the disk is full.
     if (wrote && written != text.size())
         SetLastError(ERROR_DISK_FULL);
     if (!wrote || written != text.size() || !FlushFileBuffers(journal_.Get()))
         RaiseWithSystemReason("Cannot write file ", slots_[0].shown);
-    entryExisted_ = entryExisted;
+    entry_ = entry;
     journalWritten_ = true;
 }
 
 bool FilesIntoPlace::Place(std::size_t place)
 {
     Slot& slot = slots_[place];
-    if (slot.superseded)
-        return true;
-    slot.placed = Replace(slot.staged, slot.target, slot.kept);
-    return slot.placed;
+    slot.placed = !slot.superseded && Replace(LeftoverOf(place, group_, Leftover::Staged), slot.name,
+                                              LeftoverOf(place, group_, Leftover::SetAside));
+    return slot.superseded || slot.placed;
 }
 
 void FilesIntoPlace::Commit()
 {
-    if (!DeleteOnClose(journal_))
+    if (!DeleteByHandle(journal_.Get()))
         RaiseWithSystemReason("Cannot write file ", slots_[0].shown);
     journal_.Reset();
     committed_ = true;
     DropUninstallEntryCopy(screenSaverFile_);
-    // An old screensaver that is running cannot be deleted now.
-    for (const Slot& slot : slots_)
-        if (slot.hadOld && !slot.superseded && !Discard(slot.kept))
-            LogStep("copy", "the old " + slot.shown + " is still in use: " + PathFromWide(slot.kept) +
-                                " goes at the next restart");
+    for (std::size_t place = 0; place < slots_.size(); ++place) {
+        const Slot& slot = slots_[place];
+        const std::wstring kept = LeftoverOf(place, group_, Leftover::SetAside);
+        Remove(LeftoverOf(place, group_, Leftover::Staged));
+        if (!slot.hadOld || slot.superseded || Remove(kept))
+            continue;
+        // An old screensaver that is running cannot be deleted now. This
+        // run's own copy in the Windows folder, where only administrators
+        // may make or rename files, goes at the next restart: nobody else
+        // can put another file or a link in its name meanwhile.
+        const std::string path = PathOf(kept);
+        const bool atRestart = SamePath(folderPath_, WideText(GetWindowsFolder())) &&
+                               MoveFileExW(WidePath(path).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+        LogStep("copy", "the old " + slot.shown + " is still in use: " + path +
+                            (atRestart ? " goes at the next restart" : " stays for a later run"));
+    }
+    lock_.Release();
 }
 
 }  // namespace lumora

@@ -47,41 +47,70 @@ void CopyFileByChunks(const std::string& source, const std::string& destination)
     CopyFileByChunks(source, destination, ExpandedPath(destination));
 }
 
-void CopyFileByChunks(const std::string& source, const std::string& destination, const std::string& shownAs)
+namespace {
+
+FileHandle OpenSource(const std::string& source)
 {
-    const std::wstring target = FullPath(WidePath(destination));
-    // Declared in the reverse order of their release: on every path the
-    // destination is closed first, then the source, then the buffer goes.
-    const auto buffer = std::make_unique<char[]>(kChunkSize);
-    const FileHandle input(CreateFileW(WidePath(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle input(CreateFileW(WidePath(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!input)
         RaiseWithSystemReason("Cannot open file ", source);
-    const FileHandle output(CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    return input;
+}
+
+void CopySource(HANDLE input, const std::string& source, HANDLE output, const std::string& shownAs)
+{
+    switch (CopyChunks(input, output)) {
+    case CopyFailure::Read:
+        RaiseWithSystemReason("Cannot read file ", source);
+    case CopyFailure::Write:
+        RaiseWithSystemReason("Cannot write file ", shownAs);
+    case CopyFailure::None:
+        break;
+    }
+}
+
+}  // namespace
+
+void CopyFileByChunks(const std::string& source, const std::string& destination, const std::string& shownAs)
+{
+    // Declared in the reverse order of their release: the destination is
+    // closed first, then the source.
+    const FileHandle input = OpenSource(source);
+    const FileHandle output(CreateFileW(FullPath(WidePath(destination)).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                                        nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!output)
         RaiseWithSystemReason("Cannot create file ", shownAs);
+    CopySource(input.Get(), source, output.Get(), shownAs);
+}
 
+void CopyFileByChunks(const std::string& source, HANDLE output, const std::string& shownAs)
+{
+    CopySource(OpenSource(source).Get(), source, output, shownAs);
+}
+
+CopyFailure CopyChunks(HANDLE input, HANDLE output)
+{
+    const auto buffer = std::make_unique<char[]>(kChunkSize);
     // A read of less than a whole chunk is the end of the file.
     DWORD got = kChunkSize;
     while (got == kChunkSize) {
-        if (!ReadFile(input.Get(), buffer.get(), kChunkSize, &got, nullptr))
-            RaiseWithSystemReason("Cannot read file ", source);
+        if (!ReadFile(input, buffer.get(), kChunkSize, &got, nullptr))
+            return CopyFailure::Read;
         if (got == 0)
             break;
         DWORD written = 0;
-        if (!WriteFile(output.Get(), buffer.get(), got, &written, nullptr))
-            RaiseWithSystemReason("Cannot write file ", shownAs);
+        if (!WriteFile(output, buffer.get(), got, &written, nullptr))
+            return CopyFailure::Write;
         // A write that stops short has no error of its own: the disk is full.
         if (written != got) {
             SetLastError(ERROR_DISK_FULL);
-            RaiseWithSystemReason("Cannot write file ", shownAs);
+            return CopyFailure::Write;
         }
     }
     // On the disk before anyone relies on it: a copy is complete or it
     // failed here.
-    if (!FlushFileBuffers(output.Get()))
-        RaiseWithSystemReason("Cannot write file ", shownAs);
+    return FlushFileBuffers(output) ? CopyFailure::None : CopyFailure::Write;
 }
 
 std::intptr_t ShellRun(const std::string& program, const std::string& parameters, const std::string& folder,

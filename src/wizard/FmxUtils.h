@@ -2,6 +2,8 @@
 // File helpers of the installation steps: a file copy in chunks and a
 // program start through the shell. Paths, the command line and the messages
 // are text (base/PathEncoding.h).
+#include <windows.h>
+
 #include <cstdint>
 #include <string>
 
@@ -26,6 +28,14 @@ void CopyFileByChunks(const std::string& source, const std::string& destination)
 // The same, naming `shownAs` wherever the messages would name the
 // destination: for a copy made under a temporary name beside its target.
 void CopyFileByChunks(const std::string& source, const std::string& destination, const std::string& shownAs);
+// The same into the new file `output`, open for writing.
+void CopyFileByChunks(const std::string& source, HANDLE output, const std::string& shownAs);
+
+// Copies what `input` holds from where it stands into `output`, then
+// flushes `output`; which side failed, with the system's error (a write
+// that stops short is a full disk).
+enum class CopyFailure { None, Read, Write };
+CopyFailure CopyChunks(HANDLE input, HANDLE output);
 
 // Starts `program` with its default action through the shell, with the
 // application's main window as owner of any message the shell shows, and

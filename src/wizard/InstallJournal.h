@@ -10,23 +10,36 @@
 //   <T>.<process>.<group>.<place>.old  a copy of the old file, until the
 //                                      group is complete
 // and beside the group's first target <T0>:
-//   <T0>.<process>.<group>.journal     held open by its run; written and
-//                                      flushed before the first move, deleted
-//                                      once the group is complete
+//   <T0>.<process>.<group>.journal     written and flushed before the first
+//                                      move, deleted once the group is
+//                                      complete
 //
-// The journal is one line of text, "LMJOURNAL 1 <keeps> <entry>" ended by
-// CR LF: <keeps> has a digit per target, in the group's order, 1 when
-// undoing keeps the target's old file (its copy, if any, goes back), 0 when
-// the target had none (undoing removes it); <entry> is 1 when the uninstall
-// entry was there before (its copy goes back), 0 when it was not (undoing
-// removes it). A journal without its line end was cut short before any file
-// was moved. The group's targets follow from its first one, so no name is
-// written: nothing in a journal names a file.
+// The journal is UTF-8 text, lines ended by CR LF. It is trusted only whole:
+//   LMJOURNAL 2 <length> <check>   the length in bytes and the CRC-32 of
+//                                  the lines below, 8 lowercase hex digits
+//   group <process>.<group>        the run's group, as the journal's name
+//                                  says it
+// then a line for each target, in the group's order:
+//   old <name of the old file's copy>  undoing puts the copy back
+//   new <target's name>                the target had no file: undoing
+//                                      removes it
+//   same <target's name>               the group leaves it as it is (a later
+//                                      target names the same file)
+// and last the uninstall entry:
+//   entry <name of its copy>       undoing puts the copy (beneath
+//                                  kKeptEntriesKey, UninstallValues.h) back
+//   entry none                     it was not there: undoing removes it
+//   entry same                     no copy could be made, nor the entry
+//                                  written: undoing leaves it
+// Names are plain names in the target folder. A journal is read back only
+// when it is, byte for byte, the one that the group of the names the
+// reader expects would write.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lumora {
 
@@ -46,18 +59,54 @@ std::string LeftoverSuffix(const LeftoverName& name);
 // text.
 std::optional<LeftoverName> ParseLeftoverSuffix(std::string_view suffix);
 
+// The name of the uninstall entry's copy that the group `group` keeps,
+// beneath the key of the entry's copies: "<entry>\<process>.<group>", so
+// that each run has its own.
+std::string KeptEntryName(const std::string& entry, const LeftoverName& group);
+
+// What undoing does with a target, or with the uninstall entry.
+enum class TargetBefore : std::uint8_t {
+    Kept,    // it was there, and its copy goes back
+    Absent,  // it was not there, and goes
+    Left,    // it stays as it is
+};
+
+// The most targets a group has.
+inline constexpr std::size_t kMostTargets = 8;
+
 struct Journal {
-    std::size_t targets = 0;
-    std::uint8_t keepsOld = 0;  // bit i: target i keeps its old file
-    bool entryExisted = false;
+    LeftoverName group;  // its process and group
+    TargetBefore targets[kMostTargets] = {};
+    TargetBefore entry = TargetBefore::Left;
+};
+
+// The names of a group: its targets' plain names (at most kMostTargets) and
+// the uninstall entry's.
+struct GroupNames {
+    std::vector<std::string> targets;
+    std::string entry;
 };
 
 // The most bytes a journal of this program holds.
-inline constexpr std::size_t kJournalLimit = 32;
+inline constexpr std::size_t kJournalLimit = 8192;
 
-std::string JournalText(const Journal& journal);
-// The journal `text` holds; nullopt when it is cut short or in any way not
-// as JournalText writes one for 1 to 8 targets.
-std::optional<Journal> ParseJournal(std::string_view text);
+std::string JournalText(const Journal& journal, const GroupNames& names);
+
+// What the check of a journal found; each has its text (JournalFaultText).
+enum class JournalFault {
+    None,
+    NotAJournal,   // a start of another kind (written by hand, or by another version)
+    CutShort,      // shorter than it says
+    Damaged,       // longer than it says, or its check value differs
+    OtherGroup,    // whole, but of other files or another group than its name says
+    Folder,        // a folder of a journal's name
+    Link,          // a link of a journal's name
+    MissingCopy,   // a copy it relies on is not there as a file
+};
+const char* JournalFaultText(JournalFault fault);
+
+// Reads `text`, the journal of the group `journal.group` (its name's) of the
+// files `names`, into `journal`; any fault leaves `journal` unusable.
+JournalFault ReadJournal(std::string_view text, const GroupNames& names, Journal& journal);
 
 }  // namespace lumora

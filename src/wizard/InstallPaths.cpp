@@ -26,11 +26,13 @@ InstallPaths PlanInstallPaths(const std::string& targetFolder, const std::string
     return paths;
 }
 
-std::array<std::string, 2> InfoFileLines(const std::string& screenSaverFile, const std::string& targetFolder)
+std::string InfoFileText(const std::string& screenSaverFile, const std::string& targetFolder)
 {
-    if (CurrentAuthorEncoding() == AuthorEncoding::Utf8)
-        return {"\xEF\xBB\xBF" + AuthorText(screenSaverFile), targetFolder};
-    return {screenSaverFile, AnsiFromPath(targetFolder)};
+    const bool utf8 = CurrentAuthorEncoding() == AuthorEncoding::Utf8;
+    std::string text = utf8 ? "\xEF\xBB\xBF" + AuthorText(screenSaverFile) : screenSaverFile;
+    text += "\r\n";
+    text += utf8 ? targetFolder : AnsiFromPath(targetFolder);
+    return text += "\r\n";
 }
 
 }  // namespace lumora

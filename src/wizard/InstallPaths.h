@@ -4,7 +4,6 @@
 // Paths are joined as they are: the target folder is followed by one "\"
 // and a file name, the extraction folder (which ends in "\") directly by a
 // file name.
-#include <array>
 #include <string>
 
 namespace lumora {
@@ -35,11 +34,11 @@ struct InstallPaths {
 InstallPaths PlanInstallPaths(const std::string& targetFolder, const std::string& screenSaverFile,
                               const std::string& baseName, const std::string& extractionFolder);
 
-// The info file's two lines, each to be ended by CR LF: the screensaver file
-// (the author's bytes) and the target folder (path text), in the author's
-// encoding. 8-bit text of the ANSI code page, as installers have always
-// written it; in UTF-8 behind a byte-order mark, by which the uninstaller
-// tells the two apart.
-std::array<std::string, 2> InfoFileLines(const std::string& screenSaverFile, const std::string& targetFolder);
+// The info file's text: two lines, each ended by CR LF, the screensaver
+// file (the author's bytes) and the target folder (path text), in the
+// author's encoding. 8-bit text of the ANSI code page, as installers have
+// always written it; in UTF-8 behind a byte-order mark, by which the
+// uninstaller tells the two apart.
+std::string InfoFileText(const std::string& screenSaverFile, const std::string& targetFolder);
 
 }  // namespace lumora

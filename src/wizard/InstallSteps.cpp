@@ -14,6 +14,7 @@
 #include "settings/Globals.h"
 #include "settings/RunLog.h"
 #include "wizard/CopiesIntoPlace.h"
+#include "wizard/EarlierInstallation.h"
 #include "wizard/FmxUtils.h"
 #include "wizard/InOutError.h"
 #include "wizard/InfoFile.h"
@@ -58,11 +59,12 @@ void RunInstallationSteps(const std::string& targetFolder, const std::function<v
         step = "copy";
         RecordOutcome(ExitCode::CopyFailed);
         FilesIntoPlace files({paths.screenSaverTarget, paths.uninstallerTarget, paths.infoFile}, screenSaverFile);
+        files.ClaimTargets(EarlierInstallationFiles(screenSaverFile, targetFolder, paths));
         const std::string* const sources[] = {&paths.screenSaverSource, &paths.uninstallerSource};
         for (std::size_t i = 0; i < 2; ++i) {
             if (!files.Prepare(i))
                 RaiseWithSystemReason("Cannot create file ", files.Target(i));
-            CopyFileByChunks(*sources[i], files.Staging(i), files.Target(i));
+            CopyFileByChunks(*sources[i], files.NewFile(i), files.Target(i));
             // Pending paints and clicks are handled after each of the copies.
             Application.ProcessMessages();
         }
@@ -70,13 +72,13 @@ void RunInstallationSteps(const std::string& targetFolder, const std::function<v
         RecordOutcome(ExitCode::OtherFailure);
         if (!files.Prepare(2))
             throw InOutError(GetLastError());
-        WriteInfoFile(files.Staging(2), screenSaverFile, targetFolder);
+        WriteInfoFile(files.NewFile(2), screenSaverFile, targetFolder);
         step = "uninstall entry";
-        const bool entryExisted = KeepUninstallEntry(screenSaverFile);
+        const TargetBefore entry = KeepUninstallEntry(screenSaverFile, files.KeptEntry());
 
         step = "copy";
         RecordOutcome(ExitCode::CopyFailed);
-        files.WriteJournal(entryExisted);
+        files.WriteJournal(entry);
         for (std::size_t i = 0; i < 2; ++i)
             if (!files.Place(i))
                 RaiseWithSystemReason("Cannot create file ", files.Target(i));

@@ -76,53 +76,49 @@ void WriteUninstallEntry(const std::string& screenSaverFile, const std::string& 
 
 namespace {
 
-std::string KeptEntryPath(const std::string& screenSaverFile)
-{
-    return std::string(kKeptEntriesKey) + "\\" + UninstallEntryName(screenSaverFile);
-}
+std::string KeptEntryPath(const std::string& copy) { return std::string(kKeptEntriesKey) + "\\" + copy; }
 
 }  // namespace
 
-bool KeepUninstallEntry(const std::string& screenSaverFile)
+TargetBefore KeepUninstallEntry(const std::string& screenSaverFile, const std::string& copy)
 {
-    DropUninstallEntryCopy(screenSaverFile);
-    const std::string copyPath = KeptEntryPath(screenSaverFile);
-    HKEY created = nullptr;
+    const std::string copyPath = KeptEntryPath(copy);
+    const TRegistryKey kept = TRegistryKey::CreateIfAllowed(HKEY_LOCAL_MACHINE, copyPath, KEY_ALL_ACCESS);
     // Where no copy can be made, the entry cannot be written either.
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, copyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                        nullptr, &created, nullptr) != ERROR_SUCCESS)
-        return true;
-    const UniqueHandle<RegistryKeyTraits> copy(created);
-    const LONG copied = RegCopyTreeA(HKEY_LOCAL_MACHINE, UninstallEntryPath(screenSaverFile).c_str(), created);
+    if (!kept)
+        return TargetBefore::Left;
+    const LONG copied = kept.CopyTreeFrom(HKEY_LOCAL_MACHINE, UninstallEntryPath(screenSaverFile));
     if (copied == ERROR_FILE_NOT_FOUND) {
         DropUninstallEntryCopy(screenSaverFile);
-        return false;
+        return TargetBefore::Absent;
     }
-    if (copied != ERROR_SUCCESS || RegFlushKey(created) != ERROR_SUCCESS)
+    if (copied != ERROR_SUCCESS || RegFlushKey(kept.Handle()) != ERROR_SUCCESS)
         throw Error("Failed to create key " + copyPath);
-    return true;
+    return TargetBefore::Kept;
 }
 
-bool RestoreUninstallEntry(const std::string& screenSaverFile, bool existed)
+bool RestoreUninstallEntry(const std::string& screenSaverFile, TargetBefore before, const std::string& copy)
 {
     const std::string entryPath = UninstallEntryPath(screenSaverFile);
-    if (!existed) {
-        const LONG removed = RegDeleteTreeA(HKEY_LOCAL_MACHINE, entryPath.c_str());
-        return removed == ERROR_SUCCESS || removed == ERROR_FILE_NOT_FOUND;
-    }
+    if (before == TargetBefore::Absent)
+        return TRegistryKey::DeleteTree(HKEY_LOCAL_MACHINE, entryPath);
     // Emptied and filled again, the key keeps the name it has.
-    const TRegistryKey copy = TRegistryKey::Open(HKEY_LOCAL_MACHINE, KeptEntryPath(screenSaverFile), KEY_READ);
+    const TRegistryKey kept = TRegistryKey::Open(HKEY_LOCAL_MACHINE, KeptEntryPath(copy), KEY_READ);
     const TRegistryKey entry = TRegistryKey::Open(HKEY_LOCAL_MACHINE, entryPath, KEY_ALL_ACCESS);
-    return !copy || !entry ||
-           (RegDeleteTreeA(entry.Handle(), nullptr) == ERROR_SUCCESS &&
-            RegCopyTreeA(copy.Handle(), nullptr, entry.Handle()) == ERROR_SUCCESS);
+    return before == TargetBefore::Left || !kept || !entry ||
+           (TRegistryKey::DeleteTree(entry.Handle(), {}) && entry.CopyTreeFrom(kept.Handle(), {}) == ERROR_SUCCESS);
+}
+
+bool UninstallEntryCopyExists(const std::string& copy)
+{
+    return static_cast<bool>(TRegistryKey::Open(HKEY_LOCAL_MACHINE, KeptEntryPath(copy), KEY_READ));
 }
 
 void DropUninstallEntryCopy(const std::string& screenSaverFile)
 {
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, KeptEntryPath(screenSaverFile).c_str());
+    TRegistryKey::DeleteTree(HKEY_LOCAL_MACHINE, KeptEntryPath(UninstallEntryName(screenSaverFile)));
     // Only a key without keys beneath it goes so.
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kKeptEntriesKey);
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, WideText(kKeptEntriesKey).c_str());
 }
 
 }  // namespace lumora

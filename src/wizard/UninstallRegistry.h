@@ -4,6 +4,7 @@
 #include <string>
 
 #include "settings/ProductInfo.h"
+#include "wizard/InstallJournal.h"
 
 namespace lumora {
 
@@ -28,18 +29,22 @@ std::string InstalledVersion(const std::string& screenSaverFile);
 
 // While an installation can still be undone, a copy of the entry is kept
 // beneath kKeptEntriesKey (UninstallValues.h), where only administrators
-// may write.
-// Keeps a copy of the entry, on the disk, replacing an earlier one. Returns
-// whether undoing puts a copy back (false: it removes the entry, which was
-// not there); true, without a copy, where none can be made (the entry
-// cannot be written then either, and undoing leaves it). Throws Error
-// "Failed to create key <copy>" when the copy cannot be completed.
-bool KeepUninstallEntry(const std::string& screenSaverFile);
-// Puts the entry back as it was before the installation: as its copy holds
-// it when it `existed` (left as it is without a copy), removed when it did
-// not. False when it cannot be put back.
-bool RestoreUninstallEntry(const std::string& screenSaverFile, bool existed);
-// Deletes the entry's copy, and the key that holds the copies once empty.
+// may write, under the name `copy` that the run's journal gives it
+// (KeptEntryName of InstallJournal.h: a key of the entry's name holds the
+// copies of every run).
+// Keeps the copy, on the disk. Returns what undoing does with the entry:
+// Kept (the copy goes back), Absent (there was none, it goes) or Left,
+// without a copy, where none can be made (the entry cannot be written
+// then either). Throws Error "Failed to create key <copy>" when the copy
+// cannot be completed.
+TargetBefore KeepUninstallEntry(const std::string& screenSaverFile, const std::string& copy);
+// Puts the entry back as `before` says, from the copy `copy`. False when
+// it cannot be put back.
+bool RestoreUninstallEntry(const std::string& screenSaverFile, TargetBefore before, const std::string& copy);
+// Whether the copy `copy` is there.
+bool UninstallEntryCopyExists(const std::string& copy);
+// Deletes the copies of the screensaver's entry, of every run (one run of
+// a product at a time keeps one), and the key that holds them once empty.
 void DropUninstallEntryCopy(const std::string& screenSaverFile);
 
 }  // namespace lumora

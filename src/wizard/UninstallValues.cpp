@@ -36,6 +36,13 @@ std::string UninstallEntryPath(const std::string& screenSaverFile)
     return std::string(kUninstallListKey) + "\\" + AuthorText(ScreenSaverBaseName(screenSaverFile)) + " uninstall";
 }
 
+std::string ProgramOfCommand(const std::string& command)
+{
+    if (command.empty() || command[0] != '"')
+        return command;
+    return command.substr(1, command.find('"', 1) - 1);
+}
+
 UninstallValueList UninstallValues(const std::string& screenSaverFile, const std::string& targetFolder)
 {
     return {

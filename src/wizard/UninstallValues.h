@@ -31,6 +31,10 @@ std::string UninstallEntryName(const std::string& screenSaverFile);
 // so this is the key UninstallEntryName creates.
 std::string UninstallEntryPath(const std::string& screenSaverFile);
 
+// The program an UninstallString starts, as the entry's values name it:
+// the text in its leading quotes, else the whole text.
+std::string ProgramOfCommand(const std::string& command);
+
 // Value name and text, in the order they are written.
 using UninstallValueList = std::vector<std::pair<std::string, std::string>>;
 UninstallValueList UninstallValues(const std::string& screenSaverFile, const std::string& targetFolder);

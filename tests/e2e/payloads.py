@@ -21,11 +21,11 @@ def settings(**changes):
     return lines
 
 
-def write_settings(folder, lines, name="Setup.ins"):
+def write_settings(folder, lines, name="Setup.ins", encoding="latin-1"):
     """Writes a settings file with CR LF line ends; returns its path."""
     path = os.path.join(folder, name)
     with open(path, "wb") as f:
-        f.write("".join(line + "\r\n" for line in lines).encode("latin-1"))
+        f.write("".join(line + "\r\n" for line in lines).encode(encoding))
     return path
 
 

@@ -117,6 +117,23 @@ def uninstall_key(base):
     return UNINSTALL_LIST + "\\" + base + " Uninstall"
 
 
+def export_key(session, key):
+    """The values of a registry key (HKLM\\...) as regedit exports them,
+    {name: data} (in the escaped form of its files); None without the key.
+    Unlike `reg query`, whose output is in the console's code page, the
+    export keeps every letter."""
+    exported = session.host_path("C:\\key.reg")
+    if os.path.exists(exported):
+        os.remove(exported)
+    session.run("regedit", "/e", "C:\\key.reg", "HKEY_LOCAL_MACHINE\\" + key.split("\\", 1)[1])
+    if not os.path.exists(exported):
+        return None
+    with open(exported, "rb") as f:
+        data = f.read()
+    text = data.decode("utf-16") if data[:2] == b"\xff\xfe" else data.decode("latin-1")
+    return dict(re.findall(r'^"([^"]+)"="((?:[^"\\]|\\.)*)"', text, re.M))
+
+
 def uninstall_subkeys(session):
     """The names of the keys in the uninstall list (as `reg query` shows
     them: the last part of each key path)."""

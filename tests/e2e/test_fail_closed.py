@@ -24,15 +24,22 @@ CONTROL.INI, the temporary folder and the exit code hold afterwards:
   nothing of the killed run left, its folder in the temporary folder
   included (but a link of that name, which is never followed);
 - a failure after the copies (the installed info file held open, a disk
-  that fills up just before the info file) puts the installed version back."""
+  that fills up just before the info file) puts the installed version back;
+- links beside the targets are never followed, a damaged journal stops the
+  next run before any change, names beyond ASCII killed at each move come
+  back whole, two runs of one product started together change its files one
+  after the other, a screensaver named as a program of the system replaces
+  nothing, and a product locked by another setup is refused with its name."""
 import configparser
 import ctypes
 import os
 import select
+import shutil
 import signal
 import struct
 import subprocess
 import sys
+import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "harness"))
@@ -45,7 +52,7 @@ import setuprun  # noqa: E402
 from installer import (CORRUPTED_TEXT, ERROR_CAPTION, EXIT_CANCELLED, EXIT_COPY_FAILED, EXIT_DAMAGED,  # noqa: E402
                        EXIT_INSTALLED, EXIT_OTHER, EXIT_RESTORE_FAILED, FOLDER, MAIN_TITLE, Installer,
                        extraction_folders)
-from setuprun import APP_TITLE, SetupRun, install_through, read_file, uninstall_key  # noqa: E402
+from setuprun import APP_TITLE, SetupRun, install_through, read_file, uninstall_key, uninstall_subkeys  # noqa: E402
 from wineenv import wait_for  # noqa: E402
 
 RESTORE_ERROR = "please contact technical quoting this ref number :"
@@ -80,6 +87,22 @@ class Watch:
 
     def close(self):
         os.close(self.fd)
+
+
+def kill_at_move(installer, windows, targets, moves):
+    """Starts `installer` with /S and kills it once it has moved `moves` of
+    the files `targets` into the host folder `windows` (seen by inotify)."""
+    watch = Watch(windows, IN_MOVED_TO)
+    moved = []
+
+    def moved_enough():
+        moved.extend(n for n in watch.names(0.05) if n in targets)
+        return len(moved) >= moves
+    installer.start("/S")
+    try:
+        kill_when(installer, moved_enough)
+    finally:
+        watch.close()
 
 
 def kill_when(installer, ready, timeout=90):
@@ -123,16 +146,16 @@ class FailClosedTest(e2ecase.SessionTestCase):
         """A tmpfs of `size` over the host folder `target`."""
         self.mount("tmpfs", "size=%s" % size, target)
 
-    def installer_of(self, name, settings, replaced, options=()):
+    def installer_of(self, name, settings, replaced, options=(), encoding="latin-1"):
         """An installer of the sample payload with the settings lines
-        `settings` and the files `replaced` {name in the payload: bytes, or
-        None to leave it out} in place of the sample's or besides them,
-        built with `options`."""
+        `settings` (written in `encoding`) and the files `replaced` {name in
+        the payload: bytes, or None to leave it out} in place of the sample's
+        or besides them, built with `options`."""
         staging = os.path.join(self.artifacts, name + ".payload")
         os.makedirs(staging, exist_ok=True)
         files = {n: read_file(self.payload_file(n)) for n in PAYLOAD if n != "Setup.ins"}
         files.update(replaced)
-        paths = [payloads.write_settings(staging, settings)]
+        paths = [payloads.write_settings(staging, settings, encoding=encoding)]
         for payload_name, data in files.items():
             if data is None:
                 continue
@@ -220,6 +243,44 @@ class FailClosedTest(e2ecase.SessionTestCase):
         values = self.session.reg_query(uninstall_key(base))
         self.assertIsNotNone(values, "no uninstall entry for %s" % base)
         self.assertEqual(values["UninstallString"].lower(), "c:\\windows\\%s.exe" % base.lower())
+
+    def sample_and_upgrade(self, added):
+        """The sample's two programs as installed, {name: bytes}; the same
+        with `added` after each, and an installer of those as version 2.0.0
+        of the product "Aurora Dreams": (old, new, path of the upgrade)."""
+        old = {"Aurora.scr": read_file(self.payload_file("Aurora.scr")),
+               "Aurora.exe": read_file(self.payload_file("Lmunist.exe"))}
+        new = {name: data + added for name, data in old.items()}
+        upgrade = self.installer_of("aurora-2.exe", payloads.settings(),
+                                    {"Aurora.scr": new["Aurora.scr"], "Lmunist.exe": new["Aurora.exe"]},
+                                    ("--product", "Aurora Dreams", "--version", "2.0.0"))
+        return old, new, upgrade
+
+    def log_of(self, log):
+        """The lines of the run's log `log` (a Windows path), without their
+        time stamps."""
+        return [line[20:] for line in read_file(self.session.find_host_path(log)).decode("utf-8").split("\r\n")]
+
+    def group_state(self, base):
+        """What the group of `base` is made of: the Windows folder's entries
+        named after it ({name: bytes, "folder" or "link to PATH"}) but its
+        lock file (which a killed run leaves and the next takes over), the
+        uninstall entry, and the kept copies of entries as `reg query /s`
+        lists them."""
+        windows = self.session.host_path("C:\\windows")
+        files = {}
+        for name in os.listdir(windows):
+            path = os.path.join(windows, name)
+            if name.lower().startswith(base.lower() + ".") and name.lower() != base.lower() + ".lock":
+                files[name] = ("link to " + os.readlink(path) if os.path.islink(path) else
+                               "folder" if os.path.isdir(path) else read_file(path))
+        rc, kept = self.session.run("reg", "query", KEPT_ENTRIES, "/s", timeout=60)
+        return files, self.session.reg_query(uninstall_key(base)), kept if rc == 0 else None
+
+    def windows_names(self):
+        """The names in the Windows folder, but CONTROL.INI, which every run
+        writes its flag into at its start."""
+        return sorted(n for n in os.listdir(self.session.host_path("C:\\windows")) if n.lower() != "control.ini")
 
     # ----- tests ------------------------------------------------------------
     def test_a_damaged_download_installs_nothing(self):
@@ -339,7 +400,9 @@ class FailClosedTest(e2ecase.SessionTestCase):
         self.check_nothing_installed("Borealis", wizard_shown=True)
 
     def test_an_upgrade_that_cannot_be_completed_keeps_the_installed_version(self):
-        old = {"Aurora.scr": b"old screensaver " * 100, "Aurora.exe": b"old uninstaller " * 100}
+        # An earlier installation, known by its info file.
+        old = {"Aurora.scr": b"old screensaver " * 100, "Aurora.exe": b"old uninstaller " * 100,
+               "Aurora.nfo": b"Aurora.scr\r\nC:\\windows\r\n"}
         windows = self.session.host_path("C:\\windows")
         for name, data in old.items():
             with open(os.path.join(windows, name), "wb") as f:
@@ -383,14 +446,9 @@ class FailClosedTest(e2ecase.SessionTestCase):
         session = self.session
         windows = session.host_path("C:\\windows")
         temp = session.host_path(session.temp_folder())
-        old = {"Aurora.scr": read_file(self.payload_file("Aurora.scr")),
-               "Aurora.exe": read_file(self.payload_file("Lmunist.exe"))}
-        new = {name: data + b"version 2.0.0" * 1000 for name, data in old.items()}
+        old, new, upgrade = self.sample_and_upgrade(b"version 2.0.0" * 1000)
         old_entry = {"DisplayName": "Aurora Uninstall", "DisplayVersion": None}
         new_entry = {"DisplayName": "Aurora Dreams", "DisplayVersion": "2.0.0"}
-        upgrade = self.installer_of("aurora-2.exe", payloads.settings(),
-                                    {"Aurora.scr": new["Aurora.scr"], "Lmunist.exe": new["Aurora.exe"]},
-                                    ("--product", "Aurora Dreams", "--version", "2.0.0"))
         # The next run's own copies fail: what it leaves is what it settled.
         settling = self.installer_of("no-uninstaller.exe", payloads.settings(), {"Lmunist.exe": None})
         # A payload that takes a while to restore, the large file last.
@@ -413,15 +471,7 @@ class FailClosedTest(e2ecase.SessionTestCase):
                 if not os.path.exists(installed) or read_file(installed) != old["Aurora.scr"]:
                     self.assertEqual(self.run_silently(e2ecase.PATHS.sample, "sample-setup.exe"), EXIT_INSTALLED)
                 installer = Installer(session, upgrade, "aurora-2-%d.exe" % moves)
-                watch = Watch(windows, IN_MOVED_TO)
-                moved = []
-
-                def moved_enough():
-                    moved.extend(n for n in watch.names(0.05) if n in ("Aurora.scr", "Aurora.exe", "Aurora.nfo"))
-                    return len(moved) >= moves
-                installer.start("/S")
-                kill_when(installer, moved_enough)
-                watch.close()
+                kill_at_move(installer, windows, ("Aurora.scr", "Aurora.exe", "Aurora.nfo"), moves)
                 # Each program old or new, never missing. A kill that comes
                 # once the journal has gone finds the group complete.
                 for name in old:
@@ -460,11 +510,7 @@ class FailClosedTest(e2ecase.SessionTestCase):
     def test_a_failure_after_the_copies_puts_the_installed_version_back(self):
         session = self.session
         windows = session.host_path("C:\\windows")
-        old = {"Aurora.scr": read_file(self.payload_file("Aurora.scr")),
-               "Aurora.exe": read_file(self.payload_file("Lmunist.exe"))}
-        upgrade = self.installer_of("aurora-2.exe", payloads.settings(),
-                                    {"Aurora.scr": old["Aurora.scr"] + b"2", "Lmunist.exe": old["Aurora.exe"] + b"2"},
-                                    ("--product", "Aurora Dreams", "--version", "2.0.0"))
+        old, _, upgrade = self.sample_and_upgrade(b"2")
         self.assertEqual(self.run_silently(e2ecase.PATHS.sample, "sample-setup.exe"), EXIT_INSTALLED)
 
         with self.subTest("the installed info file held open"):
@@ -494,9 +540,10 @@ class FailClosedTest(e2ecase.SessionTestCase):
             self.mount("overlay", "lowerdir=%s,upperdir=%s/upper,workdir=%s/work" % (windows, room, room), windows)
             run = SetupRun(self, installer=Installer(session, nebula, "nebula.exe").start())
             run.wizard.wait_page("2")
-            # Room for the pages of the two programs' copies, no more.
+            # Room for the pages of the two programs' copies and the lock
+            # file, no more.
             free = os.statvfs(room)
-            pages = sum(-(-len(data) // free.f_bsize) for data in old.values())
+            pages = sum(-(-len(data) // free.f_bsize) for data in old.values()) + 1
             with open(os.path.join(room, "filler"), "wb") as f:
                 f.write(b"\0" * (free.f_bavail - pages) * free.f_bsize)
             self.assertEqual(os.statvfs(room).f_bavail, pages)
@@ -510,6 +557,230 @@ class FailClosedTest(e2ecase.SessionTestCase):
             self.assertEqual([n for n in os.listdir(windows) if n.lower().startswith("nebula.")], [])
             self.assertIsNone(session.reg_query(uninstall_key("Nebula")))
             self.check_one_version("Aurora", old, {"DisplayName": "Aurora Uninstall"})
+
+    def test_links_beside_the_targets_are_never_followed(self):
+        session = self.session
+        windows = session.host_path("C:\\windows")
+        outside = session.host_path("C:\\outside")
+        os.makedirs(outside)
+
+        def plant(name, target):
+            """A link of `name` in the Windows folder to a new file `target`
+            in C:\\outside."""
+            path = os.path.join(outside, target)
+            with open(path, "wb") as f:
+                f.write(b"keep " + target.encode())
+            os.symlink(path, os.path.join(windows, name))
+
+        def outside_files():
+            return {n: read_file(os.path.join(outside, n)) for n in os.listdir(outside)}
+
+        self.assertEqual(self.run_silently(e2ecase.PATHS.sample, "sample-setup.exe"), EXIT_INSTALLED)
+        # Named as a new file and an old file's copy of an earlier run: left
+        # alone, and the run goes on.
+        leftovers = ["Aurora.exe.00000099.00000000.00000001.new", "Aurora.nfo.00000099.00000000.00000002.old"]
+        for name, target in zip(leftovers, ("new.txt", "old.txt")):
+            plant(name, target)
+        kept = outside_files()
+        self.assertEqual(self.run_silently(e2ecase.PATHS.sample, "links.exe", "/LOG=C:\\links.log"), EXIT_INSTALLED)
+        lines = self.log_of("C:\\links.log")
+        for name in leftovers:
+            self.assertIn("earlier installation: %s left alone: a link, never followed" % name, lines)
+            self.assertTrue(os.path.islink(os.path.join(windows, name)), name)
+        self.assertEqual(outside_files(), kept)
+        for name in leftovers:
+            os.remove(os.path.join(windows, name))
+        self.check_one_version("Aurora", {"Aurora.scr": read_file(self.payload_file("Aurora.scr")),
+                                          "Aurora.exe": read_file(self.payload_file("Lmunist.exe"))},
+                               {"DisplayName": "Aurora Uninstall"})
+
+        # Named as a journal, or in a target's place: the run stops before it
+        # changes anything. (Wine lists no link to nothing: one named as a
+        # journal is seen beside the copies of its group, below.)
+        cases = [("Aurora.scr.00000099.00000000.journal", "journal.txt",
+                  "The installation journal C:\\windows\\%s is a link: Setup changes nothing while it is there"),
+                 ("Aurora.nfo", "Aurora.nfo", "Cannot replace C:\\windows\\%s: it is a link")]
+        for name, target, message in cases:
+            with self.subTest(name):
+                if name == "Aurora.nfo":
+                    shutil.move(os.path.join(windows, name), os.path.join(outside, name))
+                    os.symlink(os.path.join(outside, name), os.path.join(windows, name))
+                else:
+                    plant(name, target)
+                state, kept = self.group_state("Aurora"), outside_files()
+                log = "C:\\link-%s.log" % name
+                self.assertEqual(self.run_silently(e2ecase.PATHS.sample, "links.exe", "/LOG=" + log),
+                                 EXIT_COPY_FAILED)
+                self.assertIn("copy: failed: " + message % name, self.log_of(log))
+                self.assertEqual(self.group_state("Aurora"), state)
+                self.assertEqual(outside_files(), kept)
+                os.remove(os.path.join(windows, name))
+                if name == "Aurora.nfo":
+                    shutil.move(os.path.join(outside, name), os.path.join(windows, name))
+
+    def test_a_journal_that_fails_its_check_stops_the_next_run_before_any_change(self):
+        session = self.session
+        windows = session.host_path("C:\\windows")
+        old, _, upgrade = self.sample_and_upgrade(b"2")
+        self.assertEqual(self.run_silently(e2ecase.PATHS.sample, "sample-setup.exe"), EXIT_INSTALLED)
+        kill_at_move(Installer(session, upgrade, "killed.exe"), windows, ("Aurora.scr", "Aurora.exe"), 1)
+        [name] = [n for n in os.listdir(windows) if n.endswith(".journal")]
+        journal = os.path.join(windows, name)
+        whole = read_file(journal)
+        state = self.group_state("Aurora")
+        self.assertIsNotNone(state[2], "no copy of the entry kept")
+
+        def replace(content):
+            if os.path.isdir(journal) and not os.path.islink(journal):
+                os.rmdir(journal)
+            else:
+                os.remove(journal)
+            if content == "folder":
+                os.mkdir(journal)
+            elif content == "link":
+                os.symlink(os.path.join(windows, "nothing"), journal)
+            else:
+                with open(journal, "wb") as f:
+                    f.write(content)
+
+        cases = [
+            ("cut short", whole[:len(whole) // 2], "is cut short"),
+            ("garbled", whole[:40] + bytes([whole[40] ^ 1]) + whole[41:], "is damaged"),
+            ("of a wrong check value", whole[:21] + b"00000000" + whole[29:], "is damaged"),
+            ("written by hand", b"000 0\r\n", "is not one this setup can check"),
+            ("a folder", "folder", "is a folder"),
+            ("a link to nothing", "link", "is a link"),
+        ]
+        for what, content, found in cases:
+            with self.subTest(what):
+                replace(content)
+                damaged = self.group_state("Aurora")
+                log = "C:\\journal-%s.log" % what.replace(" ", "-")
+                self.assertEqual(self.run_silently(e2ecase.PATHS.sample, "next.exe", "/LOG=" + log), EXIT_COPY_FAILED)
+                self.assertIn("copy: failed: The installation journal C:\\windows\\%s %s: Setup changes nothing "
+                              "while it is there" % (name, found), self.log_of(log))
+                self.assertEqual(self.group_state("Aurora"), damaged)
+                replace(whole)
+                self.assertEqual(self.group_state("Aurora"), state)
+        # Whole again, it is undone: the installed version, whole.
+        self.assertEqual(self.run_silently(e2ecase.PATHS.sample, "next.exe"), EXIT_INSTALLED)
+        self.check_one_version("Aurora", old, {"DisplayName": "Aurora Uninstall", "DisplayVersion": None})
+
+    def test_names_beyond_ascii_killed_at_each_move_come_back_whole(self):
+        session = self.session
+        windows = session.host_path("C:\\windows")
+        saver = read_file(self.payload_file("Aurora.scr"))
+        uninstaller = read_file(self.payload_file("Lmunist.exe"))
+        # An 8-bit name built without options, and one in UTF-8.
+        for base, encoding, options in (("Caf\u00e9", "latin-1", ()),
+                                        ("\u0421\u0435\u0432\u0435\u0440", "utf-8", ("--codepage", "utf-8"))):
+            with self.subTest(base):
+                def installer(name, files, *more):
+                    return self.installer_of(name, payloads.settings(ScreenSaverFile=base + ".scr"),
+                                             dict(files, **{"Aurora.scr": None}), options + more, encoding)
+                old = {base + ".scr": saver, base + ".exe": uninstaller}
+                new = {name: data + b"version 2.0.0" * 1000 for name, data in old.items()}
+                first = installer("first-%s.exe" % encoding, {base + ".scr": saver})
+                upgrade = installer("upgrade-%s.exe" % encoding,
+                                    {base + ".scr": new[base + ".scr"], "Lmunist.exe": new[base + ".exe"]},
+                                    "--product", "Dreams", "--version", "2.0.0")
+                # The next run's own copies fail: what it leaves is what it settled.
+                settling = installer("settling-%s.exe" % encoding, {base + ".scr": saver, "Lmunist.exe": None})
+                key = uninstall_key(base)
+                for moves in (1, 2, 3):
+                    self.assertEqual(self.run_silently(first, "first.exe"), EXIT_INSTALLED)
+                    kill_at_move(Installer(session, upgrade, "upgrade-%d.exe" % moves), windows,
+                                 (base + ".scr", base + ".exe", base + ".nfo"), moves)
+                    complete = not [n for n in os.listdir(windows) if n.endswith(".journal")]
+                    self.assertEqual(self.run_silently(settling, "settling.exe"), EXIT_COPY_FAILED)
+                    files = new if complete else old
+                    for name, data in files.items():
+                        self.assertEqual(read_file(os.path.join(windows, name)), data, (moves, name))
+                    self.assertEqual(sorted(n for n in os.listdir(windows) if n.startswith(base + ".")),
+                                     sorted(list(files) + [base + ".nfo"]))
+                    values = setuprun.export_key(session, key)
+                    self.assertEqual((values["DisplayName"], values.get("DisplayVersion")),
+                                     ("Dreams", "2.0.0") if complete else (base + " Uninstall", None), moves)
+                    self.assertIsNone(session.reg_query(KEPT_ENTRIES))
+
+    def test_two_runs_of_one_product_change_its_files_one_after_the_other(self):
+        # Started together, two runs of one product change its files one
+        # after the other: each pair ends with one whole version and its
+        # entry. LUMORA_SETUP_PAIRS sets how many pairs (a bench runs 200).
+        session = self.session
+        windows = session.host_path("C:\\windows")
+        pairs = int(os.environ.get("LUMORA_SETUP_PAIRS", "6"))
+        old, new, upgrade = self.sample_and_upgrade(b"version 2.0.0" * 100)
+        entries = {"old": {"DisplayName": "Aurora Uninstall", "DisplayVersion": None},
+                   "new": {"DisplayName": "Aurora Dreams", "DisplayVersion": "2.0.0"}}
+        started = time.monotonic()
+        waited = refused = 0
+        for pair in range(pairs):
+            runs = [Installer(session, path, name) for path, name in ((e2ecase.PATHS.sample, "pair-1.exe"),
+                                                                       (upgrade, "pair-2.exe"))]
+            for run in runs:
+                run.start("/S", "/LOG=C:\\pair-%d-%s.log" % (pair, run.name))
+            for run in runs:
+                code = run.wait_exit(timeout=120)
+                lines = self.log_of("C:\\pair-%d-%s.log" % (pair, run.name))
+                if code != EXIT_INSTALLED:
+                    # The other held the product's lock all the while.
+                    self.assertEqual(code, EXIT_COPY_FAILED, lines)
+                    self.assertRegex("\n".join(lines), r"copy: failed: Another setup is installing Aurora now: "
+                                     r"C:\\setup-tests\\pair-[12]\.exe \(process \d+\)")
+                    refused += 1
+            version = "new" if read_file(os.path.join(windows, "Aurora.scr")) == new["Aurora.scr"] else "old"
+            self.check_one_version("Aurora", new if version == "new" else old, entries[version])
+        print("%d pairs of runs started together in %.1f s, %d refused" % (pairs, time.monotonic() - started, refused))
+
+    def test_a_screensaver_named_as_a_program_of_the_system_replaces_nothing(self):
+        session = self.session
+        regedit = session.host_path("C:\\windows\\regedit.exe")
+        program = read_file(regedit)
+        path = self.installer_of("regedit-setup.exe", payloads.settings(ScreenSaverFile="regedit.scr"),
+                                 {"regedit.scr": read_file(self.payload_file("Aurora.scr")), "Aurora.scr": None})
+        names, entries = self.windows_names(), uninstall_subkeys(session)
+        message = "Cannot replace C:\\windows\\regedit.exe: it is not a file of an earlier installation of this screensaver"
+
+        def nothing_changed():
+            self.assertEqual(read_file(regedit), program)
+            self.assertEqual(self.windows_names(), names)
+            self.assertEqual(uninstall_subkeys(session), entries)
+            self.assertIsNone(session.reg_query(KEPT_ENTRIES))
+
+        self.assertEqual(self.run_silently(path, "regedit-setup.exe", "/LOG=C:\\regedit.log"), EXIT_COPY_FAILED)
+        self.assertIn("copy: failed: " + message, self.log_of("C:\\regedit.log"))
+        nothing_changed()
+
+        run = SetupRun(self, installer=Installer(session, path, "regedit-wizard.exe").start())
+        run.wizard.wait_page("2")
+        run.wizard.key("alt+n")
+        run.wizard.wait_page("4")
+        run.wizard.key("alt+n")
+        box = run.wait_box()
+        self.screenshot("refused")
+        self.assertEqual((box["caption"], box["text"]), (APP_TITLE, message + "."))
+        run.answer(box)
+        run.finish(EXIT_COPY_FAILED)
+        nothing_changed()
+
+    def test_a_run_that_finds_its_product_locked_names_the_other_setup(self):
+        session = self.session
+        lock = session.host_path("C:\\windows\\Aurora.lock")
+        with open(lock, "wb") as f:
+            f.write(b"Lumora setup lock\r\nC:\\Downloads\\aurora-setup.exe (process 4242)")
+        holder = session.hold("C:\\windows\\Aurora.lock", "rw", "r")
+        self.assertEqual(self.run_silently(e2ecase.PATHS.sample, "locked.exe", "/LOG=C:\\locked.log"),
+                         EXIT_COPY_FAILED)
+        self.assertIn("copy: failed: Another setup is installing Aurora now: C:\\Downloads\\aurora-setup.exe "
+                      "(process 4242)", self.log_of("C:\\locked.log"))
+        self.check_nothing_installed(stays={"Aurora.lock": read_file(lock)}, wizard_shown=True)
+        holder.kill()
+        holder.wait(timeout=60)
+        # Left by a run that ended without letting it go, the lock is taken
+        # over, and goes with the run that took it.
+        self.assertEqual(self.run_silently(e2ecase.PATHS.sample, "sample-setup.exe"), EXIT_INSTALLED)
+        self.assertFalse(os.path.exists(lock))
 
     def test_a_deep_temporary_folder_that_keeps_the_activex_update_from_starting_is_said(self):
         # 250 characters: the system gives it, and Install.exe in the run's

@@ -246,22 +246,6 @@ class UnicodeFoldersTest(e2ecase.SessionTestCase):
             self.assertIn(text, drawn)
             self.assertTrue(has_every_glyph(drawn[text], text), "%r drawn in %s" % (text, drawn[text]))
 
-    def export_key(self, key):
-        """The values of a registry key as regedit exports them, {name: data}
-        (in the escaped form of its files); None without the key. Unlike `reg
-        query`, whose output is in the console's code page, the export keeps
-        every letter."""
-        exported = self.session.host_path("C:\\key.reg")
-        if os.path.exists(exported):
-            os.remove(exported)
-        self.session.run("regedit", "/e", "C:\\key.reg", key)
-        if not os.path.exists(exported):
-            return None
-        with open(exported, "rb") as f:
-            data = f.read()
-        text = data.decode("utf-16") if data[:2] == b"\xff\xfe" else data.decode("latin-1")
-        return dict(re.findall(r'^"([^"]+)"="((?:[^"\\]|\\.)*)"', text, re.M))
-
     def test_texts_in_other_scripts_on_other_systems(self):
         # An installer of code page 1251 on a Russian system: its title,
         # footer and read-me as written.
@@ -295,14 +279,14 @@ class UnicodeFoldersTest(e2ecase.SessionTestCase):
                          read_file(payloads.sample_file(e2ecase.PATHS, "Lmunist.exe")))
         self.assertEqual(read_file(os.path.join(windows, SAVER + ".nfo")),
                          ("\ufeff%s.scr\r\nC:\\windows\r\n" % SAVER).encode("utf-8"))
-        values = self.export_key("HKEY_LOCAL_MACHINE\\" + uninstall_key(SAVER).split("\\", 1)[1])
+        values = setuprun.export_key(self.session, uninstall_key(SAVER))
         self.assertEqual(values["DisplayName"], SAVER + " Uninstall")
         self.assertEqual(values["UninstallString"], "C:\\\\windows\\\\%s.exe" % SAVER)
 
         # The sample uninstaller reads the info file and removes it all.
         self.assertEqual(self.session.run(os.path.join(windows, SAVER + ".exe"), "/S", timeout=120)[0], 0)
         self.assertEqual([n for n in os.listdir(windows) if n.startswith(SAVER)], [])
-        self.assertIsNone(self.export_key("HKEY_LOCAL_MACHINE\\" + uninstall_key(SAVER).split("\\", 1)[1]))
+        self.assertIsNone(setuprun.export_key(self.session, uninstall_key(SAVER)))
 
     def translated_installer(self, name, languages=None):
         """An installer of the sample's files that opens on its statements

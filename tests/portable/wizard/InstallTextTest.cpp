@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <tuple>
 
+#include "archive/CheckRecord.h"
 #include "base/PathEncoding.h"
 #include "wizard/InOutError.h"
 #include "wizard/InstallJournal.h"
@@ -50,12 +53,11 @@ TEST(ScreenSaverBaseName, DropsTheLastFourCharactersAndIsEmptyForShortNames)
 
 // The info file's lines: as 8-bit installers wrote them, and in UTF-8 with
 // a byte-order mark in front.
-TEST(InfoFileLines, EightBitAsEverAndUtf8BehindAByteOrderMark)
+TEST(InfoFileText, EightBitAsEverAndUtf8BehindAByteOrderMark)
 {
-    EXPECT_EQ(InfoFileLines("name.scr", "C:\\WINDOWS"), (std::array<std::string, 2>{"name.scr", "C:\\WINDOWS"}));
+    EXPECT_EQ(InfoFileText("name.scr", "C:\\WINDOWS"), "name.scr\r\nC:\\WINDOWS\r\n");
     const AuthorEncodingScope scope(AuthorEncoding::Utf8);
-    EXPECT_EQ(InfoFileLines("\xD0\xA1.scr", "C:\\WINDOWS"),
-              (std::array<std::string, 2>{"\xEF\xBB\xBF\xD0\xA1.scr", "C:\\WINDOWS"}));
+    EXPECT_EQ(InfoFileText("\xD0\xA1.scr", "C:\\WINDOWS"), "\xEF\xBB\xBF\xD0\xA1.scr\r\nC:\\WINDOWS\r\n");
 }
 
 TEST(InstallPaths, CopiesAndInfoFileInTheTargetFolder)
@@ -84,6 +86,12 @@ TEST(UninstallValues, TheUninstallCommandIsQuotedWhenItsPathHoldsABlank)
     EXPECT_EQ(command("name.scr", "C:\\Program Files"), "\"C:\\Program Files\\name.exe\"");
     EXPECT_EQ(UninstallExtraValues("Aurora Deluxe.scr", "C:\\WINDOWS")[0].second,
               "\"C:\\WINDOWS\\Aurora Deluxe.exe\" /S");
+    // Read back, each names its program.
+    for (const char* screenSaver : {"name.scr", "Aurora Deluxe.scr"})
+        EXPECT_EQ(ProgramOfCommand(command(screenSaver, "C:\\WINDOWS")),
+                  InstalledPaths(screenSaver, "C:\\WINDOWS").uninstallerTarget);
+    EXPECT_EQ(ProgramOfCommand(UninstallExtraValues("Aurora Deluxe.scr", "C:\\WINDOWS")[0].second),
+              "C:\\WINDOWS\\Aurora Deluxe.exe");
 }
 
 TEST(RegistrationCommand, TextsOfEachPlatformWithAndWithoutATrailingBackslash)
@@ -154,43 +162,64 @@ TEST(LeftoverNames, EachKindReadsBackAndNoOtherTextIsOne)
     EXPECT_FALSE(ParseLeftoverSuffix(std::string_view(".0000012c.00000000.0000000\0.old", 31)));
 }
 
-// A journal read back is the one written; a journal cut short, longer or
-// changed in any way is none.
-TEST(InstallJournal, ReadsBackWhatItWroteAndNothingElse)
+// A journal is read back only whole and as the group of the expected names
+// writes it: cut short, garbled, hand-written, of another version, another
+// group or other files, it is none, and says which.
+TEST(InstallJournal, ReadsBackOnlyWhatTheGroupWroteAndSaysWhatItFound)
 {
-    const Journal journals[] = {{3, 0b011, true}, {3, 0, false}, {1, 1, false}, {8, 0xa5, true}};
-    for (const Journal& journal : journals) {
-        const std::string text = JournalText(journal);
-        EXPECT_LE(text.size(), kJournalLimit);
-        const std::optional<Journal> read = ParseJournal(text);
-        ASSERT_TRUE(read) << text;
-        EXPECT_EQ(read->targets, journal.targets);
-        EXPECT_EQ(read->keepsOld, journal.keepsOld);
-        EXPECT_EQ(read->entryExisted, journal.entryExisted);
-    }
-    EXPECT_EQ(JournalText({3, 0b011, true}), "LMJOURNAL 1 110 1\r\n");
+    const GroupNames names{{"Aurora.scr", "Aurora.exe", "Aurora.nfo"}, "Aurora Uninstall"};
+    const GroupNames beyondAscii{{"Caf\xC3\xA9.scr", "Caf\xC3\xA9.exe", "Caf\xC3\xA9.nfo"}, "Caf\xC3\xA9 Uninstall"};
+    using B = TargetBefore;
+    const Journal journal{{0x12c, 0}, {B::Kept, B::Absent, B::Left}, B::Kept};
+    const std::string text = JournalText(journal, names);
+    EXPECT_EQ(text, "LMJOURNAL 2 00000093 49dff798\r\n"
+                    "group 0000012c.00000000\r\n"
+                    "old Aurora.scr.0000012c.00000000.00000000.old\r\n"
+                    "new Aurora.exe\r\n"
+                    "same Aurora.nfo\r\n"
+                    "entry Aurora Uninstall\\0000012c.00000000\r\n");
+    EXPECT_EQ(KeptEntryName("Aurora Uninstall", {0x12c, 0}), "Aurora Uninstall\\0000012c.00000000");
 
-    const char* const others[] = {
-        "",
-        "LMJOURNAL 1 110 1",          // cut short
-        "LMJOURNAL 1 110 1\r",
-        "LMJOURNAL 1 110 1\r\n\r\n",  // more behind
-        "LMJOURNAL 1 110 1\n",
-        "LMJOURNAL 2 110 1\r\n",
-        "lmjournal 1 110 1\r\n",
-        "LMJOURNAL 1  1\r\n",         // no target
-        "LMJOURNAL 1 1 1\r",
-        "LMJOURNAL 1 120 1\r\n",
-        "LMJOURNAL 1 110 2\r\n",
-        "LMJOURNAL 1 110  1\r\n",
-        "LMJOURNAL 1 110\r\n",
-        "LMJOURNAL 1 111111111 1\r\n",  // nine targets
-        "LMJOURNAL 1 1 0 1\r\n",
+    const Journal others[] = {journal,
+                              {{0xffffffff, 7}, {B::Absent, B::Kept, B::Kept}, B::Absent},
+                              {{1, 2}, {B::Left, B::Left, B::Absent}, B::Left}};
+    for (const GroupNames* group : {&names, &beyondAscii})
+        for (const Journal& written : others) {
+            Journal read{written.group, {}, B::Left};
+            ASSERT_EQ(ReadJournal(JournalText(written, *group), *group, read), JournalFault::None);
+            EXPECT_TRUE(std::equal(read.targets, read.targets + 3, written.targets));
+            EXPECT_EQ(read.entry, written.entry);
+        }
+
+    const auto fault = [&](std::string_view other, LeftoverName group = {0x12c, 0}) {
+        Journal read{group, {}, B::Left};
+        return ReadJournal(other, names, read);
     };
-    for (const char* other : others)
-        EXPECT_FALSE(ParseJournal(other)) << other;
-    EXPECT_FALSE(ParseJournal(std::string_view("LMJOURNAL 1 1\0 1\r\n", 18)));
-    EXPECT_FALSE(ParseJournal(std::string(1000, '1')));
+    for (std::size_t size = 0; size < text.size(); ++size)
+        EXPECT_EQ(fault(text.substr(0, size)), JournalFault::CutShort) << size;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        std::string garbled = text;
+        garbled[at] ^= 0x20;
+        EXPECT_NE(fault(garbled), JournalFault::None) << at;
+    }
+    // A changed line whose length and check value were made anew is whole,
+    // but no journal of this group.
+    std::string lines = text.substr(31);
+    lines.replace(lines.find("new "), 4, "old ");
+    const std::uint32_t crc = archive::ContinueCrc(0, reinterpret_cast<const unsigned char*>(lines.data()), lines.size());
+    char header[32];
+    std::snprintf(header, sizeof header, "LMJOURNAL 2 %08zx %08x\r\n", lines.size(), static_cast<unsigned>(crc));
+    const std::pair<std::string, JournalFault> cases[] = {
+        {"000 0\r\n", JournalFault::NotAJournal},
+        {"LMJOURNAL 1 110 1\r\n", JournalFault::NotAJournal},
+        {text + "\r\n", JournalFault::Damaged},
+        {text.substr(0, 21) + "0" + text.substr(22), JournalFault::Damaged},
+        {header + lines, JournalFault::OtherGroup},
+        {JournalText(journal, beyondAscii), JournalFault::OtherGroup},
+    };
+    for (const auto& [other, expected] : cases)
+        EXPECT_EQ(fault(other), expected) << other;
+    EXPECT_EQ(fault(text, {0x12c, 1}), JournalFault::OtherGroup);
 }
 
 TEST(InOutError, TextsOfTheErrorNumbers)

@@ -69,6 +69,14 @@ TEST(FileObject, RenamesAndDeletesByHandleInTheHeldFolder)
         EXPECT_TRUE(DeleteByHandle(file.Get()));
     }
     EXPECT_TRUE(NamesIn(held.Get()).empty());
+
+    // A new file only where nothing has the name.
+    FileHandle made = CreateNewIn(held.Get(), L"b.txt", GENERIC_WRITE | DELETE, 0);
+    ASSERT_TRUE(made);
+    EXPECT_EQ(NamesIn(held.Get()), std::vector<std::wstring>{L"b.txt"});
+    EXPECT_FALSE(CreateNewIn(held.Get(), L"B.TXT", GENERIC_WRITE, kShareAll));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+    EXPECT_TRUE(DeleteByHandle(made.Get()));
 }
 
 }  // namespace

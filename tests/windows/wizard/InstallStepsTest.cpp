@@ -309,9 +309,12 @@ TEST_F(InstallationSteps, WhatAKilledRunLeftIsUndoneBeforeTheCopies)
     WriteBytes(beside("lumtest.nfo", 2, Leftover::SetAside), oldInfo);
     WriteBytes(beside("lumtest.exe", 1, Leftover::Staged), Pattern(200, 10));
     WriteBytes(beside("lumtest.nfo", 2, Leftover::Staged), Pattern(20, 11));
-    ASSERT_TRUE(KeepUninstallEntry("lumtest.scr"));
+    const LeftoverName killed{1234, 0};
+    ASSERT_EQ(KeepUninstallEntry("lumtest.scr", KeptEntryName("lumtest Uninstall", killed)), TargetBefore::Kept);
     const std::string journal = beside("lumtest.scr", 0, Leftover::Journal);
-    const std::string text = JournalText({3, 0b111, true});
+    using B = TargetBefore;
+    const std::string text = JournalText({killed, {B::Kept, B::Kept, B::Kept}, B::Kept},
+                                         {{"lumtest.scr", "lumtest.exe", "lumtest.nfo"}, "lumtest Uninstall"});
     WriteBytes(journal, Bytes(text.begin(), text.end()));
     WriteBytes(target_ / "lumtest.scr", screenSaver_);
     WriteUninstallEntry("lumtest.scr", target_.Path(), {"Lumtest 2", "", "2.0.0", ""});
@@ -346,6 +349,72 @@ TEST_F(InstallationSteps, WhatAKilledRunLeftIsUndoneBeforeTheCopies)
     EXPECT_FALSE(TRegistryKey::Open(HKEY_LOCAL_MACHINE, kKeptEntriesKey, KEY_READ));
 }
 
+// A target that is there is replaced only when an earlier installation of
+// the product names it: its entry or the info file this installer writes.
+// Any other file stops the run before anything changes.
+TEST_F(InstallationSteps, OnlyFilesOfAnEarlierInstallationAreReplaced)
+{
+    const Bytes other = Pattern(700, 3);
+    const std::string infoFile = target_ / "lumtest.nfo";
+    struct Case {
+        const char* what;
+        std::function<void()> plant;
+        const char* refused;  // the file named, or none
+    };
+    const Case cases[] = {
+        {"another program in the uninstaller's place", [&] { WriteBytes(target_ / "lumtest.exe", other); },
+         "lumtest.exe"},
+        {"the product's entry of another folder",
+         [&] {
+             WriteBytes(target_ / "lumtest.scr", other);
+             WriteUninstallEntry("lumtest.scr", "C:\\elsewhere", {});
+         },
+         "lumtest.scr"},
+        {"an info file of another folder",
+         [&] {
+             WriteBytes(target_ / "lumtest.exe", other);
+             WriteInfoFile(infoFile, "lumtest.scr", "C:\\elsewhere");
+         },
+         "lumtest.exe"},
+        {"the info file this installer writes",
+         [&] {
+             for (const char* name : {"lumtest.scr", "lumtest.exe"})
+                 WriteBytes(target_ / name, other);
+             WriteInfoFile(infoFile, "lumtest.scr", target_.Path());
+         },
+         nullptr},
+        {"the entry's uninstaller, an entry of five values",
+         [&] {
+             WriteBytes(target_ / "lumtest.exe", other);
+             WriteBytes(infoFile, other);
+             WriteUninstallEntry("lumtest.scr", target_.Path(), {});
+             TRegistryKey::Open(HKEY_LOCAL_MACHINE, kEntryKey, KEY_ALL_ACCESS).DeleteValue("DisplayIcon");
+         },
+         nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const char* name : {"lumtest.scr", "lumtest.exe", "lumtest.nfo"})
+            DeleteFileA((target_ / name).c_str());
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, kEntryKey.c_str());
+        c.plant();
+        const std::vector<std::string> files = FilesIn(target_.Path());
+        const std::string entry = EntryValue("DisplayName");
+        const std::string error = ErrorOf([&] { RunInstallationSteps(target_.Path(), [] {}, true); });
+        if (!c.refused) {
+            EXPECT_EQ(error, "");
+            EXPECT_EQ(ReadBytes(target_ / "lumtest.exe"), uninstaller_);
+            continue;
+        }
+        EXPECT_EQ(error, "Cannot replace " + (target_ / c.refused) +
+                             ": it is not a file of an earlier installation of this screensaver");
+        EXPECT_EQ(RunOutcome(), ExitCode::CopyFailed);
+        EXPECT_EQ(FilesIn(target_.Path()), files);
+        EXPECT_EQ(ReadBytes(target_ / c.refused), other);
+        EXPECT_EQ(EntryValue("DisplayName"), entry);
+    }
+}
+
 // A screensaver named as its uninstaller copy (B.exe) gives way to it, as
 // one copy after the other would; a relative target is named in full when it
 // cannot be written.
@@ -354,6 +423,7 @@ TEST_F(InstallationSteps, AScreensaverNamedAsItsUninstallerCopyGivesWayToIt)
     Globals.ScreenSaverFile = "lumtest.exe";
     WriteBytes(extraction_ + "lumtest.exe", screenSaver_);
     WriteBytes(target_ / "lumtest.exe", Pattern(50, 3));
+    WriteInfoFile(target_ / "lumtest.nfo", "lumtest.exe", target_.Path());
     RunInstallationSteps(target_.Path(), [] {}, true);
     EXPECT_EQ(ReadBytes(target_ / "lumtest.exe"), uninstaller_);
     EXPECT_EQ(Text(*ReadBytes(target_ / "lumtest.nfo")), "lumtest.exe\r\n" + target_.Path() + "\r\n");

@@ -3,7 +3,10 @@
 #include <map>
 
 #include "InstallTestSupport.h"
+#include "base/PathEncoding.h"
+#include "framework/Registry.h"
 #include "wizard/UninstallRegistry.h"
+#include "wizard/UninstallValues.h"
 
 namespace lumora::test {
 namespace {
@@ -70,6 +73,27 @@ TEST(UninstallEntry, WrittenTwiceIsOneKeyWithTheValuesOfTheLastRun)
     };
     EXPECT_EQ(ValuesOf("lumtest Uninstall"), expected);
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(kList) + "\\lumtest Uninstall").c_str());
+}
+
+// The entry's copy and its undo find the entry of a name beyond ASCII (an
+// 8-bit name of the system's code page), as its writing does.
+TEST(UninstallEntry, ItsCopyPutsBackOrRemovesTheEntryOfANameBeyondAscii)
+{
+    const std::string file = "Caf\xE9.scr";
+    const std::string copy = KeptEntryName(UninstallEntryName(file), {77, 0});
+    const std::string entry = UninstallEntryPath(file);
+    WriteUninstallEntry(file, "C:\\WINDOWS", {"Caf\xE9 1", "", "1.0.0", ""});
+    ASSERT_EQ(KeepUninstallEntry(file, copy), TargetBefore::Kept);
+    WriteUninstallEntry(file, "C:\\WINDOWS", {"Caf\xE9 2", "", "2.0.0", ""});
+    EXPECT_TRUE(RestoreUninstallEntry(file, TargetBefore::Kept, copy));
+    EXPECT_EQ(InstalledVersion(file), "1.0.0");
+    EXPECT_EQ(TRegistryKey::Open(HKEY_LOCAL_MACHINE, entry, KEY_READ).ReadString("DisplayName"), AuthorText("Caf\xE9 1"));
+
+    EXPECT_TRUE(RestoreUninstallEntry(file, TargetBefore::Absent, copy));
+    EXPECT_FALSE(TRegistryKey::Open(HKEY_LOCAL_MACHINE, entry, KEY_READ));
+    ASSERT_EQ(KeepUninstallEntry(file, copy), TargetBefore::Absent);
+    DropUninstallEntryCopy(file);
+    EXPECT_FALSE(TRegistryKey::Open(HKEY_LOCAL_MACHINE, kKeptEntriesKey, KEY_READ));
 }
 
 TEST(UninstallEntry, AnEntryThatCannotBeCreatedIsReportedByItsName)
