@@ -60,11 +60,13 @@ std::wstring FinalPath(HANDLE object)
         path.resize(size);
     }
     // "\\?\C:\..." and "\\?\UNC\server\share\...", as ordinary paths.
-    if (path.compare(0, 8, L"\\\\?\\UNC\\") == 0)
-        return path.erase(2, 6);
-    if (path.compare(0, 4, L"\\\\?\\") == 0)
-        return path.erase(0, 4);
-    return path;
+    std::size_t prefix = 0;
+    if (path.size() >= 8 && std::wmemcmp(path.c_str(), L"\\\\?\\UNC\\", 8) == 0) {
+        prefix = 6;  // "\\?\UN" goes; the "C" becomes the second "\" of "\\server"
+        path[prefix] = L'\\';
+    } else if (path.size() >= 4 && std::wmemcmp(path.c_str(), L"\\\\?\\", 4) == 0)
+        prefix = 4;
+    return std::wstring(path.c_str() + prefix, path.size() - prefix);
 }
 
 ObjectKind KindOf(HANDLE object, std::wstring_view path)
@@ -89,7 +91,9 @@ std::vector<std::wstring> NamesIn(HANDLE folder)
             if (at + offsetof(FILE_ID_BOTH_DIR_INFO, FileName) + entry->FileNameLength > sizeof buffer)
                 break;
             const std::wstring_view name(entry->FileName, entry->FileNameLength / sizeof(wchar_t));
-            if (name != L"." && name != L"..")
+            // ".", "..", and no name at all.
+            const bool dots = name.size() <= 2 && std::wmemcmp(name.data(), L"..", name.size()) == 0;
+            if (!dots)
                 names.emplace_back(name);
             if (entry->NextEntryOffset == 0 || at + entry->NextEntryOffset >= sizeof buffer)
                 break;
