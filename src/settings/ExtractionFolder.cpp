@@ -9,6 +9,7 @@
 
 #include "base/Error.h"
 #include "base/PathEncoding.h"
+#include "framework/FileObject.h"
 #include "framework/Handles.h"
 #include "framework/Win32Error.h"
 #include "settings/CmnFunc2.h"
@@ -26,13 +27,17 @@ constexpr wchar_t kNamePrefix[] = L"Lumora-Setup-";
 // before the folder counts as impossible to make.
 constexpr int kAttempts = 8;
 constexpr NTSTATUS kNameCollision = static_cast<NTSTATUS>(0xC0000035);  // STATUS_OBJECT_NAME_COLLISION
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+// A folder of ours held while its files go: listed, its entries opened
+// relative to it, its kind told, and then deleted, all through this handle.
+constexpr DWORD kFolderAccess = FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES | DELETE;
 
 struct Folder {
     std::string path;  // with a trailing backslash
     std::wstring wide;  // without it
     // Open without delete sharing: the folder cannot be renamed or removed
-    // while this handle lasts.
-    HANDLE pin = nullptr;
+    // while this handle lasts; it is removed through this handle at the end.
+    FileHandle pin;
 };
 
 // The folder of this run.
@@ -78,7 +83,7 @@ HANDLE MakeAndOpenFolder(const std::wstring& path, PSECURITY_DESCRIPTOR descript
     InitializeObjectAttributes(&attributes, &objectName, OBJ_CASE_INSENSITIVE, nullptr, descriptor);
     IO_STATUS_BLOCK status;
     HANDLE folder = nullptr;
-    const NTSTATUS result = NtCreateFile(&folder, FILE_LIST_DIRECTORY | SYNCHRONIZE, &attributes, &status, nullptr,
+    const NTSTATUS result = NtCreateFile(&folder, kFolderAccess | SYNCHRONIZE, &attributes, &status, nullptr,
                                          FILE_ATTRIBUTE_NORMAL, FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_CREATE,
                                          FILE_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT, nullptr, 0);
     if (result == kNameCollision)
@@ -88,33 +93,6 @@ HANDLE MakeAndOpenFolder(const std::wstring& path, PSECURITY_DESCRIPTOR descript
         RaiseWithSystemReason("", PathFromWide(path) + " cannot be created");
     }
     return folder;
-}
-
-// Deletes the files in `folder` (no trailing backslash); what cannot go now
-// goes at the next restart. The restore writes files only, under their base
-// names: a folder in it (or a link to one) is left as it is.
-void RemoveFiles(const std::wstring& folder)
-{
-    const std::wstring prefix = folder + L"\\";
-    WIN32_FIND_DATAW found;
-    const HANDLE search = FindFirstFileW((prefix + L"*").c_str(), &found);
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            continue;  // "." and ".."
-        const std::wstring path = prefix + found.cFileName;
-        if (!DeleteFileW(path.c_str()))
-            MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-    }
-    if (search != INVALID_HANDLE_VALUE)
-        FindClose(search);
-}
-
-// The folder itself, once its files are gone, or at the next restart after
-// them.
-void RemoveEmptyFolder(const std::wstring& folder)
-{
-    if (!RemoveDirectoryW(folder.c_str()))
-        MoveFileExW(folder.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
 }
 
 // A name this program gives its folders: the prefix and 16 hex digits.
@@ -129,38 +107,91 @@ bool IsFolderName(const wchar_t* name)
     return true;
 }
 
+// The log's line for what stays of a folder of ours: "`path` left: `why`",
+// and for a failure (`failed`), the system's reason for it.
+void LogLeft(const std::wstring& path, const char* why, DWORD failed = NO_ERROR)
+{
+    std::string line = PathFromWide(path) + " left: " + why;
+    if (failed != NO_ERROR)
+        line += " (" + SystemErrorText(failed) + ")";
+    LogStep("extraction folder", line);
+}
+
+constexpr char kNotNow[] = "cannot be removed now; a later run tries again";
+constexpr char kLink[] = "a link, never followed";
+
+// Deletes the entry `name` of the held folder `folder` when it is a plain
+// file lying in that very folder (`where`, its final path, and `path`, as
+// the log shows it, end in "\"). A link is never followed and never
+// deleted: where the system follows it even when asked not to (Wine), a
+// delete would reach the file it points to.
+void RemoveEntry(HANDLE folder, const std::wstring& where, const std::wstring& path, const std::wstring& name)
+{
+    const FileHandle entry = OpenItselfIn(folder, name, DELETE | FILE_READ_ATTRIBUTES, kShareAll);
+    const char* why = kNotNow;
+    if (entry) {
+        switch (KindOf(entry.Get(), where + name)) {
+        case ObjectKind::Link: why = kLink; break;
+        case ObjectKind::Folder: why = "a folder, which this program never makes"; break;
+        case ObjectKind::File:
+            if (DeleteByHandle(entry.Get()))
+                return;
+        }
+    }
+    const DWORD failed = why == kNotNow ? GetLastError() : NO_ERROR;
+    LogLeft(path + name, why, failed);
+}
+
+// Removes the files of the folder that `folder` holds (opened with DELETE
+// access, without delete sharing: no one can rename or replace it
+// meanwhile), then the folder itself; true when it has gone. Every entry is
+// opened relative to the held handle, so a path swapped behind us leads
+// nowhere. What cannot be removed now stays, and the log says what and why.
+// Nothing is left to a delete at the next restart: by then the folder's
+// name, in the user's temporary folder, may lead anywhere (the user may
+// rename a folder there, even one only administrators may write, and put a
+// junction in its place). The next run removes what stays, the same way.
+bool RemoveHeldFolder(HANDLE folder, const std::wstring& path)
+{
+    const std::wstring where = FinalPath(folder) + L'\\';
+    const std::wstring shown = path + L'\\';
+    for (const std::wstring& name : NamesIn(folder))
+        RemoveEntry(folder, where, shown, name);
+    if (!NamesIn(folder).empty()) {
+        LogLeft(path, "not empty");
+        return false;
+    }
+    if (!DeleteByHandle(folder)) {
+        const DWORD failed = GetLastError();
+        LogLeft(path, kNotNow, failed);
+        return false;
+    }
+    return true;
+}
+
 // Removes the folders under `base` that runs left behind when they were
 // killed or lost their power. A live run holds its folder open without
 // delete sharing, so a folder that opens for deletion is no live run's. It
-// is held without delete sharing while its files go, so that no one can
-// rename or replace it meanwhile. Only plain folders are taken: a link (a
-// junction, a symbolic link) of that name is never followed out of `base`.
+// is held so while its files go. Only plain folders lying in `base` are
+// taken: a link (a junction, a symbolic link) of that name is never followed.
 void RemoveFoldersOfEndedRuns(const std::wstring& base)
 {
-    constexpr DWORD kKind = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
-    constexpr DWORD kShare = FILE_SHARE_READ | FILE_SHARE_WRITE;
-    constexpr DWORD kItself = FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT;
-    WIN32_FIND_DATAW found;
-    const HANDLE search = FindFirstFileW((base + kNamePrefix + L"*").c_str(), &found);
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
-        if ((found.dwFileAttributes & kKind) != FILE_ATTRIBUTE_DIRECTORY || !IsFolderName(found.cFileName))
+    const FileHandle temp(CreateFileW(base.c_str(), FILE_LIST_DIRECTORY | FILE_TRAVERSE, kShareAll, nullptr,
+                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!temp)
+        return;
+    const std::wstring where = FinalPath(temp.Get()) + L'\\';
+    for (const std::wstring& name : NamesIn(temp.Get())) {
+        if (!IsFolderName(name.c_str()))
             continue;
-        const std::wstring folder = base + found.cFileName;
-        if (!FileHandle(CreateFileW(folder.c_str(), DELETE, kShare, nullptr, OPEN_EXISTING, kItself, nullptr)))
-            continue;
-        FileHandle held(CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES, kShare, nullptr, OPEN_EXISTING, kItself,
-                                    nullptr));
-        BY_HANDLE_FILE_INFORMATION facts;
-        if (!held || !GetFileInformationByHandle(held.Get(), &facts) ||
-            (facts.dwFileAttributes & kKind) != FILE_ATTRIBUTE_DIRECTORY)
-            continue;
-        RemoveFiles(folder);
-        held.Reset();
-        RemoveEmptyFolder(folder);
-        LogStep("extraction folder", PathFromWide(folder) + " of an ended run removed");
+        const std::wstring path = base + name;
+        const FileHandle folder = OpenItselfIn(temp.Get(), name, kFolderAccess, FILE_SHARE_READ | FILE_SHARE_WRITE);
+        const ObjectKind kind = folder ? KindOf(folder.Get(), where + name) : ObjectKind::File;
+        if (kind == ObjectKind::Link)
+            LogLeft(path, kLink);
+        else if (kind == ObjectKind::Folder && RemoveHeldFolder(folder.Get(), path))
+            LogStep("extraction folder", PathFromWide(path) + " of an ended run removed");
     }
-    if (search != INVALID_HANDLE_VALUE)
-        FindClose(search);
 }
 
 }  // namespace
@@ -202,7 +233,7 @@ void CreateExtractionFolderIn(const std::string& base, bool adminsOnly)
         if (const HANDLE pin = MakeAndOpenFolder(wide, descriptor.get())) {
             current.wide = wide;
             current.path = PathFromWide(wide) + "\\";
-            current.pin = pin;
+            current.pin = FileHandle(pin);
             return;
         }
     }
@@ -223,10 +254,8 @@ void RemoveExtractionFolder() noexcept
 {
     if (current.path.empty())
         return;
-    CloseHandle(current.pin);
-    current.pin = nullptr;
-    RemoveFiles(current.wide);
-    RemoveEmptyFolder(current.wide);
+    RemoveHeldFolder(current.pin.Get(), current.wide);
+    current.pin.Reset();
     current.path.clear();
     current.wide.clear();
 }

@@ -23,6 +23,10 @@ CONTROL.INI, the temporary folder and the exit code hold afterwards:
   version, never a missing program, its info file and uninstall entry, and
   nothing of the killed run left, its folder in the temporary folder
   included (but a link of that name, which is never followed);
+- links in folders named as a killed run's, or dropped into a live run's
+  own folder, are never followed, and a file another program holds open
+  there stays for a later run (no delete at the restart): the log says
+  what stays and why;
 - a failure after the copies (the installed info file held open, a disk
   that fills up just before the info file) puts the installed version back."""
 import configparser
@@ -456,6 +460,66 @@ class FailClosedTest(e2ecase.SessionTestCase):
             self.assertEqual([os.path.basename(f) for f in extraction_folders(session)],
                              ["Lumora-Setup-0123456789abcdef"])
             self.assertEqual(read_file(os.path.join(outside, "keep.txt")), b"keep")
+
+    def test_links_and_files_in_use_in_folders_named_as_a_runs_are_left(self):
+        session = self.session
+        temp = session.host_path(session.temp_folder())
+        outside = session.host_path("C:\\outside")
+        os.makedirs(os.path.join(outside, "folder"))
+        kept = {os.path.join(outside, "keep.txt"): b"keep", os.path.join(outside, "folder", "inside.txt"): b"in"}
+        for path, data in kept.items():
+            with open(path, "wb") as f:
+                f.write(data)
+        # Plain folders named as a killed run's, made by any program of the
+        # user: one with a link to a file outside, one with a link to a
+        # folder outside, one with a file that another program holds open.
+        planted = {key: "Lumora-Setup-00000000000000" + key for key in ("a1", "a2", "a3")}
+        for name in planted.values():
+            os.makedirs(os.path.join(temp, name))
+            with open(os.path.join(temp, name, "plain.txt"), "wb") as f:
+                f.write(b"goes")
+        os.symlink(os.path.join(outside, "keep.txt"), os.path.join(temp, planted["a1"], "link.txt"))
+        os.symlink(os.path.join(outside, "folder"), os.path.join(temp, planted["a2"], "link"))
+        holder = session.hold("%s\\%s\\plain.txt" % (session.temp_folder(), planted["a3"]), "r", "rw")
+        log = "C:\\links.log"
+        installer = Installer(session, e2ecase.PATHS.sample, "links.exe").start("/LOG=" + log)
+        main = installer.wait_main_window()
+        # The same links dropped into the live run's own folder.
+        [own] = [f for f in extraction_folders(session) if os.path.basename(f) not in planted.values()]
+        os.symlink(os.path.join(outside, "keep.txt"), os.path.join(own, "link.txt"))
+        os.symlink(os.path.join(outside, "folder"), os.path.join(own, "link"))
+        session.post(main["hwnd"], "WM_CLOSE")
+        self.assertEqual(installer.wait_exit(timeout=60), EXIT_CANCELLED)
+
+        for path, data in kept.items():
+            self.assertEqual(read_file(path), data, path)
+        left = {name: sorted(os.listdir(os.path.join(temp, name))) for name in list(planted.values())}
+        self.assertEqual(left, {planted["a1"]: ["link.txt"], planted["a2"]: ["link"], planted["a3"]: ["plain.txt"]})
+        self.assertEqual(sorted(os.listdir(own)), ["link", "link.txt"])
+        # "YYYY-MM-DD hh:mm:ss step: result"
+        lines = [line[20:] for line in read_file(session.find_host_path(log)).decode().split("\r\n")]
+        prefix = "extraction folder: %s\\" % session.temp_folder()
+        said = sorted(line[len(prefix):] for line in lines if line.lower().startswith(prefix.lower()))
+        own = os.path.basename(own)
+        in_use = "%s\\plain.txt left: cannot be removed now; a later run tries again (" % planted["a3"]
+        self.assertEqual([line[:len(in_use)] if line.startswith(in_use) else line for line in said], sorted([
+            planted["a1"] + "\\link.txt left: a link, never followed", planted["a1"] + " left: not empty",
+            planted["a2"] + "\\link left: a link, never followed", planted["a2"] + " left: not empty",
+            in_use, planted["a3"] + " left: not empty",
+            own + "\\link.txt left: a link, never followed", own + "\\link left: a link, never followed",
+            own + " left: not empty"]))
+        self.assertEqual(lines[-2], "exit code: %d" % EXIT_CANCELLED)
+        # Nothing is left to a delete at the restart.
+        self.assertIsNone(session.reg_query("HKLM\\System\\CurrentControlSet\\Control\\Session Manager",
+                                            "PendingFileRenameOperations"))
+
+        # Let go, the file and its folder go with the next run.
+        holder.kill()
+        holder.wait(timeout=60)
+        self.assertEqual(self.run_silently(e2ecase.PATHS.sample, "sample-setup.exe"), EXIT_INSTALLED)
+        self.assertFalse(os.path.exists(os.path.join(temp, planted["a3"])))
+        for path, data in kept.items():
+            self.assertEqual(read_file(path), data, path)
 
     def test_a_failure_after_the_copies_puts_the_installed_version_back(self):
         session = self.session
