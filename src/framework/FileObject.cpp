@@ -15,6 +15,23 @@ bool SamePath(std::wstring_view a, std::wstring_view b)
            CSTR_EQUAL;
 }
 
+// The name of the object `object` holds, as the object manager knows it;
+// empty when it has none. Wine gives a file's name as "\??\C:\...", Windows
+// as "\Device\...\..." (no path that compares equal to one of a drive's).
+// Wine's GetFinalPathNameByHandleW takes no path longer than MAX_PATH; this
+// takes any.
+std::wstring ObjectName(HANDLE object)
+{
+    // Room for the longest name there is, after the name's header.
+    std::wstring buffer(sizeof(OBJECT_NAME_INFORMATION) / sizeof(wchar_t) + 32768, L'\0');
+    auto* const name = reinterpret_cast<OBJECT_NAME_INFORMATION*>(buffer.data());
+    ULONG size = 0;
+    if (NtQueryObject(object, ObjectNameInformation, name, static_cast<ULONG>(buffer.size() * sizeof(wchar_t)),
+                      &size) < 0)
+        return {};
+    return std::wstring(name->Name.Buffer, name->Name.Length / sizeof(wchar_t));
+}
+
 }  // namespace
 
 FileHandle OpenItself(const std::wstring& path, DWORD access, DWORD share)
@@ -51,21 +68,27 @@ std::wstring FinalPath(HANDLE object)
     for (;;) {
         const DWORD size = GetFinalPathNameByHandleW(object, path.data(), static_cast<DWORD>(path.size()),
                                                      FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-        if (size == 0)
-            return {};
+        if (size == 0) {
+            path = ObjectName(object);
+            break;
+        }
         if (size < path.size()) {
             path.resize(size);
             break;
         }
         path.resize(size);
     }
-    // "\\?\C:\..." and "\\?\UNC\server\share\...", as ordinary paths.
+    // "\\?\C:\..." (or "\??\C:\...") and "\\?\UNC\server\share\...", as
+    // ordinary paths.
     std::size_t prefix = 0;
-    if (path.size() >= 8 && std::wmemcmp(path.c_str(), L"\\\\?\\UNC\\", 8) == 0) {
-        prefix = 6;  // "\\?\UN" goes; the "C" becomes the second "\" of "\\server"
-        path[prefix] = L'\\';
-    } else if (path.size() >= 4 && std::wmemcmp(path.c_str(), L"\\\\?\\", 4) == 0)
+    if (path.size() >= 4 && path[0] == L'\\' && (path[1] == L'\\' || path[1] == L'?') && path[2] == L'?' &&
+        path[3] == L'\\') {
         prefix = 4;
+        if (path.size() >= 8 && std::wmemcmp(path.c_str() + 4, L"UNC\\", 4) == 0) {
+            prefix = 6;  // "\\?\UN" goes; the "C" becomes the second "\" of "\\server"
+            path[prefix] = L'\\';
+        }
+    }
     return std::wstring(path.c_str() + prefix, path.size() - prefix);
 }
 
