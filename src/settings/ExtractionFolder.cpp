@@ -109,9 +109,9 @@ bool IsFolderName(const wchar_t* name)
 
 // The log's line for what stays of a folder of ours: "`path` left: `why`",
 // and for a failure (`failed`), the system's reason for it.
-void LogLeft(const std::wstring& path, const char* why, DWORD failed = NO_ERROR)
+void LogLeft(const std::string& path, const char* why, DWORD failed = NO_ERROR)
 {
-    std::string line = PathFromWide(path) + " left: " + why;
+    std::string line = path + " left: " + why;
     if (failed != NO_ERROR)
         line += " (" + SystemErrorText(failed) + ")";
     LogStep("extraction folder", line);
@@ -121,11 +121,11 @@ constexpr char kNotNow[] = "cannot be removed now; a later run tries again";
 constexpr char kLink[] = "a link, never followed";
 
 // Deletes the entry `name` of the held folder `folder` when it is a plain
-// file lying in that very folder (`where`, its final path, and `path`, as
-// the log shows it, end in "\"). A link is never followed and never
-// deleted: where the system follows it even when asked not to (Wine), a
-// delete would reach the file it points to.
-void RemoveEntry(HANDLE folder, const std::wstring& where, const std::wstring& path, const std::wstring& name)
+// file lying in that very folder (`where`: the folder's final path and
+// "\"; `path`: the folder as the log shows it). A link is never followed
+// and never deleted: where the system follows it even when asked not to
+// (Wine), a delete would reach the file it points to.
+void RemoveEntry(HANDLE folder, const std::wstring& where, const std::string& path, const std::wstring& name)
 {
     const FileHandle entry = OpenItselfIn(folder, name, DELETE | FILE_READ_ATTRIBUTES, kShareAll);
     const char* why = kNotNow;
@@ -139,24 +139,24 @@ void RemoveEntry(HANDLE folder, const std::wstring& where, const std::wstring& p
         }
     }
     const DWORD failed = why == kNotNow ? GetLastError() : NO_ERROR;
-    LogLeft(path + name, why, failed);
+    LogLeft(path + '\\' + PathFromWide(name), why, failed);
 }
 
 // Removes the files of the folder that `folder` holds (opened with DELETE
 // access, without delete sharing: no one can rename or replace it
-// meanwhile), then the folder itself; true when it has gone. Every entry is
-// opened relative to the held handle, so a path swapped behind us leads
-// nowhere. What cannot be removed now stays, and the log says what and why.
-// Nothing is left to a delete at the next restart: by then the folder's
-// name, in the user's temporary folder, may lead anywhere (the user may
-// rename a folder there, even one only administrators may write, and put a
-// junction in its place). The next run removes what stays, the same way.
-bool RemoveHeldFolder(HANDLE folder, const std::wstring& path)
+// meanwhile), then the folder itself; true when it has gone. `path` names
+// it in the log. Every entry is opened relative to the held handle, so a
+// path swapped behind us leads nowhere. What cannot be removed now stays,
+// and the log says what and why. Nothing is left to a delete at the next
+// restart: by then the folder's name, in the user's temporary folder, may
+// lead anywhere (the user may rename a folder there, even one only
+// administrators may write, and put a junction in its place). The next run
+// removes what stays, the same way.
+bool RemoveHeldFolder(HANDLE folder, const std::string& path)
 {
     const std::wstring where = FinalPath(folder) + L'\\';
-    const std::wstring shown = path + L'\\';
     for (const std::wstring& name : NamesIn(folder))
-        RemoveEntry(folder, where, shown, name);
+        RemoveEntry(folder, where, path, name);
     if (!NamesIn(folder).empty()) {
         LogLeft(path, "not empty");
         return false;
@@ -169,14 +169,15 @@ bool RemoveHeldFolder(HANDLE folder, const std::wstring& path)
     return true;
 }
 
-// Removes the folders under `base` that runs left behind when they were
-// killed or lost their power. A live run holds its folder open without
-// delete sharing, so a folder that opens for deletion is no live run's. It
-// is held so while its files go. Only plain folders lying in `base` are
-// taken: a link (a junction, a symbolic link) of that name is never followed.
-void RemoveFoldersOfEndedRuns(const std::wstring& base)
+// Removes the folders under `base` (ending in "\"; `wideBase` the same)
+// that runs left behind when they were killed or lost their power. A live
+// run holds its folder open without delete sharing, so a folder that opens
+// for deletion is no live run's. It is held so while its files go. Only
+// plain folders lying in `base` are taken: a link (a junction, a symbolic
+// link) of that name is never followed.
+void RemoveFoldersOfEndedRuns(const std::string& base, const std::wstring& wideBase)
 {
-    const FileHandle temp(CreateFileW(base.c_str(), FILE_LIST_DIRECTORY | FILE_TRAVERSE, kShareAll, nullptr,
+    const FileHandle temp(CreateFileW(wideBase.c_str(), FILE_LIST_DIRECTORY | FILE_TRAVERSE, kShareAll, nullptr,
                                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!temp)
         return;
@@ -184,13 +185,13 @@ void RemoveFoldersOfEndedRuns(const std::wstring& base)
     for (const std::wstring& name : NamesIn(temp.Get())) {
         if (!IsFolderName(name.c_str()))
             continue;
-        const std::wstring path = base + name;
+        const std::string path = base + PathFromWide(name);
         const FileHandle folder = OpenItselfIn(temp.Get(), name, kFolderAccess, FILE_SHARE_READ | FILE_SHARE_WRITE);
         const ObjectKind kind = folder ? KindOf(folder.Get(), where + name) : ObjectKind::File;
         if (kind == ObjectKind::Link)
             LogLeft(path, kLink);
         else if (kind == ObjectKind::Folder && RemoveHeldFolder(folder.Get(), path))
-            LogStep("extraction folder", PathFromWide(path) + " of an ended run removed");
+            LogStep("extraction folder", path + " of an ended run removed");
     }
 }
 
@@ -225,7 +226,7 @@ void CreateExtractionFolderIn(const std::string& base, bool adminsOnly)
 {
     RemoveExtractionFolder();
     const std::wstring wideBase = WidePath(base);
-    RemoveFoldersOfEndedRuns(wideBase);
+    RemoveFoldersOfEndedRuns(base, wideBase);
     std::unique_ptr<void, decltype(&LocalFree)> descriptor(adminsOnly ? AdministratorsOnlyDescriptor() : nullptr,
                                                            LocalFree);
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
@@ -254,7 +255,7 @@ void RemoveExtractionFolder() noexcept
 {
     if (current.path.empty())
         return;
-    RemoveHeldFolder(current.pin.Get(), current.wide);
+    RemoveHeldFolder(current.pin.Get(), PathFromWide(current.wide));
     current.pin.Reset();
     current.path.clear();
     current.wide.clear();
