@@ -22,9 +22,18 @@ bool HasWildcard(const std::string& path)
     return path.find_first_of("*?") != std::string::npos;
 }
 
+// The system's last error as the log shows it: its number, and a full disk
+// said as such (a full temporary folder stops a restore short).
+std::string LastError()
+{
+    const DWORD code = GetLastError();
+    const bool full = code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL;
+    return (full ? "the disk is full, error " : "error ") + std::to_string(code);
+}
+
 std::string Failure(const char* what, const std::string& path)
 {
-    return std::string(what) + path + " (error " + std::to_string(GetLastError()) + ")";
+    return std::string(what) + path + " (" + LastError() + ")";
 }
 
 // One search result for `path`, or false when nothing of that name exists.
@@ -54,7 +63,7 @@ public:
             DWORD got = 0;
             const DWORD want = static_cast<DWORD>(count - done);
             if (!ReadFile(handle_, p + done, want, &got, nullptr)) {
-                lastFailure_ = "error " + std::to_string(GetLastError());
+                lastFailure_ = LastError();
                 break;
             }
             if (got == 0)
@@ -72,7 +81,7 @@ public:
             DWORD put = 0;
             const DWORD want = static_cast<DWORD>(count - done);
             if (!WriteFile(handle_, p + done, want, &put, nullptr)) {
-                lastFailure_ = "error " + std::to_string(GetLastError());
+                lastFailure_ = LastError();
                 break;
             }
             if (put == 0)

@@ -166,11 +166,12 @@ class FailClosedTest(e2ecase.SessionTestCase):
         self.assertEqual(values["UninstallString"], "C:\\windows\\%s.exe" % base)
         self.assertIsNone(self.session.reg_query(KEPT_ENTRIES))
 
-    def expect_boxes_then_exit(self, installer, texts, code):
-        """The installer shows the error boxes `texts` one after the other
-        and never its main window; OK on the last ends it with `code`."""
+    def expect_boxes_then_exit(self, installer, texts, code, args=()):
+        """The installer, started with `args`, shows the error boxes `texts`
+        one after the other and never its main window; OK on the last ends
+        it with `code`."""
         session = self.session
-        installer.start()
+        installer.start(*args)
         pid = installer.pid
 
         def no_main_window():
@@ -276,9 +277,12 @@ class FailClosedTest(e2ecase.SessionTestCase):
         temp = self.session.host_path(self.session.temp_folder())
         self.small_file_system(temp, "512k")
         installer = Installer(self.session, e2ecase.PATHS.sample, "full-temp.exe")
-        self.expect_boxes_then_exit(installer, [RESTORE_ERROR + "Cannot read file"], EXIT_RESTORE_FAILED)
+        self.expect_boxes_then_exit(installer, [RESTORE_ERROR + "Cannot read file"], EXIT_RESTORE_FAILED,
+                                    ["/LOG=C:\\full-temp.log"])
         self.check_nothing_installed()
         self.assertEqual(os.listdir(temp), [])
+        log = read_file(self.session.find_host_path("C:\\full-temp.log")).decode("utf-8")
+        self.assertRegex(log, r" restore: failed: Cannot read file at .* \(.*the disk is full, error 112\)\r\n")
 
     def test_a_temporary_folder_that_takes_no_folder_says_so(self):
         temp = self.session.host_path(self.session.temp_folder())
