@@ -107,11 +107,16 @@ bool IsFolderName(const wchar_t* name)
     return true;
 }
 
-// The log's line for what stays of a folder of ours: "`path` left: `why`",
-// and for a failure (`failed`), the system's reason for it.
-void LogLeft(const std::string& path, const char* why, DWORD failed = NO_ERROR)
+// The log's line for what stays of a folder of ours (at `path`), or of its
+// entry `name`: "... left: `why`", and for a failure (`failed`), the
+// system's reason for it.
+void LogLeft(const std::string& path, std::wstring_view name, const char* why, DWORD failed = NO_ERROR)
 {
-    std::string line = path + " left: " + why;
+    std::string line = path;
+    if (!name.empty())
+        line += '\\' + PathFromWide(name);
+    line += " left: ";
+    line += why;
     if (failed != NO_ERROR)
         line += " (" + SystemErrorText(failed) + ")";
     LogStep("extraction folder", line);
@@ -139,7 +144,7 @@ void RemoveEntry(HANDLE folder, const std::wstring& where, const std::string& pa
         }
     }
     const DWORD failed = why == kNotNow ? GetLastError() : NO_ERROR;
-    LogLeft(path + '\\' + PathFromWide(name), why, failed);
+    LogLeft(path, name, why, failed);
 }
 
 // Removes the files of the folder that `folder` holds (opened with DELETE
@@ -158,12 +163,12 @@ bool RemoveHeldFolder(HANDLE folder, const std::string& path)
     for (const std::wstring& name : NamesIn(folder))
         RemoveEntry(folder, where, path, name);
     if (!NamesIn(folder).empty()) {
-        LogLeft(path, "not empty");
+        LogLeft(path, {}, "not empty");
         return false;
     }
     if (!DeleteByHandle(folder)) {
         const DWORD failed = GetLastError();
-        LogLeft(path, kNotNow, failed);
+        LogLeft(path, {}, kNotNow, failed);
         return false;
     }
     return true;
@@ -189,7 +194,7 @@ void RemoveFoldersOfEndedRuns(const std::string& base, const std::wstring& wideB
         const FileHandle folder = OpenItselfIn(temp.Get(), name, kFolderAccess, FILE_SHARE_READ | FILE_SHARE_WRITE);
         const ObjectKind kind = folder ? KindOf(folder.Get(), where + name) : ObjectKind::File;
         if (kind == ObjectKind::Link)
-            LogLeft(path, kLink);
+            LogLeft(path, {}, kLink);
         else if (kind == ObjectKind::Folder && RemoveHeldFolder(folder.Get(), path))
             LogStep("extraction folder", path + " of an ended run removed");
     }
