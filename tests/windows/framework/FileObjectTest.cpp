@@ -55,34 +55,6 @@ TEST(FileObject, TellsPlainFilesAndFoldersWhereTheyWereOpened)
     EXPECT_FALSE(OpenItselfIn(held.Get(), L"..\\a.txt", FILE_READ_ATTRIBUTES, kShareAll));
 }
 
-// Paths longer than MAX_PATH characters, which Wine's
-// GetFinalPathNameByHandleW does not give.
-TEST(FileObject, TellsPlainFilesAndFoldersBeyondMaxPath)
-{
-    const Folder folder;
-    std::vector<std::wstring> folders{L"\\\\?\\" + folder.Path()};
-    for (int i = 0; i < 5; ++i) {
-        folders.push_back(folders.back() + L"\\" + std::wstring(60, L'd'));
-        ASSERT_TRUE(CreateDirectoryW(folders.back().c_str(), nullptr));
-    }
-    const std::wstring deep = folders.back().substr(4);
-    ASSERT_GT(deep.size(), static_cast<std::size_t>(MAX_PATH));
-    ASSERT_TRUE(FileHandle(CreateFileW((folders.back() + L"\\a.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr)));
-    {
-        const FileHandle held = OpenItself(folders.back(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES, kShareAll);
-        ASSERT_TRUE(held);
-        EXPECT_EQ(KindOf(held.Get(), deep), ObjectKind::Folder) << FinalPath(held.Get());
-        const FileHandle file = OpenItselfIn(held.Get(), L"a.txt", DELETE | FILE_READ_ATTRIBUTES, kShareAll);
-        ASSERT_TRUE(file);
-        EXPECT_EQ(KindOf(file.Get(), deep + L"\\a.txt"), ObjectKind::File) << FinalPath(file.Get());
-        EXPECT_TRUE(DeleteByHandle(file.Get()));
-    }
-    EXPECT_EQ(GetFileAttributesW((folders.back() + L"\\a.txt").c_str()), INVALID_FILE_ATTRIBUTES);
-    for (std::size_t i = folders.size() - 1; i > 0; --i)
-        EXPECT_TRUE(RemoveDirectoryW(folders[i].c_str())) << GetLastError();
-}
-
 TEST(FileObject, RenamesAndDeletesByHandleInTheHeldFolder)
 {
     const Folder folder;
