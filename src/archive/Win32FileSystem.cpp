@@ -22,18 +22,9 @@ bool HasWildcard(const std::string& path)
     return path.find_first_of("*?") != std::string::npos;
 }
 
-// The system's last error as the log shows it: its number, and a full disk
-// said as such (a full temporary folder stops a restore short).
-std::string LastError()
-{
-    const DWORD code = GetLastError();
-    const bool full = code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL;
-    return (full ? "the disk is full, error " : "error ") + std::to_string(code);
-}
-
 std::string Failure(const char* what, const std::string& path)
 {
-    return std::string(what) + path + " (" + LastError() + ")";
+    return std::string(what) + path + " (error " + std::to_string(GetLastError()) + ")";
 }
 
 // One search result for `path`, or false when nothing of that name exists.
@@ -63,7 +54,7 @@ public:
             DWORD got = 0;
             const DWORD want = static_cast<DWORD>(count - done);
             if (!ReadFile(handle_, p + done, want, &got, nullptr)) {
-                lastFailure_ = LastError();
+                lastFailure_ = "error " + std::to_string(GetLastError());
                 break;
             }
             if (got == 0)
@@ -81,7 +72,10 @@ public:
             DWORD put = 0;
             const DWORD want = static_cast<DWORD>(count - done);
             if (!WriteFile(handle_, p + done, want, &put, nullptr)) {
-                lastFailure_ = LastError();
+                // A full temporary folder is what usually stops a restore.
+                const DWORD code = GetLastError();
+                const bool full = code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL;
+                lastFailure_ = (full ? "the disk is full, error " : "error ") + std::to_string(code);
                 break;
             }
             if (put == 0)

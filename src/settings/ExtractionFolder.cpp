@@ -34,9 +34,10 @@ constexpr DWORD kFolderAccess = FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_
 
 struct Folder {
     std::string path;  // with a trailing backslash
-    std::wstring wide;  // without it
+    std::wstring base;  // the folder it lies in, with a trailing backslash
+    std::wstring name;
     // Open without delete sharing: the folder cannot be renamed or removed
-    // while this handle lasts; it is removed through this handle at the end.
+    // while this handle lasts; its files are removed through this handle.
     FileHandle pin;
 };
 
@@ -59,7 +60,10 @@ std::wstring RandomName()
 // The folder `path` (a full path), made anew and opened in one call, so that
 // no one can put another folder in its place in between; null when a folder
 // or file of that name exists. Open without delete sharing: the folder
-// cannot be renamed or removed while the handle lasts.
+// cannot be renamed or removed while the handle lasts. Not open for
+// deletion: a handle with delete access would keep everyone who opens the
+// folder without delete sharing (a search in it, a program started in it)
+// from opening it at all.
 HANDLE MakeAndOpenFolder(const std::wstring& path, PSECURITY_DESCRIPTOR descriptor)
 {
     // The object manager's name of a full path, ordinary or long:
@@ -83,7 +87,7 @@ HANDLE MakeAndOpenFolder(const std::wstring& path, PSECURITY_DESCRIPTOR descript
     InitializeObjectAttributes(&attributes, &objectName, OBJ_CASE_INSENSITIVE, nullptr, descriptor);
     IO_STATUS_BLOCK status;
     HANDLE folder = nullptr;
-    const NTSTATUS result = NtCreateFile(&folder, kFolderAccess | SYNCHRONIZE, &attributes, &status, nullptr,
+    const NTSTATUS result = NtCreateFile(&folder, FILE_LIST_DIRECTORY | SYNCHRONIZE, &attributes, &status, nullptr,
                                          FILE_ATTRIBUTE_NORMAL, FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_CREATE,
                                          FILE_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT, nullptr, 0);
     if (result == kNameCollision)
@@ -113,12 +117,17 @@ bool IsFolderName(const wchar_t* name)
 void LogLeft(const std::string& path, std::wstring_view name, const char* why, DWORD failed = NO_ERROR)
 {
     std::string line = path;
-    if (!name.empty())
-        line += '\\' + PathFromWide(name);
+    if (!name.empty()) {
+        line += '\\';
+        line += PathFromWide(name);
+    }
     line += " left: ";
     line += why;
-    if (failed != NO_ERROR)
-        line += " (" + SystemErrorText(failed) + ")";
+    if (failed != NO_ERROR) {
+        line += " (";
+        line += SystemErrorText(failed);
+        line += ')';
+    }
     LogStep("extraction folder", line);
 }
 
@@ -147,43 +156,66 @@ void RemoveEntry(HANDLE folder, const std::wstring& where, const std::string& pa
     LogLeft(path, name, why, failed);
 }
 
-// Removes the files of the folder that `folder` holds (opened with DELETE
-// access, without delete sharing: no one can rename or replace it
-// meanwhile), then the folder itself; true when it has gone. `path` names
-// it in the log. Every entry is opened relative to the held handle, so a
-// path swapped behind us leads nowhere. What cannot be removed now stays,
-// and the log says what and why. Nothing is left to a delete at the next
-// restart: by then the folder's name, in the user's temporary folder, may
-// lead anywhere (the user may rename a folder there, even one only
-// administrators may write, and put a junction in its place). The next run
-// removes what stays, the same way.
-bool RemoveHeldFolder(HANDLE folder, const std::string& path)
+// Removes the files of the folder that `folder` holds (open without delete
+// sharing: no one can rename or replace it meanwhile); true when it is
+// empty then. `path` names it in the log. Every entry is opened relative to
+// the held handle, so a path swapped behind us leads nowhere. What cannot
+// be removed now stays, and the log says what and why. Nothing is left to a
+// delete at the next restart: by then the folder's name, in the user's
+// temporary folder, may lead anywhere (the user may rename a folder there,
+// even one only administrators may write, and put a junction in its
+// place). The next run removes what stays, the same way.
+bool RemoveFiles(HANDLE folder, const std::string& path)
 {
     const std::wstring where = FinalPath(folder) + L'\\';
     for (const std::wstring& name : NamesIn(folder))
         RemoveEntry(folder, where, path, name);
-    if (!NamesIn(folder).empty()) {
-        LogLeft(path, {}, "not empty");
+    if (NamesIn(folder).empty())
+        return true;
+    LogLeft(path, {}, "not empty");
+    return false;
+}
+
+// Removes the entry `name` of the folder that `temp` holds (`where`: its
+// final path and "\") when it is a plain folder lying there, with its
+// files; true when it has gone. It is opened for deletion and without
+// delete sharing, so that no one can rename or replace it meanwhile; when
+// it does not open so (a live run holds its own), it stays, said in the
+// log when `inUseSaid`. A link of that name is logged and never followed.
+bool RemoveFolderIn(HANDLE temp, const std::wstring& where, const std::string& path, const std::wstring& name,
+                    bool inUseSaid)
+{
+    const FileHandle folder = OpenItselfIn(temp, name, kFolderAccess, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    if (folder) {
+        const ObjectKind kind = KindOf(folder.Get(), where + name);
+        if (kind == ObjectKind::Link)
+            LogLeft(path, {}, kLink);
+        if (kind != ObjectKind::Folder || !RemoveFiles(folder.Get(), path))
+            return false;
+        if (DeleteByHandle(folder.Get()))
+            return true;
+    } else if (!inUseSaid) {
         return false;
     }
-    if (!DeleteByHandle(folder)) {
-        const DWORD failed = GetLastError();
-        LogLeft(path, {}, kNotNow, failed);
-        return false;
-    }
-    return true;
+    const DWORD failed = GetLastError();
+    LogLeft(path, {}, kNotNow, failed);
+    return false;
+}
+
+// The folder `base` (a full path ending in "\"), in which folders of ours lie.
+FileHandle OpenBase(const std::wstring& base)
+{
+    return FileHandle(CreateFileW(base.c_str(), FILE_LIST_DIRECTORY | FILE_TRAVERSE, kShareAll, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
 }
 
 // Removes the folders under `base` (ending in "\"; `wideBase` the same)
 // that runs left behind when they were killed or lost their power. A live
 // run holds its folder open without delete sharing, so a folder that opens
-// for deletion is no live run's. It is held so while its files go. Only
-// plain folders lying in `base` are taken: a link (a junction, a symbolic
-// link) of that name is never followed.
+// for deletion is no live run's. It is held so while its files go.
 void RemoveFoldersOfEndedRuns(const std::string& base, const std::wstring& wideBase)
 {
-    const FileHandle temp(CreateFileW(wideBase.c_str(), FILE_LIST_DIRECTORY | FILE_TRAVERSE, kShareAll, nullptr,
-                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    const FileHandle temp = OpenBase(wideBase);
     if (!temp)
         return;
     const std::wstring where = FinalPath(temp.Get()) + L'\\';
@@ -191,11 +223,7 @@ void RemoveFoldersOfEndedRuns(const std::string& base, const std::wstring& wideB
         if (!IsFolderName(name.c_str()))
             continue;
         const std::string path = base + PathFromWide(name);
-        const FileHandle folder = OpenItselfIn(temp.Get(), name, kFolderAccess, FILE_SHARE_READ | FILE_SHARE_WRITE);
-        const ObjectKind kind = folder ? KindOf(folder.Get(), where + name) : ObjectKind::File;
-        if (kind == ObjectKind::Link)
-            LogLeft(path, {}, kLink);
-        else if (kind == ObjectKind::Folder && RemoveHeldFolder(folder.Get(), path))
+        if (RemoveFolderIn(temp.Get(), where, path, name, false))
             LogStep("extraction folder", path + " of an ended run removed");
     }
 }
@@ -235,10 +263,11 @@ void CreateExtractionFolderIn(const std::string& base, bool adminsOnly)
     std::unique_ptr<void, decltype(&LocalFree)> descriptor(adminsOnly ? AdministratorsOnlyDescriptor() : nullptr,
                                                            LocalFree);
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        const std::wstring wide = wideBase + RandomName();
-        if (const HANDLE pin = MakeAndOpenFolder(wide, descriptor.get())) {
-            current.wide = wide;
-            current.path = PathFromWide(wide) + "\\";
+        const std::wstring name = RandomName();
+        if (const HANDLE pin = MakeAndOpenFolder(wideBase + name, descriptor.get())) {
+            current.base = wideBase;
+            current.name = name;
+            current.path = PathFromWide(wideBase + name) + "\\";
             current.pin = FileHandle(pin);
             return;
         }
@@ -260,10 +289,19 @@ void RemoveExtractionFolder() noexcept
 {
     if (current.path.empty())
         return;
-    RemoveHeldFolder(current.pin.Get(), PathFromWide(current.wide));
+    std::string path = current.path;
+    path.pop_back();
+    const FileHandle base = OpenBase(current.base);
+    // The files go while the folder is held; the folder itself is opened
+    // for deletion only then (see MakeAndOpenFolder), as a plain folder
+    // lying in `base`.
+    if (RemoveFiles(current.pin.Get(), path)) {
+        current.pin.Reset();
+        if (base)
+            RemoveFolderIn(base.Get(), FinalPath(base.Get()) + L'\\', path, current.name, true);
+    }
     current.pin.Reset();
     current.path.clear();
-    current.wide.clear();
 }
 
 }  // namespace lumora

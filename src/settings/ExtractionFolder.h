@@ -35,10 +35,11 @@ const std::string& ExtractionFolder();
 // Throws Error when there is no extraction folder.
 std::string InExtractionFolder(const std::string& name);
 
-// Removes the folder and the files in it, through the handle that holds
-// it. What cannot be deleted now (a program started from it still runs)
-// stays, and the log says so; the next run removes it. Links are never
-// followed. Does nothing without a folder; never throws.
+// Removes the files in the folder through the handle that holds it, then
+// the folder itself, opened anew relative to the folder it lies in. What
+// cannot be deleted now (a program started from it still runs) stays, and
+// the log says so; the next run removes it. Links are never followed. Does
+// nothing without a folder; never throws.
 void RemoveExtractionFolder() noexcept;
 
 // True when the process runs with an elevated token (as its manifest asks).
