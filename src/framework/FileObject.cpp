@@ -32,6 +32,16 @@ std::wstring ObjectName(HANDLE object)
     return std::wstring(name->Name.Buffer, name->Name.Length / sizeof(wchar_t));
 }
 
+// What `object` is when it lies where it was opened (`there`).
+ObjectKind KindWhere(HANDLE object, bool there)
+{
+    BY_HANDLE_FILE_INFORMATION facts;
+    if (!there || !GetFileInformationByHandle(object, &facts) ||
+        (facts.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return ObjectKind::Link;
+    return facts.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ? ObjectKind::Folder : ObjectKind::File;
+}
+
 }  // namespace
 
 FileHandle OpenItself(const std::wstring& path, DWORD access, DWORD share)
@@ -94,11 +104,17 @@ std::wstring FinalPath(HANDLE object)
 
 ObjectKind KindOf(HANDLE object, std::wstring_view path)
 {
-    BY_HANDLE_FILE_INFORMATION facts;
-    if (!GetFileInformationByHandle(object, &facts) || (facts.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
-        !SamePath(FinalPath(object), path))
-        return ObjectKind::Link;
-    return facts.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ? ObjectKind::Folder : ObjectKind::File;
+    return KindWhere(object, SamePath(FinalPath(object), path));
+}
+
+ObjectKind KindOf(HANDLE object, std::wstring_view folder, std::wstring_view name)
+{
+    // The final path is `folder`, "\" and `name`, compared without joining them.
+    const std::wstring path = FinalPath(object);
+    const std::size_t cut = folder.size();
+    return KindWhere(object, path.size() == cut + 1 + name.size() && path[cut] == L'\\' &&
+                                 SamePath({path.data(), cut}, folder) &&
+                                 SamePath({path.data() + cut + 1, name.size()}, name));
 }
 
 std::vector<std::wstring> NamesIn(HANDLE folder)

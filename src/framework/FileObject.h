@@ -36,6 +36,8 @@ std::wstring FinalPath(HANDLE object);
 // What `object` is, opened as itself at the path `path` (as FinalPath gives
 // paths: the folder's final path, "\" and the name).
 ObjectKind KindOf(HANDLE object, std::wstring_view path);
+// The same for the entry `name` of the folder whose final path is `folder`.
+ObjectKind KindOf(HANDLE object, std::wstring_view folder, std::wstring_view name);
 
 // The names in the folder `folder` holds ("." and ".." left out), as they
 // are now; empty when it cannot be read.

@@ -135,8 +135,8 @@ constexpr char kNotNow[] = "cannot be removed now; a later run tries again";
 constexpr char kLink[] = "a link, never followed";
 
 // Deletes the entry `name` of the held folder `folder` when it is a plain
-// file lying in that very folder (`where`: the folder's final path and
-// "\"; `path`: the folder as the log shows it). A link is never followed
+// file lying in that very folder (`where`: the folder's final path;
+// `path`: the folder as the log shows it). A link is never followed
 // and never deleted: where the system follows it even when asked not to
 // (Wine), a delete would reach the file it points to.
 void RemoveEntry(HANDLE folder, const std::wstring& where, const std::string& path, const std::wstring& name)
@@ -144,7 +144,7 @@ void RemoveEntry(HANDLE folder, const std::wstring& where, const std::string& pa
     const FileHandle entry = OpenItselfIn(folder, name, DELETE | FILE_READ_ATTRIBUTES, kShareAll);
     const char* why = kNotNow;
     if (entry) {
-        switch (KindOf(entry.Get(), where + name)) {
+        switch (KindOf(entry.Get(), where, name)) {
         case ObjectKind::Link: why = kLink; break;
         case ObjectKind::Folder: why = "a folder, which this program never makes"; break;
         case ObjectKind::File:
@@ -167,7 +167,7 @@ void RemoveEntry(HANDLE folder, const std::wstring& where, const std::string& pa
 // place). The next run removes what stays, the same way.
 bool RemoveFiles(HANDLE folder, const std::string& path)
 {
-    const std::wstring where = FinalPath(folder) + L'\\';
+    const std::wstring where = FinalPath(folder);
     for (const std::wstring& name : NamesIn(folder))
         RemoveEntry(folder, where, path, name);
     if (NamesIn(folder).empty())
@@ -177,7 +177,7 @@ bool RemoveFiles(HANDLE folder, const std::string& path)
 }
 
 // Removes the entry `name` of the folder that `temp` holds (`where`: its
-// final path and "\") when it is a plain folder lying there, with its
+// final path) when it is a plain folder lying there, with its
 // files; true when it has gone. It is opened for deletion and without
 // delete sharing, so that no one can rename or replace it meanwhile; when
 // it does not open so (a live run holds its own), it stays, said in the
@@ -187,7 +187,7 @@ bool RemoveFolderIn(HANDLE temp, const std::wstring& where, const std::string& p
 {
     const FileHandle folder = OpenItselfIn(temp, name, kFolderAccess, FILE_SHARE_READ | FILE_SHARE_WRITE);
     if (folder) {
-        const ObjectKind kind = KindOf(folder.Get(), where + name);
+        const ObjectKind kind = KindOf(folder.Get(), where, name);
         if (kind == ObjectKind::Link)
             LogLeft(path, {}, kLink);
         if (kind != ObjectKind::Folder || !RemoveFiles(folder.Get(), path))
@@ -218,7 +218,7 @@ void RemoveFoldersOfEndedRuns(const std::string& base, const std::wstring& wideB
     const FileHandle temp = OpenBase(wideBase);
     if (!temp)
         return;
-    const std::wstring where = FinalPath(temp.Get()) + L'\\';
+    const std::wstring where = FinalPath(temp.Get());
     for (const std::wstring& name : NamesIn(temp.Get())) {
         if (!IsFolderName(name.c_str()))
             continue;
@@ -298,7 +298,7 @@ void RemoveExtractionFolder() noexcept
     if (RemoveFiles(current.pin.Get(), path)) {
         current.pin.Reset();
         if (base)
-            RemoveFolderIn(base.Get(), FinalPath(base.Get()) + L'\\', path, current.name, true);
+            RemoveFolderIn(base.Get(), FinalPath(base.Get()), path, current.name, true);
     }
     current.pin.Reset();
     current.path.clear();
