@@ -72,7 +72,10 @@ public:
             DWORD put = 0;
             const DWORD want = static_cast<DWORD>(count - done);
             if (!WriteFile(handle_, p + done, want, &put, nullptr)) {
-                lastFailure_ = "error " + std::to_string(GetLastError());
+                // A full temporary folder is what usually stops a restore.
+                const DWORD code = GetLastError();
+                const bool full = code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL;
+                lastFailure_ = (full ? "the disk is full, error " : "error ") + std::to_string(code);
                 break;
             }
             if (put == 0)

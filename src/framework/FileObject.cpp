@@ -13,6 +13,37 @@ bool SamePath(std::wstring_view a, std::wstring_view b)
            CSTR_EQUAL;
 }
 
+namespace {
+
+// The name of the object `object` holds, as the object manager knows it;
+// empty when it has none. Wine gives a file's name as "\??\C:\...", Windows
+// as "\Device\...\..." (no path that compares equal to one of a drive's).
+// Wine's GetFinalPathNameByHandleW takes no path longer than MAX_PATH; this
+// takes any.
+std::wstring ObjectName(HANDLE object)
+{
+    // Room for the longest name there is, after the name's header.
+    std::wstring buffer(sizeof(OBJECT_NAME_INFORMATION) / sizeof(wchar_t) + 32768, L'\0');
+    auto* const name = reinterpret_cast<OBJECT_NAME_INFORMATION*>(buffer.data());
+    ULONG size = 0;
+    if (NtQueryObject(object, ObjectNameInformation, name, static_cast<ULONG>(buffer.size() * sizeof(wchar_t)),
+                      &size) < 0)
+        return {};
+    return std::wstring(name->Name.Buffer, name->Name.Length / sizeof(wchar_t));
+}
+
+// What `object` is when it lies where it was opened (`there`).
+ObjectKind KindWhere(HANDLE object, bool there)
+{
+    BY_HANDLE_FILE_INFORMATION facts;
+    if (!there || !GetFileInformationByHandle(object, &facts) ||
+        (facts.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return ObjectKind::Link;
+    return facts.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ? ObjectKind::Folder : ObjectKind::File;
+}
+
+}  // namespace
+
 FileHandle OpenItself(const std::wstring& path, DWORD access, DWORD share)
 {
     return FileHandle(CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING,
@@ -62,29 +93,43 @@ std::wstring FinalPath(HANDLE object)
     for (;;) {
         const DWORD size = GetFinalPathNameByHandleW(object, path.data(), static_cast<DWORD>(path.size()),
                                                      FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-        if (size == 0)
-            return {};
+        if (size == 0) {
+            path = ObjectName(object);
+            break;
+        }
         if (size < path.size()) {
             path.resize(size);
             break;
         }
         path.resize(size);
     }
-    // "\\?\C:\..." and "\\?\UNC\server\share\...", as ordinary paths.
-    if (path.compare(0, 8, L"\\\\?\\UNC\\") == 0)
-        return path.erase(2, 6);
-    if (path.compare(0, 4, L"\\\\?\\") == 0)
-        return path.erase(0, 4);
-    return path;
+    // "\\?\C:\..." (or "\??\C:\...") and "\\?\UNC\server\share\...", as
+    // ordinary paths.
+    std::size_t prefix = 0;
+    if (path.size() >= 4 && path[0] == L'\\' && (path[1] == L'\\' || path[1] == L'?') && path[2] == L'?' &&
+        path[3] == L'\\') {
+        prefix = 4;
+        if (path.size() >= 8 && std::wmemcmp(path.c_str() + 4, L"UNC\\", 4) == 0) {
+            prefix = 6;  // "\\?\UN" goes; the "C" becomes the second "\" of "\\server"
+            path[prefix] = L'\\';
+        }
+    }
+    return std::wstring(path.c_str() + prefix, path.size() - prefix);
 }
 
 ObjectKind KindOf(HANDLE object, std::wstring_view path)
 {
-    BY_HANDLE_FILE_INFORMATION facts;
-    if (!GetFileInformationByHandle(object, &facts) || (facts.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
-        !SamePath(FinalPath(object), path))
-        return ObjectKind::Link;
-    return facts.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ? ObjectKind::Folder : ObjectKind::File;
+    return KindWhere(object, SamePath(FinalPath(object), path));
+}
+
+ObjectKind KindOf(HANDLE object, std::wstring_view folder, std::wstring_view name)
+{
+    // The final path is `folder`, "\" and `name`, compared without joining them.
+    const std::wstring path = FinalPath(object);
+    const std::size_t cut = folder.size();
+    return KindWhere(object, path.size() == cut + 1 + name.size() && path[cut] == L'\\' &&
+                                 SamePath({path.data(), cut}, folder) &&
+                                 SamePath({path.data() + cut + 1, name.size()}, name));
 }
 
 std::vector<std::wstring> NamesIn(HANDLE folder)
@@ -100,7 +145,9 @@ std::vector<std::wstring> NamesIn(HANDLE folder)
             if (at + offsetof(FILE_ID_BOTH_DIR_INFO, FileName) + entry->FileNameLength > sizeof buffer)
                 break;
             const std::wstring_view name(entry->FileName, entry->FileNameLength / sizeof(wchar_t));
-            if (name != L"." && name != L"..")
+            // ".", "..", and no name at all.
+            const bool dots = name.size() <= 2 && std::wmemcmp(name.data(), L"..", name.size()) == 0;
+            if (!dots)
                 names.emplace_back(name);
             if (entry->NextEntryOffset == 0 || at + entry->NextEntryOffset >= sizeof buffer)
                 break;

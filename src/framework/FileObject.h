@@ -40,6 +40,8 @@ std::wstring FinalPath(HANDLE object);
 // What `object` is, opened as itself at the path `path` (as FinalPath gives
 // paths: the folder's final path, "\" and the name).
 ObjectKind KindOf(HANDLE object, std::wstring_view path);
+// The same for the entry `name` of the folder whose final path is `folder`.
+ObjectKind KindOf(HANDLE object, std::wstring_view folder, std::wstring_view name);
 
 // Whether the paths `a` and `b` are the same text, letters compared without
 // regard to case, as the file system compares names.

@@ -6,7 +6,9 @@
 namespace lumora {
 
 // Chooses the texts of base/UiTexts.h once, at start: the table of the
-// user's language, else of its primary language, else English.
+// user's language, else of its primary language, else English. A table
+// that does not lie within the program's image is refused, and the run's
+// log says so.
 void ChooseInstallerLanguage();
 
 }  // namespace lumora

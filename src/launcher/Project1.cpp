@@ -58,7 +58,6 @@ ExitCode RunInteractively(const SetupSwitches& switches)
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     LimitDllSearchToSystemFolder();
-    ChooseInstallerLanguage();
     Application.Initialize();
     Application.Title = "Lumora Install Program";
     SetupSwitches switches;
@@ -68,6 +67,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         // Arguments that are no text are no switches of this program.
     }
     OpenRunLog(switches.log);
+    // Before any text is shown; the log says why a table is refused.
+    ChooseInstallerLanguage();
     const ExitCode code = switches.silent ? RunSilentSetup(switches) : RunInteractively(switches);
     // The forms are gone, and with them every file they held open.
     RemoveExtractionFolder();

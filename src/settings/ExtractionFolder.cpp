@@ -9,6 +9,7 @@
 
 #include "base/Error.h"
 #include "base/PathEncoding.h"
+#include "framework/FileObject.h"
 #include "framework/Handles.h"
 #include "framework/Win32Error.h"
 #include "settings/CmnFunc2.h"
@@ -26,13 +27,18 @@ constexpr wchar_t kNamePrefix[] = L"Lumora-Setup-";
 // before the folder counts as impossible to make.
 constexpr int kAttempts = 8;
 constexpr NTSTATUS kNameCollision = static_cast<NTSTATUS>(0xC0000035);  // STATUS_OBJECT_NAME_COLLISION
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+// A folder of ours held while its files go: listed, its entries opened
+// relative to it, its kind told, and then deleted, all through this handle.
+constexpr DWORD kFolderAccess = FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES | DELETE;
 
 struct Folder {
     std::string path;  // with a trailing backslash
-    std::wstring wide;  // without it
+    std::wstring base;  // the folder it lies in, with a trailing backslash
+    std::wstring name;
     // Open without delete sharing: the folder cannot be renamed or removed
-    // while this handle lasts.
-    HANDLE pin = nullptr;
+    // while this handle lasts; its files are removed through this handle.
+    FileHandle pin;
 };
 
 // The folder of this run.
@@ -54,7 +60,10 @@ std::wstring RandomName()
 // The folder `path` (a full path), made anew and opened in one call, so that
 // no one can put another folder in its place in between; null when a folder
 // or file of that name exists. Open without delete sharing: the folder
-// cannot be renamed or removed while the handle lasts.
+// cannot be renamed or removed while the handle lasts. Not open for
+// deletion: a handle with delete access would keep everyone who opens the
+// folder without delete sharing (a search in it, a program started in it)
+// from opening it at all.
 HANDLE MakeAndOpenFolder(const std::wstring& path, PSECURITY_DESCRIPTOR descriptor)
 {
     // The object manager's name of a full path, ordinary or long:
@@ -90,33 +99,6 @@ HANDLE MakeAndOpenFolder(const std::wstring& path, PSECURITY_DESCRIPTOR descript
     return folder;
 }
 
-// Deletes the files in `folder` (no trailing backslash); what cannot go now
-// goes at the next restart. The restore writes files only, under their base
-// names: a folder in it (or a link to one) is left as it is.
-void RemoveFiles(const std::wstring& folder)
-{
-    const std::wstring prefix = folder + L"\\";
-    WIN32_FIND_DATAW found;
-    const HANDLE search = FindFirstFileW((prefix + L"*").c_str(), &found);
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            continue;  // "." and ".."
-        const std::wstring path = prefix + found.cFileName;
-        if (!DeleteFileW(path.c_str()))
-            MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-    }
-    if (search != INVALID_HANDLE_VALUE)
-        FindClose(search);
-}
-
-// The folder itself, once its files are gone, or at the next restart after
-// them.
-void RemoveEmptyFolder(const std::wstring& folder)
-{
-    if (!RemoveDirectoryW(folder.c_str()))
-        MoveFileExW(folder.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-}
-
 // A name this program gives its folders: the prefix and 16 hex digits.
 bool IsFolderName(const wchar_t* name)
 {
@@ -129,38 +111,121 @@ bool IsFolderName(const wchar_t* name)
     return true;
 }
 
-// Removes the folders under `base` that runs left behind when they were
-// killed or lost their power. A live run holds its folder open without
-// delete sharing, so a folder that opens for deletion is no live run's. It
-// is held without delete sharing while its files go, so that no one can
-// rename or replace it meanwhile. Only plain folders are taken: a link (a
-// junction, a symbolic link) of that name is never followed out of `base`.
-void RemoveFoldersOfEndedRuns(const std::wstring& base)
+// The log's line for what stays of a folder of ours (at `path`), or of its
+// entry `name`: "... left: `why`", and for a failure (`failed`), the
+// system's reason for it.
+void LogLeft(const std::string& path, std::wstring_view name, const char* why, DWORD failed = NO_ERROR)
 {
-    constexpr DWORD kKind = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
-    constexpr DWORD kShare = FILE_SHARE_READ | FILE_SHARE_WRITE;
-    constexpr DWORD kItself = FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT;
-    WIN32_FIND_DATAW found;
-    const HANDLE search = FindFirstFileW((base + kNamePrefix + L"*").c_str(), &found);
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
-        if ((found.dwFileAttributes & kKind) != FILE_ATTRIBUTE_DIRECTORY || !IsFolderName(found.cFileName))
-            continue;
-        const std::wstring folder = base + found.cFileName;
-        if (!FileHandle(CreateFileW(folder.c_str(), DELETE, kShare, nullptr, OPEN_EXISTING, kItself, nullptr)))
-            continue;
-        FileHandle held(CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES, kShare, nullptr, OPEN_EXISTING, kItself,
-                                    nullptr));
-        BY_HANDLE_FILE_INFORMATION facts;
-        if (!held || !GetFileInformationByHandle(held.Get(), &facts) ||
-            (facts.dwFileAttributes & kKind) != FILE_ATTRIBUTE_DIRECTORY)
-            continue;
-        RemoveFiles(folder);
-        held.Reset();
-        RemoveEmptyFolder(folder);
-        LogStep("extraction folder", PathFromWide(folder) + " of an ended run removed");
+    std::string line = path;
+    if (!name.empty()) {
+        line += '\\';
+        line += PathFromWide(name);
     }
-    if (search != INVALID_HANDLE_VALUE)
-        FindClose(search);
+    line += " left: ";
+    line += why;
+    if (failed != NO_ERROR) {
+        line += " (";
+        line += SystemErrorText(failed);
+        line += ')';
+    }
+    LogStep("extraction folder", line);
+}
+
+constexpr char kNotNow[] = "cannot be removed now; a later run tries again";
+constexpr char kLink[] = "a link, never followed";
+
+// Deletes the entry `name` of the held folder `folder` when it is a plain
+// file lying in that very folder (`where`: the folder's final path;
+// `path`: the folder as the log shows it). A link is never followed
+// and never deleted: where the system follows it even when asked not to
+// (Wine), a delete would reach the file it points to.
+void RemoveEntry(HANDLE folder, const std::wstring& where, const std::string& path, const std::wstring& name)
+{
+    const FileHandle entry = OpenItselfIn(folder, name, DELETE | FILE_READ_ATTRIBUTES, kShareAll);
+    const char* why = kNotNow;
+    if (entry) {
+        switch (KindOf(entry.Get(), where, name)) {
+        case ObjectKind::Link: why = kLink; break;
+        case ObjectKind::Folder: why = "a folder, which this program never makes"; break;
+        case ObjectKind::File:
+            if (DeleteByHandle(entry.Get()))
+                return;
+        }
+    }
+    const DWORD failed = why == kNotNow ? GetLastError() : NO_ERROR;
+    LogLeft(path, name, why, failed);
+}
+
+// Removes the files of the folder that `folder` holds (open without delete
+// sharing: no one can rename or replace it meanwhile); true when it is
+// empty then. `path` names it in the log. Every entry is opened relative to
+// the held handle, so a path swapped behind us leads nowhere. What cannot
+// be removed now stays, and the log says what and why. Nothing is left to a
+// delete at the next restart: by then the folder's name, in the user's
+// temporary folder, may lead anywhere (the user may rename a folder there,
+// even one only administrators may write, and put a junction in its
+// place). The next run removes what stays, the same way.
+bool RemoveFiles(HANDLE folder, const std::string& path)
+{
+    const std::wstring where = FinalPath(folder);
+    for (const std::wstring& name : NamesIn(folder))
+        RemoveEntry(folder, where, path, name);
+    if (NamesIn(folder).empty())
+        return true;
+    LogLeft(path, {}, "not empty");
+    return false;
+}
+
+// Removes the entry `name` of the folder that `temp` holds (`where`: its
+// final path) when it is a plain folder lying there, with its
+// files; true when it has gone. It is opened for deletion and without
+// delete sharing, so that no one can rename or replace it meanwhile; when
+// it does not open so (a live run holds its own), it stays, said in the
+// log when `inUseSaid`. A link of that name is logged and never followed.
+bool RemoveFolderIn(HANDLE temp, const std::wstring& where, const std::string& path, const std::wstring& name,
+                    bool inUseSaid)
+{
+    const FileHandle folder = OpenItselfIn(temp, name, kFolderAccess, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    if (folder) {
+        const ObjectKind kind = KindOf(folder.Get(), where, name);
+        if (kind == ObjectKind::Link)
+            LogLeft(path, {}, kLink);
+        if (kind != ObjectKind::Folder || !RemoveFiles(folder.Get(), path))
+            return false;
+        if (DeleteByHandle(folder.Get()))
+            return true;
+    } else if (!inUseSaid) {
+        return false;
+    }
+    const DWORD failed = GetLastError();
+    LogLeft(path, {}, kNotNow, failed);
+    return false;
+}
+
+// The folder `base` (a full path ending in "\"), in which folders of ours lie.
+FileHandle OpenBase(const std::wstring& base)
+{
+    return FileHandle(CreateFileW(base.c_str(), FILE_LIST_DIRECTORY | FILE_TRAVERSE, kShareAll, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
+// Removes the folders under `base` (ending in "\"; `wideBase` the same)
+// that runs left behind when they were killed or lost their power. A live
+// run holds its folder open without delete sharing, so a folder that opens
+// for deletion is no live run's. It is held so while its files go.
+void RemoveFoldersOfEndedRuns(const std::string& base, const std::wstring& wideBase)
+{
+    const FileHandle temp = OpenBase(wideBase);
+    if (!temp)
+        return;
+    const std::wstring where = FinalPath(temp.Get());
+    for (const std::wstring& name : NamesIn(temp.Get())) {
+        if (!IsFolderName(name.c_str()))
+            continue;
+        const std::string path = base + PathFromWide(name);
+        if (RemoveFolderIn(temp.Get(), where, path, name, false))
+            LogStep("extraction folder", path + " of an ended run removed");
+    }
 }
 
 }  // namespace
@@ -194,15 +259,16 @@ void CreateExtractionFolderIn(const std::string& base, bool adminsOnly)
 {
     RemoveExtractionFolder();
     const std::wstring wideBase = WidePath(base);
-    RemoveFoldersOfEndedRuns(wideBase);
+    RemoveFoldersOfEndedRuns(base, wideBase);
     std::unique_ptr<void, decltype(&LocalFree)> descriptor(adminsOnly ? AdministratorsOnlyDescriptor() : nullptr,
                                                            LocalFree);
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        const std::wstring wide = wideBase + RandomName();
-        if (const HANDLE pin = MakeAndOpenFolder(wide, descriptor.get())) {
-            current.wide = wide;
-            current.path = PathFromWide(wide) + "\\";
-            current.pin = pin;
+        const std::wstring name = RandomName();
+        if (const HANDLE pin = MakeAndOpenFolder(wideBase + name, descriptor.get())) {
+            current.base = wideBase;
+            current.name = name;
+            current.path = PathFromWide(wideBase + name) + "\\";
+            current.pin = FileHandle(pin);
             return;
         }
     }
@@ -223,12 +289,19 @@ void RemoveExtractionFolder() noexcept
 {
     if (current.path.empty())
         return;
-    CloseHandle(current.pin);
-    current.pin = nullptr;
-    RemoveFiles(current.wide);
-    RemoveEmptyFolder(current.wide);
+    std::string path = current.path;
+    path.pop_back();
+    const FileHandle base = OpenBase(current.base);
+    // The files go while the folder is held; the folder itself is opened
+    // for deletion only then (see MakeAndOpenFolder), as a plain folder
+    // lying in `base`.
+    if (RemoveFiles(current.pin.Get(), path)) {
+        current.pin.Reset();
+        if (base)
+            RemoveFolderIn(base.Get(), FinalPath(base.Get()), path, current.name, true);
+    }
+    current.pin.Reset();
     current.path.clear();
-    current.wide.clear();
 }
 
 }  // namespace lumora

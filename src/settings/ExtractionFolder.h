@@ -22,7 +22,8 @@ void CreateExtractionFolder();
 // The same under `base` (a folder ending in "\"), locked to Administrators
 // and SYSTEM when `adminsOnly`. First removes, with their files, the
 // folders of that name under `base` that no live run holds (each run holds
-// its own open without delete sharing); a link of that name is left alone.
+// its own open without delete sharing); a link of that name, or in such a
+// folder, is left alone.
 void CreateExtractionFolderIn(const std::string& base, bool adminsOnly);
 
 // The folder with its trailing backslash; empty before it is made and after
@@ -34,9 +35,11 @@ const std::string& ExtractionFolder();
 // Throws Error when there is no extraction folder.
 std::string InExtractionFolder(const std::string& name);
 
-// Removes the folder and everything in it. A file that cannot be deleted now
-// (a program started from it still runs) is deleted at the next restart, and
-// the folder after it. Does nothing without a folder; never throws.
+// Removes the files in the folder through the handle that holds it, then
+// the folder itself, opened anew relative to the folder it lies in. What
+// cannot be deleted now (a program started from it still runs) stays, and
+// the log says so; the next run removes it. Links are never followed. Does
+// nothing without a folder; never throws.
 void RemoveExtractionFolder() noexcept;
 
 // True when the process runs with an elevated token (as its manifest asks).

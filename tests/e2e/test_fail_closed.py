@@ -23,6 +23,10 @@ CONTROL.INI, the temporary folder and the exit code hold afterwards:
   version, never a missing program, its info file and uninstall entry, and
   nothing of the killed run left, its folder in the temporary folder
   included (but a link of that name, which is never followed);
+- links in folders named as a killed run's, or dropped into a live run's
+  own folder, are never followed, and a file another program holds open
+  there stays for a later run (no delete at the restart): the log says
+  what stays and why;
 - a failure after the copies (the installed info file held open, a disk
   that fills up just before the info file) puts the installed version back;
 - links beside the targets are never followed, a damaged journal stops the
@@ -33,6 +37,7 @@ CONTROL.INI, the temporary folder and the exit code hold afterwards:
 import configparser
 import ctypes
 import os
+import re
 import select
 import shutil
 import signal
@@ -60,6 +65,9 @@ PAYLOAD = ["cd.jpg", "Setup.ins", "Aurora.scr", "Lmunist.exe", "Install.exe"]
 # The key beneath which the installer keeps the uninstall entry's copy while
 # it can still undo an installation.
 KEPT_ENTRIES = "HKLM\\Software\\Lumora Install Program"
+
+# Why the cleanup leaves an entry, as the log says it.
+LINK, NOT_NOW = "a link, never followed", "cannot be removed now; a later run tries again "
 
 LIBC = ctypes.CDLL("libc.so.6", use_errno=True)
 IN_MOVED_TO, IN_CREATE = 0x80, 0x100
@@ -185,11 +193,12 @@ class FailClosedTest(e2ecase.SessionTestCase):
         self.assertEqual(values["UninstallString"], "C:\\windows\\%s.exe" % base)
         self.assertIsNone(self.session.reg_query(KEPT_ENTRIES))
 
-    def expect_boxes_then_exit(self, installer, texts, code):
-        """The installer shows the error boxes `texts` one after the other
-        and never its main window; OK on the last ends it with `code`."""
+    def expect_boxes_then_exit(self, installer, texts, code, args=()):
+        """The installer, started with `args`, shows the error boxes `texts`
+        one after the other and never its main window; OK on the last ends
+        it with `code`."""
         session = self.session
-        installer.start()
+        installer.start(*args)
         pid = installer.pid
 
         def no_main_window():
@@ -333,9 +342,12 @@ class FailClosedTest(e2ecase.SessionTestCase):
         temp = self.session.host_path(self.session.temp_folder())
         self.small_file_system(temp, "512k")
         installer = Installer(self.session, e2ecase.PATHS.sample, "full-temp.exe")
-        self.expect_boxes_then_exit(installer, [RESTORE_ERROR + "Cannot read file"], EXIT_RESTORE_FAILED)
+        self.expect_boxes_then_exit(installer, [RESTORE_ERROR + "Cannot read file"], EXIT_RESTORE_FAILED,
+                                    ["/LOG=C:\\full-temp.log"])
         self.check_nothing_installed()
         self.assertEqual(os.listdir(temp), [])
+        log = read_file(self.session.find_host_path("C:\\full-temp.log")).decode("utf-8")
+        self.assertRegex(log, r" restore: failed: Cannot read file at .* \(.*the disk is full, error 112\)\r\n")
 
     def test_a_temporary_folder_that_takes_no_folder_says_so(self):
         temp = self.session.host_path(self.session.temp_folder())
@@ -506,6 +518,55 @@ class FailClosedTest(e2ecase.SessionTestCase):
             self.assertEqual([os.path.basename(f) for f in extraction_folders(session)],
                              ["Lumora-Setup-0123456789abcdef"])
             self.assertEqual(read_file(os.path.join(outside, "keep.txt")), b"keep")
+
+    def test_links_and_files_in_use_in_folders_named_as_a_runs_are_left(self):
+        session = self.session
+        temp = session.host_path(session.temp_folder())
+        outside = session.host_path("C:\\outside")
+        os.makedirs(os.path.join(outside, "folder"))
+        kept = {os.path.join(outside, "keep.txt"): b"keep", os.path.join(outside, "folder", "in.txt"): b"in"}
+        for path, data in kept.items():
+            with open(path, "wb") as f:
+                f.write(data)
+        links = {"link.txt": os.path.join(outside, "keep.txt"), "link": os.path.join(outside, "folder")}
+        # Plain folders named as a killed run's, made by any program of the
+        # user: one with links to a file and a folder outside, one with a
+        # file that another program holds open.
+        linked, held = (os.path.join(temp, "Lumora-Setup-00000000000000a" + n) for n in "12")
+        for folder in (linked, held):
+            os.makedirs(folder)
+            with open(os.path.join(folder, "plain.txt"), "wb") as f:
+                f.write(b"goes")
+        for name, target in links.items():
+            os.symlink(target, os.path.join(linked, name))
+        holder = session.hold("%s\\%s\\plain.txt" % (session.temp_folder(), os.path.basename(held)), "r", "rw")
+        installer = Installer(session, e2ecase.PATHS.sample, "links.exe").start("/LOG=C:\\links.log")
+        main = installer.wait_main_window()
+        # The same links dropped into the live run's own folder.
+        [own] = [f for f in extraction_folders(session) if f not in (linked, held)]
+        for name, target in links.items():
+            os.symlink(target, os.path.join(own, name))
+        session.post(main["hwnd"], "WM_CLOSE")
+        self.assertEqual(installer.wait_exit(timeout=60), EXIT_CANCELLED)
+
+        for path, data in kept.items():
+            self.assertEqual(read_file(path), data, path)
+        self.assertEqual([sorted(os.listdir(f)) for f in (linked, own, held)],
+                         [["link", "link.txt"], ["link", "link.txt"], ["plain.txt"]])
+        log = read_file(session.find_host_path("C:\\links.log")).decode()
+        said = sorted(re.findall(r"extraction folder: .*\\(Lumora-Setup-\w+(?:\\[\w.]+)?) left: ([^(\r]*)", log))
+        self.assertEqual(said, sorted([(os.path.basename(f) + entry, why) for f in (linked, own)
+                                       for entry, why in (("\\link", LINK), ("\\link.txt", LINK), ("", "not empty"))]
+                                      + [(os.path.basename(held) + "\\plain.txt", NOT_NOW),
+                                         (os.path.basename(held), "not empty")]))
+        self.assertIsNone(session.reg_query("HKLM\\System\\CurrentControlSet\\Control\\Session Manager",
+                                            "PendingFileRenameOperations"), "a delete at the restart")
+        # Let go, the file and its folder go with the next run.
+        holder.kill()
+        holder.wait(timeout=60)
+        self.assertEqual(self.run_silently(e2ecase.PATHS.sample, "sample-setup.exe"), EXIT_INSTALLED)
+        self.assertFalse(os.path.exists(held))
+        self.assertEqual([read_file(path) for path in kept], list(kept.values()))
 
     def test_a_failure_after_the_copies_puts_the_installed_version_back(self):
         session = self.session

@@ -6,9 +6,12 @@ and says why in the log and the exit code; the installed uninstaller's quiet
 form (the uninstall entry's QuietUninstallString) removes everything without
 a window; an installer built with the author's product writes it into the
 uninstall entry, and a newer version replaces an older one in the same
-entry, named in the log and on the summary page; and /? shows the list of
-switches."""
+entry, named in the log and on the summary page; a table of translated
+texts that a damaged resource entry places outside the program is refused,
+with English texts and a line in the log, never a crash; and /? shows the
+list of switches."""
 import os
+import struct
 import sys
 import time
 
@@ -157,6 +160,42 @@ class UnattendedTest(e2ecase.SessionTestCase):
                 self.assertIsNone(self.session.find_host_path("C:\\windows\\Aurora.scr"))
                 self.assertIsNone(self.session.reg_query(uninstall_key("Aurora")))
                 self.assertEqual(extraction_folders(self.session), [])
+
+    def test_a_damaged_table_of_texts_falls_back_to_english(self):
+        german = payloads.installer_with(e2ecase.PATHS, self.artifacts, "de-setup.exe", payloads.SAMPLE_SETTINGS,
+                                         [payloads.sample_file(e2ecase.PATHS, name)
+                                          for name in ("Aurora.scr", "Lmunist.exe", "Install.exe")],
+                                         ("--language", "de"))
+        with open(german, "rb") as f:
+            data = f.read()
+        # The check value of the payload does not cover the program's
+        # resources: the damage is seen only as the installer starts.
+        entry = layout.resource_data_entry(data, layout.RT_RCDATA, 1)
+        address, size = struct.unpack_from("<II", data, entry)
+        # On a system of another language, where the search goes through
+        # every table to the size given.
+        for what, fields in (("address", (0xF0000000, size)), ("size", (address, 0x7FFFFFF0))):
+            with self.subTest(what):
+                damaged = bytearray(data)
+                struct.pack_into("<II", damaged, entry, *fields)
+                name = "damaged-%s.exe" % what
+                path = os.path.join(self.artifacts, name)
+                with open(path, "wb") as f:
+                    f.write(damaged)
+                self.assertEqual(self.run_without_windows(path, name, "/S", "/LOG=" + LOG), EXIT_INSTALLED)
+                lines = self.log_lines()
+                self.assertEqual(lines[0], "language: the table of texts lies outside the program's image and is "
+                                           "refused: English texts")
+                self.assertEqual(lines[-1], "exit code: %d" % EXIT_INSTALLED)
+                os.remove(self.session.find_host_path(LOG))
+        # On a German system: English texts.
+        self.session.use_locale("de_DE.UTF-8")
+        installer = Installer(self.session, path, name).start("/?")
+        boxes = wait_for(lambda: self.session.message_boxes(pid=installer.pid), 60, "the box of /?", interval=0.25)
+        box = self.session.settled_message_box(boxes[0]["hwnd"])
+        self.assertTrue(box["text"].startswith(SWITCHES_TEXT_START), box["text"])
+        self.session.driver("click-button", box["hwnd"], "OK")
+        self.assertEqual(installer.wait_exit(timeout=60), EXIT_CANCELLED)
 
     def test_the_authors_product_and_an_upgrade(self):
         icon = payloads.author_icon(self.artifacts)

@@ -245,6 +245,23 @@ def image_layout(data):
     return sections, directories, struct.unpack_from("<I", data, optional + 56)[0]
 
 
+def resource_data_entry(data, kind, name):
+    """The file offset of the data entry (address, size) of the resource
+    numbered `name` of the type `kind`, in its first language."""
+    sections, directories, _ = image_layout(data)
+
+    def offset(rva):
+        return next(raw_at + rva - address for _, size, address, raw_size, raw_at in sections
+                    if address <= rva < address + max(size, raw_size))
+    root = at = offset(directories[2][0])
+    for wanted in (kind, name, None):
+        count = sum(struct.unpack_from("<HH", data, at + 12))
+        entries = [struct.unpack_from("<II", data, at + 16 + 8 * i) for i in range(count)]
+        # The high bit marks a directory; the last level names the data entry.
+        at = root + (next(child for number, child in entries if wanted in (None, number)) & 0x7FFFFFFF)
+    return at
+
+
 def check_record(data, kind=KIND_8BIT):
     """(count of checked bytes, CRC-32) of the check record of `kind` just
     before the archive of an installer, or None without one."""

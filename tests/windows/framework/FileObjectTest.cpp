@@ -49,6 +49,9 @@ TEST(FileObject, TellsPlainFilesAndFoldersWhereTheyWereOpened)
     EXPECT_EQ(KindOf(file.Get(), final + L"\\A.TXT"), ObjectKind::File);
     // Reached by another path than the one it lies at: what a followed link gives.
     EXPECT_EQ(KindOf(file.Get(), final + L"\\b.txt"), ObjectKind::Link);
+    EXPECT_EQ(KindOf(file.Get(), final, L"A.TXT"), ObjectKind::File);
+    EXPECT_EQ(KindOf(file.Get(), final, L"b.txt"), ObjectKind::Link);
+    EXPECT_EQ(KindOf(file.Get(), final + L"\\a", L".txt"), ObjectKind::Link);
 
     EXPECT_EQ(NamesIn(held.Get()), std::vector<std::wstring>{L"a.txt"});
     EXPECT_FALSE(OpenItselfIn(held.Get(), L"missing.txt", FILE_READ_ATTRIBUTES, kShareAll));
