@@ -1,5 +1,7 @@
 #include "wizard/InstallPaths.h"
 
+#include <algorithm>
+
 #include "base/PathEncoding.h"
 #include "base/PathText.h"
 
@@ -28,9 +30,17 @@ InstallPaths PlanInstallPaths(const std::string& targetFolder, const std::string
 
 std::array<std::string, 2> InfoFileLines(const std::string& screenSaverFile, const std::string& targetFolder)
 {
-    if (CurrentAuthorEncoding() == AuthorEncoding::Utf8)
-        return {"\xEF\xBB\xBF" + AuthorText(screenSaverFile), targetFolder};
-    return {screenSaverFile, AnsiFromPath(targetFolder)};
+    if (CurrentAuthorEncoding() != AuthorEncoding::Utf8)
+        return {screenSaverFile, AnsiFromPath(targetFolder)};
+    // ASCII reads the same as 8-bit text of any code page: the mark comes
+    // only with a letter beyond it, which the 8-bit form cannot carry.
+    const std::string name = AuthorText(screenSaverFile);
+    const auto beyondAscii = [](const std::string& text) {
+        return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    };
+    if (!beyondAscii(name) && !beyondAscii(targetFolder))
+        return {name, targetFolder};
+    return {"\xEF\xBB\xBF" + name, targetFolder};
 }
 
 }  // namespace lumora

@@ -49,13 +49,17 @@ TEST(ScreenSaverBaseName, DropsTheLastFourCharactersAndIsEmptyForShortNames)
 }
 
 // The info file's lines: as 8-bit installers wrote them, and in UTF-8 with
-// a byte-order mark in front.
-TEST(InfoFileLines, EightBitAsEverAndUtf8BehindAByteOrderMark)
+// a byte-order mark in front only when a line needs UTF-8, so that a
+// reader of the 8-bit form reads ASCII names as they are.
+TEST(InfoFileLines, EightBitAsEverAndUtf8BehindAByteOrderMarkOnlyBeyondAscii)
 {
     EXPECT_EQ(InfoFileLines("name.scr", "C:\\WINDOWS"), (std::array<std::string, 2>{"name.scr", "C:\\WINDOWS"}));
     const AuthorEncodingScope scope(AuthorEncoding::Utf8);
     EXPECT_EQ(InfoFileLines("\xD0\xA1.scr", "C:\\WINDOWS"),
               (std::array<std::string, 2>{"\xEF\xBB\xBF\xD0\xA1.scr", "C:\\WINDOWS"}));
+    EXPECT_EQ(InfoFileLines("Aurora.scr", "C:\\WINDOWS"), (std::array<std::string, 2>{"Aurora.scr", "C:\\WINDOWS"}));
+    EXPECT_EQ(InfoFileLines("Aurora.scr", "C:\\W\xC3\xAFN"),
+              (std::array<std::string, 2>{"\xEF\xBB\xBF" "Aurora.scr", "C:\\W\xC3\xAFN"}));
 }
 
 TEST(InstallPaths, CopiesAndInfoFileInTheTargetFolder)
