@@ -140,8 +140,8 @@ CheckedSettings CheckSettingsText(const std::string& content, const std::string&
         lineFeeds = lineFeeds || value.find('\n') != std::string::npos;
         const bool screenSaver = field.text == &SetupSettings::ScreenSaverFile;
         const std::optional<std::string> text = codePage.Decode(value);
-        std::string misleading = text ? MisleadingCharacterProblem(*text, KindOf(field)) : std::string();
-        std::string windowsProgram = screenSaver ? WindowsProgramProblem(value, codePage) : std::string();
+        const std::string misleading = text ? MisleadingCharacterProblem(*text, KindOf(field)) : std::string();
+        const std::string windowsProgram = screenSaver ? WindowsProgramProblem(value, codePage) : std::string();
         if (std::string problem = ValueProblem(field, value); !problem.empty())
             findings.Problem(where, FieldPlace(i) + ": " + problem +
                                         (value.find('\n') != std::string::npos
