@@ -185,12 +185,12 @@ std::optional<std::string> ToUtf8(unsigned number, std::string_view bytes)
 }
 #endif
 
-}  // namespace
-
 // The ANSI code pages of Windows systems: Thai, Japanese, Simplified
 // Chinese, Korean, Traditional Chinese, then Central European to
 // Vietnamese.
 constexpr unsigned kAnsiCodePages[] = {874, 932, 936, 949, 950, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258};
+
+}  // namespace
 
 CodePage::CodePage(unsigned number) : number_(number)
 {

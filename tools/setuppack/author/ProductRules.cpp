@@ -54,8 +54,8 @@ std::string ProductValueProblem(const lumora::ProductField& field, const std::st
     if (std::string misleading = MisleadingCharacterProblem(value, TextKind::Text); !misleading.empty())
         return Quoted(value) + " " + misleading;
     if (field.value == &lumora::ProductInfo::Url && !value.empty() && !HasWebScheme(value))
-        return Quoted(value) + " is no web address: give it with its scheme, http:// or https://, such as "
-               "https://" + ShownText(value) + "; Windows opens the uninstall entry's links in a browser";
+        return Quoted(value) + " is no web address: give it with its scheme, http:// or https:// (such as "
+               "https://www.example.com/), which Windows opens the uninstall entry's links with";
     if (field.value == &lumora::ProductInfo::Version && !value.empty() && !ParseVersion(value))
         return Quoted(value) +
                " is no version of three or four numbers from 0 to 65535 with dots between them, such as 1.2.3 "
