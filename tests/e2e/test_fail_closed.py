@@ -567,13 +567,17 @@ def install_through_checking_where(test, run, folder):
     run.answer(caution)
     run.wait_activex_box()
     commands = []
+    # Of this prefix only: other tests run installers beside this one.
+    own = b"WINEPREFIX=" + test.session.prefix.encode()
     for pid in os.listdir("/proc"):
         try:
             with open("/proc/%s/cmdline" % pid, "rb") as f:
                 command = f.read().split(b"\0")[0].decode("utf-8", "replace")
+            with open("/proc/%s/environ" % pid, "rb") as f:
+                environment = f.read().split(b"\0")
         except OSError:
             continue
-        if command.lower().endswith("\\install.exe"):
+        if command.lower().endswith("\\install.exe") and own in environment:
             commands.append(command)
     test.assertEqual(len(commands), 1, commands)
     test.assertEqual(commands[0].lower(), (test.session.temp_folder() + "\\" + os.path.basename(folder)
