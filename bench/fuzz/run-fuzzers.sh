@@ -23,7 +23,7 @@ fi
 seconds=$1
 shift
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(restore_fuzz survey_fuzz setup_ins_fuzz)
+[ ${#targets[@]} -gt 0 ] || targets=(restore_fuzz survey_fuzz setup_ins_fuzz icon_fuzz)
 
 build=build/fuzz
 bin=$build/tests/fuzz
@@ -38,12 +38,14 @@ seeds_of() {
     restore_fuzz) echo restore ;;
     survey_fuzz) echo survey ;;
     setup_ins_fuzz) echo setup-ins ;;
+    icon_fuzz) echo icon ;;
     *) echo "unknown target $1" >&2; exit 2 ;;
   esac
 }
 dictionary_of() {
   case "$1" in
     setup_ins_fuzz) echo tests/fuzz/setup-ins.dict ;;
+    icon_fuzz) echo tests/fuzz/icon.dict ;;
     *) echo tests/fuzz/archive.dict ;;
   esac
 }

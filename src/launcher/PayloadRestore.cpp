@@ -16,28 +16,16 @@
 
 namespace lumora {
 
-namespace {
-
-// The message of an extraction folder that cannot be made: that it cannot,
-// and why.
-std::string ExtractionFolderFailure(const Error& error)
-{
-    std::string why = error.what();
-    if (!error.Reason().empty())
-        why += " (" + error.Reason() + ")";
-    return FormatText(Text(TextId::MessageFolderFailure), {why});
-}
-
-}  // namespace
-
 std::optional<ExitCode> RestorePayload(Stream& file, std::int32_t offset, std::int64_t end, std::int64_t imageEnd,
                                        archive::TBackupFile& backup, const std::function<void(const char*)>& report)
 {
     try {
         CreateExtractionFolder();
     } catch (const Error& e) {
+        // Without its folder the setup has none of its files: the user sees
+        // the message of a missing file, the log why.
         LogFailure("extraction folder", e.what(), e.Reason());
-        report(ExtractionFolderFailure(e).c_str());
+        report(Text(TextId::MessageSettingsMissing));
         return ExitCode::RestoreFailed;
     }
     const archive::CheckRecordPlace check = archive::ReadCheckRecord(file, imageEnd, offset);

@@ -1,5 +1,7 @@
 #include "wizard/InstallPaths.h"
 
+#include <algorithm>
+
 #include "base/PathEncoding.h"
 #include "base/PathText.h"
 
@@ -29,9 +31,17 @@ InstallPaths PlanInstallPaths(const std::string& targetFolder, const std::string
 std::string InfoFileText(const std::string& screenSaverFile, const std::string& targetFolder)
 {
     const bool utf8 = CurrentAuthorEncoding() == AuthorEncoding::Utf8;
-    std::string text = utf8 ? "\xEF\xBB\xBF" + AuthorText(screenSaverFile) : screenSaverFile;
+    const std::string name = utf8 ? AuthorText(screenSaverFile) : screenSaverFile;
+    const std::string folder = utf8 ? targetFolder : AnsiFromPath(targetFolder);
+    // ASCII reads the same as 8-bit text of any code page: the mark comes
+    // only with a letter beyond it, which the 8-bit form cannot carry.
+    const auto beyondAscii = [](const std::string& text) {
+        return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    };
+    std::string text = utf8 && (beyondAscii(name) || beyondAscii(folder)) ? "\xEF\xBB\xBF" : "";
+    text += name;
     text += "\r\n";
-    text += utf8 ? targetFolder : AnsiFromPath(targetFolder);
+    text += folder;
     return text += "\r\n";
 }
 

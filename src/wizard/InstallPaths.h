@@ -37,8 +37,9 @@ InstallPaths PlanInstallPaths(const std::string& targetFolder, const std::string
 // The info file's text: two lines, each ended by CR LF, the screensaver
 // file (the author's bytes) and the target folder (path text), in the
 // author's encoding. 8-bit text of the ANSI code page, as installers have
-// always written it; in UTF-8 behind a byte-order mark, by which the
-// uninstaller tells the two apart.
+// always written it; of an installer of UTF-8 texts, the same plain bytes
+// while both lines are ASCII, else UTF-8 behind a byte-order mark, by which
+// the uninstaller tells the two apart.
 std::string InfoFileText(const std::string& screenSaverFile, const std::string& targetFolder);
 
 }  // namespace lumora

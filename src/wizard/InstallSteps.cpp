@@ -98,7 +98,7 @@ void RunInstallationSteps(const std::string& targetFolder, const std::function<v
         // be called back once started, start only now. They open windows
         // of their own, so a run without windows leaves them out. Otherwise
         // they run beside the rest of the setup; a program that does not
-        // start is not reported.
+        // start is only logged.
         const ShellCommand registration =
             IsWindowsNT() ? RegistrationCommandNT(GetSystemFolder(), targetPath, screenSaverName)
                           : RegistrationCommandOther(GetWindowsFolder(), targetPath, screenSaverName);
@@ -108,11 +108,7 @@ void RunInstallationSteps(const std::string& targetFolder, const std::function<v
         } else {
             if (IsWindowsNT())
                 MessageDlg(Text(TextId::MessageActivexCaution), mtWarning, {mbOK}, kDialogHelpContext);
-            const std::intptr_t activeX = ShellRun(paths.activeXInstaller, "", kWorkingFolder, SW_SHOW);
-            LogStep(kActiveXInstallerFile, StartResult(activeX));
-            // The caution told the user to expect it; the log says why not.
-            if (activeX <= 32)
-                MessageDlg(Text(TextId::MessageActivexNotStarted), mtWarning, {mbOK}, kDialogHelpContext);
+            LogStep(kActiveXInstallerFile, StartResult(ShellRun(paths.activeXInstaller, "", kWorkingFolder, SW_SHOW)));
             LogStep("screensaver registration",
                     StartResult(ShellRun(registration.program, registration.parameters, kWorkingFolder, SW_SHOW)));
         }

@@ -356,12 +356,8 @@ class WizardPagesTest(e2ecase.SessionTestCase):
             self.assertEqual(wizard.page(), "5")
             self.session.driver("click-button", caution["hwnd"], "OK")
             wizard.wait_box_gone(caution)
-            # The stand-in Install.exe is no program: the user is told.
-            warning = wait_for(lambda: wizard.session.message_boxes(pid=wizard.installer.pid), 60,
-                               "the warning that the ActiveX update did not start", interval=0.25)[0]
-            self.assertEqual(warning["caption"], "Warning")
-            self.session.driver("click-button", warning["hwnd"], "OK")
-            wizard.wait_box_gone(warning)
+            # The stand-in Install.exe is no program, which only the log
+            # says: the keys below reach the wizard, no box in between.
             self.assertIsNotNone(self.session.find_host_path("C:\\windows\\Aurora.scr"))
             if round_ == 1:
                 self.session.wait_idle()

@@ -127,6 +127,19 @@ class SetuppackTest(Workspace):
         rc, said, err = run("verify", out)
         self.assertEqual((rc, err), (0, ""))
         self.assertIn("sound", said)
+        # list and verify say one thing of the check value, and so does
+        # verify of a damaged copy; without a record, that there is none.
+        recorded = "CRC-32 %08X as its check record says, texts 8-bit" % zlib.crc32(data[start:-4])
+        self.assertIn(recorded, listing.splitlines()[0])
+        self.assertIn(recorded, said)
+        damaged = bytearray(data)
+        damaged[entries[1].blocks[0][1]] ^= 1
+        rc, _, err = run("verify", self.write("damaged.exe", bytes(damaged)))
+        self.assertEqual(rc, 1)
+        self.assertIn(", not %08X as its check record says: the file is damaged" % zlib.crc32(data[start:-4]), err)
+        unchecked = self.write("unchecked.exe", layout.without_check_record(bytes(data)))
+        for command in ("list", "verify"):
+            self.assertIn(", no check record: unchecked, texts 8-bit", run(command, unchecked)[1])
 
         # The archive alone, without stub and trailer.
         bare = self.write("bare.arc", bytes(data[start:-4]))
@@ -343,6 +356,15 @@ STUB_TEXTS = {"CompanyName": "Quillon Computers Ltd", "FileDescription": "Lumora
 MANIFEST = b"<assembly manifestVersion='1.0'/>"
 
 
+def icon_file(data, entries):
+    """An icon file of 16 x 16 images in 32 bits: its list of `entries`
+    ((offset, size) in `data`), then `data`."""
+    listed = 6 + 16 * len(entries)
+    return (struct.pack("<HHH", 0, 1, len(entries))
+            + b"".join(struct.pack("<BBBBHHII", 16, 16, 0, 0, 1, 32, size, listed + at) for at, size in entries)
+            + data)
+
+
 def resources_of(path):
     """{(type, name): data} of a program, read by wrestool."""
     listed = subprocess.run(["wrestool", "-l", path], capture_output=True, text=True, check=True).stdout
@@ -466,6 +488,22 @@ class ProductTest(Workspace):
         self.assertNotIn("product.ins", [entry.name[3:] for entry in layout.parse_installer(data)[4]])
         self.assertNotIn("Product=", run("verify", out)[1] + run("settings", out)[1])
 
+    def test_an_image_listed_many_times_is_carried_once(self):
+        # 64 entries, each of the same PNG picture's bytes.
+        with open(self.path("48.png"), "rb") as f:
+            picture = f.read()
+        icon = self.write("shared.ico", icon_file(picture, [(0, len(picture))] * 64))
+        stub = layout.program_image(self.stub_resources)
+        out, data = self.built(stub, "--icon", icon)
+        found = resources_of(out)
+        self.assertEqual([key for key in found if key[0] == layout.RT_ICON], [(layout.RT_ICON, 1)])
+        self.assertEqual(found[layout.RT_ICON, 1], picture)
+        group = found[layout.RT_GROUP_ICON, 1]
+        self.assertEqual(struct.unpack_from("<HHH", group), (0, 1, 64))
+        self.assertEqual({struct.unpack_from("<H", group, 6 + 14 * i + 12)[0] for i in range(64)}, {1})
+        plain = self.built(stub)[1]
+        self.assertLess(len(data) - len(plain), len(picture) + 2 * 4096)
+
     def test_the_languages_chosen_in_the_installers_resources(self):
         sys.path.insert(0, os.path.join(SOURCE_DIR, "scripts"))
         import translations
@@ -479,6 +517,7 @@ class ProductTest(Workspace):
             ("de,fr,ja", ["de", "fr", "ja"]),
             ("JA,pt-br,ja", ["ja", "pt-BR"]),
             ("en,ru", ["ru"]),
+            (" de, pl ", ["de", "pl"]),
             ("all", sorted(tag for tag in by_tag if tag != "en")),
         ]
         for value, tags in cases:
@@ -522,8 +561,28 @@ class ProductTest(Workspace):
 
     def test_values_that_are_no_product_and_files_that_are_no_icon_are_refused(self):
         png = self.path("16.png")
+        with open(png, "rb") as f:
+            picture = f.read()
         cursor = self.write("arrow.cur", b"\0\0\2\0" + self.icon_data[4:])
         cut = self.write("cut.ico", self.icon_data[:len(self.icon_data) // 2])
+        damaged = bytearray(picture)
+        damaged[18] ^= 1  # in the header's width
+        # A bitmap of 16 x 16 pixels in 32 bits: header, pixels, mask.
+        bitmap = struct.pack("<IiiHHIIiiII", 40, 16, 32, 1, 32, 0, 0, 0, 0, 0, 0) + bytes(16 * 16 * 4 + 4 * 16)
+        # More than 4 MiB of images, each sound (a bitmap may carry bytes
+        # beyond its mask).
+        large = bitmap + bytes(3 << 20)
+        icons = {name: self.write(name + ".ico", icon_file(data, entries)) for name, data, entries in (
+            ("signature", b"\x89PNG\r\n\x1a\n", [(0, 8)]),
+            ("png-cut", picture, [(0, len(picture) - 20)]),
+            ("png-crc", bytes(damaged), [(0, len(damaged))]),
+            ("png-trailing", picture + b"junk", [(0, len(picture) + 4)]),
+            ("planes", bitmap[:12] + b"\0\0" + bitmap[14:], [(0, len(bitmap))]),
+            ("odd", bitmap[:8] + struct.pack("<i", 31) + bitmap[12:], [(0, len(bitmap))]),
+            ("bitmap-cut", bitmap, [(0, len(bitmap) - 64)]),
+            ("gif", b"GIF89a" + bytes(100), [(0, 106)]),
+            ("overlapping", picture, [(0, len(picture)), (8, len(picture) - 8)]),
+            ("large", large + large, [(0, len(large)), (len(large), len(large))]))}
         stub = layout.program_image(self.stub_resources)
         # Resources followed by a section of data, which cannot move.
         code_after = bytearray(stub)
@@ -534,12 +593,24 @@ class ProductTest(Workspace):
         astray = bytearray(stub)
         rsrc_at = struct.unpack_from("<I", stub, table + 40 + 20)[0]
         struct.pack_into("<I", astray, rsrc_at + 16 + 4, 0x80000000 | 0x7FFF0)
+        no_icon = " is no icon: "
         cases = [
             (("--version", "1.2"), 2, "--version: \"1.2\" is no version of three or four numbers from 0 to 65535"),
             (("--version", "1.2.3.4.5"), 2, "is no version"),
             (("--version", "1.65536.0"), 2, "is no version"),
             (("--version", "v1.2.3"), 2, "is no version"),
-            (("--url", "https://lumora.example/\n"), 2, "--url: \"https://lumora.example/\\x0A\" holds a control"),
+            (("--url", "https://lumora.example/\n"), 2,
+             "--url: \"https://lumora.example/\\x0A\" holds U+000A LF, a control character"),
+            (("--url", "lumora.example/aurora"), 2, "--url: \"lumora.example/aurora\" is no web address: give it "
+                                                    "with its scheme, http:// or https://"),
+            (("--url", "https://"), 2, "is no web address"),
+            # Characters that Windows would show otherwise than written.
+            (("--product", "Evil\u202eexe.scr"), 2, "--product: \"Evil\\u202Eexe.scr\" holds U+202E RIGHT-TO-LEFT "
+                                                    "OVERRIDE, which changes the order Windows shows the letters"),
+            (("--publisher", "Lumora\u2028Ltd"), 2, "holds U+2028 LINE SEPARATOR, which breaks the line"),
+            (("--product", "Aurora\u2067x"), 2, "holds U+2067 RIGHT-TO-LEFT ISOLATE"),
+            (("--product", "\ufeffAurora"), 2, "holds U+FEFF ZERO WIDTH NO-BREAK SPACE, an invisible byte-order"),
+            (("--publisher", "Lumora\u0085Ltd"), 2, "holds U+0085 NEL, a control character"),
             (("--product", ""), 2, "--product is empty"),
             (("--icon", ""), 2, "--icon is empty"),
             (("--publisher", "\u03a9 Ltd"), 1, "--publisher: code page 1252 has no place for the character \"\u03a9\""),
@@ -548,14 +619,28 @@ class ProductTest(Workspace):
             (("--icon", cursor), 1, "is no icon: it is a cursor, not an icon"),
             (("--icon", cut), 1, "is no icon: image 3 lies outside the"),
             (("--icon", self.path("none.ico")), 1, "none.ico"),
+            # Images that are no whole PNG picture or no sound bitmap.
+            (("--icon", icons["signature"]), 1, no_icon + "image 1 is a PNG picture cut short: it ends before its "
+                                                          "last chunk (IEND)"),
+            (("--icon", icons["png-cut"]), 1, no_icon + "image 1 is a PNG picture cut short: its chunk "),
+            (("--icon", icons["png-crc"]), 1, "image 1 is a damaged PNG picture: its chunk IHDR does not match"),
+            (("--icon", icons["png-trailing"]), 1, "image 1 is no whole PNG picture: 4 bytes follow its last chunk"),
+            (("--icon", icons["planes"]), 1, "image 1 is no bitmap Windows draws: it has 0 planes, not 1"),
+            (("--icon", icons["odd"]), 1, "image 1 is no icon's bitmap: its header gives 16 x 31 pixels"),
+            (("--icon", icons["bitmap-cut"]), 1, "image 1 is a bitmap cut short: its header, colours, pixels and "
+                                                 "mask take 1128 bytes, and it holds 1064"),
+            (("--icon", icons["gif"]), 1, "image 1 is neither a PNG picture nor a bitmap"),
+            (("--icon", icons["overlapping"]), 1, "image 2 overlaps the bytes of another image"),
+            (("--icon", icons["large"]), 1, "its images hold more than 4194304 bytes, which every download of the "
+                                            "installer would carry"),
             (("--product", "Aurora"), 1, "the resources of the stub %s cannot be rewritten: its section .data follows"
                                          % self.path("code-after.exe")),
             (("--product", "Aurora"), 1, "cannot be rewritten: a resource directory lies outside"),
         ]
-        stubs = [stub] * 12 + [bytes(code_after), bytes(astray)]
+        stubs = [stub] * (len(cases) - 2) + [bytes(code_after), bytes(astray)]
         for (options, code, words), data in zip(cases, stubs):
             with self.subTest(options=options):
-                name = "code-after.exe" if data is stubs[12] else "stub.exe"
+                name = "code-after.exe" if data is stubs[-2] else "stub.exe"
                 self.write(name, data)
                 out = self.path("refused.exe")
                 rc, _, err = run("build", "--stub", self.path(name), "-o", out, *options, *self.paths)
@@ -569,8 +654,8 @@ class ProductTest(Workspace):
         rc, _, err = run("build", "--stub", self.path("stub.exe"), "-o", self.path("own.exe"), *self.paths, own)
         self.assertEqual(rc, 1)
         self.assertIn("%s: line 3 (Version): \"1.2\" is no version" % own, err)
-        rc, _, err = run("build", "--stub", self.path("stub.exe"), "-o", self.path("own.exe"), "--url", "x",
-                         *self.paths, own)
+        rc, _, err = run("build", "--stub", self.path("stub.exe"), "-o", self.path("own.exe"), "--url",
+                         "https://lumora.example/", *self.paths, own)
         self.assertEqual(rc, 1)
         self.assertIn("the product's options (Product.ins) and %s would both be restored as product.ins" % own, err)
 
@@ -587,11 +672,12 @@ PAYLOAD = ["Aurora.scr", "Lmunist.exe", "Install.exe", "cd.jpg"]
 NORTHERN_LIGHTS = "\u0421\u0435\u0432\u0435\u0440\u043d\u043e\u0435 \u0441\u0438\u044f\u043d\u0438\u0435 \u30aa\u30fc\u30ed\u30e9"
 AURORA = "\u30aa\u30fc\u30ed\u30e9"
 SAVER = "\u0421\u0438\u044f\u043d\u0438\u0435"
+SHALOM = "\u05e9\u05dc\u05d5\u05dd 2026\u200f!"
 
 
-def settings_text(end="\r\n", drop=0, **changes):
+def settings_text(encoding="latin-1", end="\r\n", drop=0, **changes):
     values = list(dict(SOUND, **changes).values())
-    return "".join(value + end for value in values[:len(values) - drop]).encode("latin-1")
+    return "".join(value + end for value in values[:len(values) - drop]).encode(encoding)
 
 
 class PayloadCheckTest(unittest.TestCase):
@@ -715,6 +801,42 @@ class PayloadCheckTest(unittest.TestCase):
                 self.assertEqual(self.split(err)[0], [problems[0].replace(place, inside, 1)])
                 self.assertIn("not sound (1 problem)", err)
 
+    def test_what_would_replace_a_windows_program_or_show_otherwise_is_never_forced(self):
+        rlo = "Evil\u202eexe.scr"
+        for name in (rlo, "RegEdit.scr", "hh.scr"):
+            self.file(name, b"saver")
+        cases = [
+            # case, code page, settings, files, where, words
+            ("a program of the Windows folder", "1252", settings_text(ScreenSaverFile="RegEdit.scr"),
+             PAYLOAD + ["RegEdit.scr"], "INS", "line 3 (ScreenSaverFile): \"RegEdit.scr\": the installer copies the "
+             "uninstaller into the Windows folder as \"regedit.exe\", which would replace the Windows program of "
+             "that name; name the screensaver otherwise"),
+            ("a program of the Windows folder, UTF-8", "utf-8", settings_text(ScreenSaverFile="hh.scr"),
+             PAYLOAD + ["hh.scr"], "INS", "as \"hh.exe\", which would replace"),
+            ("an override in the title", "utf-8", settings_text("utf-8", TitleText="Aurora\u202e"), PAYLOAD, "INS",
+             "line 2 (TitleText): \"Aurora\\u202E\" holds U+202E RIGHT-TO-LEFT OVERRIDE"),
+            ("an escape in the footer", "1252", settings_text(FooterText="(c)\x1b[31m"), PAYLOAD, "INS",
+             "line 4 (FooterText): \"(c)\\x1B[31m\" holds U+001B ESC, a control character"),
+            ("a mark in a name, code page 1255", "1255", settings_text(ScreenSaverFile="Aurora\xfd.scr"),
+             PAYLOAD, "INS", "line 3 (ScreenSaverFile): \"Aurora\\u200E.scr\" holds U+200E LEFT-TO-RIGHT MARK, an "
+             "invisible direction mark"),
+            ("an override in a stored name", "utf-8", settings_text("utf-8", ScreenSaverFile=rlo), PAYLOAD + [rlo],
+             rlo, "the name it is stored under, \"evil\\u202Eexe.scr\", holds U+202E"),
+        ]
+        for case, codepage, settings, files, where, words in cases:
+            with self.subTest(case):
+                paths = self.payload(case, settings, files)
+                out = self.path(case + ".exe")
+                place = {"INS": paths[0]}.get(where, self.path(where))
+                for forced in ((), ("--force",)):
+                    rc, said, err = self.build(out, paths, "--codepage", codepage, *forced)
+                    self.assertEqual((rc, said), (1, ""), err)
+                    [line] = [line for line in err.splitlines() if words in line]
+                    self.assertTrue(line.startswith("setuppack: %s: " % place), line)
+                    self.assertIn("not to be forced: the installer would replace a program of Windows or show a "
+                                  "text otherwise than it is", err)
+                    self.assertFalse(os.path.exists(out))
+
     def test_sound_payloads_pass_with_the_warnings_due(self):
         cases = [
             ("the sample", settings_text(), PAYLOAD, []),
@@ -728,7 +850,9 @@ class PayloadCheckTest(unittest.TestCase):
              PAYLOAD[:2] + ["wide.jpg"],
              ["no Install.exe in the payload", "line 12 (GradientRed): -5 is below 0: the installer draws the "
               "gradient only for a value above 0", "line 14 (GradientBlue): 256 is above 255",
-              "line 10 (ImageFile): \"wide.jpg\" is 1100 x 60 pixels, larger than a 1024 x 768 screen"]),
+              "line 10 (ImageFile): \"wide.jpg\" is 1100 x 60 pixels, larger than a 1024 x 768 screen: the "
+              "backdrop draws it unscaled, part of it is cut off, and the installer holds its 1 MB of pixels in "
+              "memory; make it fit, for example with: convert wide.jpg -resize 1024x768 wide.jpg"]),
             ("no .scr, no text of the code page", settings_text(ScreenSaverFile="cd.jpg", FooterText="\x81"),
              PAYLOAD, ["line 3 (ScreenSaverFile): \"cd.jpg\" does not end in \".scr\"",
                        "line 4 (FooterText) \"\\x81\" holds bytes that are no text in code page 1252"]),
@@ -774,14 +898,18 @@ class PayloadCheckTest(unittest.TestCase):
                                                  [b"\xc7\xe2\xb8\xe7\xe4\xfb", b""]),
                                                 ("utf-8", NORTHERN_LIGHTS, "\u00a9 2026",
                                                  [NORTHERN_LIGHTS.encode(), b"\xc2\xa9 2026"]),
-                                                ("65001", AURORA, "", [AURORA.encode(), b""])):
+                                                ("65001", AURORA, "", [AURORA.encode(), b""]),
+                                                # A mark that right-to-left writing needs, in a text.
+                                                ("utf-8", SHALOM, "", [SHALOM.encode(), b""])):
             rc, _, err = run("settings", "--codepage", codepage, "--set", "TitleText=" + title,
                              "--set", "FooterText=" + footer, "-o", written)
             self.assertEqual((rc, err), (0, ""))
             with open(written, "rb") as f:
                 self.assertEqual(f.read().split(b"\r\n")[1:4:2], lines)
             said = run("settings", "--codepage", codepage, written)[1]
-            self.assertIn("TitleText=%s\nScreenSaverFile=Screensaver.scr\nFooterText=%s\n" % (title, footer), said)
+            # The tool shows the invisible mark by its number.
+            shown = title.replace("\u200f", "\\u200F")
+            self.assertIn("TitleText=%s\nScreenSaverFile=Screensaver.scr\nFooterText=%s\n" % (shown, footer), said)
 
         broken = self.file("broken.ins", settings_text(GradientGreen="abc"))
         refused = self.path("refused.ins")
@@ -795,6 +923,16 @@ class PayloadCheckTest(unittest.TestCase):
              ("setuppack: --set TitleText: code page 1252 has no place for the character \"\u03a9\" (U+03A9)",
               "--codepage utf-8 writes texts that every system shows as written")),
             (["--codepage", "77777"], 2, "code page 77777 is not one this machine can convert to"),
+            (["--codepage", "28592"], 2, "code page 28592 is not one this machine can convert to; it converts "
+                                         "utf-8 and the ANSI code pages of Windows 874, 932, 936, 949, 950, 1250,"),
+            (["--set", "ScreenSaverFile=Explorer.scr"], 1,
+             "line 3 (ScreenSaverFile): \"Explorer.scr\": the installer copies the uninstaller into the Windows "
+             "folder as \"explorer.exe\""),
+            (["--codepage", "utf-8", "--set", "TitleText=Evil\u202eexe.scr"], 1,
+             "setuppack: --set TitleText: \"Evil\\u202Eexe.scr\" holds U+202E RIGHT-TO-LEFT OVERRIDE"),
+            (["--codepage", "utf-8", "--set", "ReadMeFile=Read\u200fMe.txt"], 1,
+             "--set ReadMeFile: \"Read\\u200FMe.txt\" holds U+200F RIGHT-TO-LEFT MARK"),
+            (["--set", "TitleText=Aurora\tDreams"], 1, "holds U+0009 HT, a control character"),
             (["--codepage", "latin"], 2, "--codepage takes a number or utf-8, not latin"),
             (["--from", broken], 1, "%s: line 13 (GradientGreen): \"abc\" is not a number" % broken),
         ]:

@@ -52,12 +52,15 @@ TEST(ScreenSaverBaseName, DropsTheLastFourCharactersAndIsEmptyForShortNames)
 }
 
 // The info file's lines: as 8-bit installers wrote them, and in UTF-8 with
-// a byte-order mark in front.
-TEST(InfoFileText, EightBitAsEverAndUtf8BehindAByteOrderMark)
+// a byte-order mark in front only when a line needs UTF-8, so that a
+// reader of the 8-bit form reads ASCII names as they are.
+TEST(InfoFileText, EightBitAsEverAndUtf8BehindAByteOrderMarkOnlyBeyondAscii)
 {
     EXPECT_EQ(InfoFileText("name.scr", "C:\\WINDOWS"), "name.scr\r\nC:\\WINDOWS\r\n");
     const AuthorEncodingScope scope(AuthorEncoding::Utf8);
     EXPECT_EQ(InfoFileText("\xD0\xA1.scr", "C:\\WINDOWS"), "\xEF\xBB\xBF\xD0\xA1.scr\r\nC:\\WINDOWS\r\n");
+    EXPECT_EQ(InfoFileText("Aurora.scr", "C:\\WINDOWS"), "Aurora.scr\r\nC:\\WINDOWS\r\n");
+    EXPECT_EQ(InfoFileText("Aurora.scr", "C:\\W\xC3\xAFN"), "\xEF\xBB\xBF" "Aurora.scr\r\nC:\\W\xC3\xAFN\r\n");
 }
 
 TEST(InstallPaths, CopiesAndInfoFileInTheTargetFolder)

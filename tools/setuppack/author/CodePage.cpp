@@ -185,12 +185,24 @@ std::optional<std::string> ToUtf8(unsigned number, std::string_view bytes)
 }
 #endif
 
+// The ANSI code pages of Windows systems: Thai, Japanese, Simplified
+// Chinese, Korean, Traditional Chinese, then Central European to
+// Vietnamese.
+constexpr unsigned kAnsiCodePages[] = {874, 932, 936, 949, 950, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258};
+
 }  // namespace
 
 CodePage::CodePage(unsigned number) : number_(number)
 {
-    if (!IsUtf8() && !Known(number))
-        throw UsageError("code page " + std::to_string(number) + " is not one this machine can convert to");
+    if (IsUtf8() || Known(number))
+        return;
+    std::string known;
+    for (const unsigned page : kAnsiCodePages)
+        if (Known(page))
+            known += ", " + std::to_string(page);
+    throw UsageError("code page " + std::to_string(number) +
+                     " is not one this machine can convert to; it converts utf-8 and the ANSI code pages of "
+                     "Windows " + (known.empty() ? std::string("(none here)") : known.substr(2)));
 }
 
 std::optional<std::string> CodePage::Encode(std::string_view utf8, std::string* missing) const

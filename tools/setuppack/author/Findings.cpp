@@ -2,7 +2,9 @@
 
 #include <cstdio>
 
+#include "TextCharacters.h"
 #include "base/PrintableText.h"
+#include "base/Utf8Text.h"
 
 namespace setuppack {
 
@@ -19,10 +21,10 @@ void Print(const char* kind, const Finding& finding)
 
 }  // namespace
 
-void PrintFindings(const Findings& findings, bool problemsAsWarnings)
+void PrintFindings(const Findings& findings, bool forced)
 {
     for (const Finding& problem : findings.problems)
-        Print(problemsAsWarnings ? "warning: " : "", problem);
+        Print(forced && problem.forceable ? "warning: " : "", problem);
     for (const Finding& warning : findings.warnings)
         Print("warning: ", warning);
 }
@@ -52,9 +54,21 @@ std::string ShownText(std::string_view value)
     // 8-bit text that is no UTF-8 shows its bytes above 127 as "\xNN", so
     // that it stays readable on a UTF-8 terminal.
     std::string shown = lumora::PrintableText(value);
-    if (IsUtf8(shown))
-        return shown;
     std::string escaped;
+    if (IsUtf8(shown)) {
+        for (std::size_t at = 0; at < shown.size();) {
+            const std::size_t from = at;
+            const char32_t c = lumora::NextCharacter(shown, at);
+            if (c < 0x80 || !IsMisleadingInName(c)) {
+                escaped.append(shown, from, at - from);
+                continue;
+            }
+            char code[16];
+            std::snprintf(code, sizeof code, "\\u%04X", static_cast<unsigned>(c));
+            escaped += code;
+        }
+        return escaped;
+    }
     for (const char c : shown) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte < 0x80) {

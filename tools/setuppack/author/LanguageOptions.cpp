@@ -13,6 +13,15 @@ namespace {
 
 constexpr const char* kEnglish = "en";
 
+// `text` without the blanks around it: "de, pl" names two languages.
+std::string WithoutBlanks(const std::string& text)
+{
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
 const Translation* FindTranslation(const std::string& tag)
 {
     for (const Translation& translation : Translations())
@@ -35,7 +44,7 @@ std::string TextTablesOf(const Arguments& args)
 {
     if (args.values.count("--language") == 0)
         return {};
-    const std::string list = args.Value("--language");
+    const std::string list = WithoutBlanks(args.Value("--language"));
     std::vector<const Translation*> chosen;
     if (list == "all") {
         for (const Translation& translation : Translations())
@@ -44,7 +53,7 @@ std::string TextTablesOf(const Arguments& args)
         std::size_t at = 0;
         do {
             const std::size_t comma = std::min(list.find(',', at), list.size());
-            const std::string tag = list.substr(at, comma - at);
+            const std::string tag = WithoutBlanks(list.substr(at, comma - at));
             const Translation* translation = FindTranslation(tag);
             if (!translation)
                 throw UsageError("--language: \"" + tag + "\" is no language of the tool; give tags from " +

@@ -27,8 +27,9 @@ struct ProductOptions {
     bool Given() const { return HasProductFile() || icon.has_value(); }
 };
 
-// The options of `args`, checked: a value that is empty, holds a control
-// character or is no version is a UsageError; one the code page cannot
+// The options of `args`, checked: a value that is empty, holds a character
+// that Windows would show otherwise (TextCharacters.h), is no version or no
+// web address with its scheme is a UsageError; one the code page cannot
 // spell, or an --icon that is no icon file, is a lumora::Error.
 ProductOptions ProductOptionsOf(const Arguments& args, const CodePage& codePage);
 

@@ -1,13 +1,26 @@
 #include "ProductRules.h"
 
 #include "SettingsRules.h"
+#include "TextCharacters.h"
+#include "base/AsciiText.h"
 #include "base/Error.h"
 
 namespace setuppack {
 
 namespace {
 
-bool IsControl(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }
+// The schemes of web addresses that the uninstall entry's links open in a
+// browser.
+constexpr const char* kWebSchemes[] = {"http://", "https://"};
+
+bool HasWebScheme(const std::string& url)
+{
+    const std::string lower = lumora::LowerCaseAscii(url);
+    for (const char* scheme : kWebSchemes)
+        if (lower.size() > std::char_traits<char>::length(scheme) && lower.rfind(scheme, 0) == 0)
+            return true;
+    return false;
+}
 
 }  // namespace
 
@@ -38,9 +51,11 @@ std::optional<VersionNumbers> ParseVersion(std::string_view text)
 
 std::string ProductValueProblem(const lumora::ProductField& field, const std::string& value)
 {
-    for (const char c : value)
-        if (IsControl(c))
-            return Quoted(value) + " holds a control character, which the uninstall entry cannot show";
+    if (std::string misleading = MisleadingCharacterProblem(value, TextKind::Text); !misleading.empty())
+        return Quoted(value) + " " + misleading;
+    if (field.value == &lumora::ProductInfo::Url && !value.empty() && !HasWebScheme(value))
+        return Quoted(value) + " is no web address: give it with its scheme, http:// or https:// (such as "
+               "https://www.example.com/), which Windows opens the uninstall entry's links with";
     if (field.value == &lumora::ProductInfo::Version && !value.empty() && !ParseVersion(value))
         return Quoted(value) +
                " is no version of three or four numbers from 0 to 65535 with dots between them, such as 1.2.3 "
@@ -72,7 +87,11 @@ std::optional<lumora::ProductInfo> CheckProductFile(const PayloadFiles& payload,
             continue;
         }
         product.*field.value = *text;
-        if (std::string problem = ProductValueProblem(field, *text); !problem.empty())
+        // What would show the entry otherwise than it is is never forced.
+        const std::string problem = ProductValueProblem(field, *text);
+        if (!MisleadingCharacterProblem(*text, TextKind::Text).empty())
+            findings.Refusal(file->shown, place + ": " + problem);
+        else if (!problem.empty())
             findings.Problem(file->shown, place + ": " + problem);
     }
     return product;

@@ -20,8 +20,10 @@ namespace setuppack {
 // of the version information (a missing fourth is 0); nothing otherwise.
 std::optional<VersionNumbers> ParseVersion(std::string_view text);
 
-// Why `value` (UTF-8 text) of `field` is not one to give; empty when it is
-// fine. An empty value is a value not given.
+// Why `value` (UTF-8 text) of `field` is not one to give: a character that
+// Windows would show otherwise (TextCharacters.h), a version that is none,
+// a URL without http:// or https://; empty when it is fine. An empty value
+// is a value not given.
 std::string ProductValueProblem(const lumora::ProductField& field, const std::string& value);
 
 // The values of the payload's Product.ins, decoded with the code page; none

@@ -1,7 +1,10 @@
 #include "SettingsRules.h"
 
+#include "TextCharacters.h"
+#include "WindowsFolderPrograms.h"
 #include "base/AsciiText.h"
 #include "base/IntegerText.h"
+#include "base/PathText.h"
 
 namespace setuppack {
 
@@ -18,6 +21,18 @@ using lumora::SetupSettings;
 bool HasFourCharacterExtension(const std::string& name)
 {
     return name.size() > 4 && name[name.size() - 4] == '.';
+}
+
+// The installer copies the uninstaller into the Windows folder as the
+// base name and ".exe"; a program of Windows by that name would be replaced.
+std::string WindowsProgramProblem(const std::string& value, const CodePage& codePage)
+{
+    const std::string base = value.substr(0, lumora::LastCharactersStart(value, 4, codePage.IsUtf8()));
+    const std::string program = WindowsFolderProgram(base);
+    if (program.empty())
+        return {};
+    return Quoted(value) + ": the installer copies the uninstaller into the Windows folder as \"" + program +
+           "\", which would replace the Windows program of that name; name the screensaver otherwise";
 }
 
 bool IsGradient(const SettingsField& field)
@@ -59,6 +74,12 @@ std::string ValueProblem(const SettingsField& field, const std::string& value)
         return {};
     return Quoted(value) +
            " is neither \"True\" nor \"False\": the installer compares them exactly, letter case included";
+}
+
+TextKind KindOf(const SettingsField& field)
+{
+    return field.text == &SetupSettings::TitleText || field.text == &SetupSettings::FooterText ? TextKind::Text
+                                                                                            : TextKind::Name;
 }
 
 std::string FieldPlace(std::size_t index, int line)
@@ -118,12 +139,19 @@ CheckedSettings CheckSettingsText(const std::string& content, const std::string&
         const std::string& value = checked.settings.*field.text;
         lineFeeds = lineFeeds || value.find('\n') != std::string::npos;
         const bool screenSaver = field.text == &SetupSettings::ScreenSaverFile;
+        const std::optional<std::string> text = codePage.Decode(value);
+        const std::string misleading = text ? MisleadingCharacterProblem(*text, KindOf(field)) : std::string();
+        const std::string windowsProgram = screenSaver ? WindowsProgramProblem(value, codePage) : std::string();
         if (std::string problem = ValueProblem(field, value); !problem.empty())
             findings.Problem(where, FieldPlace(i) + ": " + problem +
                                         (value.find('\n') != std::string::npos
                                              ? "; \"setuppack settings --from Setup.ins -o Setup.ins\" writes "
                                                "its lines ended by CR LF"
                                              : ""));
+        else if (!misleading.empty())
+            findings.Refusal(where, FieldPlace(i) + ": " + Quoted(*text) + " " + misleading);
+        else if (!windowsProgram.empty())
+            findings.Refusal(where, FieldPlace(i) + ": " + windowsProgram);
         else if (screenSaver && !HasFourCharacterExtension(value))
             findings.Problem(where, FieldPlace(i) + ": " + Quoted(value) +
                                         " has no four-character extension such as \".scr\": the installer "
@@ -138,7 +166,7 @@ CheckedSettings CheckSettingsText(const std::string& content, const std::string&
             findings.Warning(where, FieldPlace(i) + ": " + Quoted(value) +
                                         " does not end in \".scr\": Windows lists only files ending so as "
                                         "screensavers");
-        if (!codePage.Decode(value))
+        if (!text)
             findings.Warning(where, NotTextWarning(FieldPlace(i) + " " + Quoted(value), codePage));
     }
     return checked;

@@ -8,6 +8,7 @@
 
 #include "CodePage.h"
 #include "Findings.h"
+#include "TextCharacters.h"
 #include "settings/SetupFile.h"
 
 namespace setuppack {
@@ -16,6 +17,10 @@ namespace setuppack {
 // (a line break, a flag other than "True" or "False", a number it rejects);
 // empty when it reads it as written.
 std::string ValueProblem(const lumora::SettingsField& field, const std::string& value);
+
+// Whether the text field `field` holds a text shown as such (the title, the
+// footer) or a file name.
+TextKind KindOf(const lumora::SettingsField& field);
 
 // "line 5 (ShowReadMe)", for the field at `index` in SettingsFields(), on
 // its own line unless `line` says otherwise.
@@ -32,7 +37,10 @@ struct CheckedSettings {
 // Reads `content` as the installer does and adds to `findings`, under
 // `where`: fewer than fifteen lines, a number line that holds no number or
 // one the installer rejects, values that ValueProblem refuses, a
-// ScreenSaverFile without a four-character extension; as warnings a
+// ScreenSaverFile without a four-character extension; never to be forced,
+// a character that would show a value otherwise than it is
+// (TextCharacters.h) and a ScreenSaverFile whose uninstaller copy would
+// replace a program of the Windows folder; as warnings a
 // gradient above 255, a ScreenSaverFile not ending in ".scr", and a text
 // that is no text in `codePage`, which the installer would show otherwise.
 CheckedSettings CheckSettingsText(const std::string& content, const std::string& where, const CodePage& codePage,

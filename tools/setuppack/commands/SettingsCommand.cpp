@@ -175,9 +175,14 @@ int WriteSettings(const Arguments& args, const std::string& out, const CodePage&
         const std::string text = assignment.substr(assignment.find('=') + 1);
         origins[i] = std::string("--set ") + SettingsFields()[i].name;
         std::string missing;
-        if (std::optional<std::string> bytes = codePage.Encode(text, &missing))
+        if (std::optional<std::string> bytes = codePage.Encode(text, &missing)) {
             values[i] = *bytes;
-        else
+            // A line break has a message of its own, below.
+            const lumora::SettingsField& field = SettingsFields()[i];
+            if (field.kind == lumora::FieldKind::Text && ValueProblem(field, *bytes).empty())
+                if (std::string misleading = MisleadingCharacterProblem(text, KindOf(field)); !misleading.empty())
+                    findings.Refusal(origins[i], Quoted(text) + " " + misleading);
+        } else
             findings.Problem(origins[i], codePage.Name() + " has no place for the character " + missing +
                                              ", and the installer shows nothing else (--codepage names the code "
                                              "page of its systems; " + kEverySystemAdvice + ")");

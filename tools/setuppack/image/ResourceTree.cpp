@@ -20,6 +20,9 @@ constexpr std::uint32_t kDataEntrySize = 16;
 // may share their entries, or hold none, and so be walked without end.
 constexpr std::size_t kMaxResources = 4096;
 constexpr std::size_t kMaxEntries = 4 * kMaxResources;
+// An installer's offsets are signed 32-bit numbers (its payload trailer):
+// its resources, and the address they start at, lie below 2 GiB.
+constexpr std::uint64_t kMaxResourceBytes = 0x7FFFFFFF;
 
 class TreeReader {
 public:
@@ -160,21 +163,30 @@ Bytes WriteResources(std::vector<Resource> resources, std::uint32_t sectionRva)
             throw Error("two resources of the same type, name and language");
 
     // Sizes first: the directories, then the names, then the data entries,
-    // then the data, each part where the ones before it end.
-    std::uint32_t directories = kDirectorySize + kEntrySize * std::uint32_t(types.size());
-    std::uint32_t names = 0;
-    std::uint32_t leaves = 0;
-    auto nameSize = [](const ResourceKey& key) { return key.named ? 2 + 2 * std::uint32_t(key.name.size()) : 0; };
+    // then the data, each part where the ones before it end. They are
+    // counted in 64 bits and checked before any is written into the 32-bit
+    // fields of the tree.
+    std::uint64_t directories = kDirectorySize + kEntrySize * std::uint64_t(types.size());
+    std::uint64_t names = 0;
+    std::uint64_t leaves = 0;
+    std::uint64_t dataSize = 0;
+    auto nameSize = [](const ResourceKey& key) { return key.named ? 2 + 2 * std::uint64_t(key.name.size()) : 0; };
     for (const auto& [type, byName] : types) {
-        directories += kDirectorySize + kEntrySize * std::uint32_t(byName.size());
+        directories += kDirectorySize + kEntrySize * std::uint64_t(byName.size());
         names += nameSize(type);
         for (const auto& [name, byLanguage] : byName) {
-            directories += kDirectorySize + kEntrySize * std::uint32_t(byLanguage.size());
+            directories += kDirectorySize + kEntrySize * std::uint64_t(byLanguage.size());
             names += nameSize(name);
-            leaves += std::uint32_t(byLanguage.size());
+            leaves += byLanguage.size();
+            for (const auto& [language, resource] : byLanguage)
+                dataSize = AlignUp(dataSize, 8) + resource->data.size();
         }
     }
-    const std::uint32_t namesAt = directories;
+    const std::uint64_t treeSize = AlignUp(AlignUp(directories + names, 4) + kDataEntrySize * leaves, 8) + dataSize;
+    if (sectionRva > kMaxResourceBytes || treeSize > kMaxResourceBytes - sectionRva)
+        throw Error("the resources would take " + std::to_string(treeSize) + " bytes, more than the " +
+                    std::to_string(kMaxResourceBytes) + " an installer can hold");
+    const std::uint32_t namesAt = std::uint32_t(directories);
     const std::uint32_t leavesAt = std::uint32_t(AlignUp(namesAt + names, 4));
     const std::uint32_t dataAt = std::uint32_t(AlignUp(leavesAt + kDataEntrySize * leaves, 8));
 

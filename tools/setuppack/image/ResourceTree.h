@@ -51,6 +51,7 @@ std::vector<Resource> ReadResources(const Bytes& image, const PeLayout& layout, 
 
 // The resources as a tree that starts at `sectionRva`, data included, in the
 // order the format asks for (names before numbers, each in ascending order).
+// Throws lumora::Error when they would reach beyond 2 GiB.
 Bytes WriteResources(std::vector<Resource> resources, std::uint32_t sectionRva);
 
 }  // namespace setuppack

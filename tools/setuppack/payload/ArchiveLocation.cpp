@@ -62,14 +62,15 @@ std::string DescribeLocation(const ArchiveLocation& location)
         text += " solid (LZMA2, a dictionary of " + std::to_string(location.solid->Dictionary() >> 10) + " KiB" +
                 (location.solid->filters & lumora::archive::kSolidX86Filter ? ", the x86 converter" : "") + ") of " +
                 std::to_string(location.solid->size) + " bytes";
+    // The record holds the check value and says how the texts are written;
+    // without one the texts are 8-bit, as they always were.
     if (location.check)
-        text += ", CRC-32 " + CrcText(location.check->crc);
-    if (location.texts == lumora::AuthorEncoding::Utf8)
-        text += ", texts in UTF-8";
+        text += ", CRC-32 " + CrcText(location.check->crc) + " as its check record says, texts " +
+                (location.texts == lumora::AuthorEncoding::Utf8 ? "in UTF-8" : "8-bit");
     else if (location.checkDamaged)
         text += ", a damaged check record";
     else
-        text += ", no check record";
+        text += ", no check record: unchecked, texts 8-bit";
     if (location.signatureBytes > 0)
         text += ", signed (" + std::to_string(location.signatureBytes) + " bytes of signature)";
     return text;

@@ -30,10 +30,10 @@ struct ArchiveLocation {
 ArchiveLocation LocateArchive(lumora::Stream& file, bool bareArchive);
 
 // "installer, archive at offset 611840 (0x95600), 1366004 bytes, CRC-32
-// 1A2B3C4D", with ", texts in UTF-8" when its check record says so,
-// ", signed (7936 bytes of signature)" for a signed one and
-// ", no check record" for an installer without one (", a damaged check
-// record" when its place holds something else), or "bare archive,
+// 1A2B3C4D as its check record says, texts 8-bit" (or "texts in UTF-8"),
+// ", no check record: unchecked, texts 8-bit" for an installer without one
+// (", a damaged check record" when its place holds something else), with
+// ", signed (7936 bytes of signature)" for a signed one; or "bare archive,
 // 1366004 bytes".
 std::string DescribeLocation(const ArchiveLocation& location);
 

@@ -1,5 +1,7 @@
 #include "PayloadCheck.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <optional>
@@ -9,6 +11,7 @@
 
 #include "author/ProductRules.h"
 #include "author/SettingsRules.h"
+#include "author/TextCharacters.h"
 #include "base/AsciiText.h"
 #include "base/Error.h"
 #include "base/PrintableText.h"
@@ -24,6 +27,26 @@ using lumora::SetupSettings;
 // unscaled at the top right, and a larger one is cut off.
 constexpr int kScreenWidth = 1024;
 constexpr int kScreenHeight = 768;
+// ImageMagick's size to fit a picture into that screen.
+constexpr const char* kScreen = "1024x768";
+
+// The megabytes of a decoded picture's pixels as the backdrop holds them:
+// three bytes a pixel, rows padded to four bytes.
+std::uint64_t PixelMegabytes(const lumora::DecodedJpeg& picture)
+{
+    const std::uint64_t row = (std::uint64_t(picture.width) * 3 + 3) / 4 * 4;
+    return (row * std::uint64_t(picture.height) + 999999) / 1000000;
+}
+
+// `name` as one word of a command line, in double quotes when it holds
+// anything but letters, digits, dots, hyphens and underscores.
+std::string ShellWord(const std::string& name)
+{
+    for (const char c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '-' && c != '_')
+            return "\"" + name + "\"";
+    return name;
+}
 
 void CheckNamedFiles(const CheckedSettings& checked, const PayloadFiles& payload, const std::string& where,
                      Findings& findings)
@@ -92,7 +115,10 @@ void CheckPictureData(const PayloadFile& picture, const std::string& name, const
             findings.Warning(where, place + ": " + Quoted(name) + " is " + std::to_string(decoded.width) + " x " +
                                         std::to_string(decoded.height) + " pixels, larger than a " +
                                         std::to_string(kScreenWidth) + " x " + std::to_string(kScreenHeight) +
-                                        " screen: the backdrop draws it unscaled, and part of it is cut off");
+                                        " screen: the backdrop draws it unscaled, part of it is cut off, and the "
+                                        "installer holds its " + std::to_string(PixelMegabytes(decoded)) +
+                                        " MB of pixels in memory; make it fit, for example with: convert " +
+                                        ShellWord(name) + " -resize " + kScreen + " " + ShellWord(name));
     } catch (const lumora::Error& e) {
         const std::string jpeg = JpegName(name);
         if (const std::string kind = OtherPictureKind(bytes); !kind.empty())
@@ -234,10 +260,15 @@ std::string LookAlikeSettings(const PayloadFiles& payload)
 Findings CheckPayload(const PayloadFiles& payload, const CodePage& codePage)
 {
     Findings findings;
-    for (const std::string& name : payload.Names())
-        if (!codePage.Decode(name))
+    for (const std::string& name : payload.Names()) {
+        const std::optional<std::string> text = codePage.Decode(name);
+        if (!text)
             findings.Warning(payload.Find(name)->shown,
                              NotTextWarning("the name it is stored under, " + Quoted(name) + ",", codePage));
+        else if (std::string misleading = MisleadingCharacterProblem(*text, TextKind::Name); !misleading.empty())
+            findings.Refusal(payload.Find(name)->shown,
+                             "the name it is stored under, " + Quoted(*text) + ", " + misleading);
+    }
     if (const PayloadFile* settingsFile = payload.Find("Setup.ins"))
         CheckSettingsFile(*settingsFile, payload, codePage, findings);
     else
@@ -258,11 +289,20 @@ bool PassesPayloadChecks(const PayloadFiles& payload, const CodePage& codePage, 
 {
     const Findings findings = CheckPayload(payload, codePage);
     PrintFindings(findings, force);
-    if (findings.problems.empty() || force)
-        return true;
     const std::size_t count = findings.problems.size();
-    std::fprintf(stderr, "setuppack: %s was not written: %zu problem%s (--force writes it anyway)\n",
-                 lumora::PrintableText(payload.Shown()).c_str(), count, count == 1 ? "" : "s");
+    const auto never = static_cast<std::size_t>(std::count_if(
+        findings.problems.begin(), findings.problems.end(), [](const Finding& f) { return !f.forceable; }));
+    if (count == 0 || (force && never == 0))
+        return true;
+    const std::string shown = lumora::PrintableText(payload.Shown());
+    if (never == 0)
+        std::fprintf(stderr, "setuppack: %s was not written: %zu problem%s (--force writes it anyway)\n",
+                     shown.c_str(), count, count == 1 ? "" : "s");
+    else
+        std::fprintf(stderr,
+                     "setuppack: %s was not written: %zu problem%s, %zu of them not to be forced: the installer "
+                     "would replace a program of Windows or show a text otherwise than it is\n",
+                     shown.c_str(), count, count == 1 ? "" : "s", never);
     return false;
 }
 

@@ -19,7 +19,8 @@ Findings CheckPayload(const PayloadFiles& payload, const CodePage& codePage);
 
 // Checks the payload of the installer that build is about to write and
 // prints what it finds. True when it may be written: no problem was found,
-// or `force` makes the problems warnings.
+// or `force` makes the problems warnings, which it does for all but those
+// never to be forced (Findings.h).
 bool PassesPayloadChecks(const PayloadFiles& payload, const CodePage& codePage, bool force);
 
 }  // namespace setuppack
