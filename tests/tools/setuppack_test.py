@@ -661,6 +661,8 @@ class ProductTest(Workspace):
 
 
 # The settings of a sound payload of PayloadCheckTest, in file order.
+# One byte longer than a screensaver's name may be.
+LONG_NAME = "A" * 221 + ".scr"
 SOUND = {"UseFileNameTitle": "False", "TitleText": "Aurora", "ScreenSaverFile": "Aurora.scr",
          "FooterText": "(c) 2026", "ShowReadMe": "False", "ReadMeFile": "ReadMe.txt", "RandomPlay": "False",
          "UseCustomImage": "False", "CustomImageFile": "own.jpg", "ImageFile": "cd.jpg",
@@ -760,6 +762,10 @@ class PayloadCheckTest(unittest.TestCase):
              "line 3 (ScreenSaverFile): \"Other.scr\" is not in the payload"),
             ("screensaver without extension", settings_text(ScreenSaverFile="Aurora"), PAYLOAD + ["Aurora"], "INS",
              "line 3 (ScreenSaverFile): \"Aurora\" has no four-character extension"),
+            ("screensaver name without room for its staged names", settings_text(ScreenSaverFile=LONG_NAME),
+             PAYLOAD + [LONG_NAME], "INS", "line 3 (ScreenSaverFile): \"%s\" takes 225 bytes as UTF-8: the "
+             "installer names files beside it up to 31 characters longer, and a file's name holds at most 255; "
+             "shorten it to at most 224 bytes" % LONG_NAME),
             ("no uninstaller", settings_text(), ["Aurora.scr", "Install.exe", "cd.jpg"], "OUT",
              "no Lmunist.exe in the payload"),
             ("read-me missing", settings_text(ShowReadMe="True"), PAYLOAD, "INS",

@@ -7,6 +7,7 @@
 #include "archive/CheckRecord.h"
 #include "base/PathEncoding.h"
 #include "wizard/InOutError.h"
+#include "settings/StagedNames.h"
 #include "wizard/InstallJournal.h"
 #include "wizard/InstallPaths.h"
 #include "wizard/RegistrationCommand.h"
@@ -145,6 +146,9 @@ TEST(LeftoverNames, EachKindReadsBackAndNoOtherTextIsOne)
     }
     EXPECT_EQ(LeftoverSuffix(names[0]), ".0000012c.00000000.00000001.new");
     EXPECT_EQ(LeftoverSuffix(names[2]), ".00000007.00000002.journal");
+    // The packing tool bounds screensaver names by the longest suffix.
+    for (const LeftoverName& name : names)
+        EXPECT_LE(LeftoverSuffix(name).size(), kLongestStagingSuffix);
 
     const char* const others[] = {
         "",

@@ -5,6 +5,7 @@
 #include "base/AsciiText.h"
 #include "base/IntegerText.h"
 #include "base/PathText.h"
+#include "settings/StagedNames.h"
 
 namespace setuppack {
 
@@ -33,6 +34,20 @@ std::string WindowsProgramProblem(const std::string& value, const CodePage& code
         return {};
     return Quoted(value) + ": the installer copies the uninstaller into the Windows folder as \"" + program +
            "\", which would replace the Windows program of that name; name the screensaver otherwise";
+}
+
+// The installer stages files beside the screensaver under its name and a
+// suffix; a name that leaves no room for the suffix cannot be installed.
+std::string NameLengthProblem(const std::string& value, const std::optional<std::string>& text)
+{
+    const std::size_t bytes = text ? text->size() : value.size();
+    if (bytes <= lumora::kLongestScreenSaverName)
+        return {};
+    return Quoted(text ? *text : value) + " takes " + std::to_string(bytes) +
+           " bytes as UTF-8: the installer names files beside it up to " +
+           std::to_string(lumora::kLongestStagingSuffix) + " characters longer, and a file's name holds at most " +
+           std::to_string(lumora::kLongestFileName) + "; shorten it to at most " +
+           std::to_string(lumora::kLongestScreenSaverName) + " bytes";
 }
 
 bool IsGradient(const SettingsField& field)
@@ -142,6 +157,7 @@ CheckedSettings CheckSettingsText(const std::string& content, const std::string&
         const std::optional<std::string> text = codePage.Decode(value);
         const std::string misleading = text ? MisleadingCharacterProblem(*text, KindOf(field)) : std::string();
         const std::string windowsProgram = screenSaver ? WindowsProgramProblem(value, codePage) : std::string();
+        const std::string tooLong = screenSaver ? NameLengthProblem(value, text) : std::string();
         if (std::string problem = ValueProblem(field, value); !problem.empty())
             findings.Problem(where, FieldPlace(i) + ": " + problem +
                                         (value.find('\n') != std::string::npos
@@ -152,6 +168,8 @@ CheckedSettings CheckSettingsText(const std::string& content, const std::string&
             findings.Refusal(where, FieldPlace(i) + ": " + Quoted(*text) + " " + misleading);
         else if (!windowsProgram.empty())
             findings.Refusal(where, FieldPlace(i) + ": " + windowsProgram);
+        else if (!tooLong.empty())
+            findings.Problem(where, FieldPlace(i) + ": " + tooLong);
         else if (screenSaver && !HasFourCharacterExtension(value))
             findings.Problem(where, FieldPlace(i) + ": " + Quoted(value) +
                                         " has no four-character extension such as \".scr\": the installer "
