@@ -793,25 +793,29 @@ class FailClosedTest(e2ecase.SessionTestCase):
         print("%d pairs of runs started together in %.1f s, %d refused" % (pairs, time.monotonic() - started, refused))
 
     def test_a_screensaver_named_as_a_program_of_the_system_replaces_nothing(self):
+        # The packing tool refuses the names of today's programs of the
+        # Windows folder (regedit, notepad, ...) even when forced; Wine's
+        # folder also holds winhelp.exe of older systems, which its list
+        # leaves out, so the installer's own check is what stops this one.
         session = self.session
-        regedit = session.host_path("C:\\windows\\regedit.exe")
-        program = read_file(regedit)
-        path = self.installer_of("regedit-setup.exe", payloads.settings(ScreenSaverFile="regedit.scr"),
-                                 {"regedit.scr": read_file(self.payload_file("Aurora.scr")), "Aurora.scr": None})
+        system_program = session.host_path("C:\\windows\\winhelp.exe")
+        program = read_file(system_program)
+        path = self.installer_of("winhelp-setup.exe", payloads.settings(ScreenSaverFile="winhelp.scr"),
+                                 {"winhelp.scr": read_file(self.payload_file("Aurora.scr")), "Aurora.scr": None})
         names, entries = self.windows_names(), uninstall_subkeys(session)
-        message = "Cannot replace C:\\windows\\regedit.exe: it is not a file of an earlier installation of this screensaver"
+        message = "Cannot replace C:\\windows\\winhelp.exe: it is not a file of an earlier installation of this screensaver"
 
         def nothing_changed():
-            self.assertEqual(read_file(regedit), program)
+            self.assertEqual(read_file(system_program), program)
             self.assertEqual(self.windows_names(), names)
             self.assertEqual(uninstall_subkeys(session), entries)
             self.assertIsNone(session.reg_query(KEPT_ENTRIES))
 
-        self.assertEqual(self.run_silently(path, "regedit-setup.exe", "/LOG=C:\\regedit.log"), EXIT_COPY_FAILED)
-        self.assertIn("copy: failed: " + message, self.log_of("C:\\regedit.log"))
+        self.assertEqual(self.run_silently(path, "winhelp-setup.exe", "/LOG=C:\\winhelp.log"), EXIT_COPY_FAILED)
+        self.assertIn("copy: failed: " + message, self.log_of("C:\\winhelp.log"))
         nothing_changed()
 
-        run = SetupRun(self, installer=Installer(session, path, "regedit-wizard.exe").start())
+        run = SetupRun(self, installer=Installer(session, path, "winhelp-wizard.exe").start())
         run.wizard.wait_page("2")
         run.wizard.key("alt+n")
         run.wizard.wait_page("4")
@@ -822,6 +826,18 @@ class FailClosedTest(e2ecase.SessionTestCase):
         run.answer(box)
         run.finish(EXIT_COPY_FAILED)
         nothing_changed()
+
+    def test_a_screensaver_name_without_room_for_its_staged_names_changes_nothing(self):
+        # Forced past the tool: the names staged beside it cannot be made.
+        session = self.session
+        name = "A" * 221 + ".scr"
+        path = self.installer_of("long-name-setup.exe", payloads.settings(ScreenSaverFile=name),
+                                 {name: read_file(self.payload_file("Aurora.scr")), "Aurora.scr": None})
+        names, entries = self.windows_names(), uninstall_subkeys(session)
+        self.assertEqual(self.run_silently(path, "long-name-setup.exe", "/LOG=C:\\long.log"), EXIT_COPY_FAILED)
+        failed = [line for line in self.log_of("C:\\long.log") if line.startswith("copy: failed: ")]
+        self.assertRegex(failed[0], r"^copy: failed: Cannot create file C:\\windows\\A{221}\.scr")
+        self.assertEqual((self.windows_names(), uninstall_subkeys(session)), (names, entries))
 
     def test_a_run_that_finds_its_product_locked_names_the_other_setup(self):
         session = self.session

@@ -695,7 +695,7 @@ class PayloadCheckTest(unittest.TestCase):
         cls._tmp = tempfile.TemporaryDirectory()
         cls.dir = cls._tmp.name
         cls.stub = cls.file("stub.exe", layout.stub_image(bytes(3000)))
-        for name in ("Aurora.scr", "Lmunist.exe", "Install.exe", "Aurora", "ReadMe.txt"):
+        for name in ("Aurora.scr", "Lmunist.exe", "Install.exe", "Aurora", "ReadMe.txt", LONG_NAME):
             cls.file(name, name.encode())
         cls.file("pic.png", b"\x89PNG\r\n\x1a\n" + bytes(100))
         for name, size in (("cd.jpg", "64x48"), ("own.jpg", "32x32"), ("wide.jpg", "1100x60")):
@@ -763,9 +763,9 @@ class PayloadCheckTest(unittest.TestCase):
             ("screensaver without extension", settings_text(ScreenSaverFile="Aurora"), PAYLOAD + ["Aurora"], "INS",
              "line 3 (ScreenSaverFile): \"Aurora\" has no four-character extension"),
             ("screensaver name without room for its staged names", settings_text(ScreenSaverFile=LONG_NAME),
-             PAYLOAD + [LONG_NAME], "INS", "line 3 (ScreenSaverFile): \"%s\" takes 225 bytes as UTF-8: the "
+             PAYLOAD + [LONG_NAME], "INS", "line 3 (ScreenSaverFile): \"%s\"... takes 225 bytes as UTF-8: the "
              "installer names files beside it up to 31 characters longer, and a file's name holds at most 255; "
-             "shorten it to at most 224 bytes" % LONG_NAME),
+             "shorten it to at most 224 bytes" % LONG_NAME[:60]),
             ("no uninstaller", settings_text(), ["Aurora.scr", "Install.exe", "cd.jpg"], "OUT",
              "no Lmunist.exe in the payload"),
             ("read-me missing", settings_text(ShowReadMe="True"), PAYLOAD, "INS",
