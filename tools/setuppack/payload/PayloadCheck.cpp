@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "author/ProductRules.h"
+#include "author/ScopeRules.h"
 #include "author/SettingsRules.h"
 #include "base/AsciiText.h"
 #include "base/Error.h"
@@ -250,7 +251,7 @@ Findings CheckPayload(const PayloadFiles& payload, const CodePage& codePage)
     if (!payload.Find("Install.exe"))
         findings.Warning(payload.Shown(), "no Install.exe in the payload: the installer tries to start it "
                                           "and goes on without it");
-    CheckProductFile(payload, codePage, findings);
+    CheckScopeFile(payload, CheckProductFile(payload, codePage, findings), findings);
     return findings;
 }
 
