@@ -33,9 +33,9 @@ bool deleteFile(const std::string& path, DWORD& error)
     return isGone(error);
 }
 
-void removeKey(const std::string& subKey, const std::string& shownName, Outcome& outcome)
+void removeKey(HKEY root, const std::string& subKey, const std::string& shownName, Outcome& outcome)
 {
-    const LONG result = RegDeleteKeyW(HKEY_LOCAL_MACHINE, sample::wide(subKey).c_str());
+    const LONG result = RegDeleteKeyW(root, sample::wide(subKey).c_str());
     if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND)
         outcome.notRemoved.push_back(shownName);
 }
@@ -62,7 +62,13 @@ void removeInstallation(const Installation& installation, Outcome& outcome)
 {
     removeFile(installation.screensaver, outcome);
     removeFile(installation.infoFile, outcome);
-    removeKey(installation.uninstallKey, uninstallKeyText(installation), outcome);
+    removeKey(installation.root, installation.uninstallKey, uninstallKeyText(installation), outcome);
+}
+
+void removeEmptyFolder(const Installation& installation)
+{
+    if (installation.perUser)
+        RemoveDirectoryW(sample::wide(installation.folder).c_str());
 }
 
 }  // namespace lmunist

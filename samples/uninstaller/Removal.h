@@ -23,4 +23,8 @@ void removeFile(const std::string& path, Outcome& outcome, unsigned retryMs = 0)
 // The screensaver, the information file and the uninstall entry.
 void removeInstallation(const Installation& installation, Outcome& outcome);
 
+// The folder of an installation for the current user, once the
+// uninstaller has gone from it too, when nothing else is left in it.
+void removeEmptyFolder(const Installation& installation);
+
 }  // namespace lmunist

@@ -1,7 +1,8 @@
 // Lmunist.exe: the sample package's uninstaller. The setup program copies it
 // beside the screensaver as B.exe; run from there it asks, then removes the
-// screensaver, its information file, its uninstall entry and itself, and
-// reports what it could not remove.
+// screensaver, its information file, its uninstall entry and itself (and,
+// installed for the current user only, its folder once empty), and reports
+// what it could not remove.
 //   (no switch)              ask first
 //   /y                       remove without asking
 //   /S                       remove without a window or a question, for
@@ -50,6 +51,7 @@ int finish(const FinishRequest& request)
     Outcome outcome;
     removeInstallation(installation, outcome);
     removeFile(request.originalPath, outcome, kOriginalFileMs);
+    removeEmptyFolder(installation);
     removeOwnFileAtRestart(sample::moduleFileName());
     writeRemovalLog(request.logFile, installation, outcome, outcome.complete() ? 0 : 1);
     report(installation, outcome);
@@ -73,6 +75,7 @@ int removeQuietly(const Installation& installation, const std::string& ownPath, 
         else
             outcome.notRemoved.push_back(ownPath);
     }
+    removeEmptyFolder(installation);
     const int exitCode = outcome.complete() ? 0 : 1;
     writeRemovalLog(logFile, installation, outcome, exitCode);
     return exitCode;
@@ -118,6 +121,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     Outcome outcome;
     removeInstallation(installation, outcome);
     removeFile(ownPath, outcome);
+    removeEmptyFolder(installation);
     writeRemovalLog(logFile, installation, outcome, outcome.complete() ? 0 : 1);
     report(installation, outcome);
     return outcome.complete() ? 0 : 1;
