@@ -42,7 +42,7 @@ void removeKey(HKEY root, const std::string& subKey, const std::string& shownNam
 
 }  // namespace
 
-void removeFile(const std::string& path, Outcome& outcome, unsigned retryMs)
+void removeFile(const std::string& path, Outcome& outcome, unsigned retryMs, bool atRestart)
 {
     DWORD error = 0;
     if (deleteFile(path, error))
@@ -52,7 +52,7 @@ void removeFile(const std::string& path, Outcome& outcome, unsigned retryMs)
         if (deleteFile(path, error))
             return;
     }
-    if (MoveFileExW(sample::wide(path).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
+    if (atRestart && MoveFileExW(sample::wide(path).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
         outcome.atRestart.push_back(path);
     else
         outcome.notRemoved.push_back(path);
@@ -60,8 +60,8 @@ void removeFile(const std::string& path, Outcome& outcome, unsigned retryMs)
 
 void removeInstallation(const Installation& installation, Outcome& outcome)
 {
-    removeFile(installation.screensaver, outcome);
-    removeFile(installation.infoFile, outcome);
+    removeFile(installation.screensaver, outcome, 0, !installation.perUser);
+    removeFile(installation.infoFile, outcome, 0, !installation.perUser);
     removeKey(installation.root, installation.uninstallKey, uninstallKeyText(installation), outcome);
 }
 

@@ -50,9 +50,11 @@ int finish(const FinishRequest& request)
     const Installation installation = describeInstallation(request.originalPath);
     Outcome outcome;
     removeInstallation(installation, outcome);
-    removeFile(request.originalPath, outcome, kOriginalFileMs);
+    removeFile(request.originalPath, outcome, kOriginalFileMs, !installation.perUser);
     removeEmptyFolder(installation);
-    removeOwnFileAtRestart(sample::moduleFileName());
+    // For the current user only, this copy stays in the temporary folder.
+    if (!installation.perUser)
+        removeOwnFileAtRestart(sample::moduleFileName());
     writeRemovalLog(request.logFile, installation, outcome, outcome.complete() ? 0 : 1);
     report(installation, outcome);
     return outcome.complete() ? 0 : 1;
@@ -61,7 +63,8 @@ int finish(const FinishRequest& request)
 // Without a window the work is done here, so that the exit code tells how it
 // ended. This program's own file cannot be deleted while it runs; it leaves
 // the installation's folder for the temporary folder, where the system
-// deletes it at the next restart.
+// deletes it at the next restart (installed for the current user only, it
+// stays there).
 int removeQuietly(const Installation& installation, const std::string& ownPath, const std::string& logFile)
 {
     Outcome outcome;
@@ -70,10 +73,12 @@ int removeQuietly(const Installation& installation, const std::string& ownPath, 
         const std::string parked = sample::tempFolder() + installation.baseName + "-removed-" +
                                    std::to_string(GetCurrentProcessId()) + ".exe";
         if (MoveFileExW(sample::wide(ownPath).c_str(), sample::wide(parked).c_str(),
-                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
-            removeOwnFileAtRestart(parked);
-        else
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) {
+            if (!installation.perUser)
+                removeOwnFileAtRestart(parked);
+        } else {
             outcome.notRemoved.push_back(ownPath);
+        }
     }
     removeEmptyFolder(installation);
     const int exitCode = outcome.complete() ? 0 : 1;
@@ -120,7 +125,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     // Without a finisher the work is done here, and this file goes at the next restart.
     Outcome outcome;
     removeInstallation(installation, outcome);
-    removeFile(ownPath, outcome);
+    removeFile(ownPath, outcome, 0, !installation.perUser);
     removeEmptyFolder(installation);
     writeRemovalLog(logFile, installation, outcome, outcome.complete() ? 0 : 1);
     report(installation, outcome);
