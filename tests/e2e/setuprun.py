@@ -249,10 +249,9 @@ def read_file(path):
 
 
 def user_programs_folder(session):
-    """The user's own programs folder, where an installer built with
-    --per-user installs: Wine 8 has no FOLDERID_UserProgramFiles, so the
-    installer takes "Programs" in the local application data, where Windows
-    puts that folder."""
+    """Where an installer built with --per-user installs: Wine 8 has no
+    FOLDERID_UserProgramFiles, so "Programs" in the local application data,
+    where Windows puts it."""
     return "C:\\users\\%s\\AppData\\Local\\Programs" % os.environ.get("USER", "root")
 
 
@@ -271,16 +270,14 @@ def exported_hklm(session):
 
 
 def changed_lines(before, after):
-    """The lines of `after` that `before` lacks and those it lost, marked
-    "+" and "-"."""
+    """The lines `after` added ("+") and lost ("-")."""
     return ["+" + line for line in sorted(set(after) - set(before))] + \
         ["-" + line for line in sorted(set(before) - set(after))]
 
 
 def windows_folder_files(session, leave_out=()):
-    """{path: (size, last write)} of every file in the Windows folder and
-    below, but those named in `leave_out` (paths relative to it, in lower
-    case)."""
+    """{path: (size, last write)} of the files in the Windows folder and
+    below, but those of `leave_out` (relative paths in lower case)."""
     windows = session.host_path("C:\\windows")
     found = {}
     for folder, _, names in os.walk(windows):
@@ -294,10 +291,10 @@ def windows_folder_files(session, leave_out=()):
 
 
 def read_only_windows_folder(test):
-    """Makes the prefix's Windows folder read-only until the test ends: a
-    read-only bind mount over it (root's file permissions would not stop
-    Wine, which runs as root here, and Wine keeps no access lists), where
-    every file Wine makes or writes is refused ("access denied")."""
+    """Makes the prefix's Windows folder read-only until the test ends with
+    a read-only bind mount: Wine runs as root here, whom file permissions do
+    not stop, and keeps no access lists; Wine's programs are refused every
+    write there ("access denied")."""
     windows = test.session.host_path("C:\\windows")
     for args in (["mount", "--bind", windows, windows], ["mount", "-o", "remount,bind,ro", windows]):
         mounted = subprocess.run(args, capture_output=True, text=True)

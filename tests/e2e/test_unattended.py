@@ -22,8 +22,7 @@ import payloads  # noqa: E402
 from installer import (CORRUPTED_TEXT, EXIT_CANCELLED, EXIT_COPY_FAILED, EXIT_DAMAGED, EXIT_INSTALLED,  # noqa: E402
                        EXIT_OTHER, Installer, extraction_folders)
 from setuprun import (PUBLISHER, UNINSTALL_VALUES, USER_RAND_KEY, SetupRun, changed_lines, exported_hklm,  # noqa: E402
-                      read_file, read_only_windows_folder, uninstall_key, uninstall_subkeys, user_programs_folder,
-                      windows_folder_files)
+                      read_file, read_only_windows_folder, uninstall_key, uninstall_subkeys, user_programs_folder)
 from test_sample_programs import RANDOM_ON, SETTINGS_TITLE  # noqa: E402
 from wineenv import wait_for  # noqa: E402
 
@@ -225,7 +224,6 @@ class UnattendedTest(e2ecase.SessionTestCase):
 
         os.makedirs(self.session.host_path("C:\\logs"))
         hklm = exported_hklm(self.session)
-        windows = windows_folder_files(self.session)
         read_only_windows_folder(self)
         self.assertEqual(self.run_without_windows(e2ecase.PATHS.sample, "sample-setup.exe", "/S"), EXIT_COPY_FAILED)
 
@@ -236,8 +234,6 @@ class UnattendedTest(e2ecase.SessionTestCase):
         self.assertEqual([line.split(":")[0] for line in self.log_lines()],
                          ["setup", "restore", "settings", USER_RAND_KEY.replace("HKCU", "HKEY_CURRENT_USER"), "copy",
                           "info file", "uninstall entry", "Install.exe", "screensaver registration", "exit code"])
-        self.assertIn("uninstall entry: HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\currentversion\\uninstall"
-                      "\\Aurora uninstall written", self.log_lines())
         self.assertEqual(self.session.reg_query(USER_RAND_KEY, "Rand"), "1")
         path, name = installer("1.2.3")
         os.remove(self.session.find_host_path(LOG))
@@ -247,10 +243,8 @@ class UnattendedTest(e2ecase.SessionTestCase):
         # One whole version, its entry the only one, nothing of the group's
         # lock, journal or copies left.
         self.assertEqual(sorted(os.listdir(self.session.host_path(folder))), sorted(installed))
-        self.assertEqual(read_file(installed["Aurora.scr"]),
-                         read_file(payloads.sample_file(e2ecase.PATHS, "Aurora.scr")))
-        self.assertEqual(read_file(installed["Aurora.exe"]),
-                         read_file(payloads.sample_file(e2ecase.PATHS, "Lmunist.exe")))
+        for name, source in (("Aurora.scr", "Aurora.scr"), ("Aurora.exe", "Lmunist.exe")):
+            self.assertEqual(read_file(installed[name]), read_file(payloads.sample_file(e2ecase.PATHS, source)))
         self.assertEqual(read_file(installed["Aurora.nfo"]), ("Aurora.scr\r\n%s\r\n" % folder).encode())
         values = self.session.reg_query(uninstall_key("Aurora", "HKCU"))
         self.assertEqual(sorted(values), sorted(UNINSTALL_VALUES + ["DisplayVersion"]))
@@ -278,7 +272,6 @@ class UnattendedTest(e2ecase.SessionTestCase):
         self.assertIsNone(self.session.find_host_path(folder))
         self.assertIsNone(self.session.reg_query(uninstall_key("Aurora", "HKCU")))
         self.assertEqual(changed_lines(hklm, exported_hklm(self.session)), [])
-        self.assertEqual(windows_folder_files(self.session), windows)
 
     def test_the_list_of_switches(self):
         installer = Installer(self.session, e2ecase.PATHS.sample, "sample-setup.exe").start("/?")

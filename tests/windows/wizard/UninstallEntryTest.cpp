@@ -108,17 +108,15 @@ TEST(UninstallEntry, PerUserTheEntryAndItsCopyLieInTheUsersRegistry)
     } perUser;
     // Only a list without entries goes.
     RegDeleteKeyA(HKEY_CURRENT_USER, kList);
-    const std::string copy = KeptEntryName(UninstallEntryName("lumuser.scr"), {78, 0});
-    const std::string target = "C:\\users\\u\\AppData\\Local\\Programs\\Lumuser";
-    WriteUninstallEntry("lumuser.scr", target, {"", "", "1.0.0", ""});
+    const std::string copy = KeptEntryName("lumuser Uninstall", {78, 0});
+    const std::string kept = std::string(kKeptEntriesKey) + "\\" + copy;
+    WriteUninstallEntry("lumuser.scr", "C:\\users\\u\\AppData\\Local\\Programs\\Lumuser", {"", "", "1.0.0", ""});
     ASSERT_EQ(KeepUninstallEntry("lumuser.scr", copy), TargetBefore::Kept);
     const std::string entry = UninstallEntryPath("lumuser.scr");
-    EXPECT_EQ(TRegistryKey::Open(HKEY_CURRENT_USER, entry, KEY_READ).ReadString("UninstallString"),
-              target + "\\lumuser.exe");
-    EXPECT_EQ(InstalledVersion("lumuser.scr"), "1.0.0");
-    EXPECT_TRUE(TRegistryKey::Open(HKEY_CURRENT_USER, std::string(kKeptEntriesKey) + "\\" + copy, KEY_READ));
+    EXPECT_EQ(TRegistryKey::Open(HKEY_CURRENT_USER, entry, KEY_READ).ReadString("DisplayVersion"), "1.0.0");
+    EXPECT_TRUE(TRegistryKey::Open(HKEY_CURRENT_USER, kept, KEY_READ));
     EXPECT_FALSE(TRegistryKey::Open(HKEY_LOCAL_MACHINE, entry, KEY_READ));
-    EXPECT_FALSE(TRegistryKey::Open(HKEY_LOCAL_MACHINE, std::string(kKeptEntriesKey) + "\\" + copy, KEY_READ));
+    EXPECT_FALSE(TRegistryKey::Open(HKEY_LOCAL_MACHINE, kept, KEY_READ));
 
     EXPECT_TRUE(RestoreUninstallEntry("lumuser.scr", TargetBefore::Absent, copy));
     EXPECT_FALSE(TRegistryKey::Open(HKEY_CURRENT_USER, entry, KEY_READ));
