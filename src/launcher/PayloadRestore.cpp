@@ -124,6 +124,7 @@ bool WriteRandFlag()
     // named as CONTROL.INI's section.
     const char* const place = InstallsPerUser ? "HKEY_CURRENT_USER\\Software\\Lumora Screen Saver" : "CONTROL.INI";
     try {
+        // The key is what follows the root's name and its backslash.
         if (InstallsPerUser)
             TRegistryKey::Create(HKEY_CURRENT_USER, place + sizeof "HKEY_CURRENT_USER", KEY_SET_VALUE)
                 .WriteString("Rand", flag);

@@ -1,9 +1,9 @@
 #pragma once
 // Folder functions: the extraction folder (the user's temporary folder), the
 // Windows and system folders, the user's programs folder, and the NT-family
-// test. Nothing is cached; each
-// call asks the system again. EnsureBackslash and TrimToResult, the rules
-// without a system call, come from base/PathText.h.
+// test. Nothing is cached; each call asks the system again. EnsureBackslash
+// and TrimToResult, the rules without a system call, come from
+// base/PathText.h.
 //
 // The folders are asked for with the wide functions and returned as path
 // text (base/PathEncoding.h), so that a folder whose letters the ANSI code

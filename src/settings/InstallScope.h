@@ -43,10 +43,14 @@ inline const char* ScopeRootName() { return InstallsPerUser ? "HKEY_CURRENT_USER
 
 // The folder the installation goes to, without a trailing backslash: the
 // Windows folder; per user, the folder `name` (path text) in the user's
-// programs folder (GetUserProgramsFolder), also before it exists.
+// programs folder (GetUserProgramsFolder), also before it exists. Empty
+// when the system gives no such folder.
 inline std::string ScopeFolder(const std::string& name)
 {
-    return InstallsPerUser ? GetUserProgramsFolder() + "\\" + name : GetWindowsFolder();
+    if (!InstallsPerUser)
+        return GetWindowsFolder();
+    const std::string programs = GetUserProgramsFolder();
+    return programs.empty() ? programs : programs + "\\" + name;
 }
 
 // Per user, makes the folder `folder` and the programs folder it lies in

@@ -66,6 +66,11 @@ void RunInstallationSteps(const std::string& targetFolder, const std::function<v
         // and entry, and a failure puts back the version installed before.
         step = "copy";
         RecordOutcome(ExitCode::CopyFailed);
+        // Without a folder the files would go to the root of the drive.
+        if (targetFolder.empty()) {
+            SetLastError(ERROR_PATH_NOT_FOUND);
+            RaiseWithSystemReason("Cannot create file ", screenSaverName);
+        }
         MakeScopeFolder(targetFolder);
         FilesIntoPlace files({paths.screenSaverTarget, paths.uninstallerTarget, paths.infoFile}, screenSaverFile);
         files.ClaimTargets(EarlierInstallationFiles(screenSaverFile, targetFolder, paths));
