@@ -390,6 +390,16 @@ class ProductTest(Workspace):
         with open(out, "rb") as f:
             return out, f.read()
 
+    def check_refused(self, stub, options, code, words):
+        """build with the stub `stub` and `options` ends with `code`, says
+        `words` and writes nothing."""
+        self.write("stub.exe", stub)
+        out = self.path("refused.exe")
+        rc, _, err = run("build", "--stub", self.path("stub.exe"), "-o", out, *options, *self.paths)
+        self.assertEqual(rc, code, err)
+        self.assertIn(words, err)
+        self.assertFalse(os.path.exists(out))
+
     def test_the_product_in_the_payload_and_in_the_installers_resources(self):
         everything = ("--product", "Aurora \u00c9toiles", "--publisher", "Lumora Ltd", "--version", "1.2.3.4",
                       "--url", "https://lumora.example/aurora", "--icon", self.icon)
@@ -513,12 +523,7 @@ class ProductTest(Workspace):
         ]
         for image, options, code, words in refused:
             with self.subTest(refused=options):
-                self.write("stub.exe", image)
-                out = self.path("refused.exe")
-                rc, _, err = run("build", "--stub", self.path("stub.exe"), "-o", out, *options, *self.paths)
-                self.assertEqual(rc, code, err)
-                self.assertIn(words, err)
-                self.assertFalse(os.path.exists(out))
+                self.check_refused(image, options, code, words)
 
     def test_values_that_are_no_product_and_files_that_are_no_icon_are_refused(self):
         png = self.path("16.png")
@@ -634,12 +639,7 @@ class ProductTest(Workspace):
                 (stub(None), ("--per-user",), 1, "it has no manifest"),
                 (stub(elevated), (own,), 2, own + ": Scope.ins comes from --per-user")):
             with self.subTest(refused=words):
-                self.write("stub.exe", image)
-                out = self.path("refused.exe")
-                rc, _, err = run("build", "--stub", self.path("stub.exe"), "-o", out, *options, *self.paths)
-                self.assertEqual(rc, code, err)
-                self.assertIn(words, err)
-                self.assertFalse(os.path.exists(out))
+                self.check_refused(image, options, code, words)
 
 
 # The settings of a sound payload of PayloadCheckTest, in file order.
