@@ -1,6 +1,9 @@
-// The random-play flag that the setup program leaves for the screensaver:
-// CONTROL.INI in the Windows folder, section "Lumora Screen Saver", key
-// "Rand", "1" for on and "0" for off. A missing entry means off.
+// The random-play flag that the setup program leaves for the screensaver,
+// key "Rand", "1" for on and "0" for off: installed for the current user
+// only, in the user's registry (HKEY_CURRENT_USER\Software\Lumora Screen
+// Saver, a string value), else in CONTROL.INI in the Windows folder
+// (section "Lumora Screen Saver"). The registry is read first. A missing
+// entry means off.
 #pragma once
 
 namespace aurora {

@@ -20,6 +20,11 @@ bool isPlainFileName(const std::string& name)
     return !name.empty() && name != "." && name != ".." && name.find_first_of("\\/:*?\"<>|") == std::string::npos;
 }
 
+bool sameFolder(const std::string& a, const std::string& b)
+{
+    return CompareStringOrdinal(sample::wide(a).c_str(), -1, sample::wide(b).c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
 bool fileExists(const std::string& path)
 {
     const DWORD attributes = GetFileAttributesW(sample::wide(path).c_str());
@@ -42,6 +47,8 @@ Installation describeInstallation(const std::string& uninstallerPath)
         screensaver = result.baseName + ".scr";
     result.screensaver = sample::joinPath(result.folder, screensaver);
     result.uninstallKey = kUninstallParent + result.baseName + " Uninstall";
+    result.perUser = !sameFolder(result.folder, sample::windowsFolder());
+    result.root = result.perUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
     return result;
 }
 
@@ -50,7 +57,7 @@ bool anythingInstalled(const Installation& installation)
     if (fileExists(installation.screensaver) || fileExists(installation.infoFile))
         return true;
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, sample::wide(installation.uninstallKey).c_str(), 0, KEY_READ, &key) !=
+    if (RegOpenKeyExW(installation.root, sample::wide(installation.uninstallKey).c_str(), 0, KEY_READ, &key) !=
         ERROR_SUCCESS)
         return false;
     sample::RegKey owner(key);
@@ -59,7 +66,7 @@ bool anythingInstalled(const Installation& installation)
 
 std::string uninstallKeyText(const Installation& installation)
 {
-    return "HKEY_LOCAL_MACHINE\\" + installation.uninstallKey;
+    return (installation.perUser ? "HKEY_CURRENT_USER\\" : "HKEY_LOCAL_MACHINE\\") + installation.uninstallKey;
 }
 
 }  // namespace lmunist

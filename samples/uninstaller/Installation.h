@@ -3,9 +3,14 @@
 //   T\S                the screensaver, S read from line 1 of T\B.nfo
 //                      (B + ".scr" when that file or line is missing)
 //   T\B.nfo            the information file
-//   HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\currentversion\uninstall\B Uninstall
+//   R\Software\Microsoft\Windows\currentversion\uninstall\B Uninstall
+// where R is HKEY_LOCAL_MACHINE when T is the Windows folder (installed for
+// every user), else HKEY_CURRENT_USER (installed for the current user only,
+// into a folder of its own, which goes too once it is empty).
 // Names and paths are UTF-8 text.
 #pragma once
+
+#include <windows.h>
 
 #include <string>
 
@@ -16,7 +21,9 @@ struct Installation {
     std::string baseName;      // B
     std::string screensaver;   // T\S
     std::string infoFile;      // T\B.nfo
-    std::string uninstallKey;  // below HKEY_LOCAL_MACHINE
+    HKEY root = HKEY_LOCAL_MACHINE;
+    std::string uninstallKey;  // below root
+    bool perUser = false;      // root is HKEY_CURRENT_USER and T the installation's own folder
 };
 
 // The installation that the uninstaller copy at `uninstallerPath` belongs to.

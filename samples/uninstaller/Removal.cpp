@@ -33,16 +33,16 @@ bool deleteFile(const std::string& path, DWORD& error)
     return isGone(error);
 }
 
-void removeKey(const std::string& subKey, const std::string& shownName, Outcome& outcome)
+void removeKey(HKEY root, const std::string& subKey, const std::string& shownName, Outcome& outcome)
 {
-    const LONG result = RegDeleteKeyW(HKEY_LOCAL_MACHINE, sample::wide(subKey).c_str());
+    const LONG result = RegDeleteKeyW(root, sample::wide(subKey).c_str());
     if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND)
         outcome.notRemoved.push_back(shownName);
 }
 
 }  // namespace
 
-void removeFile(const std::string& path, Outcome& outcome, unsigned retryMs)
+void removeFile(const std::string& path, Outcome& outcome, unsigned retryMs, bool atRestart)
 {
     DWORD error = 0;
     if (deleteFile(path, error))
@@ -52,7 +52,7 @@ void removeFile(const std::string& path, Outcome& outcome, unsigned retryMs)
         if (deleteFile(path, error))
             return;
     }
-    if (MoveFileExW(sample::wide(path).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
+    if (atRestart && MoveFileExW(sample::wide(path).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
         outcome.atRestart.push_back(path);
     else
         outcome.notRemoved.push_back(path);
@@ -60,9 +60,15 @@ void removeFile(const std::string& path, Outcome& outcome, unsigned retryMs)
 
 void removeInstallation(const Installation& installation, Outcome& outcome)
 {
-    removeFile(installation.screensaver, outcome);
-    removeFile(installation.infoFile, outcome);
-    removeKey(installation.uninstallKey, uninstallKeyText(installation), outcome);
+    removeFile(installation.screensaver, outcome, 0, !installation.perUser);
+    removeFile(installation.infoFile, outcome, 0, !installation.perUser);
+    removeKey(installation.root, installation.uninstallKey, uninstallKeyText(installation), outcome);
+}
+
+void removeEmptyFolder(const Installation& installation)
+{
+    if (installation.perUser)
+        RemoveDirectoryW(sample::wide(installation.folder).c_str());
 }
 
 }  // namespace lmunist

@@ -1,7 +1,8 @@
 // Lmunist.exe: the sample package's uninstaller. The setup program copies it
 // beside the screensaver as B.exe; run from there it asks, then removes the
-// screensaver, its information file, its uninstall entry and itself, and
-// reports what it could not remove.
+// screensaver, its information file, its uninstall entry and itself (and,
+// installed for the current user only, its folder once empty), and reports
+// what it could not remove.
 //   (no switch)              ask first
 //   /y                       remove without asking
 //   /S                       remove without a window or a question, for
@@ -49,8 +50,11 @@ int finish(const FinishRequest& request)
     const Installation installation = describeInstallation(request.originalPath);
     Outcome outcome;
     removeInstallation(installation, outcome);
-    removeFile(request.originalPath, outcome, kOriginalFileMs);
-    removeOwnFileAtRestart(sample::moduleFileName());
+    removeFile(request.originalPath, outcome, kOriginalFileMs, !installation.perUser);
+    removeEmptyFolder(installation);
+    // For the current user only, this copy stays in the temporary folder.
+    if (!installation.perUser)
+        removeOwnFileAtRestart(sample::moduleFileName());
     writeRemovalLog(request.logFile, installation, outcome, outcome.complete() ? 0 : 1);
     report(installation, outcome);
     return outcome.complete() ? 0 : 1;
@@ -59,7 +63,8 @@ int finish(const FinishRequest& request)
 // Without a window the work is done here, so that the exit code tells how it
 // ended. This program's own file cannot be deleted while it runs; it leaves
 // the installation's folder for the temporary folder, where the system
-// deletes it at the next restart.
+// deletes it at the next restart (installed for the current user only, it
+// stays there).
 int removeQuietly(const Installation& installation, const std::string& ownPath, const std::string& logFile)
 {
     Outcome outcome;
@@ -68,11 +73,14 @@ int removeQuietly(const Installation& installation, const std::string& ownPath, 
         const std::string parked = sample::tempFolder() + installation.baseName + "-removed-" +
                                    std::to_string(GetCurrentProcessId()) + ".exe";
         if (MoveFileExW(sample::wide(ownPath).c_str(), sample::wide(parked).c_str(),
-                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
-            removeOwnFileAtRestart(parked);
-        else
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) {
+            if (!installation.perUser)
+                removeOwnFileAtRestart(parked);
+        } else {
             outcome.notRemoved.push_back(ownPath);
+        }
     }
+    removeEmptyFolder(installation);
     const int exitCode = outcome.complete() ? 0 : 1;
     writeRemovalLog(logFile, installation, outcome, exitCode);
     return exitCode;
@@ -117,7 +125,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     // Without a finisher the work is done here, and this file goes at the next restart.
     Outcome outcome;
     removeInstallation(installation, outcome);
-    removeFile(ownPath, outcome);
+    removeFile(ownPath, outcome, 0, !installation.perUser);
+    removeEmptyFolder(installation);
     writeRemovalLog(logFile, installation, outcome, outcome.complete() ? 0 : 1);
     report(installation, outcome);
     return outcome.complete() ? 0 : 1;

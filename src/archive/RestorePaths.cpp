@@ -33,24 +33,6 @@ bool IsDeviceName(std::string_view name)
            digit == "\xB3" || digit == "\xC2\xB9" || digit == "\xC2\xB2" || digit == "\xC2\xB3";
 }
 
-// A name, as Windows writes it, that is a plain file or folder: not empty,
-// not ending in a dot or a blank (the system would shorten it again when the
-// path is handed to it, "..." to "..", and "." and ".." end in a dot), no
-// control character (a NUL would cut it short; DEL is a letter to Windows),
-// none of the characters Windows refuses or reads as wildcards or a stream
-// (":"), not a device.
-bool IsPlainName(std::string_view name)
-{
-    if (name.empty() || name.back() == '.' || name.back() == ' ')
-        return false;
-    for (const char c : name) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || std::string_view("<>:\"|?*").find(c) != std::string_view::npos)
-            return false;
-    }
-    return !IsDeviceName(name);
-}
-
 // A folder that exists without being made: the root of a drive ("C:") or,
 // once its separator is dropped, the root of the file system ("").
 bool IsRoot(std::string_view folder)
@@ -59,6 +41,18 @@ bool IsRoot(std::string_view folder)
 }
 
 }  // namespace
+
+bool IsPlainName(std::string_view name)
+{
+    if (name.empty() || name.back() == '.' || name.back() == ' ')
+        return false;
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || std::string_view("<>:\"|?*\\/").find(c) != std::string_view::npos)
+            return false;
+    }
+    return !IsDeviceName(name);
+}
 
 TargetPath FormTargetPath(const std::string& folder, std::string_view storedName, bool fullPath)
 {

@@ -26,6 +26,15 @@ struct TargetPath {
 
 TargetPath FormTargetPath(const std::string& folder, std::string_view storedName, bool fullPath);
 
+// A name, as Windows writes it, that is a plain file or folder of the
+// folder it is joined to: not empty, not ending in a dot or a blank (the
+// system would shorten it again when the path is handed to it, "..." to
+// "..", and "." and ".." end in a dot), no control character (a NUL would
+// cut it short; DEL is a letter to Windows), no separator, none of the
+// characters Windows refuses or reads as wildcards or a stream (":"), not a
+// device.
+bool IsPlainName(std::string_view name);
+
 // `path` as Windows writes it, when the names after its first `judged`
 // characters make a plain file inside what comes before them: a run of
 // separators becomes its first, a folder name loses one trailing dot and the

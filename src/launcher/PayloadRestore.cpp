@@ -5,11 +5,13 @@
 #include "archive/CheckRecord.h"
 #include "archive/PayloadSource.h"
 #include "framework/ProfileWriter.h"
+#include "framework/Registry.h"
 #include "framework/TextFile.h"
 #include "settings/ExtractionFolder.h"
 #include "base/PathEncoding.h"
 #include "base/UiTexts.h"
 #include "settings/Globals.h"
+#include "settings/InstallScope.h"
 #include "settings/ProductInfo.h"
 #include "settings/RunLog.h"
 #include "settings/SetupFile.h"
@@ -84,6 +86,11 @@ bool ReadSettingsFile()
         // An installer built without the product's options has none.
     }
     try {
+        InstallsPerUser = NamesUserScope(ReadTextFile(InExtractionFolder(kScopeFile)));
+    } catch (const Error&) {
+        // Nor has one for every user a Scope.ins.
+    }
+    try {
         if (ReadSetupSettings(ReadTextFile(InExtractionFolder("Setup.ins")), Globals)) {
             CheckPictureNames(Globals, [](const std::string& name) {
                 return archive::PlatformFileSystem().FileExists(InExtractionFolder(name));
@@ -101,12 +108,20 @@ bool ReadSettingsFile()
 bool WriteRandFlag()
 {
     const char* const flag = IsSet(Globals.RandomPlay) ? "1" : "0";
+    // Per user, where the user may write: a key of the user's registry
+    // named as CONTROL.INI's section.
+    const char* const place = InstallsPerUser ? "HKEY_CURRENT_USER\\Software\\Lumora Screen Saver" : "CONTROL.INI";
     try {
-        WriteProfileString("CONTROL.INI", "Lumora Screen Saver", "Rand", flag);
-        LogStep("CONTROL.INI", std::string("Rand=") + flag);
+        // The key is what follows the root's name and its backslash.
+        if (InstallsPerUser)
+            TRegistryKey::Create(HKEY_CURRENT_USER, place + sizeof "HKEY_CURRENT_USER", KEY_SET_VALUE)
+                .WriteString("Rand", flag);
+        else
+            WriteProfileString("CONTROL.INI", "Lumora Screen Saver", "Rand", flag);
+        LogStep(place, std::string("Rand=") + flag);
         return true;
     } catch (const Error& e) {
-        LogFailure("CONTROL.INI", e.what());
+        LogFailure(place, e.what());
         return false;
     }
 }

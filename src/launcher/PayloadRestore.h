@@ -28,10 +28,12 @@ std::optional<ExitCode> RestorePayload(Stream& file, std::int32_t offset, std::i
 // Reads Setup.ins of the extraction folder into the settings and settles
 // which picture the backdrop uses; false when it cannot be read in full
 // (the fields read before the failure keep their values). Reads
-// Product.ins too, when the payload has one, into Product.
+// Product.ins and Scope.ins too, when the payload has them, into Product
+// and InstallsPerUser (settings/InstallScope.h).
 bool ReadSettingsFile();
-// Writes the screensaver's Rand flag into CONTROL.INI; false when the
-// profile cannot be written.
+// Writes the screensaver's Rand flag into CONTROL.INI, or, installing for
+// the current user only, as the value Rand of the key "Software\Lumora
+// Screen Saver" of HKEY_CURRENT_USER; false when it cannot be written.
 bool WriteRandFlag();
 
 }  // namespace lumora

@@ -8,7 +8,6 @@
 #include "framework/Application.h"
 #include "launcher/PayloadLocation.h"
 #include "launcher/PayloadRestore.h"
-#include "settings/CmnFunc2.h"
 #include "settings/Globals.h"
 #include "settings/ProductInfo.h"
 #include "settings/RunLog.h"
@@ -60,7 +59,7 @@ ExitCode RunSilentSetup(const SetupSwitches& switches)
     WriteRandFlag();
 
     // The target the folder page shows.
-    const std::string target = GetWindowsFolder();
+    const std::string target = InstallTargetFolder();
     try {
         RunInstallationSteps(
             target, [&target] { WriteUninstallEntry(Globals.ScreenSaverFile, target, Product); }, true);

@@ -1,5 +1,8 @@
 #include "settings/CmnFunc2.h"
 
+#include <knownfolders.h>
+#include <shlobj.h>
+
 #include "base/PathEncoding.h"
 
 namespace lumora {
@@ -37,6 +40,17 @@ std::wstring FullPathOf(const std::wstring& path)
     return full.empty() ? path : full;
 }
 
+// The known folder `id` as path text, whether it exists or not; empty when
+// the system has no such folder.
+std::string KnownFolder(REFKNOWNFOLDERID id)
+{
+    wchar_t* path = nullptr;
+    const bool known = SUCCEEDED(SHGetKnownFolderPath(id, KF_FLAG_DONT_VERIFY, nullptr, &path));
+    const std::string folder = known ? PathFromWide(path) : std::string();
+    CoTaskMemFree(path);
+    return folder;
+}
+
 }  // namespace
 
 std::string GetFolderFrom(const FolderCall& call)
@@ -57,6 +71,15 @@ std::string GetWindowsFolder() { return GetFolderFrom(GetWindowsDirectoryW); }
 std::string GetSystemFolder() { return GetFolderFrom(GetSystemDirectoryW); }
 
 std::string GetTempFolder() { return GetTempFolderFrom(GetTempPathW); }
+
+std::string GetUserProgramsFolder()
+{
+    const std::string programs = KnownFolder(FOLDERID_UserProgramFiles);
+    if (!programs.empty())
+        return programs;
+    const std::string local = KnownFolder(FOLDERID_LocalAppData);
+    return local.empty() ? local : local + "\\Programs";
+}
 
 bool IsWindowsNT()
 {

@@ -1,8 +1,9 @@
 #pragma once
 // Folder functions: the extraction folder (the user's temporary folder), the
-// Windows and system folders, and the NT-family test. Nothing is cached; each
-// call asks the system again. EnsureBackslash and TrimToResult, the rules
-// without a system call, come from base/PathText.h.
+// Windows and system folders, the user's programs folder, and the NT-family
+// test. Nothing is cached; each call asks the system again. EnsureBackslash
+// and TrimToResult, the rules without a system call, come from
+// base/PathText.h.
 //
 // The folders are asked for with the wide functions and returned as path
 // text (base/PathEncoding.h), so that a folder whose letters the ANSI code
@@ -24,6 +25,12 @@ std::string GetSystemFolder();
 // The full path of the user's temporary folder with exactly one trailing
 // backslash; the current folder (with a backslash) when the system has none.
 std::string GetTempFolder();
+// The user's own programs folder (FOLDERID_UserProgramFiles,
+// %LOCALAPPDATA%\Programs) without a trailing backslash, also before it
+// exists; where the system has no such folder, as before Windows 7,
+// "Programs" in the user's local application data, where later systems put
+// it. Empty when the system gives neither.
+std::string GetUserProgramsFolder();
 // True on the NT family (platform id VER_PLATFORM_WIN32_NT).
 bool IsWindowsNT();
 

@@ -357,7 +357,9 @@ void FilesIntoPlace::Commit()
         // An old screensaver that is running cannot be deleted now. This
         // run's own copy in the Windows folder, where only administrators
         // may make or rename files, goes at the next restart: nobody else
-        // can put another file or a link in its name meanwhile.
+        // can put another file or a link in its name meanwhile. In any other
+        // folder (a user's own, which the user's programs may change) it
+        // stays for the next run to delete by its handle.
         const std::string path = PathOf(kept);
         const bool atRestart = SamePath(folderPath_, WideText(GetWindowsFolder())) &&
                                MoveFileExW(WidePath(path).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);

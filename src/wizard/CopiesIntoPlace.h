@@ -83,9 +83,10 @@ public:
     // the system's error and the target unchanged, when it cannot.
     bool Place(std::size_t place);
     // Completes the group: its journal goes, then the copies (or, for an
-    // old screensaver still running, at the next restart, which the run's
-    // log says) and the product's lock. Throws Error when the journal
-    // cannot be deleted.
+    // old screensaver still running, at the next restart when it lies in
+    // the Windows folder, else at a later run, which the run's log says)
+    // and the product's lock. Throws Error when the journal cannot be
+    // deleted.
     void Commit();
 
 private:

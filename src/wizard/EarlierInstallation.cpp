@@ -5,6 +5,7 @@
 #include "base/PathEncoding.h"
 #include "framework/FileObject.h"
 #include "framework/Registry.h"
+#include "settings/InstallScope.h"
 #include "wizard/UninstallValues.h"
 
 namespace lumora {
@@ -13,7 +14,7 @@ std::vector<std::string> EarlierInstallationFiles(const std::string& screenSaver
                                                   const InstallPaths& paths)
 {
     const TRegistryKey entry =
-        TRegistryKey::Open(HKEY_LOCAL_MACHINE, UninstallEntryPath(screenSaverFile), KEY_QUERY_VALUE);
+        TRegistryKey::Open(ScopeRoot(), UninstallEntryPath(screenSaverFile), KEY_QUERY_VALUE);
     // An empty text names no file.
     std::vector<std::string> files(5);
     files[0] = ProgramOfCommand(entry.ReadString("UninstallString"));

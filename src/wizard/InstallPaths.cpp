@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "archive/RestorePaths.h"
 #include "base/PathEncoding.h"
 #include "base/PathText.h"
 
@@ -12,6 +13,11 @@ std::string ScreenSaverBaseName(const std::string& screenSaverFile)
     constexpr std::size_t kExtensionLength = 4;  // ".scr"
     return screenSaverFile.substr(0, LastCharactersStart(screenSaverFile, kExtensionLength,
                                                          CurrentAuthorEncoding() == AuthorEncoding::Utf8));
+}
+
+std::string ProductFolderName(const std::string& product, const std::string& baseName)
+{
+    return archive::IsPlainName(product) ? product : baseName;
 }
 
 InstallPaths PlanInstallPaths(const std::string& targetFolder, const std::string& screenSaverFile,

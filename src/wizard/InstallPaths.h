@@ -28,6 +28,12 @@ struct InstallPaths {
     std::string infoFile;            // T + "\" + B + ".nfo"
 };
 
+// The name of the folder that an installation for the current user gets in
+// the user's programs folder (settings/InstallScope.h): the product's name
+// (text) when it makes a plain folder name, else `baseName`, the
+// screensaver's base name (text).
+std::string ProductFolderName(const std::string& product, const std::string& baseName);
+
 // Names and folders are path text. `baseName` is ScreenSaverBaseName of the
 // author's name, cut before the name becomes text, so that the files and the
 // uninstall entry share one base name.

@@ -12,6 +12,8 @@
 #include "settings/ExitCodes.h"
 #include "settings/ExtractionFolder.h"
 #include "settings/Globals.h"
+#include "settings/InstallScope.h"
+#include "settings/ProductInfo.h"
 #include "settings/RunLog.h"
 #include "wizard/CopiesIntoPlace.h"
 #include "wizard/EarlierInstallation.h"
@@ -37,6 +39,12 @@ std::string StartResult(std::intptr_t result)
 
 }  // namespace
 
+std::string InstallTargetFolder()
+{
+    return ScopeFolder(
+        ProductFolderName(AuthorText(Product.Product), AuthorText(ScreenSaverBaseName(Globals.ScreenSaverFile))));
+}
+
 void RunInstallationSteps(const std::string& targetFolder, const std::function<void()>& writeUninstallRegistry,
                           bool silent)
 {
@@ -58,6 +66,12 @@ void RunInstallationSteps(const std::string& targetFolder, const std::function<v
         // and entry, and a failure puts back the version installed before.
         step = "copy";
         RecordOutcome(ExitCode::CopyFailed);
+        // Without a folder the files would go to the root of the drive.
+        if (targetFolder.empty()) {
+            SetLastError(ERROR_PATH_NOT_FOUND);
+            RaiseWithSystemReason("Cannot create file ", screenSaverName);
+        }
+        MakeScopeFolder(targetFolder);
         FilesIntoPlace files({paths.screenSaverTarget, paths.uninstallerTarget, paths.infoFile}, screenSaverFile);
         files.ClaimTargets(EarlierInstallationFiles(screenSaverFile, targetFolder, paths));
         const std::string* const sources[] = {&paths.screenSaverSource, &paths.uninstallerSource};

@@ -6,7 +6,14 @@
 
 namespace lumora {
 
-// Installs into `targetFolder` (path text, no trailing backslash): the screensaver and
+// The folder this run installs into (path text, no trailing backslash), as
+// the folder page shows it and /S installs: the folder of the run's scope
+// (settings/InstallScope.h), per user named after the product
+// (ProductFolderName of InstallPaths.h).
+std::string InstallTargetFolder();
+
+// Installs into `targetFolder` (path text, no trailing backslash), made
+// when missing per user (MakeScopeFolder): the screensaver and
 // the uninstaller copied from the extraction folder, the info file written
 // and `writeUninstallRegistry` called, all four as one group that is
 // undone, with the entry, when a step of it fails (CopiesIntoPlace.h);

@@ -5,7 +5,6 @@
 #include "framework/Application.h"
 #include "framework/MessageDialog.h"
 #include "framework/Win32Error.h"
-#include "settings/CmnFunc2.h"
 #include "settings/Globals.h"
 #include "settings/ProductInfo.h"
 #include "wizard/InstallSteps.h"
@@ -160,7 +159,7 @@ std::string TSetupWiz::LeaveCaption() const { return ToolbarButton973.Caption();
 
 void TSetupWiz::SetLeaveCaption(const std::string& caption) { ToolbarButton973.SetCaption(caption); }
 
-void TSetupWiz::ShowWindowsFolder() { Label4.SetCaption(GetWindowsFolder()); }
+void TSetupWiz::ShowTargetFolder() { Label4.SetCaption(InstallTargetFolder()); }
 
 void TSetupWiz::RunInstallation()
 {

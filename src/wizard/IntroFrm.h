@@ -61,7 +61,7 @@ private:
     void SetForwardCaption(const std::string& caption) override;
     std::string LeaveCaption() const override;
     void SetLeaveCaption(const std::string& caption) override;
-    void ShowWindowsFolder() override;
+    void ShowTargetFolder() override;
     void RunInstallation() override;
     bool ConfirmLeave() override;
     void ProcessMessages() override;

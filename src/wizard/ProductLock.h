@@ -7,10 +7,12 @@
 // it, however that run ends. The file names the run that holds it, for the
 // message of the run that cannot take it.
 //
-// The lock is a file in the Windows folder rather than a named object:
-// only administrators may make files there, while any process of any user
-// may make a named object of the global namespace first and so keep every
-// installation from starting.
+// The lock is a file in the target folder rather than a named object: only
+// administrators may make files in the Windows folder, and in the folder of
+// an installation for the current user only that user's programs, which
+// could keep the lock but hold the user's rights already; while any process
+// of any user may make a named object of the global namespace first and so
+// keep every installation from starting.
 #include <windows.h>
 
 #include <string>

@@ -3,6 +3,7 @@
 #include "base/Error.h"
 #include "base/PathEncoding.h"
 #include "framework/Registry.h"
+#include "settings/InstallScope.h"
 #include "settings/RunLog.h"
 #include "wizard/UninstallValues.h"
 
@@ -28,7 +29,7 @@ DWORD InstalledKiB(const std::string& screenSaverFile, const std::string& target
 std::string InstalledVersion(const std::string& screenSaverFile)
 {
     // An object without a key reads as no version.
-    return TRegistryKey::Open(HKEY_LOCAL_MACHINE, UninstallEntryPath(screenSaverFile), KEY_QUERY_VALUE)
+    return TRegistryKey::Open(ScopeRoot(), UninstallEntryPath(screenSaverFile), KEY_QUERY_VALUE)
         .ReadString(kDisplayVersion);
 }
 
@@ -36,15 +37,16 @@ void WriteUninstallEntry(const std::string& screenSaverFile, const std::string& 
                          const ProductInfo& product)
 {
     {
-        const TRegistryKey list = TRegistryKey::Open(HKEY_LOCAL_MACHINE, kUninstallListKey, KEY_ALL_ACCESS);
+        // A user's own list is made with the user's first entry.
+        const TRegistryKey list = TRegistryKey::CreateIfAllowed(ScopeRoot(), kUninstallListKey, KEY_ALL_ACCESS);
         if (list)
             TRegistryKey::Create(list.Handle(), UninstallEntryName(screenSaverFile), KEY_ALL_ACCESS);
     }
     // Opened again by its full path, whether the list opened or not; an
     // entry that cannot be opened is silently left out.
-    TRegistryKey entry = TRegistryKey::Open(HKEY_LOCAL_MACHINE, UninstallEntryPath(screenSaverFile), KEY_ALL_ACCESS);
+    TRegistryKey entry = TRegistryKey::Open(ScopeRoot(), UninstallEntryPath(screenSaverFile), KEY_ALL_ACCESS);
     if (!entry) {
-        LogStep("uninstall entry", "left out: HKEY_LOCAL_MACHINE cannot be written");
+        LogStep("uninstall entry", std::string("left out: ") + ScopeRootName() + " cannot be written");
         return;
     }
     const std::string installed = InstalledVersion(screenSaverFile);
@@ -71,7 +73,7 @@ void WriteUninstallEntry(const std::string& screenSaverFile, const std::string& 
     // On the disk before the installation counts as complete.
     RegFlushKey(entry.Handle());
     entry.Close();
-    LogStep("uninstall entry", "HKEY_LOCAL_MACHINE\\" + UninstallEntryPath(screenSaverFile) + " written");
+    LogStep("uninstall entry", ScopeRootName() + ("\\" + UninstallEntryPath(screenSaverFile)) + " written");
 }
 
 namespace {
@@ -83,11 +85,11 @@ std::string KeptEntryPath(const std::string& copy) { return std::string(kKeptEnt
 TargetBefore KeepUninstallEntry(const std::string& screenSaverFile, const std::string& copy)
 {
     const std::string copyPath = KeptEntryPath(copy);
-    const TRegistryKey kept = TRegistryKey::CreateIfAllowed(HKEY_LOCAL_MACHINE, copyPath, KEY_ALL_ACCESS);
+    const TRegistryKey kept = TRegistryKey::CreateIfAllowed(ScopeRoot(), copyPath, KEY_ALL_ACCESS);
     // Where no copy can be made, the entry cannot be written either.
     if (!kept)
         return TargetBefore::Left;
-    const LONG copied = kept.CopyTreeFrom(HKEY_LOCAL_MACHINE, UninstallEntryPath(screenSaverFile));
+    const LONG copied = kept.CopyTreeFrom(ScopeRoot(), UninstallEntryPath(screenSaverFile));
     if (copied == ERROR_FILE_NOT_FOUND) {
         DropUninstallEntryCopy(screenSaverFile);
         return TargetBefore::Absent;
@@ -101,24 +103,24 @@ bool RestoreUninstallEntry(const std::string& screenSaverFile, TargetBefore befo
 {
     const std::string entryPath = UninstallEntryPath(screenSaverFile);
     if (before == TargetBefore::Absent)
-        return TRegistryKey::DeleteTree(HKEY_LOCAL_MACHINE, entryPath);
+        return TRegistryKey::DeleteTree(ScopeRoot(), entryPath);
     // Emptied and filled again, the key keeps the name it has.
-    const TRegistryKey kept = TRegistryKey::Open(HKEY_LOCAL_MACHINE, KeptEntryPath(copy), KEY_READ);
-    const TRegistryKey entry = TRegistryKey::Open(HKEY_LOCAL_MACHINE, entryPath, KEY_ALL_ACCESS);
+    const TRegistryKey kept = TRegistryKey::Open(ScopeRoot(), KeptEntryPath(copy), KEY_READ);
+    const TRegistryKey entry = TRegistryKey::Open(ScopeRoot(), entryPath, KEY_ALL_ACCESS);
     return before == TargetBefore::Left || !kept || !entry ||
            (TRegistryKey::DeleteTree(entry.Handle(), {}) && entry.CopyTreeFrom(kept.Handle(), {}) == ERROR_SUCCESS);
 }
 
 bool UninstallEntryCopyExists(const std::string& copy)
 {
-    return static_cast<bool>(TRegistryKey::Open(HKEY_LOCAL_MACHINE, KeptEntryPath(copy), KEY_READ));
+    return static_cast<bool>(TRegistryKey::Open(ScopeRoot(), KeptEntryPath(copy), KEY_READ));
 }
 
 void DropUninstallEntryCopy(const std::string& screenSaverFile)
 {
-    TRegistryKey::DeleteTree(HKEY_LOCAL_MACHINE, KeptEntryPath(UninstallEntryName(screenSaverFile)));
+    TRegistryKey::DeleteTree(ScopeRoot(), KeptEntryPath(UninstallEntryName(screenSaverFile)));
     // Only a key without keys beneath it goes so.
-    RegDeleteKeyW(HKEY_LOCAL_MACHINE, WideText(kKeptEntriesKey).c_str());
+    RegDeleteKeyW(ScopeRoot(), WideText(kKeptEntriesKey).c_str());
 }
 
 }  // namespace lumora

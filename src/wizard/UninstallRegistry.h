@@ -1,6 +1,8 @@
 #pragma once
 // The uninstall entry: the installed screensaver in the system's list of
-// removable programs, under HKEY_LOCAL_MACHINE.
+// removable programs, under the root of the run's scope
+// (settings/InstallScope.h): HKEY_LOCAL_MACHINE, or HKEY_CURRENT_USER for
+// an installation for the current user only.
 #include <string>
 
 #include "settings/ProductInfo.h"
@@ -28,8 +30,8 @@ void WriteUninstallEntry(const std::string& screenSaverFile, const std::string& 
 std::string InstalledVersion(const std::string& screenSaverFile);
 
 // While an installation can still be undone, a copy of the entry is kept
-// beneath kKeptEntriesKey (UninstallValues.h), where only administrators
-// may write, under the name `copy` that the run's journal gives it
+// beneath kKeptEntriesKey (UninstallValues.h) of the same root (where only
+// administrators may write, or, per user, the user's own registry), under the name `copy` that the run's journal gives it
 // (KeptEntryName of InstallJournal.h: a key of the entry's name holds the
 // copies of every run).
 // Keeps the copy, on the disk. Returns what undoing does with the entry:

@@ -1,6 +1,7 @@
 #pragma once
 // The screensaver's entry in the system's list of removable programs: where
-// it lives under HKEY_LOCAL_MACHINE and the five string values it holds.
+// it lives beneath the root of the run's scope (HKEY_LOCAL_MACHINE, or
+// HKEY_CURRENT_USER) and the five string values it holds.
 // The screensaver file is the author's bytes, as the settings hold it; the
 // target folder, the names and values are text (base/PathEncoding.h).
 #include <string>
@@ -16,7 +17,7 @@ namespace lumora {
 inline constexpr const char* kUninstallListKey = "Software\\Microsoft\\Windows\\currentversion\\uninstall";
 
 // Where the entry's copy is kept while an installation can still be undone:
-// beneath this key of HKEY_LOCAL_MACHINE, under the entry's own name. The
+// beneath this key of the entry's root, under the entry's own name. The
 // key holds nothing else and goes when it is empty.
 inline constexpr const char* kKeptEntriesKey = "Software\\Lumora Install Program";
 

@@ -12,7 +12,7 @@ void ShowTargetFolderPage(WizardView& view)
     view.SetActivePage(page::kTargetFolder);
     view.SetForwardCaption(Text(TextId::ButtonNext));
     view.SetLeaveCaption(Text(TextId::ButtonCancel));
-    view.ShowWindowsFolder();
+    view.ShowTargetFolder();
 }
 
 }  // namespace

@@ -31,8 +31,8 @@ public:
     virtual void SetForwardCaption(const std::string& caption) = 0;
     virtual std::string LeaveCaption() const = 0;
     virtual void SetLeaveCaption(const std::string& caption) = 0;
-    // The target folder becomes the Windows folder.
-    virtual void ShowWindowsFolder() = 0;
+    // The target folder becomes the one this run installs into.
+    virtual void ShowTargetFolder() = 0;
     // Writes the summary of the target folder shown now.
     virtual void FillMemoBox() = 0;
     // The installation steps, in full.

@@ -10,6 +10,7 @@ comes with the override "rundll32.exe" = "native"."""
 import os
 import re
 import shutil
+import subprocess
 
 from installer import EXIT_INSTALLED, MAIN_TITLE, Installer
 from test_wizard_pages import Wizard
@@ -28,6 +29,9 @@ TRACE_LINE = re.compile(r"^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d Lumora ActiveX update:
 EARLIER_TRACE = "2026-01-01 09:00:00 Lumora ActiveX update: nothing to update\r\n"
 
 UNINSTALL_LIST = "HKLM\\Software\\Microsoft\\Windows\\currentversion\\uninstall"
+ROOT_NAMES = {"HKLM": "HKEY_LOCAL_MACHINE", "HKCU": "HKEY_CURRENT_USER"}
+# Where an installer built with --per-user writes the Rand flag.
+USER_RAND_KEY = "HKCU\\Software\\Lumora Screen Saver"
 # The entry's values, sorted: the five of every entry and those added for
 # deployment tools (the quiet uninstall, the icon and the size).
 UNINSTALL_VALUES = ["DisplayIcon", "DisplayName", "EstimatedSize", "HelpLink", "Publisher", "QuietUninstallString",
@@ -113,8 +117,10 @@ def processes_named(session, exe):
     return [p for p in session.processes() if p["exe"].lower() == exe.lower()]
 
 
-def uninstall_key(base):
-    return UNINSTALL_LIST + "\\" + base + " Uninstall"
+def uninstall_key(base, root="HKLM"):
+    """The entry of the screensaver `base` in the list of HKLM, or of HKCU
+    for an installation for the current user only."""
+    return root + UNINSTALL_LIST[4:] + "\\" + base + " Uninstall"
 
 
 def export_key(session, key):
@@ -134,13 +140,14 @@ def export_key(session, key):
     return dict(re.findall(r'^"([^"]+)"="((?:[^"\\]|\\.)*)"', text, re.M))
 
 
-def uninstall_subkeys(session):
-    """The names of the keys in the uninstall list (as `reg query` shows
-    them: the last part of each key path)."""
-    rc, out = session.run("reg", "query", UNINSTALL_LIST, timeout=60)
+def uninstall_subkeys(session, root="HKLM"):
+    """The names of the keys in the uninstall list of HKLM (or HKCU), as
+    `reg query` shows them: the last part of each key path."""
+    listed = root + UNINSTALL_LIST[4:]
+    rc, out = session.run("reg", "query", listed, timeout=60)
     if rc != 0:
-        raise AssertionError("reg query %s: %s" % (UNINSTALL_LIST, out))
-    prefix = "HKEY_LOCAL_MACHINE\\" + UNINSTALL_LIST.split("\\", 1)[1] + "\\"
+        raise AssertionError("reg query %s: %s" % (listed, out))
+    prefix = ROOT_NAMES[root] + "\\" + UNINSTALL_LIST.split("\\", 1)[1] + "\\"
     return [line.strip()[len(prefix):] for line in out.splitlines()
             if line.strip().lower().startswith(prefix.lower())]
 
@@ -237,4 +244,63 @@ def install_through(run):
 def read_file(path):
     with open(path, "rb") as f:
         return f.read()
+
+
+
+
+def user_programs_folder(session):
+    """Where an installer built with --per-user installs: Wine 8 has no
+    FOLDERID_UserProgramFiles, so "Programs" in the local application data,
+    where Windows puts it."""
+    return "C:\\users\\%s\\AppData\\Local\\Programs" % os.environ.get("USER", "root")
+
+
+def exported_hklm(session):
+    """HKEY_LOCAL_MACHINE whole, as regedit exports it: its lines, but the
+    date that Wine's display driver writes there each time its desktop
+    starts."""
+    exported = session.host_path("C:\\hklm.reg")
+    rc, out = session.run("regedit", "/e", "C:\\hklm.reg", "HKEY_LOCAL_MACHINE", timeout=120)
+    if rc != 0 or not os.path.exists(exported):
+        raise AssertionError("regedit /e HKEY_LOCAL_MACHINE: %s" % out)
+    with open(exported, "rb") as f:
+        data = f.read()
+    os.remove(exported)
+    return [line for line in data.decode("utf-16").splitlines() if not line.startswith('"DriverDateData"=')]
+
+
+def changed_lines(before, after):
+    """The lines `after` added ("+") and lost ("-")."""
+    return ["+" + line for line in sorted(set(after) - set(before))] + \
+        ["-" + line for line in sorted(set(before) - set(after))]
+
+
+def windows_folder_files(session, leave_out=()):
+    """{path: (size, last write)} of the files in the Windows folder and
+    below, but those of `leave_out` (relative paths in lower case)."""
+    windows = session.host_path("C:\\windows")
+    found = {}
+    for folder, _, names in os.walk(windows):
+        for name in names:
+            path = os.path.join(folder, name)
+            relative = os.path.relpath(path, windows).lower()
+            if relative not in leave_out and not os.path.islink(path):
+                facts = os.stat(path)
+                found[relative] = (facts.st_size, facts.st_mtime_ns)
+    return found
+
+
+def read_only_windows_folder(test):
+    """Makes the prefix's Windows folder read-only until the test ends with
+    a read-only bind mount: Wine runs as root here, whom file permissions do
+    not stop, and keeps no access lists; Wine's programs are refused every
+    write there ("access denied")."""
+    windows = test.session.host_path("C:\\windows")
+    for args in (["mount", "--bind", windows, windows], ["mount", "-o", "remount,bind,ro", windows]):
+        mounted = subprocess.run(args, capture_output=True, text=True)
+        test.assertEqual(mounted.returncode, 0, "%s: %s" % (" ".join(args), mounted.stderr))
+        if args[1] == "--bind":
+            test.addCleanup(subprocess.run, ["umount", "-l", windows], check=True)
+    with test.assertRaises(OSError):
+        open(os.path.join(windows, "probe.txt"), "wb").close()
 

@@ -25,9 +25,10 @@ from installer import EXIT_COPY_FAILED, extraction_folders  # noqa: E402
 import setuprun  # noqa: E402
 from driversession import centre  # noqa: E402
 from setuprun import (ACTIVEX_CAPTION, ACTIVEX_EXE, APP_TITLE, CAUTION_CAPTION, CAUTION_TEXT,  # noqa: E402
-                      EARLIER_TRACE, PRODUCT_PAGE_PATH, PUBLISHER, TRACE_LINE, UNINSTALL_VALUES, SetupRun,
-                      caption_pattern, processes_named, read_file, read_record, split_command_line,
-                      trace_lines, uninstall_key, uninstall_subkeys)
+                      EARLIER_TRACE, PRODUCT_PAGE_PATH, PUBLISHER, TRACE, TRACE_LINE, UNINSTALL_VALUES, SetupRun,
+                      caption_pattern, changed_lines, exported_hklm, install_through, processes_named, read_file,
+                      read_record, split_command_line, trace_lines, uninstall_key, uninstall_subkeys,
+                      user_programs_folder, windows_folder_files)
 from wineenv import SCREEN_HEIGHT, SCREEN_WIDTH, wait_for  # noqa: E402
 
 ENTRY_POINT = "desk.cpl,InstallScreenSaver "
@@ -50,11 +51,14 @@ class InstallationTest(e2ecase.SessionTestCase):
             shutil.copyfile(source, paths[-1])
         return payloads.installer_with(e2ecase.PATHS, self.artifacts, name, settings, paths)
 
-    def start(self, path, name):
+    def start(self, path, name, before_start=None):
         """Puts the recorder in place of rundll32 and an earlier line into the
-        trace, then starts the installer; returns the run."""
+        trace, calls `before_start`, then starts the installer; returns the
+        run."""
         setuprun.replace_rundll32(self, e2ecase.PATHS)
         setuprun.write_trace(self.session, EARLIER_TRACE)
+        if before_start:
+            before_start()
         return SetupRun(self, path, name)
 
     def target_folder(self, run):
@@ -126,17 +130,17 @@ class InstallationTest(e2ecase.SessionTestCase):
         self.assertEqual(rest[1:], " " + ENTRY_POINT + target + "\\" + screensaver)
         self.assertEqual(folder.lower(), "c:\\")
 
-    def check_installed(self, target, screensaver):
+    def check_installed(self, target, screensaver, root="HKLM"):
         """T\\S and T\\B.exe are the payload's screensaver and uninstaller,
-        T\\B.nfo has the two lines, the key B Uninstall has its values and is
-        the only key of that name."""
+        T\\B.nfo has the two lines, the key B Uninstall (in the list of
+        `root`) has its values and is the only key of that name."""
         base = screensaver[:-4]
         self.assertEqual(self.target_data(target, screensaver), read_file(self.program("Aurora.scr")))
         self.assertEqual(self.target_data(target, base + ".exe"), read_file(self.program("Lmunist.exe")))
         self.assertEqual(self.target_data(target, base + ".nfo"),
                          ("%s\r\n%s\r\n" % (screensaver, target)).encode("latin-1"))
 
-        values = self.session.reg_query(uninstall_key(base))
+        values = self.session.reg_query(uninstall_key(base, root))
         self.assertIsNotNone(values, "no uninstall entry")
         self.assertEqual(sorted(values), UNINSTALL_VALUES)
         self.assertEqual(values["DisplayName"], base + " Uninstall")
@@ -144,8 +148,8 @@ class InstallationTest(e2ecase.SessionTestCase):
         self.assertEqual(values["Publisher"], PUBLISHER)
         self.assertEqual(values["UninstallString"], target + "\\" + base + ".exe")
         self.assertRegex(values["UrlinfoAbout"], r"^https?://[^/\s]+/?$")
-        self.assertEqual([k for k in uninstall_subkeys(self.session) if k.lower() == (base + " uninstall").lower()],
-                         [base + " Uninstall"])
+        self.assertEqual([k for k in uninstall_subkeys(self.session, root)
+                          if k.lower() == (base + " uninstall").lower()], [base + " Uninstall"])
 
     # ----- tests ------------------------------------------------------------
     def test_sample_installer_installs_before_the_caution(self):
@@ -264,6 +268,34 @@ class InstallationTest(e2ecase.SessionTestCase):
         self.check_installed(target, "Aurora.scr")
         self.assertEqual(run.boxes(), [])
         run.finish()
+
+    def test_an_installer_for_the_current_user_installs_into_the_users_programs_folder(self):
+        # Built with --per-user, without the product: its folder is named
+        # after the screensaver, made as the installation begins.
+        path = payloads.installer_with(e2ecase.PATHS, self.artifacts, "user-setup.exe", payloads.settings(),
+                                       [self.program(name) for name in ("Aurora.scr", "Lmunist.exe", "Install.exe")],
+                                       ("--per-user",))
+        before = {}
+        trace_file = {TRACE.rsplit("\\", 1)[1].lower()}
+
+        def take_stock():
+            before["hklm"] = exported_hklm(self.session)
+            before["windows"] = windows_folder_files(self.session, leave_out=trace_file)
+        run = self.start(path, "user-setup.exe", take_stock)
+        run.wizard.wait_page("2")
+        target = run.wizard.label4()
+        self.assertEqual(target, user_programs_folder(self.session) + "\\Aurora")
+        self.screenshot("folder-page")
+        install_through(run)
+        # The user's display settings are given the screensaver's full path.
+        self.check_registration(target, "Aurora.scr")
+        self.check_installed(target, "Aurora.scr", "HKCU")
+        run.finish()
+        # Nothing of the installer's in the Windows folder (the ActiveX
+        # stand-in, the author's helper, adds its trace line there) or under
+        # HKEY_LOCAL_MACHINE.
+        self.assertEqual(windows_folder_files(self.session, leave_out=trace_file), before["windows"])
+        self.assertEqual(changed_lines(before["hklm"], exported_hklm(self.session)), [])
 
     def test_payload_without_uninstaller_installs_nothing(self):
         path = self.installer_with("no-uninstaller.exe", payloads.settings(), {

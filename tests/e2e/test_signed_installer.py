@@ -3,8 +3,9 @@
 a throwaway self-signed certificate) passes the signature check, stays
 readable to the packing tool and installs under Wine; a changed byte breaks
 the signature; one built with the author's product and icon, then signed,
-verifies with its resources rewritten and covered by the signature; a
-signed stub is refused as a base for an installer."""
+verifies with its resources rewritten and covered by the signature, and
+so does one built for the current user only, whose manifest asks for
+asInvoker; a signed stub is refused as a base for an installer."""
 import os
 import subprocess
 import sys
@@ -121,6 +122,30 @@ class SignedInstallerTest(e2ecase.SessionTestCase):
         at = data.index("Aurora Dreams Setup".encode("utf-16-le"))
         data[at] ^= 1
         tampered = os.path.join(self.artifacts, "tampered-resources.exe")
+        with open(tampered, "wb") as f:
+            f.write(data)
+        self.assertFalse(self.signer.verify(tampered))
+
+        # Built for the current user only, then signed: its manifest asks for
+        # the user's own rights, with the stub's DPI awareness, under the
+        # signature.
+        unsigned = os.path.join(self.artifacts, "UserSetup.exe")
+        built = build(setuppack, e2ecase.PATHS.stub, unsigned, "--per-user")
+        self.assertEqual(built.returncode, 0, built.stderr)
+        user = self.signer.sign(unsigned, os.path.join(self.artifacts, "UserSetup-signed.exe"))
+        self.assertTrue(self.signer.verify(user))
+        manifest = subprocess.run(["wrestool", "-x", "--raw", "-t", "24", user], capture_output=True,
+                                  check=True).stdout
+        stub_manifest = subprocess.run(["wrestool", "-x", "--raw", "-t", "24", e2ecase.PATHS.stub],
+                                       capture_output=True, check=True).stdout
+        self.assertIn(b'<requestedExecutionLevel level="requireAdministrator"', stub_manifest)
+        self.assertEqual(manifest, stub_manifest.replace(b'"requireAdministrator"', b'"asInvoker"'))
+        self.assertIn(b">PerMonitorV2, PerMonitor</dpiAwareness>", manifest)
+        self.assertIn("installs for: the current user only", run(setuppack, "verify", user).stdout)
+        with open(user, "rb") as f:
+            data = bytearray(f.read())
+        data[data.index(b'"asInvoker"') + 1] ^= 1
+        tampered = os.path.join(self.artifacts, "tampered-manifest.exe")
         with open(tampered, "wb") as f:
             f.write(data)
         self.assertFalse(self.signer.verify(tampered))

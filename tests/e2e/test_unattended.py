@@ -22,9 +22,11 @@ sys.path.insert(0, HERE)
 import e2ecase  # noqa: E402
 import layout  # noqa: E402
 import payloads  # noqa: E402
-from installer import (CORRUPTED_TEXT, EXIT_CANCELLED, EXIT_DAMAGED, EXIT_INSTALLED, EXIT_OTHER,  # noqa: E402
-                       Installer, extraction_folders)
-from setuprun import PUBLISHER, UNINSTALL_VALUES, SetupRun, read_file, uninstall_key, uninstall_subkeys  # noqa: E402
+from installer import (CORRUPTED_TEXT, EXIT_CANCELLED, EXIT_COPY_FAILED, EXIT_DAMAGED, EXIT_INSTALLED,  # noqa: E402
+                       EXIT_OTHER, Installer, extraction_folders)
+from setuprun import (PUBLISHER, UNINSTALL_VALUES, USER_RAND_KEY, SetupRun, changed_lines, exported_hklm,  # noqa: E402
+                      read_file, read_only_windows_folder, uninstall_key, uninstall_subkeys, user_programs_folder)
+from test_sample_programs import RANDOM_ON, SETTINGS_TITLE  # noqa: E402
 from wineenv import wait_for  # noqa: E402
 
 LOG = "C:\\logs\\aurora setup.log"
@@ -241,6 +243,74 @@ class UnattendedTest(e2ecase.SessionTestCase):
         self.assertEqual(self.session.reg_query(uninstall_key("Aurora"), "DisplayVersion"), "1.2.3")
         self.assertEqual([key for key in uninstall_subkeys(self.session) if key.lower().startswith("aurora")],
                          ["Aurora Uninstall"])
+
+    def test_an_installer_for_the_current_user_and_its_upgrade_need_no_windows_folder(self):
+        # Built with --per-user, random play on: with the Windows folder
+        # read-only, where the sample, which installs for every user, puts
+        # nothing, and HKEY_LOCAL_MACHINE as it was (Wine cannot make it
+        # unwritable: it keeps no access lists on keys), the installer and
+        # its upgrade install into the user's programs folder and registry.
+        staging = os.path.join(self.artifacts, "per-user")
+        os.makedirs(staging)
+        files = [payloads.write_settings(staging, payloads.settings(RandomPlay="True"))] + [
+            payloads.sample_file(e2ecase.PATHS, name) for name in ("cd.jpg", "Aurora.scr", "Lmunist.exe",
+                                                                    "Install.exe")]
+
+        def installer(version):
+            name = "aurora-user-%s.exe" % version
+            return payloads.pack(files, self.artifacts, name, e2ecase.PATHS.setuppack, e2ecase.PATHS.stub,
+                                 ("--per-user", "--product", "Aurora Dreams", "--version", version)), name
+
+        os.makedirs(self.session.host_path("C:\\logs"))
+        hklm = exported_hklm(self.session)
+        read_only_windows_folder(self)
+        self.assertEqual(self.run_without_windows(e2ecase.PATHS.sample, "sample-setup.exe", "/S"), EXIT_COPY_FAILED)
+
+        folder = user_programs_folder(self.session) + "\\Aurora Dreams"
+        installed = {name: self.session.host_path(folder + "\\" + name)
+                     for name in ("Aurora.scr", "Aurora.exe", "Aurora.nfo")}
+        self.assertEqual(self.run_without_windows(*installer("1.0.0"), "/S", "/LOG=" + LOG), EXIT_INSTALLED)
+        self.assertEqual([line.split(":")[0] for line in self.log_lines()],
+                         ["setup", "restore", "settings", USER_RAND_KEY.replace("HKCU", "HKEY_CURRENT_USER"), "copy",
+                          "info file", "uninstall entry", "Install.exe", "screensaver registration", "exit code"])
+        self.assertEqual(self.session.reg_query(USER_RAND_KEY, "Rand"), "1")
+        path, name = installer("1.2.3")
+        os.remove(self.session.find_host_path(LOG))
+        self.assertEqual(self.run_without_windows(path, name, "/S", "/LOG=" + LOG), EXIT_INSTALLED)
+        self.assertIn("uninstall entry: replaces version 1.0.0 with 1.2.3", self.log_lines())
+
+        # One whole version, its entry the only one, nothing of the group's
+        # lock, journal or copies left.
+        self.assertEqual(sorted(os.listdir(self.session.host_path(folder))), sorted(installed))
+        for name, source in (("Aurora.scr", "Aurora.scr"), ("Aurora.exe", "Lmunist.exe")):
+            self.assertEqual(read_file(installed[name]), read_file(payloads.sample_file(e2ecase.PATHS, source)))
+        self.assertEqual(read_file(installed["Aurora.nfo"]), ("Aurora.scr\r\n%s\r\n" % folder).encode())
+        values = self.session.reg_query(uninstall_key("Aurora", "HKCU"))
+        self.assertEqual(sorted(values), sorted(UNINSTALL_VALUES + ["DisplayVersion"]))
+        self.assertEqual({key: values[key] for key in ("DisplayName", "DisplayVersion", "UninstallString",
+                                                       "QuietUninstallString", "DisplayIcon")},
+                         {"DisplayName": "Aurora Dreams", "DisplayVersion": "1.2.3",
+                          "UninstallString": "\"%s\\Aurora.exe\"" % folder,
+                          "QuietUninstallString": "\"%s\\Aurora.exe\" /S" % folder,
+                          "DisplayIcon": folder + "\\Aurora.scr"})
+        self.assertEqual([key for key in uninstall_subkeys(self.session, "HKCU") if key.lower().startswith("aurora")],
+                         ["Aurora Uninstall"])
+        self.assertIsNone(self.session.reg_query("HKCU\\Software\\Lumora Install Program"))
+
+        # The installed screensaver reads the flag from where the installer
+        # wrote it; CONTROL.INI, which it reads after, says nothing.
+        self.assertIsNone(self.session.find_host_path("C:\\windows\\control.ini"))
+        proc = self.session.start(folder + "\\Aurora.scr", "/c")
+        box = self.session.wait_for_window(SETTINGS_TITLE, timeout=60)
+        self.assertIn(RANDOM_ON, self.session.window_texts(box["hwnd"]))
+        self.session.driver("click-button", box["hwnd"], "OK")
+        self.assertEqual(self.session.wait_process_exit(proc, timeout=30), 0)
+
+        # The quiet uninstall that the entry names takes it all, the folder too.
+        self.assertEqual(self.run_without_windows(None, folder + "\\Aurora.exe", "/S"), 0)
+        self.assertIsNone(self.session.find_host_path(folder))
+        self.assertIsNone(self.session.reg_query(uninstall_key("Aurora", "HKCU")))
+        self.assertEqual(changed_lines(hklm, exported_hklm(self.session)), [])
 
     def test_the_list_of_switches(self):
         installer = Installer(self.session, e2ecase.PATHS.sample, "sample-setup.exe").start("/?")

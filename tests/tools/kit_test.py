@@ -70,11 +70,12 @@ class KitTest(unittest.TestCase):
         linux = self.documented_commands("./setuppack")
         self.assertEqual([line.split()[1] for line in linux],
                          ["build", "verify", "settings", "build", "verify", "settings", "build", "verify",
-                          "build", "verify"])
+                          "build", "verify", "build", "verify"])
         for line in linux:
             done = subprocess.run(["bash", "-c", line], cwd=self.folder, capture_output=True, text=True, timeout=120)
             self.assertEqual((done.returncode, done.stderr), (0, ""), line)
         self.assertIn("texts: UTF-8", done.stdout)
+        self.assertIn("installs for: the current user only", done.stdout)
         # The last installer speaks German, French and Japanese: its
         # resources hold their tables.
         listed = subprocess.run(["wrestool", "-l", os.path.join(self.folder, "MySetup.exe")], capture_output=True,

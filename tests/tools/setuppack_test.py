@@ -412,6 +412,16 @@ class ProductTest(Workspace):
         with open(out, "rb") as f:
             return out, f.read()
 
+    def check_refused(self, stub, options, code, words):
+        """build with the stub `stub` and `options` ends with `code`, says
+        `words` and writes nothing."""
+        self.write("stub.exe", stub)
+        out = self.path("refused.exe")
+        rc, _, err = run("build", "--stub", self.path("stub.exe"), "-o", out, *options, *self.paths)
+        self.assertEqual(rc, code, err)
+        self.assertIn(words, err)
+        self.assertFalse(os.path.exists(out))
+
     def test_the_product_in_the_payload_and_in_the_installers_resources(self):
         everything = ("--product", "Aurora \u00c9toiles", "--publisher", "Lumora Ltd", "--version", "1.2.3.4",
                       "--url", "https://lumora.example/aurora", "--icon", self.icon)
@@ -552,12 +562,7 @@ class ProductTest(Workspace):
         ]
         for image, options, code, words in refused:
             with self.subTest(refused=options):
-                self.write("stub.exe", image)
-                out = self.path("refused.exe")
-                rc, _, err = run("build", "--stub", self.path("stub.exe"), "-o", out, *options, *self.paths)
-                self.assertEqual(rc, code, err)
-                self.assertIn(words, err)
-                self.assertFalse(os.path.exists(out))
+                self.check_refused(image, options, code, words)
 
     def test_values_that_are_no_product_and_files_that_are_no_icon_are_refused(self):
         png = self.path("16.png")
@@ -658,6 +663,68 @@ class ProductTest(Workspace):
                          "https://lumora.example/", *self.paths, own)
         self.assertEqual(rc, 1)
         self.assertIn("the product's options (Product.ins) and %s would both be restored as product.ins" % own, err)
+
+
+    def test_per_user_asks_for_the_users_rights_and_says_so_in_the_payload(self):
+        # A manifest as the stub's: its execution level among other settings
+        # that stay, byte for byte.
+        elevated = (b'<assembly xmlns="urn:schemas-microsoft-com:asm.v1" manifestVersion="1.0">'
+                    b'<trustInfo xmlns="urn:schemas-microsoft-com:asm.v3"><security><requestedPrivileges>'
+                    b'<requestedExecutionLevel level="requireAdministrator" uiAccess="false"/>'
+                    b'</requestedPrivileges></security></trustInfo><application xmlns="urn:schemas-microsoft-com:'
+                    b'asm.v3"><windowsSettings><dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/'
+                    b'WindowsSettings">true/pm</dpiAware></windowsSettings></application></assembly>')
+        prefixed = b"<a:assembly><a:requestedExecutionLevel  level = 'highestAvailable'/></a:assembly>"
+
+        def stub(manifest):
+            resources = [r for r in self.stub_resources if r[0] != layout.RT_MANIFEST]
+            return layout.program_image(resources + ([(layout.RT_MANIFEST, 1, 1033, manifest)] if manifest else []))
+
+        for manifest, level in ((elevated, b'"requireAdministrator"'), (prefixed, b"'highestAvailable'")):
+            with self.subTest(manifest=manifest[:40]):
+                self.write("stub.exe", stub(manifest))
+                out = self.path("MySetup.exe")
+                rc, said, err = run("build", "--stub", self.path("stub.exe"), "-o", out, "--per-user", "--product",
+                                    "Aurora/Dreams", *self.paths)
+                self.assertEqual(rc, 0, err)
+                # A product that names no folder: the installer's folder is
+                # named after the screensaver.
+                self.assertIn("warning: --per-user (Scope.ins): the product \"Aurora/Dreams\" names no folder", err)
+                with open(out, "rb") as f:
+                    data = f.read()
+                found = resources_of(out)
+                self.assertEqual(found[layout.RT_MANIFEST, 1], manifest.replace(level, level[:1] + b"asInvoker" +
+                                                                                 level[:1]))
+                self.assertEqual(layout.pe_checksum(data)[0], layout.pe_checksum(data)[1])
+                entries = layout.parse_installer(data)[4]
+                self.assertEqual((entries[-1].name, entries[-1].data(data)), ("c:\\scope.ins", b"user\r\n"))
+                rc, said, err = run("verify", out)
+                self.assertEqual(rc, 0, err)
+                self.assertEqual(said.splitlines()[-1],
+                                 "  installs for: the current user only, with the user's own rights (asInvoker)")
+                self.assertEqual(run("settings", out)[1].splitlines()[-1], "Scope=user")
+
+        # The manifest changed after build, or a stub's own asking for the
+        # user's rights without --per-user: the two disagree.
+        at = data.index(b"'asInvoker'") + 1
+        mismatched = self.write("mismatched.exe", data[:at] + b"xs" + data[at + 2:])
+        without = self.built(stub(elevated.replace(b"requireAdministrator", b"asInvoker")))[0]
+        for path, words in ((mismatched, "Scope.ins installs for the current user only, but the installer's manifest "
+                                         "asks for xsInvoker instead of asInvoker"),
+                            (without, "the installer's manifest asks for the user's own rights (asInvoker), but "
+                                      "without --per-user's Scope.ins it installs into the Windows folder")):
+            with self.subTest(verify=os.path.basename(path)):
+                rc, _, err = run("verify", path)
+                self.assertEqual(rc, 1)
+                self.assertIn(words, err)
+
+        own = self.write("Scope.ins", b"user\r\n")
+        for image, options, code, words in (
+                (stub(MANIFEST), ("--per-user",), 1, "its manifest asks for no execution level"),
+                (stub(None), ("--per-user",), 1, "it has no manifest"),
+                (stub(elevated), (own,), 2, own + ": Scope.ins comes from --per-user")):
+            with self.subTest(refused=words):
+                self.check_refused(image, options, code, words)
 
 
 # The settings of a sound payload of PayloadCheckTest, in file order.

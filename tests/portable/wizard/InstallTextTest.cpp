@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <tuple>
+#include <utility>
 
 #include "archive/CheckRecord.h"
 #include "base/PathEncoding.h"
@@ -62,6 +63,22 @@ TEST(InfoFileText, EightBitAsEverAndUtf8BehindAByteOrderMarkOnlyBeyondAscii)
     EXPECT_EQ(InfoFileText("\xD0\xA1.scr", "C:\\WINDOWS"), "\xEF\xBB\xBF\xD0\xA1.scr\r\nC:\\WINDOWS\r\n");
     EXPECT_EQ(InfoFileText("Aurora.scr", "C:\\WINDOWS"), "Aurora.scr\r\nC:\\WINDOWS\r\n");
     EXPECT_EQ(InfoFileText("Aurora.scr", "C:\\W\xC3\xAFN"), "\xEF\xBB\xBF" "Aurora.scr\r\nC:\\W\xC3\xAFN\r\n");
+}
+
+// The folder of an installation for the current user: the product's name
+// when Windows would make a folder of that very name beside the others,
+// else the screensaver's base name.
+TEST(ProductFolderName, TheProductWhenItNamesAFolderOfItsOwnElseTheBaseName)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"Aurora Dreams", "Aurora Dreams"},      {"\xD0\xA1\xD0\xB8\xD1\x8F 2", "\xD0\xA1\xD0\xB8\xD1\x8F 2"},
+        {"", "Aurora"},                           {"..\\..\\Windows", "Aurora"},
+        {"Aurora/Dreams", "Aurora"},              {"Aurora: Dreams", "Aurora"},
+        {"Aurora Inc.", "Aurora"},                {"com1.Dreams", "Aurora"},
+        {"Tab\tbed", "Aurora"},
+    };
+    for (const auto& [product, folder] : cases)
+        EXPECT_EQ(ProductFolderName(product, "Aurora"), folder) << product;
 }
 
 TEST(InstallPaths, CopiesAndInfoFileInTheTargetFolder)

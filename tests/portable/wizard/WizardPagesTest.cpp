@@ -24,7 +24,7 @@ struct FakeWizard : WizardView {
     void SetForwardCaption(const std::string& c) override { forward = c; }
     std::string LeaveCaption() const override { return leave; }
     void SetLeaveCaption(const std::string& c) override { leave = c; }
-    void ShowWindowsFolder() override { target = kWindows; }
+    void ShowTargetFolder() override { target = kWindows; }
     void FillMemoBox() override { log.push_back("fill"); }
     void RunInstallation() override { log.push_back("install on " + page + " " + forward); }
     bool ConfirmLeave() override

@@ -5,6 +5,7 @@
 #include "InstallTestSupport.h"
 #include "base/PathEncoding.h"
 #include "framework/Registry.h"
+#include "settings/InstallScope.h"
 #include "wizard/UninstallRegistry.h"
 #include "wizard/UninstallValues.h"
 
@@ -94,6 +95,33 @@ TEST(UninstallEntry, ItsCopyPutsBackOrRemovesTheEntryOfANameBeyondAscii)
     ASSERT_EQ(KeepUninstallEntry(file, copy), TargetBefore::Absent);
     DropUninstallEntryCopy(file);
     EXPECT_FALSE(TRegistryKey::Open(HKEY_LOCAL_MACHINE, kKeptEntriesKey, KEY_READ));
+}
+
+// Installed for the current user only, the entry and its copy are the
+// user's own; the user's list is made with its first entry, and nothing of
+// either lies under HKEY_LOCAL_MACHINE.
+TEST(UninstallEntry, PerUserTheEntryAndItsCopyLieInTheUsersRegistry)
+{
+    struct PerUser {
+        PerUser() { InstallsPerUser = true; }
+        ~PerUser() { InstallsPerUser = false; }
+    } perUser;
+    // Only a list without entries goes.
+    RegDeleteKeyA(HKEY_CURRENT_USER, kList);
+    const std::string copy = KeptEntryName("lumuser Uninstall", {78, 0});
+    const std::string kept = std::string(kKeptEntriesKey) + "\\" + copy;
+    WriteUninstallEntry("lumuser.scr", "C:\\users\\u\\AppData\\Local\\Programs\\Lumuser", {"", "", "1.0.0", ""});
+    ASSERT_EQ(KeepUninstallEntry("lumuser.scr", copy), TargetBefore::Kept);
+    const std::string entry = UninstallEntryPath("lumuser.scr");
+    EXPECT_EQ(TRegistryKey::Open(HKEY_CURRENT_USER, entry, KEY_READ).ReadString("DisplayVersion"), "1.0.0");
+    EXPECT_TRUE(TRegistryKey::Open(HKEY_CURRENT_USER, kept, KEY_READ));
+    EXPECT_FALSE(TRegistryKey::Open(HKEY_LOCAL_MACHINE, entry, KEY_READ));
+    EXPECT_FALSE(TRegistryKey::Open(HKEY_LOCAL_MACHINE, kept, KEY_READ));
+
+    EXPECT_TRUE(RestoreUninstallEntry("lumuser.scr", TargetBefore::Absent, copy));
+    EXPECT_FALSE(TRegistryKey::Open(HKEY_CURRENT_USER, entry, KEY_READ));
+    DropUninstallEntryCopy("lumuser.scr");
+    EXPECT_FALSE(TRegistryKey::Open(HKEY_CURRENT_USER, kKeptEntriesKey, KEY_READ));
 }
 
 TEST(UninstallEntry, AnEntryThatCannotBeCreatedIsReportedByItsName)

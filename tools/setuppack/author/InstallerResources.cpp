@@ -3,8 +3,10 @@
 #include <algorithm>
 
 #include "image/ImageResources.h"
+#include "image/Manifest.h"
 #include "image/PeLayout.h"
 #include "image/VersionResource.h"
+#include "base/Error.h"
 #include "base/TextTables.h"
 
 namespace setuppack {
@@ -71,9 +73,19 @@ VersionInfo ProductVersionInfo(VersionInfo info, const ProductOptions& product, 
 }  // namespace
 
 InstallerImage InstallerImageOf(const Bytes& stub, const ProductOptions& product, const std::string& textTables,
-                                const std::string& installerName)
+                                const std::string& installerName, bool perUser)
 {
     std::vector<Resource> resources = ReadImageResources(stub);
+
+    if (perUser) {
+        // Started with the user's own rights: no elevation prompt, and
+        // nothing of the user's virtualised.
+        const auto manifest = std::find_if(resources.begin(), resources.end(),
+                                           [](const Resource& r) { return r.type == Number(kManifestType); });
+        if (manifest == resources.end())
+            throw lumora::Error("it has no manifest, whose execution level --per-user sets to asInvoker");
+        manifest->data = WithExecutionLevel(manifest->data, "asInvoker");
+    }
 
     if (product.Given()) {
         const Resource* version = First(resources, kVersionType);

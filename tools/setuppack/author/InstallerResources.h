@@ -25,9 +25,10 @@ struct InstallerImage {
 // ProductVersion (texts and numbers), OriginalFilename and InternalName; a
 // value not given stays the stub's. With an icon, its images replace the
 // stub's icon. With `textTables` (base/TextTables.h), those as the
-// resource the installer reads them from. Throws lumora::Error saying what
-// keeps the stub from being rewritten.
+// resource the installer reads them from. With `perUser`, its manifest
+// asks for the user's own rights (asInvoker) instead of the stub's level.
+// Throws lumora::Error saying what keeps the stub from being rewritten.
 InstallerImage InstallerImageOf(const Bytes& stub, const ProductOptions& product, const std::string& textTables,
-                                const std::string& installerName);
+                                const std::string& installerName, bool perUser);
 
 }  // namespace setuppack

@@ -18,6 +18,7 @@
 #include "author/InstallerResources.h"
 #include "author/LanguageOptions.h"
 #include "author/ProductOptions.h"
+#include "author/ScopeRules.h"
 #include "image/PeLayout.h"
 #include "input/NativePath.h"
 #include "payload/PayloadCheck.h"
@@ -34,6 +35,7 @@
 #include "base/PathText.h"
 #include "base/StdioFileStream.h"
 #include "base/TextTables.h"
+#include "settings/InstallScope.h"
 
 namespace setuppack {
 
@@ -142,7 +144,7 @@ void CheckStub(StdioFileStream& stub, const std::string& stubPath)
 
 // The stub's bytes with the author's resources; what build writes first.
 InstallerImage RewrittenStub(StdioFileStream& stub, const std::string& stubPath, const ProductOptions& product,
-                             const std::string& textTables, const std::string& outPath)
+                             const std::string& textTables, const std::string& outPath, bool perUser)
 {
     const std::int64_t size = stub.Size();
     if (size < 0 || size > kMaxCheckedFileSize)
@@ -157,7 +159,7 @@ InstallerImage RewrittenStub(StdioFileStream& stub, const std::string& stubPath,
         throw Error("the stub " + stubPath + " does not read the translations of this setuppack: build with the "
                     "setupstub.exe that came with it");
     try {
-        return InstallerImageOf(bytes, product, textTables, std::string(lumora::FileNamePart(outPath)));
+        return InstallerImageOf(bytes, product, textTables, std::string(lumora::FileNamePart(outPath)), perUser);
     } catch (const Error& e) {
         throw Error("the resources of the stub " + stubPath + " cannot be rewritten: " + e.what());
     }
@@ -166,7 +168,7 @@ InstallerImage RewrittenStub(StdioFileStream& stub, const std::string& stubPath,
 void WriteInstaller(const std::string& outPath, const std::string& stubPath, const std::string& title,
                     const std::vector<lumora::archive::ArchiveInput>& inputs,
                     lumora::archive::Compression compression, unsigned solidThreads, const ProductOptions& product,
-                    const std::string& textTables, lumora::AuthorEncoding texts)
+                    const std::string& textTables, bool perUser, lumora::AuthorEncoding texts)
 {
     std::optional<StdioFileStream> opened;
     try {
@@ -177,11 +179,11 @@ void WriteInstaller(const std::string& outPath, const std::string& stubPath, con
     }
     StdioFileStream& stub = *opened;
     CheckStub(stub, stubPath);
-    // Without the product's options and translations the stub is copied as
-    // it is.
+    // Without the product's options, translations and --per-user the stub
+    // is copied as it is.
     std::optional<InstallerImage> rewritten;
-    if (product.Given() || !textTables.empty())
-        rewritten = RewrittenStub(stub, stubPath, product, textTables, outPath);
+    if (product.Given() || !textTables.empty() || perUser)
+        rewritten = RewrittenStub(stub, stubPath, product, textTables, outPath, perUser);
     stub.Seek(0, lumora::Stream::Origin::Begin);
     const std::int64_t stubSize = rewritten ? static_cast<std::int64_t>(rewritten->image.size()) : stub.Size();
     if (stubSize < 0 ||
@@ -327,19 +329,29 @@ int RunBuild(const Arguments& args)
         inputs.push_back(lumora::archive::FileInput(path, rules));
     CheckNotAnInput(outPath, stubPath, args.operands);
     PayloadFiles payload = InputPayload(outPath, inputs, args.operands);
-    // The product's values go into the payload as a file of their own,
-    // stamped as the latest of the files.
+    // The product's values and the installation's scope go into the
+    // payload as files of their own, stamped as the latest of the files.
+    // Scope.ins comes with the manifest of --per-user only.
     std::vector<std::string> shown = args.operands;
-    if (product.HasProductFile()) {
-        const std::string content = ProductFileText(product.file);
-        std::uint32_t stamp = 0;
-        for (const auto& input : inputs)
-            stamp = std::max(stamp, input.stamp);
-        inputs.push_back(lumora::archive::MemoryInput(lumora::archive::StoredNameOf(lumora::kProductFile), stamp,
-                                                      {content.begin(), content.end()}));
-        shown.push_back("the product's options (" + std::string(lumora::kProductFile) + ")");
-        payload.Add(lumora::kProductFile, {shown.back(), [content] { return content; }});
+    std::uint32_t stamp = 0;
+    const std::string scopeName = lumora::LowerCaseAscii(lumora::kScopeFile);
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        stamp = std::max(stamp, inputs[i].stamp);
+        if (lumora::LowerCaseAscii(lumora::FileNamePart(inputs[i].storedName)) == scopeName)
+            throw UsageError(shown[i] + ": " + lumora::kScopeFile + " comes from --per-user, which also has the "
+                             "installer's manifest ask for the user's own rights: give --per-user instead");
     }
+    const auto addFile = [&](const char* name, const std::string& content, const std::string& from) {
+        inputs.push_back(lumora::archive::MemoryInput(lumora::archive::StoredNameOf(name), stamp,
+                                                      {content.begin(), content.end()}));
+        shown.push_back(from + " (" + name + ")");
+        payload.Add(name, {shown.back(), [content] { return content; }});
+    };
+    if (product.HasProductFile())
+        addFile(lumora::kProductFile, ProductFileText(product.file), "the product's options");
+    const bool perUser = args.Has("--per-user");
+    if (perUser)
+        addFile(lumora::kScopeFile, ScopeFileText(), "--per-user");
     CheckBaseNames(inputs, shown);
     if (!PassesPayloadChecks(payload, codePage, args.Has("--force")))
         return 1;
@@ -350,7 +362,7 @@ int RunBuild(const Arguments& args)
     if (!folder.empty() && !std::filesystem::create_directories(folder, made) && made)
         throw Error("the folder of " + outPath + " cannot be made: " + made.message());
     try {
-        WriteInstaller(outPath, stubPath, title, inputs, compression, solidThreads, product, textTables,
+        WriteInstaller(outPath, stubPath, title, inputs, compression, solidThreads, product, textTables, perUser,
                        codePage.Encoding());
     } catch (...) {
         std::error_code ec;

@@ -9,7 +9,7 @@ const std::vector<Command>& Commands()
          "usage: setuppack build [--stub STUB] -o OUT [--title T] [--store | --solid]\n"
          "                       [--threads N] [--force] [--codepage N] [--product NAME]\n"
          "                       [--publisher NAME] [--version X.Y.Z[.W]] [--url URL]\n"
-         "                       [--icon FILE.ico] [--language LIST]\n"
+         "                       [--icon FILE.ico] [--language LIST] [--per-user]\n"
          "                       FILE...\n"
          "\n"
          "Writes OUT: the setup stub, up to 7 zero bytes that align the file for a\n"
@@ -79,8 +79,15 @@ const std::vector<Command>& Commands()
          "                shows its pages, buttons, messages and /? list in the\n"
          "                user's language (the very one, else one of its primary\n"
          "                language), else in English; its /LOG stays English. The\n"
-         "                texts are added to OUT's resources, as with --product\n",
-         {"--store", "--solid", "--force"},
+         "                texts are added to OUT's resources, as with --product\n"
+         "  --per-user    install for the user who runs the installer, with that\n"
+         "                user's rights only: OUT's manifest asks for asInvoker\n"
+         "                instead of administrator rights, and Scope.ins in the\n"
+         "                payload has the installer install into the folder of\n"
+         "                the product (or of the screensaver's base name) in the\n"
+         "                user's programs folder, %LOCALAPPDATA%\\Programs, with\n"
+         "                its uninstall entry under HKEY_CURRENT_USER\n",
+         {"--store", "--solid", "--force", "--per-user"},
          {"--stub", "-o", "--title", "--codepage", "--threads", "--product", "--publisher", "--version", "--url", "--icon",
           "--language"},
          RunBuild},
@@ -133,7 +140,8 @@ const std::vector<Command>& Commands()
          "\n"
          "Without -o, shows the fields of FILE, a Setup.ins or an installer, as the\n"
          "installer reads them, one NAME=VALUE line each (of an installer built\n"
-         "with the product's options, also Product, Publisher, Version and Url),\n"
+         "with the product's options, also Product, Publisher, Version and Url, and\n"
+         "of one built with --per-user, Scope=user),\n"
          "then the problems that build would find (for an installer, in its whole\n"
          "payload). An installer's check record says whether its texts are UTF-8.\n"
          "\n"
@@ -155,7 +163,8 @@ const std::vector<Command>& Commands()
          "Each problem is reported with its entry, block and offset.\n"
          "Of an installer, the payload is then checked as build checks its FILEs,\n"
          "and the encoding of its texts and the product's values (build's --product\n"
-         "and others) are shown.\n"
+         "and others) are shown, and that it installs for the current user only\n"
+         "(build's --per-user), whose manifest must then ask for asInvoker.\n"
          "\n"
          "  --archive     FILE is a bare archive starting at offset 0\n",
          {"--archive"}, {"--codepage"}, RunVerify},

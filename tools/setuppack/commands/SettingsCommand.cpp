@@ -9,12 +9,14 @@
 
 #include "Command.h"
 #include "author/ProductRules.h"
+#include "author/ScopeRules.h"
 #include "author/SettingsRules.h"
 #include "payload/ArchiveLocation.h"
 #include "payload/InstallerPayload.h"
 #include "payload/PayloadCheck.h"
 #include "base/PrintableText.h"
 #include "base/StdioFileStream.h"
+#include "settings/InstallScope.h"
 
 namespace setuppack {
 
@@ -88,6 +90,9 @@ int ShowSettings(const std::string& path, const Arguments& args)
         if (const auto product = CheckProductFile(*source.payload, codePage, alsoInThePayload))
             for (const std::string& line : ProductLines(*product))
                 std::printf("%s\n", line.c_str());
+        // The installation's scope, when it is the user's.
+        if (InstallsPerUser(*source.payload))
+            std::printf("Scope=%s\n", lumora::kUserScope);
         findings = CheckPayload(*source.payload, codePage);
     } else {
         CheckSettingsText(*source.content, source.shown, codePage, findings);

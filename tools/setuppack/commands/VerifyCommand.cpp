@@ -8,6 +8,9 @@
 #include "OpenArchive.h"
 #include "Problems.h"
 #include "author/ProductRules.h"
+#include "author/ScopeRules.h"
+#include "image/ImageResources.h"
+#include "image/Manifest.h"
 #include "payload/ArchiveSurvey.h"
 #include "payload/InstallerPayload.h"
 #include "payload/PayloadCheck.h"
@@ -42,6 +45,25 @@ std::string TextsLine(const CodePage& codePage)
     return "8-bit, read as " + codePage.Name() + " (shown as written only on systems of that code page)";
 }
 
+// The execution level that the installer's manifest asks for; empty when
+// it names none or its image cannot be read as a program.
+std::string InstallerExecutionLevel(lumora::Stream& file, const ArchiveLocation& location)
+{
+    if (location.start <= 0 || location.start > kMaxCheckedFileSize)
+        return {};
+    Bytes image(static_cast<std::size_t>(location.start));
+    file.Seek(0, lumora::Stream::Origin::Begin);
+    file.ReadBuffer(image.data(), image.size());
+    try {
+        for (const Resource& resource : ReadImageResources(image))
+            if (!resource.type.named && resource.type.id == kManifestType)
+                return ExecutionLevel(resource.data);
+    } catch (const lumora::Error&) {
+        // No program image to read a manifest from.
+    }
+    return {};
+}
+
 }  // namespace
 
 int RunVerify(const Arguments& args)
@@ -73,10 +95,15 @@ int RunVerify(const Arguments& args)
     // The payload as the installer will use it, once its archive is sound.
     std::size_t payloadProblems = 0;
     std::vector<std::string> product;
+    bool perUser = false;
     if (problems.empty() && location.installer) {
         codePage = CodePageOf(args, location.texts);
         const PayloadFiles payload = InstallerPayload(operand.path, location);
-        const Findings findings = CheckPayload(payload, codePage);
+        Findings findings = CheckPayload(payload, codePage);
+        perUser = InstallsPerUser(payload);
+        if (std::string problem = ManifestScopeProblem(perUser, InstallerExecutionLevel(file, location));
+            !problem.empty())
+            findings.Problem(operand.path, std::move(problem));
         PrintFindings(findings);
         payloadProblems = findings.problems.size();
         Findings alsoInThePayload;
@@ -93,6 +120,8 @@ int RunVerify(const Arguments& args)
         // The author's product, as the installer's uninstall entry shows it.
         for (const std::string& line : product)
             std::printf("  %s\n", line.c_str());
+        if (perUser)
+            std::printf("  installs for: the current user only, with the user's own rights (asInvoker)\n");
         return 0;
     }
     PrintProblems(operand.path, problems, more);

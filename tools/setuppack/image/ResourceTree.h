@@ -24,6 +24,7 @@ inline constexpr std::uint16_t kIconType = 3;       // RT_ICON: one image of an 
 inline constexpr std::uint16_t kDataType = 10;      // RT_RCDATA: data of the program's own
 inline constexpr std::uint16_t kGroupIconType = 14; // RT_GROUP_ICON: the icon, its images by number
 inline constexpr std::uint16_t kVersionType = 16;   // RT_VERSION
+inline constexpr std::uint16_t kManifestType = 24;  // RT_MANIFEST
 
 // A number, or a name (when `named`).
 struct ResourceKey {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "author/ProductRules.h"
+#include "author/ScopeRules.h"
 #include "author/SettingsRules.h"
 #include "author/TextCharacters.h"
 #include "base/AsciiText.h"
@@ -281,7 +282,7 @@ Findings CheckPayload(const PayloadFiles& payload, const CodePage& codePage)
     if (!payload.Find("Install.exe"))
         findings.Warning(payload.Shown(), "no Install.exe in the payload: the installer tries to start it "
                                           "and goes on without it");
-    CheckProductFile(payload, codePage, findings);
+    CheckScopeFile(payload, CheckProductFile(payload, codePage, findings), findings);
     return findings;
 }
 

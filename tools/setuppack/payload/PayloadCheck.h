@@ -4,9 +4,10 @@
 // (SettingsRules.h), and the files that the settings and the installation
 // name: the screensaver, the uninstaller Lmunist.exe, the read-me when it is
 // shown, and the backdrop's picture, decoded by the installer's own JPEG
-// decoder; and the author's product in Product.ins, when the payload has
-// one (ProductRules.h). A missing Install.exe, which the installer does
-// without, and a picture larger than a common screen are warnings.
+// decoder; and the author's product in Product.ins and the installation's
+// scope in Scope.ins, when the payload has them (ProductRules.h,
+// ScopeRules.h). A missing Install.exe, which the installer does without,
+// and a picture larger than a common screen are warnings.
 #include "author/CodePage.h"
 #include "author/Findings.h"
 #include "input/PayloadFiles.h"
