@@ -13,10 +13,9 @@
 #   them at every link; so -fno-lto is the default of every link here, and
 #   lean_link's -flto comes after it. One partition (-flto-partition=one):
 #   GCC 12 for Windows fails on this code with an internal error when it
-#   splits the program.
-#   The stand-ins that the link renames calls to (--wrap: src/picture) are
-#   C, compiled without -flto: GNU ld does not rename calls to a definition
-#   the plugin provides.
+#   splits the program. The stand-ins that the link renames calls to
+#   (--wrap: src/picture) are C, compiled without -flto: GNU ld cannot link
+#   a renamed call to a stand-in that the plugin compiles.
 #
 # - The C++ runtime of the win32 thread model. The toolchain's compilers are
 #   the posix ones (GoogleTest needs std::mutex), whose libstdc++ and libgcc
