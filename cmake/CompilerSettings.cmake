@@ -20,13 +20,18 @@ if(WIN32)
   # header.
   add_link_options(-Wl,--no-insert-timestamp)
   if(CMAKE_BUILD_TYPE STREQUAL "MinSizeRel")
+    # Each function and variable in a section of its own, which the linker
+    # keeps only when it is used.
     add_compile_options(-ffunction-sections -fdata-sections)
     # -Oz: -Os that also picks the shorter instruction where -Os picks the
     # faster one. No IPA-SRA: it gives each file its own private copy of
     # inline library functions it calls with changed parameters (std::string's
     # constructors and assignment, a dozen copies each in the setup program),
-    # copies the linker cannot share.
-    add_compile_options($<$<COMPILE_LANGUAGE:C,CXX>:-Oz> $<$<COMPILE_LANGUAGE:C,CXX>:-fno-ipa-sra>)
+    # copies the linker cannot share. The setup program's link, which
+    # compiles its code again, is given the same options
+    # (cmake/LeanLink.cmake).
+    set(SIZE_OPTIMISATION -Oz -fno-ipa-sra)
+    add_compile_options("$<$<COMPILE_LANGUAGE:C,CXX>:${SIZE_OPTIMISATION}>")
     add_link_options(-s -Wl,--gc-sections)
   endif()
 endif()

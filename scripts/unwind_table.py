@@ -49,7 +49,9 @@ and CIE.
 Only the forms GCC and GNU as write for i386 are accepted: pointers encoded
 pc-relative in four bytes (no absolute pointer, which would need a base
 relocation) and the augmentations z, P, L, R and S. Anything else is an
-UnwindTableError, and the program is left as it was.
+UnwindTableError, and the program is left as it was. The setup program's
+lookup of a function's FDE (src/launcher/UnwindTableLookup.cpp) reads the
+table in this form alone.
 """
 import bisect
 import re

@@ -40,16 +40,22 @@ struct Contribution {
 
 // The library of an input file named in the map: "dir/libfoo.a(member.o)"
 // belongs to libfoo.a, "dir/crt2.o" to crt2.o, CMake's archive of a
-// program's own objects "CMakeFiles/NAME.dir/objects.a(...)" to NAME; "dll
-// stuff" and the like are bytes the linker makes itself (base relocations).
+// program's own objects "CMakeFiles/NAME.dir/objects.a(...)" to NAME; the
+// code the link compiles from the libraries' intermediate code (link-time
+// optimisation, temporary files "NAME.ltrans0.ltrans.o") is of all of them
+// together; "dll stuff" and the like are bytes the linker makes itself (base
+// relocations).
 std::string Owner(const std::string& file)
 {
     static const std::regex member(R"((.*)\(([^()]*)\)$)");
     static const std::regex ownObjects(R"((?:.*/)?CMakeFiles/([^/]+)\.dir/objects\.a)");
+    static const std::regex linkTimeCode(R"(.*\.ltrans[0-9]*\.ltrans\.o)");
     std::smatch m;
     const std::string path = std::regex_match(file, m, member) ? m[1].str() : file;
     if (std::regex_match(path, m, ownObjects))
         return m[1].str() + " (its own code)";
+    if (std::regex_match(path, linkTimeCode))
+        return "(optimised at the link)";
     if (path.find('/') == std::string::npos && path.find('.') == std::string::npos)
         return "(made by the linker)";
     return fs::path(path).filename().string();

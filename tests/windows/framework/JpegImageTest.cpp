@@ -25,6 +25,15 @@ Rgb Quadrant(int x, int y)
     return x < kWidth / 2 ? kBottomLeft : kBottomRight;
 }
 
+// The shade of grey a picture in shades of grey keeps of a colour: its
+// luminance.
+Rgb Grey(Rgb colour)
+{
+    const auto luminance =
+        static_cast<std::uint8_t>((299 * colour.red + 587 * colour.green + 114 * colour.blue + 500) / 1000);
+    return {luminance, luminance, luminance};
+}
+
 // JPEG keeps flat areas away from edges within a few levels.
 void ExpectNear(COLORREF actual, Rgb expected)
 {
@@ -36,8 +45,10 @@ void ExpectNear(COLORREF actual, Rgb expected)
 TEST(JpegImage, DecodesSizeAndColoursTopRowFirstAndDrawsThemStretched)
 {
     // Each coding takes its own path through the decoder: the progressive
-    // scans, and the upsampling of the halved colour resolution.
-    for (JpegCoding coding : {JpegCoding::Subsampled, JpegCoding::ProgressiveSubsampled, JpegCoding::Baseline}) {
+    // scans, the upsampling of the halved colour resolution, and each
+    // conversion of the picture's components into blue, green and red.
+    for (JpegCoding coding : {JpegCoding::Subsampled, JpegCoding::ProgressiveSubsampled, JpegCoding::Baseline,
+                              JpegCoding::Grey, JpegCoding::RgbComponents}) {
         SCOPED_TRACE(static_cast<int>(coding));
         TempFile file("quadrants.jpg", EncodeJpeg(kWidth, kHeight, Quadrant, coding));
         TJPEGImage decoded;
@@ -46,10 +57,11 @@ TEST(JpegImage, DecodesSizeAndColoursTopRowFirstAndDrawsThemStretched)
         ASSERT_FALSE(decoded.Empty());
         EXPECT_EQ(decoded.Width(), kWidth);
         EXPECT_EQ(decoded.Height(), kHeight);
-        ExpectNear(decoded.Pixel(4, 3), kTopLeft);
-        ExpectNear(decoded.Pixel(kWidth - 4, 3), kTopRight);
-        ExpectNear(decoded.Pixel(4, kHeight - 3), kBottomLeft);
-        ExpectNear(decoded.Pixel(kWidth - 4, kHeight - 3), kBottomRight);
+        const auto expected = [coding](Rgb colour) { return coding == JpegCoding::Grey ? Grey(colour) : colour; };
+        ExpectNear(decoded.Pixel(4, 3), expected(kTopLeft));
+        ExpectNear(decoded.Pixel(kWidth - 4, 3), expected(kTopRight));
+        ExpectNear(decoded.Pixel(4, kHeight - 3), expected(kBottomLeft));
+        ExpectNear(decoded.Pixel(kWidth - 4, kHeight - 3), expected(kBottomRight));
     }
     TempFile file("quadrants.jpg", EncodeJpeg(kWidth, kHeight, Quadrant));
     TJPEGImage picture;
@@ -83,8 +95,10 @@ TEST(JpegImage, MissingAndDamagedFilesRaiseErrorAndKeepThePicture)
     TempFile empty("empty.jpg", {});
     TempFile random("noise.jpg", noise);
     TempFile missing("missing.jpg");
+    // Printers' colours: a picture the decoder cannot turn into pixels.
+    TempFile cmyk("cmyk.jpg", EncodeJpeg(kWidth, kHeight, Quadrant, JpegCoding::Cmyk));
 
-    for (const TempFile* bad : {&text, &cut, &empty, &random, &missing}) {
+    for (const TempFile* bad : {&text, &cut, &empty, &random, &missing, &cmyk}) {
         SCOPED_TRACE(bad->Path());
         EXPECT_THROW(picture.LoadFromFile(bad->Path()), Error);
         EXPECT_EQ(picture.Width(), kWidth);

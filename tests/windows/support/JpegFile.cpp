@@ -33,10 +33,15 @@ std::vector<unsigned char> EncodeJpeg(int width, int height, const std::function
     jpeg_mem_dest(&info, &buffer, &size);
     info.image_width = static_cast<JDIMENSION>(width);
     info.image_height = static_cast<JDIMENSION>(height);
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
+    const bool cmyk = coding == JpegCoding::Cmyk;
+    info.input_components = cmyk ? 4 : 3;
+    info.in_color_space = cmyk ? JCS_CMYK : JCS_RGB;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, 100, TRUE);
+    if (coding == JpegCoding::Grey)
+        jpeg_set_colorspace(&info, JCS_GRAYSCALE);
+    if (coding == JpegCoding::RgbComponents)
+        jpeg_set_colorspace(&info, JCS_RGB);
     // jpeg_set_defaults halves the colour resolution; Baseline keeps it full.
     if (coding == JpegCoding::Baseline)
         for (int c = 0; c < info.num_components; ++c)
@@ -45,13 +50,21 @@ std::vector<unsigned char> EncodeJpeg(int width, int height, const std::function
         jpeg_simple_progression(&info);
     jpeg_start_compress(&info, TRUE);
 
-    std::vector<JSAMPLE> row(static_cast<std::size_t>(width) * 3);
+    std::vector<JSAMPLE> row(static_cast<std::size_t>(width) * info.input_components);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             const Rgb c = colour(x, y);
-            row[x * 3] = c.red;
-            row[x * 3 + 1] = c.green;
-            row[x * 3 + 2] = c.blue;
+            JSAMPLE* const pixel = &row[static_cast<std::size_t>(x) * info.input_components];
+            if (cmyk) {
+                pixel[0] = static_cast<JSAMPLE>(255 - c.red);
+                pixel[1] = static_cast<JSAMPLE>(255 - c.green);
+                pixel[2] = static_cast<JSAMPLE>(255 - c.blue);
+                pixel[3] = 0;
+            } else {
+                pixel[0] = c.red;
+                pixel[1] = c.green;
+                pixel[2] = c.blue;
+            }
         }
         JSAMPROW rows[1] = {row.data()};
         jpeg_write_scanlines(&info, rows, 1);
