@@ -23,12 +23,18 @@ is an X window of its own, round by round every installer once
 - wizard shown (setuppack installers): until the test driver sees the wizard
   window; each look takes the driver about 0.1 s, which bounds the precision.
 
-Prints the sizes, the medians and, for each payload, NSIS zlib's first
-window over ours and ours with --solid over ours by default; nothing passes
-or fails on a time.
+Prints the sizes and, for each time, the median with its spread (the
+interquartile range and the extremes); then, for the first window, the
+ratios that the start is judged by, each taken within a round (so that what
+drifts on the machine meanwhile weighs on both sides of it alike) and given
+as the median over the rounds with its interquartile range, beside the aim
+it is held against; and the machine's load average before and after. Nothing
+passes or fails on a time.
 
-Usage, from the top folder after the Windows build:
-  bench/startup/first_window.py [--build build/windows] [--rounds 3]
+Usage, from the top folder after the Windows build (the sample payload, as
+the README's figures were taken):
+  bench/startup/first_window.py --payloads sample
+  bench/startup/first_window.py [--build build/windows] [--rounds 21]
                                 [--payloads sample,64,256] [--other-stub STUB]
 """
 import argparse
@@ -60,7 +66,16 @@ SCREENSAVER = "Aurora.scr"
 DEFAULT = "setuppack build (deflated)"
 SOLID = "setuppack build --solid"
 PEER = "NSIS zlib"
+PEER_SOLID = "NSIS lzma solid"
 BARE = "a bare window (reference)"
+# The first window's ratios, each taken within a round: (what, numerator,
+# denominator, aim, whether the ratio is to reach the aim or stay within it).
+RATIOS = [
+    ("--solid / default", SOLID, DEFAULT, 1.00, "at most"),
+    ("NSIS lzma solid / --solid", PEER_SOLID, SOLID, 1.10, "at least"),
+    ("NSIS zlib / default", PEER, DEFAULT, 1.20, "at least"),
+    ("default / a bare window", DEFAULT, BARE, 1.15, "at most"),
+]
 
 
 class Installer:
@@ -227,20 +242,36 @@ def measure(session, maps, installers, rounds, name):
         os.remove(session.host_path(path))
 
 
-def report(title, installers, rounds):
-    def median(values):
-        return "%.3f s" % statistics.median(values) if values else "-"
+def spread(values):
+    """The median of `values`, their interquartile range and extremes."""
+    if not values:
+        return "-"
+    ordered = sorted(values)
+    quartiles = statistics.quantiles(ordered, n=4, method="inclusive") if len(ordered) > 1 else [ordered[0]] * 3
+    return "%.3f (%.3f-%.3f, %.3f-%.3f)" % (quartiles[1], quartiles[0], quartiles[2], ordered[0], ordered[-1])
 
-    print("\n%s\n%-28s %12s  %13s  %16s  %13s   (medians of %d rounds)"
-          % (title, "installer", "bytes", "first window", "payload restored", "wizard shown", rounds))
+
+def paired_ratios(installers, numerator, denominator):
+    """The ratio of two installers' first windows in each round."""
+    by_label = {installer.label: installer for installer in installers}
+    if numerator not in by_label or denominator not in by_label:
+        return []
+    return [a / b for a, b in zip(by_label[numerator].first_window, by_label[denominator].first_window)]
+
+
+def report(title, installers, rounds):
+    print("\n%s: seconds, median (interquartile range, extremes) of %d rounds" % (title, rounds))
+    print("%-28s %10s  %-33s %-33s %s" % ("installer", "bytes", "first window", "payload restored", "wizard shown"))
     for installer in installers:
-        print("%-28s %12s  %13s  %16s  %13s" % (
-            installer.label, "{:,}".format(installer.size), median(installer.first_window),
-            median(installer.restored), median(installer.wizard)))
-    first = {installer.label: statistics.median(installer.first_window) for installer in installers}
-    if PEER in first:
-        print("first window, %s / ours: %.2f" % (PEER, first[PEER] / first[DEFAULT]))
-    print("first window, --solid / default: %.2f" % (first[SOLID] / first[DEFAULT]))
+        print("%-28s %10s  %-33s %-33s %s" % (
+            installer.label, "{:,}".format(installer.size), spread(installer.first_window),
+            spread(installer.restored), spread(installer.wizard)))
+    print("first window, ratios within a round: median (interquartile range)")
+    for what, numerator, denominator, aim, sense in RATIOS:
+        ratios = paired_ratios(installers, numerator, denominator)
+        if ratios:
+            q = statistics.quantiles(ratios, n=4, method="inclusive") if len(ratios) > 1 else [ratios[0]] * 3
+            print("  %-27s %.2f (%.2f-%.2f)   aim: %s %.2f" % (what, q[1], q[0], q[2], sense, aim))
 
 
 def measure_payloads(session, maps, build, work, args):
@@ -262,7 +293,8 @@ def measure_payloads(session, maps, build, work, args):
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--build", default="build/windows", help="the Windows build folder")
-    parser.add_argument("--rounds", type=int, default=3)
+    parser.add_argument("--rounds", type=int, default=21,
+                        help="rounds measured, each installer once in each, after one that warms up")
     parser.add_argument("--payloads", default="sample,64,256",
                         help="payloads to measure: sample, and sizes in MiB")
     parser.add_argument("--other-stub", help="a setup stub of another build (an earlier one, say), "
@@ -277,11 +309,20 @@ def main():
             # Without a virtual desktop, each top-level window is an X window.
             session.run("reg", "delete", "HKCU\\Software\\Wine\\Explorer", "/v", "Desktop", "/f")
             maps = WindowMaps(session.env["DISPLAY"])
+            # Other work on the machine slows every start; the figures are
+            # to be read with it.
+            before = load_average()
             try:
                 measure_payloads(session, maps, build, work, args)
             finally:
                 maps.close()
+            print("\nload average (1, 5, 15 minutes) before: %s, after: %s, on %d processors"
+                  % (before, load_average(), os.cpu_count()))
     return 0
+
+
+def load_average():
+    return "%.2f %.2f %.2f" % os.getloadavg()
 
 
 if __name__ == "__main__":
