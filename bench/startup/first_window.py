@@ -40,6 +40,7 @@ the README's figures were taken):
 import argparse
 import glob
 import os
+import re
 import shutil
 import signal
 import statistics
@@ -86,6 +87,7 @@ class Installer:
         self.payload_last = payload_last  # (file name, size, mtime) of the last file restored
         self.size = os.path.getsize(path)
         self.first_window, self.restored, self.wizard = [], [], []
+        self.first_window_cpu = []
 
 
 def payload_files(build, work, mebibytes):
@@ -170,9 +172,27 @@ def stop(session, proc, windows_path):
             proc.wait(timeout=30)
 
 
+def cpu_seconds(pid):
+    """The processor time that the process `pid` has spent, all its
+    threads together, from the kernel's accounts in nanoseconds."""
+    total = 0
+    for stat in glob.glob("/proc/%d/task/*/schedstat" % pid):
+        try:
+            with open(stat) as f:
+                total += int(f.read().split()[0])
+        except (OSError, ValueError, IndexError):
+            continue
+    return total / 1e9
+
+
 def measure_once(session, maps, installer, windows_path):
     """One start of the installer: (first window, payload restored, wizard
-    shown) in seconds, None for what it does not have."""
+    shown, processor time to the first window) in seconds, None for what it
+    does not have. The processor time is the installer's own process's
+    (Wine runs it in the process it starts), read as the X server reports
+    the window mapped; Wine's server and X server are not counted. Other
+    work on the machine stretches the times but hardly the processor time,
+    which tells the costs apart where the times are too noisy."""
     last = installer.payload_last
     temp = session.host_path(TEMP_FOLDER)
 
@@ -206,8 +226,15 @@ def measure_once(session, maps, installer, windows_path):
             seen["done"] = now
         return "first" in seen and ("done" in seen or not last)
 
+    pattern = re.compile(installer.title)
+
+    def on_map(when, name):
+        if "cpu" not in seen and when >= start and pattern.search(name):
+            seen["cpu"] = cpu_seconds(proc.pid)
+
     start = time.monotonic()
     proc = session.start(windows_path)
+    maps.on_map = on_map
     try:
         wait_for(window_and_payload, 60, installer.title, interval=0.01)
         if last:
@@ -216,8 +243,9 @@ def measure_once(session, maps, installer, windows_path):
                      60, "the wizard", interval=0.0)
             seen["wizard"] = time.monotonic() - start
     finally:
+        maps.on_map = None
         stop(session, proc, windows_path)
-    return seen.get("first"), seen.get("done"), seen.get("wizard")
+    return seen.get("first"), seen.get("done"), seen.get("wizard"), seen.get("cpu")
 
 
 def measure(session, maps, installers, rounds, name):
@@ -232,9 +260,10 @@ def measure(session, maps, installers, rounds, name):
     for round_ in range(rounds + 1):
         turn = round_ % len(installers)
         for installer, path in list(zip(installers, paths))[turn:] + list(zip(installers, paths))[:turn]:
-            first, done, wizard = measure_once(session, maps, installer, path)
+            first, done, wizard, cpu = measure_once(session, maps, installer, path)
             if round_ > 0:
                 installer.first_window.append(first)
+                installer.first_window_cpu.append(cpu)
                 if installer.payload_last:
                     installer.restored.append(done)
                     installer.wizard.append(wizard)
@@ -244,34 +273,43 @@ def measure(session, maps, installers, rounds, name):
 
 def spread(values):
     """The median of `values`, their interquartile range and extremes."""
-    if not values:
+    ordered = sorted(value for value in values if value is not None)
+    if not ordered:
         return "-"
-    ordered = sorted(values)
     quartiles = statistics.quantiles(ordered, n=4, method="inclusive") if len(ordered) > 1 else [ordered[0]] * 3
     return "%.3f (%.3f-%.3f, %.3f-%.3f)" % (quartiles[1], quartiles[0], quartiles[2], ordered[0], ordered[-1])
 
 
-def paired_ratios(installers, numerator, denominator):
-    """The ratio of two installers' first windows in each round."""
+def paired_ratios(installers, numerator, denominator, times):
+    """The ratio of two installers' `times` ("first_window", say) in each
+    round."""
     by_label = {installer.label: installer for installer in installers}
     if numerator not in by_label or denominator not in by_label:
         return []
-    return [a / b for a, b in zip(by_label[numerator].first_window, by_label[denominator].first_window)]
+    pairs = zip(getattr(by_label[numerator], times), getattr(by_label[denominator], times))
+    return [a / b for a, b in pairs if a and b]
 
 
 def report(title, installers, rounds):
     print("\n%s: seconds, median (interquartile range, extremes) of %d rounds" % (title, rounds))
-    print("%-28s %10s  %-33s %-33s %s" % ("installer", "bytes", "first window", "payload restored", "wizard shown"))
+    columns = "%-28s %10s  %-33s %-33s %-33s %s"
+    print(columns % ("installer", "bytes", "first window", "processor to first window", "payload restored",
+                     "wizard shown"))
     for installer in installers:
-        print("%-28s %10s  %-33s %-33s %s" % (
-            installer.label, "{:,}".format(installer.size), spread(installer.first_window),
-            spread(installer.restored), spread(installer.wizard)))
-    print("first window, ratios within a round: median (interquartile range)")
+        print(columns % (installer.label, "{:,}".format(installer.size), spread(installer.first_window),
+                         spread(installer.first_window_cpu), spread(installer.restored), spread(installer.wizard)))
+    print("ratios within a round: median (interquartile range) of the first window's time, then of the "
+          "processor time to it")
     for what, numerator, denominator, aim, sense in RATIOS:
-        ratios = paired_ratios(installers, numerator, denominator)
-        if ratios:
-            q = statistics.quantiles(ratios, n=4, method="inclusive") if len(ratios) > 1 else [ratios[0]] * 3
-            print("  %-27s %.2f (%.2f-%.2f)   aim: %s %.2f" % (what, q[1], q[0], q[2], sense, aim))
+        figures = []
+        for times in ("first_window", "first_window_cpu"):
+            ratios = paired_ratios(installers, numerator, denominator, times)
+            if ratios:
+                q = statistics.quantiles(ratios, n=4, method="inclusive") if len(ratios) > 1 else [ratios[0]] * 3
+                figures.append("%.2f (%.2f-%.2f)" % (q[1], q[0], q[2]))
+        if figures:
+            figures += ["-"] * (2 - len(figures))
+            print("  %-27s %-18s %-18s aim: %s %.2f" % (what, *figures, sense, aim))
 
 
 def measure_payloads(session, maps, build, work, args):
