@@ -16,6 +16,9 @@ is an X window of its own, round by round every installer once
 
 - first window: from the start of the installer until the X server maps its
   main window (window_maps.py, which waits for the server's events);
+- processor to first window: the processor time the installer's process has
+  spent when that map is seen, which other work on the machine hardly
+  stretches;
 - payload restored (setuppack installers): until the payload's last file has
   its full size and its stamp in the extraction folder, the run's own folder
   under the temporary folder (or the temporary folder itself, for a stub of
