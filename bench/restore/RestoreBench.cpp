@@ -13,6 +13,11 @@
 //   restore_bench --make ARCHIVE MIB            writes a benchmark archive
 //   restore_bench --child ARCHIVE FOLDER        restores it, prints VmHWM
 //                                               (for profiling, too)
+//   restore_bench --installer INSTALLER FOLDER  restores an installer's
+//       payload as the setup program does before its first window (trailer,
+//       check record, read-ahead, check value and solid decoding in one
+//       pass, TBackupFile), prints VmHWM; for instruction counts:
+//       valgrind --tool=callgrind restore_bench --installer setup.exe out
 //
 // Prints figures only; nothing here passes or fails on a time.
 #include <fcntl.h>
@@ -30,7 +35,11 @@
 #include <vector>
 
 #include "BenchArchive.h"
+#include "archive/CheckRecord.h"
+#include "archive/PayloadSource.h"
+#include "archive/PayloadTrailer.h"
 #include "archive/backup.h"
+#include "base/StdioFileStream.h"
 
 extern char** environ;
 
@@ -90,6 +99,27 @@ int Child(const std::string& archive, const std::string& folder)
     bool ok = false;
     try {
         ok = Restore(archive, folder);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+    }
+    std::printf("%ld\n", PeakResidentKiB());
+    return ok ? 0 : 1;
+}
+
+// Installer mode: the payload of `installer` restored into `folder` and
+// checked against its record, then the peak resident set in KiB.
+int InstallerChild(const std::string& installer, const std::string& folder)
+{
+    fs::create_directories(folder);
+    bool ok = false;
+    try {
+        lumora::StdioFileStream file(installer, lumora::StdioFileStream::Mode::Read);
+        const lumora::archive::PayloadTrailer trailer = lumora::archive::ReadPayloadTrailer(file);
+        const lumora::archive::CheckRecordPlace check =
+            lumora::archive::ReadCheckRecord(file, trailer.imageEnd, trailer.offset);
+        lumora::archive::PayloadSource payload(file, trailer.offset, trailer.at);
+        TBackupFile backup;
+        ok = !check.damaged && backup.RestoreFromStream(&payload.Archive(), folder) && payload.Matches(check.record);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
     }
@@ -203,6 +233,8 @@ int main(int argc, char** argv)
 {
     if (argc == 4 && std::strcmp(argv[1], "--child") == 0)
         return Child(argv[2], argv[3]);
+    if (argc == 4 && std::strcmp(argv[1], "--installer") == 0)
+        return InstallerChild(argv[2], argv[3]);
     if (argc == 4 && std::strcmp(argv[1], "--make") == 0) {
         lumora::bench::WriteBenchArchive(argv[2], std::stoll(argv[3]) * kMiB);
         return 0;

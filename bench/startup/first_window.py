@@ -16,6 +16,9 @@ is an X window of its own, round by round every installer once
 
 - first window: from the start of the installer until the X server maps its
   main window (window_maps.py, which waits for the server's events);
+- processor to first window: the processor time the installer's process has
+  spent when that map is seen, which other work on the machine hardly
+  stretches;
 - payload restored (setuppack installers): until the payload's last file has
   its full size and its stamp in the extraction folder, the run's own folder
   under the temporary folder (or the temporary folder itself, for a stub of
@@ -23,17 +26,24 @@ is an X window of its own, round by round every installer once
 - wizard shown (setuppack installers): until the test driver sees the wizard
   window; each look takes the driver about 0.1 s, which bounds the precision.
 
-Prints the sizes, the medians and, for each payload, NSIS zlib's first
-window over ours and ours with --solid over ours by default; nothing passes
-or fails on a time.
+Prints the sizes and, for each time, the median with its spread (the
+interquartile range and the extremes); then, for the first window, the
+ratios that the start is judged by, each taken within a round (so that what
+drifts on the machine meanwhile weighs on both sides of it alike) and given
+as the median over the rounds with its interquartile range, beside the aim
+it is held against; and the machine's load average before and after. Nothing
+passes or fails on a time.
 
-Usage, from the top folder after the Windows build:
-  bench/startup/first_window.py [--build build/windows] [--rounds 3]
+Usage, from the top folder after the Windows build (the sample payload, as
+the README's figures were taken):
+  bench/startup/first_window.py --payloads sample
+  bench/startup/first_window.py [--build build/windows] [--rounds 21]
                                 [--payloads sample,64,256] [--other-stub STUB]
 """
 import argparse
 import glob
 import os
+import re
 import shutil
 import signal
 import statistics
@@ -60,7 +70,16 @@ SCREENSAVER = "Aurora.scr"
 DEFAULT = "setuppack build (deflated)"
 SOLID = "setuppack build --solid"
 PEER = "NSIS zlib"
+PEER_SOLID = "NSIS lzma solid"
 BARE = "a bare window (reference)"
+# The first window's ratios, each taken within a round: (what, numerator,
+# denominator, aim, whether the ratio is to reach the aim or stay within it).
+RATIOS = [
+    ("--solid / default", SOLID, DEFAULT, 1.00, "at most"),
+    ("NSIS lzma solid / --solid", PEER_SOLID, SOLID, 1.10, "at least"),
+    ("NSIS zlib / default", PEER, DEFAULT, 1.20, "at least"),
+    ("default / a bare window", DEFAULT, BARE, 1.15, "at most"),
+]
 
 
 class Installer:
@@ -71,6 +90,7 @@ class Installer:
         self.payload_last = payload_last  # (file name, size, mtime) of the last file restored
         self.size = os.path.getsize(path)
         self.first_window, self.restored, self.wizard = [], [], []
+        self.first_window_cpu = []
 
 
 def payload_files(build, work, mebibytes):
@@ -155,9 +175,27 @@ def stop(session, proc, windows_path):
             proc.wait(timeout=30)
 
 
+def cpu_seconds(pid):
+    """The processor time that the process `pid` has spent, all its
+    threads together, from the kernel's accounts in nanoseconds."""
+    total = 0
+    for stat in glob.glob("/proc/%d/task/*/schedstat" % pid):
+        try:
+            with open(stat) as f:
+                total += int(f.read().split()[0])
+        except (OSError, ValueError, IndexError):
+            continue
+    return total / 1e9
+
+
 def measure_once(session, maps, installer, windows_path):
     """One start of the installer: (first window, payload restored, wizard
-    shown) in seconds, None for what it does not have."""
+    shown, processor time to the first window) in seconds, None for what it
+    does not have. The processor time is the installer's own process's
+    (Wine runs it in the process it starts), read as the X server reports
+    the window mapped; Wine's server and X server are not counted. Other
+    work on the machine stretches the times but hardly the processor time,
+    which tells the costs apart where the times are too noisy."""
     last = installer.payload_last
     temp = session.host_path(TEMP_FOLDER)
 
@@ -191,8 +229,15 @@ def measure_once(session, maps, installer, windows_path):
             seen["done"] = now
         return "first" in seen and ("done" in seen or not last)
 
+    pattern = re.compile(installer.title)
+
+    def on_map(when, name):
+        if "cpu" not in seen and when >= start and pattern.search(name):
+            seen["cpu"] = cpu_seconds(proc.pid)
+
     start = time.monotonic()
     proc = session.start(windows_path)
+    maps.on_map = on_map
     try:
         wait_for(window_and_payload, 60, installer.title, interval=0.01)
         if last:
@@ -201,8 +246,9 @@ def measure_once(session, maps, installer, windows_path):
                      60, "the wizard", interval=0.0)
             seen["wizard"] = time.monotonic() - start
     finally:
+        maps.on_map = None
         stop(session, proc, windows_path)
-    return seen.get("first"), seen.get("done"), seen.get("wizard")
+    return seen.get("first"), seen.get("done"), seen.get("wizard"), seen.get("cpu")
 
 
 def measure(session, maps, installers, rounds, name):
@@ -217,9 +263,10 @@ def measure(session, maps, installers, rounds, name):
     for round_ in range(rounds + 1):
         turn = round_ % len(installers)
         for installer, path in list(zip(installers, paths))[turn:] + list(zip(installers, paths))[:turn]:
-            first, done, wizard = measure_once(session, maps, installer, path)
+            first, done, wizard, cpu = measure_once(session, maps, installer, path)
             if round_ > 0:
                 installer.first_window.append(first)
+                installer.first_window_cpu.append(cpu)
                 if installer.payload_last:
                     installer.restored.append(done)
                     installer.wizard.append(wizard)
@@ -227,20 +274,45 @@ def measure(session, maps, installers, rounds, name):
         os.remove(session.host_path(path))
 
 
-def report(title, installers, rounds):
-    def median(values):
-        return "%.3f s" % statistics.median(values) if values else "-"
+def spread(values):
+    """The median of `values`, their interquartile range and extremes."""
+    ordered = sorted(value for value in values if value is not None)
+    if not ordered:
+        return "-"
+    quartiles = statistics.quantiles(ordered, n=4, method="inclusive") if len(ordered) > 1 else [ordered[0]] * 3
+    return "%.3f (%.3f-%.3f, %.3f-%.3f)" % (quartiles[1], quartiles[0], quartiles[2], ordered[0], ordered[-1])
 
-    print("\n%s\n%-28s %12s  %13s  %16s  %13s   (medians of %d rounds)"
-          % (title, "installer", "bytes", "first window", "payload restored", "wizard shown", rounds))
+
+def paired_ratios(installers, numerator, denominator, times):
+    """The ratio of two installers' `times` ("first_window", say) in each
+    round."""
+    by_label = {installer.label: installer for installer in installers}
+    if numerator not in by_label or denominator not in by_label:
+        return []
+    pairs = zip(getattr(by_label[numerator], times), getattr(by_label[denominator], times))
+    return [a / b for a, b in pairs if a and b]
+
+
+def report(title, installers, rounds):
+    print("\n%s: seconds, median (interquartile range, extremes) of %d rounds" % (title, rounds))
+    columns = "%-28s %10s  %-33s %-33s %-33s %s"
+    print(columns % ("installer", "bytes", "first window", "processor to first window", "payload restored",
+                     "wizard shown"))
     for installer in installers:
-        print("%-28s %12s  %13s  %16s  %13s" % (
-            installer.label, "{:,}".format(installer.size), median(installer.first_window),
-            median(installer.restored), median(installer.wizard)))
-    first = {installer.label: statistics.median(installer.first_window) for installer in installers}
-    if PEER in first:
-        print("first window, %s / ours: %.2f" % (PEER, first[PEER] / first[DEFAULT]))
-    print("first window, --solid / default: %.2f" % (first[SOLID] / first[DEFAULT]))
+        print(columns % (installer.label, "{:,}".format(installer.size), spread(installer.first_window),
+                         spread(installer.first_window_cpu), spread(installer.restored), spread(installer.wizard)))
+    print("ratios within a round: median (interquartile range) of the first window's time, then of the "
+          "processor time to it")
+    for what, numerator, denominator, aim, sense in RATIOS:
+        figures = []
+        for times in ("first_window", "first_window_cpu"):
+            ratios = paired_ratios(installers, numerator, denominator, times)
+            if ratios:
+                q = statistics.quantiles(ratios, n=4, method="inclusive") if len(ratios) > 1 else [ratios[0]] * 3
+                figures.append("%.2f (%.2f-%.2f)" % (q[1], q[0], q[2]))
+        if figures:
+            figures += ["-"] * (2 - len(figures))
+            print("  %-27s %-18s %-18s aim: %s %.2f" % (what, *figures, sense, aim))
 
 
 def measure_payloads(session, maps, build, work, args):
@@ -262,7 +334,8 @@ def measure_payloads(session, maps, build, work, args):
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--build", default="build/windows", help="the Windows build folder")
-    parser.add_argument("--rounds", type=int, default=3)
+    parser.add_argument("--rounds", type=int, default=21,
+                        help="rounds measured, each installer once in each, after one that warms up")
     parser.add_argument("--payloads", default="sample,64,256",
                         help="payloads to measure: sample, and sizes in MiB")
     parser.add_argument("--other-stub", help="a setup stub of another build (an earlier one, say), "
@@ -277,11 +350,20 @@ def main():
             # Without a virtual desktop, each top-level window is an X window.
             session.run("reg", "delete", "HKCU\\Software\\Wine\\Explorer", "/v", "Desktop", "/f")
             maps = WindowMaps(session.env["DISPLAY"])
+            # Other work on the machine slows every start; the figures are
+            # to be read with it.
+            before = load_average()
             try:
                 measure_payloads(session, maps, build, work, args)
             finally:
                 maps.close()
+            print("\nload average (1, 5, 15 minutes) before: %s, after: %s, on %d processors"
+                  % (before, load_average(), os.cpu_count()))
     return 0
+
+
+def load_average():
+    return "%.2f %.2f %.2f" % os.getloadavg()
 
 
 if __name__ == "__main__":

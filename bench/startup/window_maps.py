@@ -57,6 +57,10 @@ class WindowMaps:
             x.XSelectInput(self._display, child, _SUBSTRUCTURE_NOTIFY_MASK)
         x.XFlush(self._display)
         self._maps = []  # (monotonic time, window name)
+        # Called on the watching thread at each map, with the time and the
+        # window's name, before anything else runs: to read what the
+        # program has spent by then.
+        self.on_map = None
         self._lock = threading.Lock()
         self._stop = False
         self._thread = threading.Thread(target=self._watch, daemon=True)
@@ -97,6 +101,8 @@ class WindowMaps:
             elif kind == _MAP_NOTIFY:
                 seen = time.monotonic()
                 name = self._name(_window(event, _WINDOW_OFFSET))
+                if self.on_map:
+                    self.on_map(seen, name)
                 with self._lock:
                     self._maps.append((seen, name))
 

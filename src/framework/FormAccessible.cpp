@@ -3,6 +3,8 @@
 #include <oleacc.h>
 
 #include <algorithm>
+#include <cstddef>
+#include <cstring>
 #include <new>
 #include <string>
 #include <vector>
@@ -16,47 +18,57 @@ namespace lumora {
 
 namespace {
 
-// The thread's single-threaded apartment, entered once and left at the end
-// of the program.
-class Apartment {
-public:
-    Apartment() : entered_(SUCCEEDED(CoInitialize(nullptr))) {}
-    ~Apartment()
-    {
-        if (entered_)
-            CoUninitialize();
-    }
-    Apartment(const Apartment&) = delete;
-    Apartment& operator=(const Apartment&) = delete;
-
-private:
-    bool entered_;
-};
-
-void EnterApartment() { static Apartment apartment; }
-
-// oleacc.dll is not among the system's known DLLs: imported, it would be
-// looked for beside the installer first. It is loaded from the system folder
-// when a client first asks for the form's object.
+// The libraries of accessibility, loaded from the system folder when a
+// client first asks for the form's object. oleacc.dll is not among the
+// system's known DLLs: imported, it would be looked for beside the
+// installer first. ole32.dll and oleaut32.dll, with the libraries they
+// bring, would cost every start their loading before the first window.
 struct Oleacc {
     decltype(&AccessibleObjectFromWindow) accessibleObjectFromWindow;
     decltype(&CreateStdAccessibleObject) createStdAccessibleObject;
     decltype(&LresultFromObject) lresultFromObject;
+    decltype(&CoInitialize) coInitialize;
+    decltype(&SysAllocStringLen) sysAllocStringLen;
 
-    bool Loaded() const { return accessibleObjectFromWindow && createStdAccessibleObject && lresultFromObject; }
+    bool loaded;
+};
+
+// The libraries, each followed by its functions in the order of Oleacc's
+// members.
+constexpr const char* kOleaccNames[] = {
+    "oleacc.dll", "AccessibleObjectFromWindow", "CreateStdAccessibleObject", "LresultFromObject",
+    "ole32.dll",  "CoInitialize",
+    "oleaut32.dll", "SysAllocStringLen",
 };
 
 const Oleacc& OleaccFunctions()
 {
     static const Oleacc functions = [] {
-        const HMODULE module = LoadSystemLibrary("oleacc.dll");
-        return Oleacc{
-            LookupFunction<decltype(&AccessibleObjectFromWindow)>(module, "AccessibleObjectFromWindow"),
-            LookupFunction<decltype(&CreateStdAccessibleObject)>(module, "CreateStdAccessibleObject"),
-            LookupFunction<decltype(&LresultFromObject)>(module, "LresultFromObject"),
-        };
+        Oleacc loaded{};
+        FARPROC found[5];
+        std::size_t count = 0;
+        HMODULE library = nullptr;
+        loaded.loaded = true;
+        for (const char* name : kOleaccNames) {
+            if (std::strstr(name, ".dll"))
+                library = LoadSystemLibrary(name);
+            else if (!(found[count++] = library ? GetProcAddress(library, name) : nullptr))
+                loaded.loaded = false;
+        }
+        static_assert(sizeof found == offsetof(Oleacc, loaded), "one function of each name");
+        std::memcpy(&loaded, found, sizeof found);
+        return loaded;
     }();
     return functions;
+}
+
+// The thread's single-threaded apartment, entered once the libraries are
+// loaded. It is never left: the process's end takes it down, after every
+// object handed out may have been released.
+void EnterApartment()
+{
+    static const bool entered = SUCCEEDED(OleaccFunctions().coInitialize(nullptr));
+    (void)entered;
 }
 
 // The children of a form's client area at one moment: its child windows,
@@ -149,13 +161,13 @@ HRESULT TextResult(HRESULT found, const std::string& text, BSTR* out)
     if (text.empty())
         return S_FALSE;
     const std::wstring wide = WideText(text);
-    *out = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+    *out = OleaccFunctions().sysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
     return *out ? S_OK : E_OUTOFMEMORY;
 }
 
 HRESULT IntegerResult(HRESULT found, LONG value, VARIANT* out)
 {
-    VariantInit(out);
+    out->vt = VT_EMPTY;  // as VariantInit leaves it
     if (FAILED(found))
         return found;
     out->vt = VT_I4;
@@ -343,7 +355,7 @@ public:
     // answers the rest.
     HRESULT STDMETHODCALLTYPE accNavigate(long direction, VARIANT start, VARIANT* end) override
     {
-        VariantInit(end);
+        end->vt = VT_EMPTY;  // as VariantInit leaves it
         Children children;
         const HRESULT read = Read(children);
         if (FAILED(read))
@@ -450,7 +462,7 @@ bool AnswerGetObject(TForm& form, WPARAM wParam, LPARAM lParam, LRESULT& result)
     if (static_cast<LONG>(lParam) != OBJID_CLIENT || ReadChildren(form.Handle()).elements.empty())
         return false;
     const Oleacc& oleacc = OleaccFunctions();
-    if (!oleacc.Loaded())
+    if (!oleacc.loaded)
         return false;
     EnterApartment();
     IAccessible* standard = nullptr;

@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include "base/PathEncoding.h"
+#include "framework/SystemLibrary.h"
 
 namespace lumora {
 
@@ -41,13 +42,17 @@ std::wstring FullPathOf(const std::wstring& path)
 }
 
 // The known folder `id` as path text, whether it exists or not; empty when
-// the system has no such folder.
+// the system has no such folder. The answer's memory goes back to COM's
+// allocator, whose library is loaded only here: imported, it would be
+// loaded, with what it brings, before every first window.
 std::string KnownFolder(REFKNOWNFOLDERID id)
 {
     wchar_t* path = nullptr;
     const bool known = SUCCEEDED(SHGetKnownFolderPath(id, KF_FLAG_DONT_VERIFY, nullptr, &path));
     const std::string folder = known ? PathFromWide(path) : std::string();
-    CoTaskMemFree(path);
+    if (const auto taskMemFree =
+            LookupFunction<decltype(&CoTaskMemFree)>(LoadSystemLibrary("ole32.dll"), "CoTaskMemFree"))
+        taskMemFree(path);
     return folder;
 }
 

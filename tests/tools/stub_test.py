@@ -127,11 +127,20 @@ class StubResourcesTest(unittest.TestCase):
 
 class ImportsTest(unittest.TestCase):
 
-    def test_the_stub_imports_only_known_dlls(self):
+    def imported(self):
         dump = subprocess.run([OBJDUMP, "-p", STUB], capture_output=True, text=True, check=True).stdout
-        imported = {line.split("DLL Name:")[1].strip().lower() for line in dump.splitlines() if "DLL Name:" in line}
+        return {line.split("DLL Name:")[1].strip().lower() for line in dump.splitlines() if "DLL Name:" in line}
+
+    def test_the_stub_imports_only_known_dlls(self):
+        imported = self.imported()
         self.assertIn("kernel32.dll", imported)
         self.assertLessEqual(imported, KNOWN_DLLS)
+
+    def test_com_is_loaded_when_asked_for_not_at_every_start(self):
+        # Imported, ole32 and oleaut32 (with rpcrt4 and combase) would be
+        # loaded before every first window: milliseconds under Wine, for
+        # what only an accessibility client or a known folder needs.
+        self.assertFalse(self.imported() & {"ole32.dll", "oleaut32.dll"})
 
 
 class UnwindTableTest(unittest.TestCase):
