@@ -1,7 +1,9 @@
 #pragma once
 // Puts a group of new files in the place of old ones, with the uninstall
-// entry (the screensaver, its uninstaller and its info file), so that the
-// group ends with the whole old version or the whole new one, also when the
+// entry (the screensaver, its uninstaller and its info file), and removes
+// the files and entry of an earlier installation of the product under
+// another name, so that the group ends with the whole old version or the
+// whole new one, also when the
 // run fails half way (a full disk, a file held open by another program) or
 // is killed (a power cut, a killed process):
 // - one run at a time changes the product's files (ProductLock.h);
@@ -47,7 +49,14 @@ public:
     // cannot be held, a target lies in another folder or an earlier group
     // cannot be undone; "The installation journal <path> <what it found>:
     // ..." for a journal that fails its check; those of ProductLock::Take.
-    FilesIntoPlace(const std::vector<std::string>& targets, const std::string& screenSaverFile);
+    //
+    // `removed` (full paths in the same folder) are the files of an earlier
+    // installation that the group removes, with its entry `removedEntry`
+    // (a key name in the list; empty: none); they follow the targets as
+    // places of their own. The lock is the product's identity's when it has
+    // one, so that versions of other screensaver names wait for each other.
+    FilesIntoPlace(const std::vector<std::string>& targets, const std::string& screenSaverFile,
+                   const std::vector<std::string>& removed = {}, const std::string& removedEntry = {});
     // Undoes the group unless it is complete; a group that cannot be undone
     // whole keeps its journal for the next run.
     ~FilesIntoPlace();
@@ -64,11 +73,14 @@ public:
     // group changes anything. A folder is left to Prepare.
     void ClaimTargets(const std::vector<std::string>& earlier) const;
 
-    // The name under which the entry's copy of this group is kept.
-    const std::string& KeptEntry() const { return keptEntry_; }
+    // The names of the group's uninstall entries (its own, then the one it
+    // removes), and those under which their copies are kept.
+    const std::vector<std::string>& Entries() const { return names_.entries; }
+    const std::string& KeptEntry(std::size_t entry = 0) const { return keptEntries_[entry]; }
 
     // Before the new file of `place` is written: keeps a copy of the old
-    // target and makes the new file beside it (NewFile). False, with the
+    // target and makes the new file beside it (NewFile); of a removed
+    // file, keeps its copy alone. False, with the
     // system's error, when a folder or a read-only file is in the target's
     // place or the copy or the new file cannot be made.
     bool Prepare(std::size_t place);
@@ -76,11 +88,13 @@ public:
     // until the journal is written.
     HANDLE NewFile(std::size_t place) const { return slots_[place].newFile.Get(); }
     // Writes and flushes the journal, once every new file is written and
-    // the entry's copy kept (`entry`: KeepUninstallEntry's answer). Throws
-    // Error "Cannot write file <first target>".
-    void WriteJournal(TargetBefore entry);
-    // Moves the new file of `place` into its target's place; false, with
-    // the system's error and the target unchanged, when it cannot.
+    // the entries' copies kept (`entries`: KeepUninstallEntry's answers, in
+    // the order of Entries()). Throws Error "Cannot write file <first
+    // target>".
+    void WriteJournal(const std::vector<TargetBefore>& entries);
+    // Moves the new file of `place` into its target's place, or a removed
+    // file out of it; false, with the system's error and the target
+    // unchanged, when it cannot.
     bool Place(std::size_t place);
     // Completes the group: its journal goes, then the copies (or, for an
     // old screensaver still running, at the next restart when it lies in
@@ -95,6 +109,7 @@ private:
         std::wstring name;    // the target's name in the folder
         FileHandle newFile;   // open while it is written
         bool superseded = false;  // a later slot goes to the same target
+        bool removal = false;     // an earlier installation's file, which goes
         bool hadOld = false;
         bool placed = false;
     };
@@ -121,17 +136,16 @@ private:
     void SettleJournal(const std::wstring& name, LeftoverName group, bool undo);
 
     std::vector<Slot> slots_;
-    std::string screenSaverFile_;
     LeftoverName group_;
     GroupNames names_;
-    std::string keptEntry_;
+    std::vector<std::string> keptEntries_;
     // Open without delete sharing while the group lasts, so that it cannot
     // be renamed or replaced; declared before the lock, which lies in it.
     FileHandle folder_;
     std::wstring folderPath_;
     ProductLock lock_;
     FileHandle journal_;
-    TargetBefore entry_ = TargetBefore::Left;
+    std::vector<TargetBefore> entries_;
     bool journalWritten_ = false;
     bool committed_ = false;
 };

@@ -2,10 +2,12 @@
 
 #include <windows.h>
 
+#include "base/AsciiText.h"
 #include "base/PathEncoding.h"
 #include "framework/FileObject.h"
 #include "framework/Registry.h"
 #include "settings/InstallScope.h"
+#include "wizard/UninstallRegistry.h"
 #include "wizard/UninstallValues.h"
 
 namespace lumora {
@@ -35,6 +37,65 @@ std::vector<std::string> EarlierInstallationFiles(const std::string& screenSaver
         files[4] = paths.uninstallerTarget;
     }
     return files;
+}
+
+}  // namespace lumora
+
+namespace lumora {
+
+namespace {
+
+// The product's installation that the entry `key` describes, if it is one.
+std::optional<EarlierProduct> ProductOfEntry(const TRegistryKey& key, const std::string& name,
+                                             const std::string& productId, const std::string& targetFolder)
+{
+    const std::string screenSaver = key.ReadString(kScreenSaverValue);
+    const std::string uninstaller = ProgramOfCommand(key.ReadString("UninstallString"));
+    const std::size_t slash = uninstaller.rfind('\\');
+    if (!key || UpperCaseAscii(key.ReadString(kProductIdValue)) != UpperCaseAscii(productId) ||
+        screenSaver.size() <= 4 || screenSaver.find_first_of("\\/:") != std::string::npos ||
+        slash == std::string::npos || uninstaller.size() - slash <= 5 ||
+        !SamePath(WideText(uninstaller.substr(0, slash)), WideText(targetFolder)))
+        return std::nullopt;
+    // The uninstaller and the info file share the base name.
+    const std::string base = uninstaller.substr(0, uninstaller.size() - 4);
+    return EarlierProduct{name, key.ReadString(kDisplayVersion),
+                          {targetFolder + "\\" + screenSaver, uninstaller, base + ".nfo"}};
+}
+
+}  // namespace
+
+std::optional<EarlierProduct> FindEarlierProduct(const std::string& productId, const std::string& ownEntry,
+                                                 const std::string& targetFolder)
+{
+    if (productId.empty())
+        return std::nullopt;
+    const std::string own = UpperCaseAscii(ownEntry);
+    const TRegistryKey list = TRegistryKey::Open(ScopeRoot(), kUninstallListKey, KEY_READ);
+    for (const std::string& name : list.KeyNames())
+        if (UpperCaseAscii(name) != own)
+            if (auto found = ProductOfEntry(TRegistryKey::Open(list.Handle(), name, KEY_QUERY_VALUE), name,
+                                            productId, targetFolder))
+                return found;
+    // An entry that a killed run removed lives on as its copy, until the
+    // next run puts it back.
+    const TRegistryKey kept = TRegistryKey::Open(ScopeRoot(), kKeptEntriesKey, KEY_READ);
+    for (const std::string& name : kept.KeyNames()) {
+        const TRegistryKey copies = TRegistryKey::Open(kept.Handle(), name, KEY_READ);
+        for (const std::string& copy : copies.KeyNames())
+            if (UpperCaseAscii(name) != own)
+                if (auto found = ProductOfEntry(TRegistryKey::Open(copies.Handle(), copy, KEY_QUERY_VALUE), name,
+                                                productId, targetFolder))
+                    return found;
+    }
+    return std::nullopt;
+}
+
+std::string InstalledProductVersion(const std::string& screenSaverFile, const std::string& targetFolder)
+{
+    const std::optional<EarlierProduct> earlier =
+        FindEarlierProduct(AuthorText(Product.ProductId), UninstallEntryName(screenSaverFile), targetFolder);
+    return earlier ? earlier->version : InstalledVersion(screenSaverFile);
 }
 
 }  // namespace lumora

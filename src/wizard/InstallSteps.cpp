@@ -7,6 +7,7 @@
 #include "base/UiTexts.h"
 #include "framework/Application.h"
 #include "framework/MessageDialog.h"
+#include "framework/Registry.h"
 #include "framework/Win32Error.h"
 #include "settings/CmnFunc2.h"
 #include "settings/ExitCodes.h"
@@ -23,6 +24,7 @@
 #include "wizard/InstallPaths.h"
 #include "wizard/RegistrationCommand.h"
 #include "wizard/UninstallRegistry.h"
+#include "wizard/UninstallValues.h"
 
 namespace lumora {
 
@@ -43,6 +45,12 @@ std::string InstallTargetFolder()
 {
     return ScopeFolder(
         ProductFolderName(AuthorText(Product.Product), AuthorText(ScreenSaverBaseName(Globals.ScreenSaverFile))));
+}
+
+std::string NewerVersionInstalled(const std::string& targetFolder)
+{
+    const std::string installed = InstalledProductVersion(Globals.ScreenSaverFile, targetFolder);
+    return IsDowngrade(installed, AuthorText(Product.Version)) ? installed : std::string();
 }
 
 void RunInstallationSteps(const std::string& targetFolder, const std::function<void()>& writeUninstallRegistry,
@@ -72,8 +80,28 @@ void RunInstallationSteps(const std::string& targetFolder, const std::function<v
             RaiseWithSystemReason("Cannot create file ", screenSaverName);
         }
         MakeScopeFolder(targetFolder);
-        FilesIntoPlace files({paths.screenSaverTarget, paths.uninstallerTarget, paths.infoFile}, screenSaverFile);
-        files.ClaimTargets(EarlierInstallationFiles(screenSaverFile, targetFolder, paths));
+        // An earlier installation of the product under another name goes
+        // with the group: its files that this one does not replace, and its
+        // entry.
+        const std::optional<EarlierProduct> earlier =
+            FindEarlierProduct(AuthorText(Product.ProductId), UninstallEntryName(screenSaverFile), targetFolder);
+        const std::vector<std::string> targets = {paths.screenSaverTarget, paths.uninstallerTarget, paths.infoFile};
+        std::vector<std::string> removed;
+        if (earlier) {
+            LogStep("earlier installation", earlier->entry + (earlier->version.empty() ? "" : " " + earlier->version) +
+                                                " is replaced");
+            for (const std::string& file : earlier->files) {
+                bool replaced = false;
+                for (const std::string& target : targets)
+                    replaced |= SamePath(WideText(file), WideText(target));
+                if (!replaced)
+                    removed.push_back(file);
+            }
+        }
+        FilesIntoPlace files(targets, screenSaverFile, removed, earlier ? earlier->entry : std::string());
+        std::vector<std::string> claimed = EarlierInstallationFiles(screenSaverFile, targetFolder, paths);
+        claimed.insert(claimed.end(), removed.begin(), removed.end());
+        files.ClaimTargets(claimed);
         const std::string* const sources[] = {&paths.screenSaverSource, &paths.uninstallerSource};
         for (std::size_t i = 0; i < 2; ++i) {
             if (!files.Prepare(i))
@@ -82,17 +110,22 @@ void RunInstallationSteps(const std::string& targetFolder, const std::function<v
             // Pending paints and clicks are handled after each of the copies.
             Application.ProcessMessages();
         }
+        for (std::size_t i = targets.size(); i < targets.size() + removed.size(); ++i)
+            if (!files.Prepare(i))
+                RaiseWithSystemReason("Cannot create file ", files.Target(i));
         step = "info file";
         RecordOutcome(ExitCode::OtherFailure);
         if (!files.Prepare(2))
             throw InOutError(GetLastError());
         WriteInfoFile(files.NewFile(2), screenSaverFile, targetFolder);
         step = "uninstall entry";
-        const TargetBefore entry = KeepUninstallEntry(screenSaverFile, files.KeptEntry());
+        std::vector<TargetBefore> entries;
+        for (std::size_t i = 0; i < files.Entries().size(); ++i)
+            entries.push_back(KeepUninstallEntry(files.Entries()[i], files.KeptEntry(i)));
 
         step = "copy";
         RecordOutcome(ExitCode::CopyFailed);
-        files.WriteJournal(entry);
+        files.WriteJournal(entries);
         for (std::size_t i = 0; i < 2; ++i)
             if (!files.Place(i))
                 RaiseWithSystemReason("Cannot create file ", files.Target(i));
@@ -102,8 +135,18 @@ void RunInstallationSteps(const std::string& targetFolder, const std::function<v
         if (!files.Place(2))
             throw InOutError(GetLastError());
         LogStep(step, paths.infoFile + " written");
+        for (std::size_t i = targets.size(); i < targets.size() + removed.size(); ++i) {
+            if (!files.Place(i))
+                RaiseWithSystemReason("Cannot delete file ", files.Target(i));
+            LogStep("earlier installation", files.Target(i) + " removed");
+        }
         step = "uninstall entry";
         writeUninstallRegistry();
+        if (earlier) {
+            if (!TRegistryKey::DeleteTree(ScopeRoot(), UninstallEntryPathOf(earlier->entry)))
+                throw Error("Failed to delete key " + earlier->entry);
+            LogStep(step, ScopeRootName() + ("\\" + UninstallEntryPathOf(earlier->entry)) + " removed");
+        }
         files.Commit();
         RecordOutcome(ExitCode::Installed);
         step = "installation";

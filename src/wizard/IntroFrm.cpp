@@ -7,6 +7,8 @@
 #include "framework/Win32Error.h"
 #include "settings/Globals.h"
 #include "settings/ProductInfo.h"
+#include "settings/RunLog.h"
+#include "wizard/EarlierInstallation.h"
 #include "wizard/InstallSteps.h"
 #include "wizard/UninstallRegistry.h"
 #include "wizard/WizardSummary.h"
@@ -126,8 +128,8 @@ void TSetupWiz::ToolbarButton973Click(TObject*) { LeaveClick(*this); }
 
 void TSetupWiz::FillMemoBox()
 {
-    Memo2.SetLines(
-        SummaryLines(Label4.Caption(), InstalledVersion(Globals.ScreenSaverFile), AuthorText(Product.Version)));
+    Memo2.SetLines(SummaryLines(Label4.Caption(), InstalledProductVersion(Globals.ScreenSaverFile, Label4.Caption()),
+                                AuthorText(Product.Version)));
 }
 
 void TSetupWiz::CenterMe()
@@ -163,6 +165,19 @@ void TSetupWiz::ShowTargetFolder() { Label4.SetCaption(InstallTargetFolder()); }
 
 void TSetupWiz::RunInstallation()
 {
+    // An older version over a newer one only when the user says so; "No"
+    // ends the setup with nothing changed.
+    const std::string newer = NewerVersionInstalled(Label4.Caption());
+    if (!newer.empty()) {
+        const std::string version = AuthorText(Product.Version);
+        const bool yes = MessageDlg(FormatText(Text(TextId::MessageDowngrade), {newer, version}), mtConfirmation,
+                                    {mbYes, mbNo}, kDialogHelpContext) == mrYes;
+        LogStep("downgrade", "from " + newer + " to " + version + (yes ? ": confirmed" : ": declined"));
+        if (!yes) {
+            EndApplication();
+            return;
+        }
+    }
     RunInstallationSteps(Label4.Caption(), [this] { WriteUninstallRegistry(); });
 }
 

@@ -31,6 +31,11 @@ std::string UninstallEntryName(const std::string& screenSaverFile)
     return AuthorText(ScreenSaverBaseName(screenSaverFile)) + " Uninstall";
 }
 
+std::string UninstallEntryPathOf(const std::string& entryName)
+{
+    return std::string(kUninstallListKey) + "\\" + entryName;
+}
+
 std::string UninstallEntryPath(const std::string& screenSaverFile)
 {
     return std::string(kUninstallListKey) + "\\" + AuthorText(ScreenSaverBaseName(screenSaverFile)) + " uninstall";
@@ -55,13 +60,20 @@ UninstallValueList UninstallValues(const std::string& screenSaverFile, const std
     };
 }
 
-UninstallValueList UninstallExtraValues(const std::string& screenSaverFile, const std::string& targetFolder)
+UninstallValueList UninstallExtraValues(const std::string& screenSaverFile, const std::string& targetFolder,
+                                        const ProductInfo& product)
 {
     const InstallPaths paths = InstalledPaths(screenSaverFile, targetFolder);
-    return {
+    UninstallValueList values = {
         {"QuietUninstallString", "\"" + paths.uninstallerTarget + "\" /S"},
-        {"DisplayIcon", paths.screenSaverTarget},
+        {"DisplayIcon", product.Icon.empty() ? paths.screenSaverTarget : paths.uninstallerTarget},
     };
+    if (!product.ProductId.empty()) {
+        values.emplace_back("InstallLocation", targetFolder);
+        values.emplace_back(kProductIdValue, AuthorText(product.ProductId));
+        values.emplace_back(kScreenSaverValue, AuthorText(screenSaverFile));
+    }
+    return values;
 }
 
 void ApplyProductInfo(UninstallValueList& values, const ProductInfo& product)
