@@ -8,7 +8,6 @@
 #include "framework/Application.h"
 #include "launcher/PayloadLocation.h"
 #include "launcher/PayloadRestore.h"
-#include "base/PathEncoding.h"
 #include "settings/Globals.h"
 #include "settings/ProductInfo.h"
 #include "settings/RunLog.h"
@@ -61,15 +60,8 @@ ExitCode RunSilentSetup(const SetupSwitches& switches)
 
     // The target the folder page shows.
     const std::string target = InstallTargetFolder();
-    const std::string newer = NewerVersionInstalled(target);
-    if (!newer.empty()) {
-        const std::string downgrade = "from " + newer + " to " + AuthorText(Product.Version);
-        if (!switches.allowDowngrade) {
-            LogStep("downgrade", "refused: " + downgrade + "; /ALLOWDOWNGRADE installs the older version");
-            return ExitCode::DowngradeRefused;
-        }
-        LogStep("downgrade", downgrade + ", allowed by /ALLOWDOWNGRADE");
-    }
+    if (!AcceptsVersion(target, true, switches.allowDowngrade))
+        return ExitCode::DowngradeRefused;
     try {
         RunInstallationSteps(
             target, [&target] { WriteUninstallEntry(Globals.ScreenSaverFile, target, Product); }, true);

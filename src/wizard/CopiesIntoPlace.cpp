@@ -276,7 +276,7 @@ void FilesIntoPlace::ClaimTargets(const std::vector<std::string>& earlier) const
         const DWORD found = Look(slot.name);
         const bool link = found == ERROR_CANT_RESOLVE_FILENAME;
         const std::wstring path = WideText(slot.shown);
-        bool ours = false;
+        bool ours = slot.removal;
         for (const std::string& file : earlier)
             ours |= SamePath(WideText(file), path);
         // A folder is refused when the copies begin (Prepare).
@@ -321,11 +321,17 @@ bool FilesIntoPlace::Prepare(std::size_t place)
     return slot.newFile.Valid();
 }
 
-void FilesIntoPlace::WriteJournal(const std::vector<TargetBefore>& entries)
+void FilesIntoPlace::KeepUninstallEntries()
+{
+    for (std::size_t entry = 0; entry < names_.entries.size(); ++entry)
+        entries_.push_back(KeepUninstallEntry(names_.entries[entry], keptEntries_[entry]));
+}
+
+void FilesIntoPlace::WriteJournal()
 {
     Journal journal;
     journal.group = group_;
-    std::copy(entries.begin(), entries.end(), journal.entries);
+    std::copy(entries_.begin(), entries_.end(), journal.entries);
     for (std::size_t place = 0; place < slots_.size(); ++place) {
         Slot& slot = slots_[place];
         slot.newFile.Reset();
@@ -345,7 +351,6 @@ void FilesIntoPlace::WriteJournal(const std::vector<TargetBefore>& entries)
         SetLastError(ERROR_DISK_FULL);
     if (!wrote || written != text.size() || !FlushFileBuffers(journal_.Get()))
         RaiseWithSystemReason("Cannot write file ", slots_[0].shown);
-    entries_ = entries;
     journalWritten_ = true;
 }
 

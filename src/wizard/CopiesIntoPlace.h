@@ -63,20 +63,21 @@ public:
     FilesIntoPlace(const FilesIntoPlace&) = delete;
     FilesIntoPlace& operator=(const FilesIntoPlace&) = delete;
 
-    // The full path of target `place`.
+    // The full path of target `place`, and how many places there are.
     const std::string& Target(std::size_t place) const { return slots_[place].shown; }
+    std::size_t Count() const { return slots_.size(); }
 
     // The one place that decides whose files the group may replace: each
-    // target must be absent, or one of `earlier` (full paths: the files of
-    // an earlier installation of the same product). Throws Error "Cannot
+    // target must be absent, one of `earlier` (full paths: the files of
+    // an earlier installation of the same product) or a removed file. Throws Error "Cannot
     // replace <target>: ..." for the first other file or link, before the
     // group changes anything. A folder is left to Prepare.
     void ClaimTargets(const std::vector<std::string>& earlier) const;
 
-    // The names of the group's uninstall entries (its own, then the one it
-    // removes), and those under which their copies are kept.
-    const std::vector<std::string>& Entries() const { return names_.entries; }
-    const std::string& KeptEntry(std::size_t entry = 0) const { return keptEntries_[entry]; }
+    // Keeps a copy of each of the group's uninstall entries (its own, then
+    // the one it removes) on the disk (KeepUninstallEntry), once the new
+    // files are written. Throws Error as KeepUninstallEntry does.
+    void KeepUninstallEntries();
 
     // Before the new file of `place` is written: keeps a copy of the old
     // target and makes the new file beside it (NewFile); of a removed
@@ -88,10 +89,9 @@ public:
     // until the journal is written.
     HANDLE NewFile(std::size_t place) const { return slots_[place].newFile.Get(); }
     // Writes and flushes the journal, once every new file is written and
-    // the entries' copies kept (`entries`: KeepUninstallEntry's answers, in
-    // the order of Entries()). Throws Error "Cannot write file <first
+    // the entries' copies kept. Throws Error "Cannot write file <first
     // target>".
-    void WriteJournal(const std::vector<TargetBefore>& entries);
+    void WriteJournal();
     // Moves the new file of `place` into its target's place, or a removed
     // file out of it; false, with the system's error and the target
     // unchanged, when it cannot.

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "base/AsciiText.h"
 #include "base/PathEncoding.h"
 #include "framework/FileObject.h"
 #include "framework/Registry.h"
@@ -45,57 +44,64 @@ namespace lumora {
 
 namespace {
 
-// The product's installation that the entry `key` describes, if it is one.
-std::optional<EarlierProduct> ProductOfEntry(const TRegistryKey& key, const std::string& name,
-                                             const std::string& productId, const std::string& targetFolder)
+// Whether the entry `key` describes an installation of the product
+// `productId` in `targetFolder`; fills `earlier` with it then, the files
+// that `paths` does not name.
+bool ReadEarlierProduct(const TRegistryKey& key, const std::string& productId, const std::string& targetFolder,
+                        const InstallPaths& paths, EarlierProduct& earlier)
 {
     const std::string screenSaver = key.ReadString(kScreenSaverValue);
     const std::string uninstaller = ProgramOfCommand(key.ReadString("UninstallString"));
     const std::size_t slash = uninstaller.rfind('\\');
-    if (!key || UpperCaseAscii(key.ReadString(kProductIdValue)) != UpperCaseAscii(productId) ||
-        screenSaver.size() <= 4 || screenSaver.find_first_of("\\/:") != std::string::npos ||
-        slash == std::string::npos || uninstaller.size() - slash <= 5 ||
-        !SamePath(WideText(uninstaller.substr(0, slash)), WideText(targetFolder)))
-        return std::nullopt;
+    if (lstrcmpiA(key.ReadString(kProductIdValue).c_str(), productId.c_str()) != 0 || screenSaver.size() <= 4 ||
+        screenSaver.find_first_of("\\/:") != std::string::npos || slash == std::string::npos ||
+        uninstaller.size() - slash <= 5 || !SamePath(WideText(uninstaller.substr(0, slash)), WideText(targetFolder)))
+        return false;
+    earlier.version = key.ReadString(kDisplayVersion);
     // The uninstaller and the info file share the base name.
-    const std::string base = uninstaller.substr(0, uninstaller.size() - 4);
-    return EarlierProduct{name, key.ReadString(kDisplayVersion),
-                          {targetFolder + "\\" + screenSaver, uninstaller, base + ".nfo"}};
+    for (const std::string& file : {targetFolder + "\\" + screenSaver, uninstaller,
+                                    uninstaller.substr(0, uninstaller.size() - 4) + ".nfo"})
+        if (!SamePath(WideText(file), WideText(paths.screenSaverTarget)) &&
+            !SamePath(WideText(file), WideText(paths.uninstallerTarget)) &&
+            !SamePath(WideText(file), WideText(paths.infoFile)))
+            earlier.files.push_back(file);
+    return true;
 }
 
 }  // namespace
 
-std::optional<EarlierProduct> FindEarlierProduct(const std::string& productId, const std::string& ownEntry,
-                                                 const std::string& targetFolder)
+EarlierProduct FindEarlierProduct(const std::string& productId, const std::string& ownEntry,
+                                  const std::string& targetFolder, const InstallPaths& paths)
 {
+    EarlierProduct earlier;
     if (productId.empty())
-        return std::nullopt;
-    const std::string own = UpperCaseAscii(ownEntry);
-    const TRegistryKey list = TRegistryKey::Open(ScopeRoot(), kUninstallListKey, KEY_READ);
-    for (const std::string& name : list.KeyNames())
-        if (UpperCaseAscii(name) != own)
-            if (auto found = ProductOfEntry(TRegistryKey::Open(list.Handle(), name, KEY_QUERY_VALUE), name,
-                                            productId, targetFolder))
-                return found;
+        return earlier;
     // An entry that a killed run removed lives on as its copy, until the
     // next run puts it back.
+    const TRegistryKey list = TRegistryKey::Open(ScopeRoot(), kUninstallListKey, KEY_READ);
     const TRegistryKey kept = TRegistryKey::Open(ScopeRoot(), kKeptEntriesKey, KEY_READ);
-    for (const std::string& name : kept.KeyNames()) {
-        const TRegistryKey copies = TRegistryKey::Open(kept.Handle(), name, KEY_READ);
-        for (const std::string& copy : copies.KeyNames())
-            if (UpperCaseAscii(name) != own)
-                if (auto found = ProductOfEntry(TRegistryKey::Open(copies.Handle(), copy, KEY_QUERY_VALUE), name,
-                                                productId, targetFolder))
-                    return found;
-    }
-    return std::nullopt;
+    for (const TRegistryKey* parent : {&list, &kept})
+        for (const std::string& name : parent->KeyNames()) {
+            if (lstrcmpiA(name.c_str(), ownEntry.c_str()) == 0)
+                continue;
+            const TRegistryKey key = TRegistryKey::Open(parent->Handle(), name, KEY_READ);
+            // An entry, or the copies of one ("" opens the key itself).
+            const std::vector<std::string> copies = parent == &list ? std::vector<std::string>{{}} : key.KeyNames();
+            for (const std::string& copy : copies)
+                if (ReadEarlierProduct(TRegistryKey::Open(key.Handle(), copy, KEY_READ), productId, targetFolder,
+                                       paths, earlier)) {
+                    earlier.entry = name;
+                    return earlier;
+                }
+        }
+    return earlier;
 }
 
 std::string InstalledProductVersion(const std::string& screenSaverFile, const std::string& targetFolder)
 {
-    const std::optional<EarlierProduct> earlier =
-        FindEarlierProduct(AuthorText(Product.ProductId), UninstallEntryName(screenSaverFile), targetFolder);
-    return earlier ? earlier->version : InstalledVersion(screenSaverFile);
+    const EarlierProduct earlier = FindEarlierProduct(AuthorText(Product.ProductId), UninstallEntryName(screenSaverFile),
+                                                      targetFolder, InstalledPaths(screenSaverFile, targetFolder));
+    return earlier.entry.empty() ? InstalledVersion(screenSaverFile) : earlier.version;
 }
 
 }  // namespace lumora

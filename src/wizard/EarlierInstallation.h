@@ -5,7 +5,6 @@
 // uninstall entry "<base> Uninstall" and its info file "<base>.nfo"; a
 // product with an identity also by the identity its entries name, whatever
 // its screensaver was called.
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,7 +25,7 @@ std::vector<std::string> EarlierInstallationFiles(const std::string& screenSaver
 // An installation of the product under another screensaver's name, which
 // an installation of the product replaces whole.
 struct EarlierProduct {
-    std::string entry;                // its entry's key name in the list
+    std::string entry;                // its entry's key name in the list; empty: none
     std::string version;              // its DisplayVersion, text; may be empty
     std::vector<std::string> files;   // its screensaver, uninstaller and info file
 };
@@ -34,11 +33,12 @@ struct EarlierProduct {
 // The first entry of the list of removable programs, else the first copy
 // of one kept by a run that did not complete (which the run's journal puts
 // back), that names the product identity `productId` (text, compared
-// without regard to ASCII case) and another entry name than `ownEntry`,
-// with its uninstaller in `targetFolder` and a plain screensaver name.
-// Nothing when `productId` is empty or no entry names it.
-std::optional<EarlierProduct> FindEarlierProduct(const std::string& productId, const std::string& ownEntry,
-                                                 const std::string& targetFolder);
+// without regard to case) and another entry name than `ownEntry`, with
+// its uninstaller in `targetFolder` and a plain screensaver name; of its
+// files those that are not the files of `paths`. None when `productId` is
+// empty or no entry names it.
+EarlierProduct FindEarlierProduct(const std::string& productId, const std::string& ownEntry,
+                                  const std::string& targetFolder, const InstallPaths& paths);
 
 // The version installed before this installation of `screenSaverFile` into
 // `targetFolder`: that of the earlier installation of the product, else

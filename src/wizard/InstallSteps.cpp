@@ -47,10 +47,18 @@ std::string InstallTargetFolder()
         ProductFolderName(AuthorText(Product.Product), AuthorText(ScreenSaverBaseName(Globals.ScreenSaverFile))));
 }
 
-std::string NewerVersionInstalled(const std::string& targetFolder)
+bool AcceptsVersion(const std::string& targetFolder, bool silent, bool allowDowngrade)
 {
     const std::string installed = InstalledProductVersion(Globals.ScreenSaverFile, targetFolder);
-    return IsDowngrade(installed, AuthorText(Product.Version)) ? installed : std::string();
+    const std::string version = AuthorText(Product.Version);
+    if (!IsDowngrade(installed, version))
+        return true;
+    const bool yes = silent ? allowDowngrade
+                            : MessageDlg(FormatText(Text(TextId::MessageDowngrade), {installed, version}), mtConfirmation,
+                                         {mbYes, mbNo}, kDialogHelpContext) == mrYes;
+    LogStep("downgrade", "from " + installed + " to " + version +
+                             (yes ? ": allowed" : silent ? ": refused, /ALLOWDOWNGRADE allows it" : ": declined"));
+    return yes;
 }
 
 void RunInstallationSteps(const std::string& targetFolder, const std::function<void()>& writeUninstallRegistry,
@@ -83,25 +91,11 @@ void RunInstallationSteps(const std::string& targetFolder, const std::function<v
         // An earlier installation of the product under another name goes
         // with the group: its files that this one does not replace, and its
         // entry.
-        const std::optional<EarlierProduct> earlier =
-            FindEarlierProduct(AuthorText(Product.ProductId), UninstallEntryName(screenSaverFile), targetFolder);
-        const std::vector<std::string> targets = {paths.screenSaverTarget, paths.uninstallerTarget, paths.infoFile};
-        std::vector<std::string> removed;
-        if (earlier) {
-            LogStep("earlier installation", earlier->entry + (earlier->version.empty() ? "" : " " + earlier->version) +
-                                                " is replaced");
-            for (const std::string& file : earlier->files) {
-                bool replaced = false;
-                for (const std::string& target : targets)
-                    replaced |= SamePath(WideText(file), WideText(target));
-                if (!replaced)
-                    removed.push_back(file);
-            }
-        }
-        FilesIntoPlace files(targets, screenSaverFile, removed, earlier ? earlier->entry : std::string());
-        std::vector<std::string> claimed = EarlierInstallationFiles(screenSaverFile, targetFolder, paths);
-        claimed.insert(claimed.end(), removed.begin(), removed.end());
-        files.ClaimTargets(claimed);
+        const EarlierProduct earlier =
+            FindEarlierProduct(AuthorText(Product.ProductId), UninstallEntryName(screenSaverFile), targetFolder, paths);
+        FilesIntoPlace files({paths.screenSaverTarget, paths.uninstallerTarget, paths.infoFile}, screenSaverFile,
+                             earlier.files, earlier.entry);
+        files.ClaimTargets(EarlierInstallationFiles(screenSaverFile, targetFolder, paths));
         const std::string* const sources[] = {&paths.screenSaverSource, &paths.uninstallerSource};
         for (std::size_t i = 0; i < 2; ++i) {
             if (!files.Prepare(i))
@@ -110,7 +104,7 @@ void RunInstallationSteps(const std::string& targetFolder, const std::function<v
             // Pending paints and clicks are handled after each of the copies.
             Application.ProcessMessages();
         }
-        for (std::size_t i = targets.size(); i < targets.size() + removed.size(); ++i)
+        for (std::size_t i = 3; i < files.Count(); ++i)
             if (!files.Prepare(i))
                 RaiseWithSystemReason("Cannot create file ", files.Target(i));
         step = "info file";
@@ -119,13 +113,11 @@ void RunInstallationSteps(const std::string& targetFolder, const std::function<v
             throw InOutError(GetLastError());
         WriteInfoFile(files.NewFile(2), screenSaverFile, targetFolder);
         step = "uninstall entry";
-        std::vector<TargetBefore> entries;
-        for (std::size_t i = 0; i < files.Entries().size(); ++i)
-            entries.push_back(KeepUninstallEntry(files.Entries()[i], files.KeptEntry(i)));
+        files.KeepUninstallEntries();
 
         step = "copy";
         RecordOutcome(ExitCode::CopyFailed);
-        files.WriteJournal(entries);
+        files.WriteJournal();
         for (std::size_t i = 0; i < 2; ++i)
             if (!files.Place(i))
                 RaiseWithSystemReason("Cannot create file ", files.Target(i));
@@ -135,17 +127,15 @@ void RunInstallationSteps(const std::string& targetFolder, const std::function<v
         if (!files.Place(2))
             throw InOutError(GetLastError());
         LogStep(step, paths.infoFile + " written");
-        for (std::size_t i = targets.size(); i < targets.size() + removed.size(); ++i) {
+        for (std::size_t i = 3; i < files.Count(); ++i)
             if (!files.Place(i))
                 RaiseWithSystemReason("Cannot delete file ", files.Target(i));
-            LogStep("earlier installation", files.Target(i) + " removed");
-        }
         step = "uninstall entry";
         writeUninstallRegistry();
-        if (earlier) {
-            if (!TRegistryKey::DeleteTree(ScopeRoot(), UninstallEntryPathOf(earlier->entry)))
-                throw Error("Failed to delete key " + earlier->entry);
-            LogStep(step, ScopeRootName() + ("\\" + UninstallEntryPathOf(earlier->entry)) + " removed");
+        if (!earlier.entry.empty()) {
+            if (!TRegistryKey::DeleteTree(ScopeRoot(), UninstallEntryPathOf(earlier.entry)))
+                throw Error("Failed to delete key " + earlier.entry);
+            LogStep("earlier installation", earlier.entry + " replaced, its files and entry removed");
         }
         files.Commit();
         RecordOutcome(ExitCode::Installed);

@@ -12,10 +12,12 @@ namespace lumora {
 // (ProductFolderName of InstallPaths.h).
 std::string InstallTargetFolder();
 
-// The version of the product installed in `targetFolder` when this
-// installer's version is older (IsDowngrade of settings/ProductInfo.h),
-// text; empty otherwise, also for the same version again (a repair).
-std::string NewerVersionInstalled(const std::string& targetFolder);
+// Whether this run may install its version of the product into
+// `targetFolder`: always, but over a newer version installed there
+// (IsDowngrade of settings/ProductInfo.h; the same version again is a
+// repair), which only the user's Yes to a question naming both versions,
+// or with `silent` only `allowDowngrade`, replaces. The log says which.
+bool AcceptsVersion(const std::string& targetFolder, bool silent, bool allowDowngrade);
 
 // Installs into `targetFolder` (path text, no trailing backslash), made
 // when missing per user (MakeScopeFolder): the screensaver and

@@ -7,7 +7,6 @@
 #include "framework/Win32Error.h"
 #include "settings/Globals.h"
 #include "settings/ProductInfo.h"
-#include "settings/RunLog.h"
 #include "wizard/EarlierInstallation.h"
 #include "wizard/InstallSteps.h"
 #include "wizard/UninstallRegistry.h"
@@ -165,18 +164,11 @@ void TSetupWiz::ShowTargetFolder() { Label4.SetCaption(InstallTargetFolder()); }
 
 void TSetupWiz::RunInstallation()
 {
-    // An older version over a newer one only when the user says so; "No"
-    // ends the setup with nothing changed.
-    const std::string newer = NewerVersionInstalled(Label4.Caption());
-    if (!newer.empty()) {
-        const std::string version = AuthorText(Product.Version);
-        const bool yes = MessageDlg(FormatText(Text(TextId::MessageDowngrade), {newer, version}), mtConfirmation,
-                                    {mbYes, mbNo}, kDialogHelpContext) == mrYes;
-        LogStep("downgrade", "from " + newer + " to " + version + (yes ? ": confirmed" : ": declined"));
-        if (!yes) {
-            EndApplication();
-            return;
-        }
+    // "No" to an older version over a newer one ends the setup with
+    // nothing changed.
+    if (!AcceptsVersion(Label4.Caption(), false, false)) {
+        EndApplication();
+        return;
     }
     RunInstallationSteps(Label4.Caption(), [this] { WriteUninstallRegistry(); });
 }

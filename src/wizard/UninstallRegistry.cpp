@@ -80,6 +80,10 @@ void WriteUninstallEntry(const std::string& screenSaverFile, const std::string& 
         entry.WriteString("InstallDate", date);
         entry.WriteInteger("NoModify", 1);
         entry.WriteInteger("NoRepair", 1);
+        entry.WriteString("InstallLocation", targetFolder);
+        entry.WriteString(kScreenSaverValue, AuthorText(screenSaverFile));
+        // Last: the next version takes only a whole entry for the product's.
+        entry.WriteString(kProductIdValue, AuthorText(product.ProductId));
     }
     // On the disk before the installation counts as complete.
     RegFlushKey(entry.Handle());

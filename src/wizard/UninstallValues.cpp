@@ -64,16 +64,10 @@ UninstallValueList UninstallExtraValues(const std::string& screenSaverFile, cons
                                         const ProductInfo& product)
 {
     const InstallPaths paths = InstalledPaths(screenSaverFile, targetFolder);
-    UninstallValueList values = {
+    return {
         {"QuietUninstallString", "\"" + paths.uninstallerTarget + "\" /S"},
         {"DisplayIcon", product.Icon.empty() ? paths.screenSaverTarget : paths.uninstallerTarget},
     };
-    if (!product.ProductId.empty()) {
-        values.emplace_back("InstallLocation", targetFolder);
-        values.emplace_back(kProductIdValue, AuthorText(product.ProductId));
-        values.emplace_back(kScreenSaverValue, AuthorText(screenSaverFile));
-    }
-    return values;
 }
 
 void ApplyProductInfo(UninstallValueList& values, const ProductInfo& product)

@@ -44,12 +44,12 @@ UninstallValueList UninstallValues(const std::string& screenSaverFile, const std
 // The values written after those, for the system's list and deployment
 // tools: the uninstaller with /S, which removes without a window or a
 // question, and the entry's icon: the installed uninstaller when the
-// product's icon was written into it, else the installed screensaver. Of a
-// product with an identity also InstallLocation (the target folder), the
-// identity (kProductIdValue) and the screensaver's file name
-// (kScreenSaverValue), by which its next version finds and replaces it.
-// The entry's EstimatedSize (the installed files' KiB, a number) follows
-// them, and, with an identity, InstallDate, NoModify and NoRepair.
+// product's icon was written into it, else the installed screensaver. The
+// entry's EstimatedSize (the installed files' KiB, a number) follows them,
+// and, of a product with an identity, InstallDate, NoModify, NoRepair,
+// InstallLocation (the target folder), the screensaver's file name
+// (kScreenSaverValue) and the identity (kProductIdValue), by which its next
+// version finds and replaces it.
 UninstallValueList UninstallExtraValues(const std::string& screenSaverFile, const std::string& targetFolder,
                                         const ProductInfo& product);
 
