@@ -105,13 +105,18 @@ TEST(UninstallValues, TheUninstallCommandIsQuotedWhenItsPathHoldsABlank)
     EXPECT_EQ(command("name.scr", "C:\\WINDOWS"), "C:\\WINDOWS\\name.exe");
     EXPECT_EQ(command("Aurora Deluxe.scr", "C:\\WINDOWS"), "\"C:\\WINDOWS\\Aurora Deluxe.exe\"");
     EXPECT_EQ(command("name.scr", "C:\\Program Files"), "\"C:\\Program Files\\name.exe\"");
-    EXPECT_EQ(UninstallExtraValues("Aurora Deluxe.scr", "C:\\WINDOWS")[0].second,
+    EXPECT_EQ(UninstallExtraValues("Aurora Deluxe.scr", "C:\\WINDOWS", {})[0].second,
               "\"C:\\WINDOWS\\Aurora Deluxe.exe\" /S");
+    // The entry's icon: the screensaver's, or the author's in the uninstaller.
+    ProductInfo withIcon;
+    EXPECT_EQ(UninstallExtraValues("Aurora.scr", "C:\\WINDOWS", withIcon)[1].second, "C:\\WINDOWS\\Aurora.scr");
+    withIcon.Icon = kUninstallerFile;
+    EXPECT_EQ(UninstallExtraValues("Aurora.scr", "C:\\WINDOWS", withIcon)[1].second, "C:\\WINDOWS\\Aurora.exe");
     // Read back, each names its program.
     for (const char* screenSaver : {"name.scr", "Aurora Deluxe.scr"})
         EXPECT_EQ(ProgramOfCommand(command(screenSaver, "C:\\WINDOWS")),
                   InstalledPaths(screenSaver, "C:\\WINDOWS").uninstallerTarget);
-    EXPECT_EQ(ProgramOfCommand(UninstallExtraValues("Aurora Deluxe.scr", "C:\\WINDOWS")[0].second),
+    EXPECT_EQ(ProgramOfCommand(UninstallExtraValues("Aurora Deluxe.scr", "C:\\WINDOWS", {})[0].second),
               "C:\\WINDOWS\\Aurora Deluxe.exe");
 }
 

@@ -1,7 +1,8 @@
 #include "ProductOptions.h"
 
+#include <algorithm>
+
 #include "ProductRules.h"
-#include "base/AsciiText.h"
 #include "base/Error.h"
 
 namespace setuppack {
@@ -32,9 +33,11 @@ ProductOptions ProductOptionsOf(const Arguments& args, const CodePage& codePage)
         if (option.empty() || args.values.count(option) == 0)
             continue;
         const std::string value = args.Value(option);
-        if (value.empty())
-            throw UsageError(option + " is empty: give the " + lumora::LowerCaseAscii(field.name) +
-                             " it stands for, or leave the option out");
+        if (value.empty()) {
+            std::string named = option.substr(2);
+            std::replace(named.begin(), named.end(), '-', ' ');
+            throw UsageError(option + " is empty: give the " + named + " it stands for, or leave the option out");
+        }
         if (std::string problem = ProductValueProblem(field, value); !problem.empty())
             throw UsageError(option + ": " + problem);
         std::string missing;
