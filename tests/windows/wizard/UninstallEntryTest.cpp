@@ -113,7 +113,13 @@ TEST(UninstallEntry, AProductWithAnIdentityIsFoundByItWhateverItsScreensaverIsCa
                              found("pl.lumi", "lumidHD Uninstall", "C:\\WINDOWS", "lumidHD.scr"),
                              found("", "lumidHD Uninstall", "C:\\WINDOWS", "lumidHD.scr")})
         EXPECT_EQ(none.entry, "");
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(kList) + "\\lumid Uninstall").c_str());
+    // An entry that a killed group removed is found by the copy it kept,
+    // which the next run puts back.
+    const std::string copy = KeptEntryName("lumid Uninstall", {79, 0});
+    ASSERT_EQ(KeepUninstallEntry("lumid Uninstall", copy), TargetBefore::Kept);
+    ASSERT_TRUE(TRegistryKey::DeleteTree(HKEY_LOCAL_MACHINE, UninstallEntryPathOf("lumid Uninstall")));
+    EXPECT_EQ(found("pl.lumid", "lumidHD Uninstall", "C:\\WINDOWS", "lumidHD.scr").entry, "lumid Uninstall");
+    DropUninstallEntryCopy("lumid Uninstall");
 }
 
 // The entry's copy and its undo find the entry of a name beyond ASCII (an
