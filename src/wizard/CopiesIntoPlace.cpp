@@ -2,11 +2,12 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "base/Error.h"
 #include "base/PathEncoding.h"
 #include "framework/Win32Error.h"
 #include "settings/CmnFunc2.h"
-#include "settings/ProductInfo.h"
 #include "settings/RunLog.h"
 #include "wizard/FmxUtils.h"
 #include "wizard/InstallPaths.h"
@@ -59,9 +60,18 @@ FilesIntoPlace::FilesIntoPlace(const std::vector<std::string>& targets, const st
     folderPath_ = FinalPath(folder_.Get());
     if (!folderPath_.empty() && folderPath_.back() == L'\\')
         folderPath_.pop_back();
-    const std::string product = AuthorText(ScreenSaverBaseName(screenSaverFile));
-    const std::string lock = Product.ProductId.empty() ? product : AuthorText(Product.ProductId);
-    lock_.Take(folder_.Get(), folderPath_, WideText(lock + ".lock"), product);
+    // The lock of each base name whose files the group changes, taken in
+    // the order of their names, so that two runs that both need them take
+    // them one after the other.
+    std::string products[2] = {AuthorText(ScreenSaverBaseName(screenSaverFile))};
+    // An entry's name is its base name and the suffix the own entry has.
+    const std::size_t suffix = names_.entries[0].size() - products[0].size();
+    products[1] = removedEntry.substr(0, removedEntry.size() - std::min(removedEntry.size(), suffix));
+    if (products[1] < products[0])
+        std::swap(products[0], products[1]);
+    for (std::size_t i = 0; i < 2; ++i)
+        if (!products[i].empty())
+            locks_[i].Take(folder_.Get(), folderPath_, WideText(products[i] + ".lock"), products[i]);
 
     // What earlier runs left beside the targets, in three rounds: the
     // journal of every group that left something is checked before any
@@ -127,8 +137,9 @@ FilesIntoPlace::~FilesIntoPlace()
         Remove(LeftoverOf(place, group_, Leftover::Staged));
     }
     if (journalWritten_) {
-        for (std::size_t entry = 0; entry < entries_.size(); ++entry)
-            undone = RestoreUninstallEntry(names_.entries[entry], entries_[entry], keptEntries_[entry]) && undone;
+        for (std::size_t entry = 0; entry < names_.entries.size(); ++entry)
+            undone = RestoreUninstallEntry(names_.entries[entry], journaled_.entries[entry], keptEntries_[entry]) &&
+                     undone;
         LogStep("undo", undone ? "the files and the uninstall entry as they were before"
                                : "failed: the next run undoes the rest");
     }
@@ -324,14 +335,13 @@ bool FilesIntoPlace::Prepare(std::size_t place)
 void FilesIntoPlace::KeepUninstallEntries()
 {
     for (std::size_t entry = 0; entry < names_.entries.size(); ++entry)
-        entries_.push_back(KeepUninstallEntry(names_.entries[entry], keptEntries_[entry]));
+        journaled_.entries[entry] = KeepUninstallEntry(names_.entries[entry], keptEntries_[entry]);
 }
 
 void FilesIntoPlace::WriteJournal()
 {
-    Journal journal;
+    Journal& journal = journaled_;
     journal.group = group_;
-    std::copy(entries_.begin(), entries_.end(), journal.entries);
     for (std::size_t place = 0; place < slots_.size(); ++place) {
         Slot& slot = slots_[place];
         slot.newFile.Reset();
@@ -399,7 +409,8 @@ void FilesIntoPlace::Commit()
         LogStep("copy", "the old " + slot.shown + " is still in use: " + path +
                             (atRestart ? " goes at the next restart" : " stays for a later run"));
     }
-    lock_.Release();
+    for (ProductLock& lock : locks_)
+        lock.Release();
 }
 
 }  // namespace lumora

@@ -53,8 +53,7 @@ public:
     // `removed` (full paths in the same folder) are the files of an earlier
     // installation that the group removes, with its entry `removedEntry`
     // (a key name in the list; empty: none); they follow the targets as
-    // places of their own. The lock is the product's identity's when it has
-    // one, so that versions of other screensaver names wait for each other.
+    // places of their own, and its base name's lock is taken too.
     FilesIntoPlace(const std::vector<std::string>& targets, const std::string& screenSaverFile,
                    const std::vector<std::string>& removed = {}, const std::string& removedEntry = {});
     // Undoes the group unless it is complete; a group that cannot be undone
@@ -143,9 +142,11 @@ private:
     // be renamed or replaced; declared before the lock, which lies in it.
     FileHandle folder_;
     std::wstring folderPath_;
-    ProductLock lock_;
+    // Of the base names of this installation and of the earlier one it
+    // removes, in the order of their names.
+    ProductLock locks_[2];
     FileHandle journal_;
-    std::vector<TargetBefore> entries_;
+    Journal journaled_;  // what undoing does, as the journal says it
     bool journalWritten_ = false;
     bool committed_ = false;
 };

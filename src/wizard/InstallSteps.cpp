@@ -56,8 +56,7 @@ bool AcceptsVersion(const std::string& targetFolder, bool silent, bool allowDown
     const bool yes = silent ? allowDowngrade
                             : MessageDlg(FormatText(Text(TextId::MessageDowngrade), {installed, version}), mtConfirmation,
                                          {mbYes, mbNo}, kDialogHelpContext) == mrYes;
-    LogStep("downgrade", "from " + installed + " to " + version +
-                             (yes ? ": allowed" : silent ? ": refused, /ALLOWDOWNGRADE allows it" : ": declined"));
+    LogStep("downgrade", installed + " to " + version + (yes ? ": allowed" : ": refused"));
     return yes;
 }
 
@@ -135,7 +134,7 @@ void RunInstallationSteps(const std::string& targetFolder, const std::function<v
         if (!earlier.entry.empty()) {
             if (!TRegistryKey::DeleteTree(ScopeRoot(), UninstallEntryPathOf(earlier.entry)))
                 throw Error("Failed to delete key " + earlier.entry);
-            LogStep("earlier installation", earlier.entry + " replaced, its files and entry removed");
+            LogStep("earlier installation", earlier.entry + " replaced");
         }
         files.Commit();
         RecordOutcome(ExitCode::Installed);

@@ -77,13 +77,18 @@ void WriteUninstallEntry(const std::string& screenSaverFile, const std::string& 
         GetLocalTime(&today);
         char date[16];
         wsprintfA(date, "%04u%02u%02u", today.wYear, today.wMonth, today.wDay);
-        entry.WriteString("InstallDate", date);
-        entry.WriteInteger("NoModify", 1);
-        entry.WriteInteger("NoRepair", 1);
-        entry.WriteString("InstallLocation", targetFolder);
-        entry.WriteString(kScreenSaverValue, AuthorText(screenSaverFile));
-        // Last: the next version takes only a whole entry for the product's.
-        entry.WriteString(kProductIdValue, AuthorText(product.ProductId));
+        for (const char* flag : {"NoModify", "NoRepair"})
+            entry.WriteInteger(flag, 1);
+        // The identity last: the next version takes only a whole entry for
+        // the product's.
+        const std::pair<const char*, std::string> values[] = {
+            {"InstallDate", date},
+            {"InstallLocation", targetFolder},
+            {kScreenSaverValue, AuthorText(screenSaverFile)},
+            {kProductIdValue, AuthorText(product.ProductId)},
+        };
+        for (const auto& [name, value] : values)
+            entry.WriteString(name, value);
     }
     // On the disk before the installation counts as complete.
     RegFlushKey(entry.Handle());
