@@ -333,8 +333,11 @@ class UnattendedTest(e2ecase.SessionTestCase):
         # One whole version, its entry the only one, nothing of the group's
         # lock, journal or copies left.
         self.assertEqual(sorted(os.listdir(self.session.host_path(folder))), sorted(installed))
-        for name, source in (("Aurora.scr", "Aurora.scr"), ("Aurora.exe", "Lmunist.exe")):
-            self.assertEqual(read_file(installed[name]), read_file(payloads.sample_file(e2ecase.PATHS, source)))
+        # The uninstaller as build wrote the product's version information into it.
+        data = read_file(path)
+        carried = {entry.name[3:]: entry.data(data) for entry in layout.parse_installer(data)[4]}
+        for name, source in (("Aurora.scr", "aurora.scr"), ("Aurora.exe", "lmunist.exe")):
+            self.assertEqual(read_file(installed[name]), carried[source])
         self.assertEqual(read_file(installed["Aurora.nfo"]), ("Aurora.scr\r\n%s\r\n" % folder).encode())
         values = self.session.reg_query(uninstall_key("Aurora", "HKCU"))
         self.assertEqual(sorted(values), sorted(UNINSTALL_VALUES + IDENTITY_VALUES + ["DisplayVersion"]))
