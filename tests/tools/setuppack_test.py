@@ -576,10 +576,16 @@ class ProductTest(Workspace):
                 self.assertEqual(product[4:6], [identity.encode(), b""])
                 self.assertNotEqual(uninstaller, original)
 
-        # Without the product's options the uninstaller goes as it is.
+        # Without the product's options the uninstaller goes as it is; so
+        # does one whose data behind its image the rewrite would lose.
         said, uninstaller, product = build()
         self.assertNotIn("product identity", said)
         self.assertEqual((uninstaller, product), (original, [b""]))
+        self.write("Lmunist.exe", original + b"appended")
+        said, uninstaller, product = build("--product", "Zorza", "--icon", self.icon)
+        self.assertIn("carried as it is, without the product's version information and icon: data behind its "
+                      "program image would be lost", said)
+        self.assertEqual((uninstaller, product[5]), (original + b"appended", b""))
 
     def test_the_languages_chosen_in_the_installers_resources(self):
         sys.path.insert(0, os.path.join(SOURCE_DIR, "scripts"))

@@ -32,6 +32,7 @@
 #include "archive/PeImage.h"
 #include "archive/StoredName.h"
 #include "base/AsciiText.h"
+#include "base/MemoryStream.h"
 #include "base/PathEncoding.h"
 #include "base/PathText.h"
 #include "base/StdioFileStream.h"
@@ -298,12 +299,26 @@ void RewriteUninstaller(std::vector<lumora::archive::ArchiveInput>& inputs, cons
         if (lumora::LowerCaseAscii(lumora::FileNamePart(inputs[i].storedName)) != name)
             continue;
         const std::string original = ReadCheckedFile(paths[i]);
-        Bytes image;
-        try {
-            image = UninstallerImageOf(Bytes(original.begin(), original.end()), product);
-        } catch (const Error& e) {
+        Bytes image(original.begin(), original.end());
+        // A signature, or data behind the image, would not survive the
+        // rewrite.
+        lumora::MemoryStream stream(image);
+        const auto layout = lumora::archive::ReadPeImage(stream);
+        std::string why = !layout ? "it is no Windows program"
+                          : layout->Signed() ? "it is signed, and the rewrite would break the signature"
+                          : layout->imageEnd != static_cast<std::int64_t>(image.size())
+                              ? "data behind its program image would be lost"
+                              : "";
+        if (why.empty()) {
+            try {
+                image = UninstallerImageOf(image, product);
+            } catch (const Error& e) {
+                why = e.what();
+            }
+        }
+        if (!why.empty()) {
             std::printf("%s: carried as it is, without the product's version information and icon: %s\n",
-                        paths[i].c_str(), e.what());
+                        paths[i].c_str(), why.c_str());
             return;
         }
         std::string content(image.begin(), image.end());
