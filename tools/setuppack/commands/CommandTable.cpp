@@ -82,6 +82,8 @@ const std::vector<Command>& Commands()
          "                icon are rewritten before the payload is appended, so\n"
          "                that a signature made afterwards covers them; so are\n"
          "                Lmunist.exe's, with FileDescription \"<product> Uninstall\"\n"
+         "                (a signed Lmunist.exe, or one with data behind its\n"
+         "                image, goes as it is, and build says so)\n"
          "  --language LIST  the languages the installer speaks besides English,\n"
          "                by their tags, separated by commas (de,fr,ja), or all:\n"
          "                de German, fr French, es Spanish, it Italian, pt-BR\n"
