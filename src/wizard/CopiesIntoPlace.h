@@ -3,9 +3,8 @@
 // entry (the screensaver, its uninstaller and its info file), and removes
 // the files and entry of an earlier installation of the product under
 // another name, so that the group ends with the whole old version or the
-// whole new one, also when the
-// run fails half way (a full disk, a file held open by another program) or
-// is killed (a power cut, a killed process):
+// whole new one, also when the run fails half way (a full disk, a file held
+// open by another program) or is killed (a power cut, a killed process):
 // - one run at a time changes the product's files (ProductLock.h);
 // - each new file is written complete and flushed beside its target, and a
 //   copy of each old file kept beside it, before any target changes; so is
@@ -67,10 +66,10 @@ public:
     std::size_t Count() const { return slots_.size(); }
 
     // The one place that decides whose files the group may replace: each
-    // target must be absent, one of `earlier` (full paths: the files of
-    // an earlier installation of the same product) or a removed file. Throws Error "Cannot
-    // replace <target>: ..." for the first other file or link, before the
-    // group changes anything. A folder is left to Prepare.
+    // target must be absent, one of `earlier` (full paths: the files of an
+    // earlier installation of the same product) or a removed file. Throws
+    // Error "Cannot replace <target>: ..." for the first other file or
+    // link, before the group changes anything. A folder is left to Prepare.
     void ClaimTargets(const std::vector<std::string>& earlier) const;
 
     // Keeps a copy of each of the group's uninstall entries (its own, then
@@ -80,9 +79,9 @@ public:
 
     // Before the new file of `place` is written: keeps a copy of the old
     // target and makes the new file beside it (NewFile); of a removed
-    // file, keeps its copy alone. False, with the
-    // system's error, when a folder or a read-only file is in the target's
-    // place or the copy or the new file cannot be made.
+    // file, keeps its copy alone. False, with the system's error, when a
+    // folder or a read-only file is in the target's place or the copy or
+    // the new file cannot be made.
     bool Prepare(std::size_t place);
     // The new file of `place`, open for writing once Prepare has succeeded,
     // until the journal is written.

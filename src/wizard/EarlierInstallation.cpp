@@ -38,10 +38,6 @@ std::vector<std::string> EarlierInstallationFiles(const std::string& screenSaver
     return files;
 }
 
-}  // namespace lumora
-
-namespace lumora {
-
 namespace {
 
 // Whether the entry `key` describes an installation of the product
