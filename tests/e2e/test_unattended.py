@@ -12,6 +12,7 @@ with English texts and a line in the log, never a crash; and /? shows the
 list of switches."""
 import os
 import re
+import shutil
 import struct
 import subprocess
 import sys
@@ -360,10 +361,24 @@ class UnattendedTest(e2ecase.SessionTestCase):
         self.session.driver("click-button", box["hwnd"], "OK")
         self.assertEqual(self.session.wait_process_exit(proc, timeout=30), 0)
 
+        # A version whose screensaver is renamed replaces this one whole, in
+        # the user's folder and registry.
+        renamed = os.path.join(self.artifacts, "per-user-renamed")
+        os.makedirs(renamed)
+        shutil.copyfile(payloads.sample_file(e2ecase.PATHS, "Aurora.scr"), os.path.join(renamed, "AuroraHD.scr"))
+        files = [payloads.write_settings(renamed, payloads.settings(ScreenSaverFile="AuroraHD.scr")),
+                 os.path.join(renamed, "AuroraHD.scr")] + [files[1]] + files[3:]
+        path, name = installer("1.3.0")
+        self.assertEqual(self.run_without_windows(path, name, "/S"), EXIT_INSTALLED)
+        self.assertEqual(sorted(os.listdir(self.session.host_path(folder))),
+                         ["AuroraHD.exe", "AuroraHD.nfo", "AuroraHD.scr"])
+        self.assertEqual([key for key in uninstall_subkeys(self.session, "HKCU") if key.lower().startswith("aurora")],
+                         ["AuroraHD Uninstall"])
+
         # The quiet uninstall that the entry names takes it all, the folder too.
-        self.assertEqual(self.run_without_windows(None, folder + "\\Aurora.exe", "/S"), 0)
+        self.assertEqual(self.run_without_windows(None, folder + "\\AuroraHD.exe", "/S"), 0)
         self.assertIsNone(self.session.find_host_path(folder))
-        self.assertIsNone(self.session.reg_query(uninstall_key("Aurora", "HKCU")))
+        self.assertIsNone(self.session.reg_query(uninstall_key("AuroraHD", "HKCU")))
         self.assertEqual(changed_lines(hklm, exported_hklm(self.session)), [])
 
     def test_the_list_of_switches(self):
