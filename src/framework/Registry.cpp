@@ -70,6 +70,18 @@ std::string TRegistryKey::ReadString(const std::string& name) const
     return TextFromWide(text);
 }
 
+std::vector<std::string> TRegistryKey::KeyNames() const
+{
+    std::vector<std::string> names;
+    wchar_t name[256];
+    for (DWORD index = 0;; ++index) {
+        DWORD length = 256;
+        if (RegEnumKeyExW(key_.Get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            return names;
+        names.push_back(TextFromWide(std::wstring_view(name, length)));
+    }
+}
+
 void TRegistryKey::DeleteValue(const std::string& name) { RegDeleteValueW(key_.Get(), WideText(name).c_str()); }
 
 }  // namespace lumora

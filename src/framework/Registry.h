@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "framework/Handles.h"
 
@@ -46,6 +47,9 @@ public:
     // A REG_SZ value of at most 255 characters; empty when there is none,
     // it is longer, of another type, or the object has no key.
     std::string ReadString(const std::string& name) const;
+    // The names of the keys directly beneath this one (of at most 255
+    // characters, as the system allows), in the system's order.
+    std::vector<std::string> KeyNames() const;
     // Removes a value if it is there.
     void DeleteValue(const std::string& name);
     // Copies every key and value beneath `parent`\`path` into this key; the

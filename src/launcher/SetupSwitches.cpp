@@ -12,6 +12,8 @@ SetupSwitches ParseSetupSwitches(const std::vector<std::string>& args)
         const std::string upper = UpperCaseAscii(arg);
         if (upper == "/S")
             switches.silent = true;
+        else if (upper == "/ALLOWDOWNGRADE")
+            switches.allowDowngrade = true;
         else if (upper == "/?")
             switches.help = true;
         else if (upper.compare(0, kLog.size(), kLog) == 0 && arg.size() > kLog.size())

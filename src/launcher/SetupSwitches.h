@@ -6,6 +6,8 @@
 //               button makes on its default path; errors go to the log and
 //               the exit code (settings/ExitCodes.h)
 //   /LOG=FILE   one line per step with its result, UTF-8, created or appended
+//   /ALLOWDOWNGRADE  with /S, installs an older version of the product over
+//               a newer one, which /S otherwise refuses
 //   /?          a box that lists the switches (without /S), in the
 //               installer's language (TextId::SwitchesHelp)
 // Switches are read without regard to letter case.
@@ -17,6 +19,7 @@ namespace lumora {
 struct SetupSwitches {
     bool silent = false;
     bool help = false;
+    bool allowDowngrade = false;
     std::string log;                   // path text; empty: no log
     std::vector<std::string> unknown;  // what the installer does not know, as given
 };

@@ -60,6 +60,8 @@ ExitCode RunSilentSetup(const SetupSwitches& switches)
 
     // The target the folder page shows.
     const std::string target = InstallTargetFolder();
+    if (!AcceptsVersion(target, true, switches.allowDowngrade))
+        return ExitCode::DowngradeRefused;
     try {
         RunInstallationSteps(
             target, [&target] { WriteUninstallEntry(Globals.ScreenSaverFile, target, Product); }, true);

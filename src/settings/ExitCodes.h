@@ -10,6 +10,7 @@ enum class ExitCode : int {
     RestoreFailed = 3,   // the payload could not be written out (a full disk, a refused folder)
     CopyFailed = 4,      // the screensaver or its uninstaller could not be put in place; the installed version stays
     OtherFailure = 5,    // the info file or the uninstall entry failed: the installed version was put back
+    DowngradeRefused = 6,  // /S without /ALLOWDOWNGRADE over a newer version of the product, which stays
 };
 
 // What the run has come to so far: Cancelled until the installation steps

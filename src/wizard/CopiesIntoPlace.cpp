@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "base/Error.h"
 #include "base/PathEncoding.h"
 #include "framework/Win32Error.h"
@@ -20,19 +22,24 @@ namespace {
 
 }  // namespace
 
-FilesIntoPlace::FilesIntoPlace(const std::vector<std::string>& targets, const std::string& screenSaverFile)
-    : slots_(targets.size()), screenSaverFile_(screenSaverFile)
+FilesIntoPlace::FilesIntoPlace(const std::vector<std::string>& targets, const std::string& screenSaverFile,
+                               const std::vector<std::string>& removed, const std::string& removedEntry)
+    : slots_(targets.size() + removed.size())
 {
     // Names that no other run, and no other group of this run, uses at the
     // same time.
     static std::uint32_t groups = 0;
     group_ = {GetCurrentProcessId(), groups++, 0, Leftover::Staged};
-    names_.entry = UninstallEntryName(screenSaverFile);
-    keptEntry_ = KeptEntryName(names_.entry, group_);
+    names_.entries = {UninstallEntryName(screenSaverFile)};
+    if (!removedEntry.empty())
+        names_.entries.push_back(removedEntry);
+    for (const std::string& entry : names_.entries)
+        keptEntries_.push_back(KeptEntryName(entry, group_));
     std::size_t nameStart = 0;
     for (std::size_t place = 0; place < slots_.size(); ++place) {
         Slot& slot = slots_[place];
-        slot.shown = ExpandedPath(targets[place]);
+        slot.removal = place >= targets.size();
+        slot.shown = ExpandedPath(slot.removal ? removed[place - targets.size()] : targets[place]);
         // Every target lies in the folder of the first.
         if (place == 0)
             nameStart = slot.shown.rfind('\\') + 1;
@@ -53,8 +60,18 @@ FilesIntoPlace::FilesIntoPlace(const std::vector<std::string>& targets, const st
     folderPath_ = FinalPath(folder_.Get());
     if (!folderPath_.empty() && folderPath_.back() == L'\\')
         folderPath_.pop_back();
-    const std::string product = AuthorText(ScreenSaverBaseName(screenSaverFile));
-    lock_.Take(folder_.Get(), folderPath_, WideText(product + ".lock"), product);
+    // The lock of each base name whose files the group changes, taken in
+    // the order of their names, so that two runs that both need them take
+    // them one after the other.
+    std::string products[2] = {AuthorText(ScreenSaverBaseName(screenSaverFile))};
+    // An entry's name is its base name and the suffix the own entry has.
+    const std::size_t suffix = names_.entries[0].size() - products[0].size();
+    products[1] = removedEntry.substr(0, removedEntry.size() - std::min(removedEntry.size(), suffix));
+    if (products[1] < products[0])
+        std::swap(products[0], products[1]);
+    for (std::size_t i = 0; i < 2; ++i)
+        if (!products[i].empty())
+            locks_[i].Take(folder_.Get(), folderPath_, WideText(products[i] + ".lock"), products[i]);
 
     // What earlier runs left beside the targets, in three rounds: the
     // journal of every group that left something is checked before any
@@ -62,7 +79,8 @@ FilesIntoPlace::FilesIntoPlace(const std::vector<std::string>& targets, const st
     // go.
     for (int round = 0; round < 3; ++round) {
         if (round == 2)
-            DropUninstallEntryCopy(screenSaverFile_);
+            for (const std::string& entry : names_.entries)
+                DropUninstallEntryCopy(entry);
         for (const std::wstring& name : NamesIn(folder_.Get()))
             for (std::size_t place = 0; place < slots_.size(); ++place) {
                 const std::wstring_view target = slots_[place].name;
@@ -119,12 +137,15 @@ FilesIntoPlace::~FilesIntoPlace()
         Remove(LeftoverOf(place, group_, Leftover::Staged));
     }
     if (journalWritten_) {
-        undone = RestoreUninstallEntry(screenSaverFile_, entry_, keptEntry_) && undone;
+        for (std::size_t entry = 0; entry < names_.entries.size(); ++entry)
+            undone = RestoreUninstallEntry(names_.entries[entry], journaled_.entries[entry], keptEntries_[entry]) &&
+                     undone;
         LogStep("undo", undone ? "the files and the uninstall entry as they were before"
                                : "failed: the next run undoes the rest");
     }
     if (undone) {
-        DropUninstallEntryCopy(screenSaverFile_);
+        for (const std::string& entry : names_.entries)
+            DropUninstallEntryCopy(entry);
         if (journal_)
             DeleteByHandle(journal_.Get());
     }
@@ -233,9 +254,10 @@ void FilesIntoPlace::SettleJournal(const std::wstring& name, LeftoverName group,
         if (journal.targets[place] == TargetBefore::Kept && kept && (kept != ERROR_FILE_NOT_FOUND || Look(slots_[place].name)))
             fault = JournalFault::MissingCopy;
     }
-    const std::string keptEntry = KeptEntryName(names_.entry, group);
-    if (fault == JournalFault::None && journal.entry == TargetBefore::Kept && !UninstallEntryCopyExists(keptEntry))
-        fault = JournalFault::MissingCopy;
+    for (std::size_t entry = 0; fault == JournalFault::None && entry < names_.entries.size(); ++entry)
+        if (journal.entries[entry] == TargetBefore::Kept &&
+            !UninstallEntryCopyExists(KeptEntryName(names_.entries[entry], group)))
+            fault = JournalFault::MissingCopy;
     if (fault != JournalFault::None) {
         std::string message = "The installation journal ";
         message += PathOf(name);
@@ -249,8 +271,10 @@ void FilesIntoPlace::SettleJournal(const std::wstring& name, LeftoverName group,
     for (std::size_t place = slots_.size(); place-- > 0;)
         if (!UndoTarget(place, group, journal.targets[place]))
             CannotCreate(slots_[place].shown);
-    if (!RestoreUninstallEntry(screenSaverFile_, journal.entry, keptEntry))
-        throw Error("Failed to create key " + names_.entry);
+    for (std::size_t entry = 0; entry < names_.entries.size(); ++entry)
+        if (!RestoreUninstallEntry(names_.entries[entry], journal.entries[entry],
+                                   KeptEntryName(names_.entries[entry], group)))
+            throw Error("Failed to create key " + names_.entries[entry]);
     LogStep("earlier installation", "undone: it was cut short");
     // A journal that stayed would be undone again by every later run.
     if (!DeleteByHandle(file.Get()))
@@ -263,7 +287,7 @@ void FilesIntoPlace::ClaimTargets(const std::vector<std::string>& earlier) const
         const DWORD found = Look(slot.name);
         const bool link = found == ERROR_CANT_RESOLVE_FILENAME;
         const std::wstring path = WideText(slot.shown);
-        bool ours = false;
+        bool ours = slot.removal;
         for (const std::string& file : earlier)
             ours |= SamePath(WideText(file), path);
         // A folder is refused when the copies begin (Prepare).
@@ -302,21 +326,29 @@ bool FilesIntoPlace::Prepare(std::size_t place)
                 return false;
         }
     }
+    if (slot.removal)
+        return true;
     slot.newFile = CreateNewIn(folder_.Get(), LeftoverOf(place, group_, Leftover::Staged), GENERIC_WRITE | DELETE, 0);
     return slot.newFile.Valid();
 }
 
-void FilesIntoPlace::WriteJournal(TargetBefore entry)
+void FilesIntoPlace::KeepUninstallEntries()
 {
-    Journal journal;
+    for (std::size_t entry = 0; entry < names_.entries.size(); ++entry)
+        journaled_.entries[entry] = KeepUninstallEntry(names_.entries[entry], keptEntries_[entry]);
+}
+
+void FilesIntoPlace::WriteJournal()
+{
+    Journal& journal = journaled_;
     journal.group = group_;
-    journal.entry = entry;
     for (std::size_t place = 0; place < slots_.size(); ++place) {
         Slot& slot = slots_[place];
         slot.newFile.Reset();
-        journal.targets[place] = slot.superseded ? TargetBefore::Left
-                                 : slot.hadOld   ? TargetBefore::Kept
-                                                 : TargetBefore::Absent;
+        // A removed file that is not there stays so.
+        journal.targets[place] = slot.superseded || (slot.removal && !slot.hadOld) ? TargetBefore::Left
+                                 : slot.hadOld                                     ? TargetBefore::Kept
+                                                                                   : TargetBefore::Absent;
     }
     const std::string text = JournalText(journal, names_);
     journal_ = CreateNewIn(folder_.Get(), LeftoverOf(0, group_, Leftover::Journal), GENERIC_WRITE | DELETE,
@@ -329,13 +361,23 @@ void FilesIntoPlace::WriteJournal(TargetBefore entry)
         SetLastError(ERROR_DISK_FULL);
     if (!wrote || written != text.size() || !FlushFileBuffers(journal_.Get()))
         RaiseWithSystemReason("Cannot write file ", slots_[0].shown);
-    entry_ = entry;
     journalWritten_ = true;
 }
 
 bool FilesIntoPlace::Place(std::size_t place)
 {
     Slot& slot = slots_[place];
+    if (slot.removal) {
+        // Out of its place under the name of a new file, which goes at once
+        // or, while a program runs it, with a later run.
+        if (!slot.hadOld)
+            return true;
+        const FileHandle old = OpenFile(slot.name, DELETE);
+        slot.placed = old && RenameByHandle(old.Get(), folder_.Get(), LeftoverOf(place, group_, Leftover::Staged), false);
+        if (slot.placed)
+            DeleteByHandle(old.Get());
+        return slot.placed;
+    }
     slot.placed = !slot.superseded && Replace(LeftoverOf(place, group_, Leftover::Staged), slot.name,
                                               LeftoverOf(place, group_, Leftover::SetAside));
     return slot.superseded || slot.placed;
@@ -347,7 +389,8 @@ void FilesIntoPlace::Commit()
         RaiseWithSystemReason("Cannot write file ", slots_[0].shown);
     journal_.Reset();
     committed_ = true;
-    DropUninstallEntryCopy(screenSaverFile_);
+    for (const std::string& entry : names_.entries)
+        DropUninstallEntryCopy(entry);
     for (std::size_t place = 0; place < slots_.size(); ++place) {
         const Slot& slot = slots_[place];
         const std::wstring kept = LeftoverOf(place, group_, Leftover::SetAside);
@@ -366,7 +409,8 @@ void FilesIntoPlace::Commit()
         LogStep("copy", "the old " + slot.shown + " is still in use: " + path +
                             (atRestart ? " goes at the next restart" : " stays for a later run"));
     }
-    lock_.Release();
+    for (ProductLock& lock : locks_)
+        lock.Release();
 }
 
 }  // namespace lumora

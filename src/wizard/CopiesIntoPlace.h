@@ -1,9 +1,10 @@
 #pragma once
 // Puts a group of new files in the place of old ones, with the uninstall
-// entry (the screensaver, its uninstaller and its info file), so that the
-// group ends with the whole old version or the whole new one, also when the
-// run fails half way (a full disk, a file held open by another program) or
-// is killed (a power cut, a killed process):
+// entry (the screensaver, its uninstaller and its info file), and removes
+// the files and entry of an earlier installation of the product under
+// another name, so that the group ends with the whole old version or the
+// whole new one, also when the run fails half way (a full disk, a file held
+// open by another program) or is killed (a power cut, a killed process):
 // - one run at a time changes the product's files (ProductLock.h);
 // - each new file is written complete and flushed beside its target, and a
 //   copy of each old file kept beside it, before any target changes; so is
@@ -47,40 +48,51 @@ public:
     // cannot be held, a target lies in another folder or an earlier group
     // cannot be undone; "The installation journal <path> <what it found>:
     // ..." for a journal that fails its check; those of ProductLock::Take.
-    FilesIntoPlace(const std::vector<std::string>& targets, const std::string& screenSaverFile);
+    //
+    // `removed` (full paths in the same folder) are the files of an earlier
+    // installation that the group removes, with its entry `removedEntry`
+    // (a key name in the list; empty: none); they follow the targets as
+    // places of their own, and its base name's lock is taken too.
+    FilesIntoPlace(const std::vector<std::string>& targets, const std::string& screenSaverFile,
+                   const std::vector<std::string>& removed = {}, const std::string& removedEntry = {});
     // Undoes the group unless it is complete; a group that cannot be undone
     // whole keeps its journal for the next run.
     ~FilesIntoPlace();
     FilesIntoPlace(const FilesIntoPlace&) = delete;
     FilesIntoPlace& operator=(const FilesIntoPlace&) = delete;
 
-    // The full path of target `place`.
+    // The full path of target `place`, and how many places there are.
     const std::string& Target(std::size_t place) const { return slots_[place].shown; }
+    std::size_t Count() const { return slots_.size(); }
 
     // The one place that decides whose files the group may replace: each
-    // target must be absent, or one of `earlier` (full paths: the files of
-    // an earlier installation of the same product). Throws Error "Cannot
-    // replace <target>: ..." for the first other file or link, before the
-    // group changes anything. A folder is left to Prepare.
+    // target must be absent, one of `earlier` (full paths: the files of an
+    // earlier installation of the same product) or a removed file. Throws
+    // Error "Cannot replace <target>: ..." for the first other file or
+    // link, before the group changes anything. A folder is left to Prepare.
     void ClaimTargets(const std::vector<std::string>& earlier) const;
 
-    // The name under which the entry's copy of this group is kept.
-    const std::string& KeptEntry() const { return keptEntry_; }
+    // Keeps a copy of each of the group's uninstall entries (its own, then
+    // the one it removes) on the disk (KeepUninstallEntry), once the new
+    // files are written. Throws Error as KeepUninstallEntry does.
+    void KeepUninstallEntries();
 
     // Before the new file of `place` is written: keeps a copy of the old
-    // target and makes the new file beside it (NewFile). False, with the
-    // system's error, when a folder or a read-only file is in the target's
-    // place or the copy or the new file cannot be made.
+    // target and makes the new file beside it (NewFile); of a removed
+    // file, keeps its copy alone. False, with the system's error, when a
+    // folder or a read-only file is in the target's place or the copy or
+    // the new file cannot be made.
     bool Prepare(std::size_t place);
     // The new file of `place`, open for writing once Prepare has succeeded,
     // until the journal is written.
     HANDLE NewFile(std::size_t place) const { return slots_[place].newFile.Get(); }
     // Writes and flushes the journal, once every new file is written and
-    // the entry's copy kept (`entry`: KeepUninstallEntry's answer). Throws
-    // Error "Cannot write file <first target>".
-    void WriteJournal(TargetBefore entry);
-    // Moves the new file of `place` into its target's place; false, with
-    // the system's error and the target unchanged, when it cannot.
+    // the entries' copies kept. Throws Error "Cannot write file <first
+    // target>".
+    void WriteJournal();
+    // Moves the new file of `place` into its target's place, or a removed
+    // file out of it; false, with the system's error and the target
+    // unchanged, when it cannot.
     bool Place(std::size_t place);
     // Completes the group: its journal goes, then the copies (or, for an
     // old screensaver still running, at the next restart when it lies in
@@ -95,6 +107,7 @@ private:
         std::wstring name;    // the target's name in the folder
         FileHandle newFile;   // open while it is written
         bool superseded = false;  // a later slot goes to the same target
+        bool removal = false;     // an earlier installation's file, which goes
         bool hadOld = false;
         bool placed = false;
     };
@@ -121,17 +134,18 @@ private:
     void SettleJournal(const std::wstring& name, LeftoverName group, bool undo);
 
     std::vector<Slot> slots_;
-    std::string screenSaverFile_;
     LeftoverName group_;
     GroupNames names_;
-    std::string keptEntry_;
+    std::vector<std::string> keptEntries_;
     // Open without delete sharing while the group lasts, so that it cannot
     // be renamed or replaced; declared before the lock, which lies in it.
     FileHandle folder_;
     std::wstring folderPath_;
-    ProductLock lock_;
+    // Of the base names of this installation and of the earlier one it
+    // removes, in the order of their names.
+    ProductLock locks_[2];
     FileHandle journal_;
-    TargetBefore entry_ = TargetBefore::Left;
+    Journal journaled_;  // what undoing does, as the journal says it
     bool journalWritten_ = false;
     bool committed_ = false;
 };

@@ -6,6 +6,7 @@
 #include "framework/FileObject.h"
 #include "framework/Registry.h"
 #include "settings/InstallScope.h"
+#include "wizard/UninstallRegistry.h"
 #include "wizard/UninstallValues.h"
 
 namespace lumora {
@@ -35,6 +36,68 @@ std::vector<std::string> EarlierInstallationFiles(const std::string& screenSaver
         files[4] = paths.uninstallerTarget;
     }
     return files;
+}
+
+namespace {
+
+// Whether the entry `key` describes an installation of the product
+// `productId` in `targetFolder`; fills `earlier` with it then, the files
+// that `paths` does not name.
+bool ReadEarlierProduct(const TRegistryKey& key, const std::string& productId, const std::string& targetFolder,
+                        const InstallPaths& paths, EarlierProduct& earlier)
+{
+    const std::string screenSaver = key.ReadString(kScreenSaverValue);
+    const std::string uninstaller = ProgramOfCommand(key.ReadString("UninstallString"));
+    const std::size_t slash = uninstaller.rfind('\\');
+    if (lstrcmpiA(key.ReadString(kProductIdValue).c_str(), productId.c_str()) != 0 || screenSaver.size() <= 4 ||
+        screenSaver.find_first_of("\\/:") != std::string::npos || slash == std::string::npos ||
+        uninstaller.size() - slash <= 5 || !SamePath(WideText(uninstaller.substr(0, slash)), WideText(targetFolder)))
+        return false;
+    earlier.version = key.ReadString(kDisplayVersion);
+    // The uninstaller and the info file share the base name.
+    for (const std::string& file : {targetFolder + "\\" + screenSaver, uninstaller,
+                                    uninstaller.substr(0, uninstaller.size() - 4) + ".nfo"})
+        if (!SamePath(WideText(file), WideText(paths.screenSaverTarget)) &&
+            !SamePath(WideText(file), WideText(paths.uninstallerTarget)) &&
+            !SamePath(WideText(file), WideText(paths.infoFile)))
+            earlier.files.push_back(file);
+    return true;
+}
+
+}  // namespace
+
+EarlierProduct FindEarlierProduct(const std::string& productId, const std::string& ownEntry,
+                                  const std::string& targetFolder, const InstallPaths& paths)
+{
+    EarlierProduct earlier;
+    if (productId.empty())
+        return earlier;
+    // An entry that a killed run removed lives on as its copy, until the
+    // next run puts it back.
+    const TRegistryKey list = TRegistryKey::Open(ScopeRoot(), kUninstallListKey, KEY_READ);
+    const TRegistryKey kept = TRegistryKey::Open(ScopeRoot(), kKeptEntriesKey, KEY_READ);
+    for (const TRegistryKey* parent : {&list, &kept})
+        for (const std::string& name : parent->KeyNames()) {
+            if (lstrcmpiA(name.c_str(), ownEntry.c_str()) == 0)
+                continue;
+            const TRegistryKey key = TRegistryKey::Open(parent->Handle(), name, KEY_READ);
+            // An entry, or the copies of one ("" opens the key itself).
+            const std::vector<std::string> copies = parent == &list ? std::vector<std::string>{{}} : key.KeyNames();
+            for (const std::string& copy : copies)
+                if (ReadEarlierProduct(TRegistryKey::Open(key.Handle(), copy, KEY_READ), productId, targetFolder,
+                                       paths, earlier)) {
+                    earlier.entry = name;
+                    return earlier;
+                }
+        }
+    return earlier;
+}
+
+std::string InstalledProductVersion(const std::string& screenSaverFile, const std::string& targetFolder)
+{
+    const EarlierProduct earlier = FindEarlierProduct(AuthorText(Product.ProductId), UninstallEntryName(screenSaverFile),
+                                                      targetFolder, InstalledPaths(screenSaverFile, targetFolder));
+    return earlier.entry.empty() ? InstalledVersion(screenSaverFile) : earlier.version;
 }
 
 }  // namespace lumora

@@ -116,10 +116,12 @@ std::string JournalText(const Journal& journal, const GroupNames& names)
             lines += LeftoverSuffix(kept);
         lines += "\r\n";
     }
-    lines += kEntryLines[static_cast<int>(journal.entry)];
-    if (journal.entry == TargetBefore::Kept)
-        lines += KeptEntryName(names.entry, journal.group);
-    lines += "\r\n";
+    for (std::size_t i = 0; i < names.entries.size(); ++i) {
+        lines += kEntryLines[static_cast<int>(journal.entries[i])];
+        if (journal.entries[i] == TargetBefore::Kept)
+            lines += KeptEntryName(names.entries[i], journal.group);
+        lines += "\r\n";
+    }
     std::string text(kStart);
     AppendHex(text, static_cast<std::uint32_t>(lines.size()));
     text += ' ';
@@ -173,10 +175,13 @@ JournalFault ReadJournal(std::string_view text, const GroupNames& names, Journal
         journal.targets[i] = static_cast<TargetBefore>(kind);
         at = NextLine(lines, at);
     }
-    journal.entry = TargetBefore::Kept;
-    for (const TargetBefore entry : {TargetBefore::Absent, TargetBefore::Left})
-        if (lines.substr(at, kEntryLines[1].size()) == kEntryLines[static_cast<int>(entry)])
-            journal.entry = entry;
+    for (std::size_t i = 0; i < names.entries.size(); ++i) {
+        journal.entries[i] = TargetBefore::Kept;
+        for (const TargetBefore entry : {TargetBefore::Absent, TargetBefore::Left})
+            if (lines.substr(at, kEntryLines[1].size()) == kEntryLines[static_cast<int>(entry)])
+                journal.entries[i] = entry;
+        at = NextLine(lines, at);
+    }
     return JournalText(journal, names) == text ? JournalFault::None : JournalFault::OtherGroup;
 }
 

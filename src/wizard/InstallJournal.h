@@ -25,7 +25,8 @@
 //                                      removes it
 //   same <target's name>               the group leaves it as it is (a later
 //                                      target names the same file)
-// and last the uninstall entry:
+// and last a line for each uninstall entry, the one written first, then one
+// that the group removes (an earlier installation's of the product):
 //   entry <name of its copy>       undoing puts the copy (beneath
 //                                  kKeptEntriesKey, UninstallValues.h) back
 //   entry none                     it was not there: undoing removes it
@@ -71,20 +72,21 @@ enum class TargetBefore : std::uint8_t {
     Left,    // it stays as it is
 };
 
-// The most targets a group has.
+// The most targets and uninstall entries a group has.
 inline constexpr std::size_t kMostTargets = 8;
+inline constexpr std::size_t kMostEntries = 2;
 
 struct Journal {
     LeftoverName group;  // its process and group
     TargetBefore targets[kMostTargets] = {};
-    TargetBefore entry = TargetBefore::Left;
+    TargetBefore entries[kMostEntries] = {TargetBefore::Left, TargetBefore::Left};
 };
 
 // The names of a group: its targets' plain names (at most kMostTargets) and
-// the uninstall entry's.
+// the uninstall entries' (at least one, at most kMostEntries).
 struct GroupNames {
     std::vector<std::string> targets;
-    std::string entry;
+    std::vector<std::string> entries;
 };
 
 // The most bytes a journal of this program holds.

@@ -6,11 +6,12 @@
 // file name.
 #include <string>
 
+#include "settings/ProductInfo.h"
+
 namespace lumora {
 
-// The uninstaller and the ActiveX update installer, as the payload carries
-// them.
-inline constexpr const char* kUninstallerFile = "Lmunist.exe";
+// The ActiveX update installer, as the payload carries it (the uninstaller:
+// kUninstallerFile of settings/ProductInfo.h).
 inline constexpr const char* kActiveXInstallerFile = "Install.exe";
 
 // The screensaver file name without its last four characters (the dot and a

@@ -7,6 +7,7 @@
 #include "base/UiTexts.h"
 #include "framework/Application.h"
 #include "framework/MessageDialog.h"
+#include "framework/Registry.h"
 #include "framework/Win32Error.h"
 #include "settings/CmnFunc2.h"
 #include "settings/ExitCodes.h"
@@ -23,6 +24,7 @@
 #include "wizard/InstallPaths.h"
 #include "wizard/RegistrationCommand.h"
 #include "wizard/UninstallRegistry.h"
+#include "wizard/UninstallValues.h"
 
 namespace lumora {
 
@@ -43,6 +45,19 @@ std::string InstallTargetFolder()
 {
     return ScopeFolder(
         ProductFolderName(AuthorText(Product.Product), AuthorText(ScreenSaverBaseName(Globals.ScreenSaverFile))));
+}
+
+bool AcceptsVersion(const std::string& targetFolder, bool silent, bool allowDowngrade)
+{
+    const std::string installed = InstalledProductVersion(Globals.ScreenSaverFile, targetFolder);
+    const std::string version = AuthorText(Product.Version);
+    if (!IsDowngrade(installed, version))
+        return true;
+    const bool yes = silent ? allowDowngrade
+                            : MessageDlg(FormatText(Text(TextId::MessageDowngrade), {installed, version}), mtConfirmation,
+                                         {mbYes, mbNo}, kDialogHelpContext) == mrYes;
+    LogStep("downgrade", installed + " to " + version + (yes ? ": allowed" : ": refused"));
+    return yes;
 }
 
 void RunInstallationSteps(const std::string& targetFolder, const std::function<void()>& writeUninstallRegistry,
@@ -72,7 +87,13 @@ void RunInstallationSteps(const std::string& targetFolder, const std::function<v
             RaiseWithSystemReason("Cannot create file ", screenSaverName);
         }
         MakeScopeFolder(targetFolder);
-        FilesIntoPlace files({paths.screenSaverTarget, paths.uninstallerTarget, paths.infoFile}, screenSaverFile);
+        // An earlier installation of the product under another name goes
+        // with the group: its files that this one does not replace, and its
+        // entry.
+        const EarlierProduct earlier =
+            FindEarlierProduct(AuthorText(Product.ProductId), UninstallEntryName(screenSaverFile), targetFolder, paths);
+        FilesIntoPlace files({paths.screenSaverTarget, paths.uninstallerTarget, paths.infoFile}, screenSaverFile,
+                             earlier.files, earlier.entry);
         files.ClaimTargets(EarlierInstallationFiles(screenSaverFile, targetFolder, paths));
         const std::string* const sources[] = {&paths.screenSaverSource, &paths.uninstallerSource};
         for (std::size_t i = 0; i < 2; ++i) {
@@ -82,17 +103,20 @@ void RunInstallationSteps(const std::string& targetFolder, const std::function<v
             // Pending paints and clicks are handled after each of the copies.
             Application.ProcessMessages();
         }
+        for (std::size_t i = 3; i < files.Count(); ++i)
+            if (!files.Prepare(i))
+                RaiseWithSystemReason("Cannot create file ", files.Target(i));
         step = "info file";
         RecordOutcome(ExitCode::OtherFailure);
         if (!files.Prepare(2))
             throw InOutError(GetLastError());
         WriteInfoFile(files.NewFile(2), screenSaverFile, targetFolder);
         step = "uninstall entry";
-        const TargetBefore entry = KeepUninstallEntry(screenSaverFile, files.KeptEntry());
+        files.KeepUninstallEntries();
 
         step = "copy";
         RecordOutcome(ExitCode::CopyFailed);
-        files.WriteJournal(entry);
+        files.WriteJournal();
         for (std::size_t i = 0; i < 2; ++i)
             if (!files.Place(i))
                 RaiseWithSystemReason("Cannot create file ", files.Target(i));
@@ -102,8 +126,16 @@ void RunInstallationSteps(const std::string& targetFolder, const std::function<v
         if (!files.Place(2))
             throw InOutError(GetLastError());
         LogStep(step, paths.infoFile + " written");
+        for (std::size_t i = 3; i < files.Count(); ++i)
+            if (!files.Place(i))
+                RaiseWithSystemReason("Cannot delete file ", files.Target(i));
         step = "uninstall entry";
         writeUninstallRegistry();
+        if (!earlier.entry.empty()) {
+            if (!TRegistryKey::DeleteTree(ScopeRoot(), UninstallEntryPathOf(earlier.entry)))
+                throw Error("Failed to delete key " + earlier.entry);
+            LogStep("earlier installation", earlier.entry + " replaced");
+        }
         files.Commit();
         RecordOutcome(ExitCode::Installed);
         step = "installation";

@@ -12,11 +12,21 @@ namespace lumora {
 // (ProductFolderName of InstallPaths.h).
 std::string InstallTargetFolder();
 
+// Whether this run may install its version of the product into
+// `targetFolder`: always, but over a newer version installed there
+// (IsDowngrade of settings/ProductInfo.h; the same version again is a
+// repair), which only the user's Yes to a question naming both versions,
+// or with `silent` only `allowDowngrade`, replaces. The log says which.
+bool AcceptsVersion(const std::string& targetFolder, bool silent, bool allowDowngrade);
+
 // Installs into `targetFolder` (path text, no trailing backslash), made
 // when missing per user (MakeScopeFolder): the screensaver and
 // the uninstaller copied from the extraction folder, the info file written
 // and `writeUninstallRegistry` called, all four as one group that is
-// undone, with the entry, when a step of it fails (CopiesIntoPlace.h);
+// undone, with the entry, when a step of it fails (CopiesIntoPlace.h); an
+// earlier installation of the product under another screensaver's name
+// (FindEarlierProduct of EarlierInstallation.h) goes in the same group,
+// its files and its entry;
 // then, with nothing left to undo, the caution on the NT family
 // (TextId::MessageActivexCaution), the start of the ActiveX update
 // installer and of the screensaver's registration through rundll32 (neither waited for, their results ignored). Inputs are

@@ -7,6 +7,7 @@
 #include "framework/Win32Error.h"
 #include "settings/Globals.h"
 #include "settings/ProductInfo.h"
+#include "wizard/EarlierInstallation.h"
 #include "wizard/InstallSteps.h"
 #include "wizard/UninstallRegistry.h"
 #include "wizard/WizardSummary.h"
@@ -126,8 +127,8 @@ void TSetupWiz::ToolbarButton973Click(TObject*) { LeaveClick(*this); }
 
 void TSetupWiz::FillMemoBox()
 {
-    Memo2.SetLines(
-        SummaryLines(Label4.Caption(), InstalledVersion(Globals.ScreenSaverFile), AuthorText(Product.Version)));
+    Memo2.SetLines(SummaryLines(Label4.Caption(), InstalledProductVersion(Globals.ScreenSaverFile, Label4.Caption()),
+                                AuthorText(Product.Version)));
 }
 
 void TSetupWiz::CenterMe()
@@ -163,6 +164,12 @@ void TSetupWiz::ShowTargetFolder() { Label4.SetCaption(InstallTargetFolder()); }
 
 void TSetupWiz::RunInstallation()
 {
+    // "No" to an older version over a newer one ends the setup with
+    // nothing changed.
+    if (!AcceptsVersion(Label4.Caption(), false, false)) {
+        EndApplication();
+        return;
+    }
     RunInstallationSteps(Label4.Caption(), [this] { WriteUninstallRegistry(); });
 }
 

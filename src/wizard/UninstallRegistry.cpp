@@ -67,9 +67,29 @@ void WriteUninstallEntry(const std::string& screenSaverFile, const std::string& 
         entry.DeleteValue(kDisplayVersion);
     else
         entry.WriteString(kDisplayVersion, version);
-    for (const auto& [name, value] : UninstallExtraValues(screenSaverFile, targetFolder))
+    for (const auto& [name, value] : UninstallExtraValues(screenSaverFile, targetFolder, product))
         entry.WriteString(name, value);
     entry.WriteInteger("EstimatedSize", InstalledKiB(screenSaverFile, targetFolder));
+    if (!product.ProductId.empty()) {
+        // The day of the installation, yyyymmdd, as the list shows it; the
+        // uninstaller neither changes nor repairs an installation.
+        SYSTEMTIME today{};
+        GetLocalTime(&today);
+        char date[16];
+        wsprintfA(date, "%04u%02u%02u", today.wYear, today.wMonth, today.wDay);
+        for (const char* flag : {"NoModify", "NoRepair"})
+            entry.WriteInteger(flag, 1);
+        // The identity last: the next version takes only a whole entry for
+        // the product's.
+        const std::pair<const char*, std::string> values[] = {
+            {"InstallDate", date},
+            {"InstallLocation", targetFolder},
+            {kScreenSaverValue, AuthorText(screenSaverFile)},
+            {kProductIdValue, AuthorText(product.ProductId)},
+        };
+        for (const auto& [name, value] : values)
+            entry.WriteString(name, value);
+    }
     // On the disk before the installation counts as complete.
     RegFlushKey(entry.Handle());
     entry.Close();
@@ -82,16 +102,16 @@ std::string KeptEntryPath(const std::string& copy) { return std::string(kKeptEnt
 
 }  // namespace
 
-TargetBefore KeepUninstallEntry(const std::string& screenSaverFile, const std::string& copy)
+TargetBefore KeepUninstallEntry(const std::string& entryName, const std::string& copy)
 {
     const std::string copyPath = KeptEntryPath(copy);
     const TRegistryKey kept = TRegistryKey::CreateIfAllowed(ScopeRoot(), copyPath, KEY_ALL_ACCESS);
     // Where no copy can be made, the entry cannot be written either.
     if (!kept)
         return TargetBefore::Left;
-    const LONG copied = kept.CopyTreeFrom(ScopeRoot(), UninstallEntryPath(screenSaverFile));
+    const LONG copied = kept.CopyTreeFrom(ScopeRoot(), UninstallEntryPathOf(entryName));
     if (copied == ERROR_FILE_NOT_FOUND) {
-        DropUninstallEntryCopy(screenSaverFile);
+        DropUninstallEntryCopy(entryName);
         return TargetBefore::Absent;
     }
     if (copied != ERROR_SUCCESS || RegFlushKey(kept.Handle()) != ERROR_SUCCESS)
@@ -99,14 +119,17 @@ TargetBefore KeepUninstallEntry(const std::string& screenSaverFile, const std::s
     return TargetBefore::Kept;
 }
 
-bool RestoreUninstallEntry(const std::string& screenSaverFile, TargetBefore before, const std::string& copy)
+bool RestoreUninstallEntry(const std::string& entryName, TargetBefore before, const std::string& copy)
 {
-    const std::string entryPath = UninstallEntryPath(screenSaverFile);
+    const std::string entryPath = UninstallEntryPathOf(entryName);
     if (before == TargetBefore::Absent)
         return TRegistryKey::DeleteTree(ScopeRoot(), entryPath);
-    // Emptied and filled again, the key keeps the name it has.
+    // Emptied and filled again, the key keeps the name it has; an entry
+    // that the group removed is made again.
     const TRegistryKey kept = TRegistryKey::Open(ScopeRoot(), KeptEntryPath(copy), KEY_READ);
-    const TRegistryKey entry = TRegistryKey::Open(ScopeRoot(), entryPath, KEY_ALL_ACCESS);
+    TRegistryKey entry = TRegistryKey::Open(ScopeRoot(), entryPath, KEY_ALL_ACCESS);
+    if (!entry && kept && before == TargetBefore::Kept)
+        entry = TRegistryKey::CreateIfAllowed(ScopeRoot(), entryPath, KEY_ALL_ACCESS);
     return before == TargetBefore::Left || !kept || !entry ||
            (TRegistryKey::DeleteTree(entry.Handle(), {}) && entry.CopyTreeFrom(kept.Handle(), {}) == ERROR_SUCCESS);
 }
@@ -116,9 +139,9 @@ bool UninstallEntryCopyExists(const std::string& copy)
     return static_cast<bool>(TRegistryKey::Open(ScopeRoot(), KeptEntryPath(copy), KEY_READ));
 }
 
-void DropUninstallEntryCopy(const std::string& screenSaverFile)
+void DropUninstallEntryCopy(const std::string& entryName)
 {
-    TRegistryKey::DeleteTree(ScopeRoot(), KeptEntryPath(UninstallEntryName(screenSaverFile)));
+    TRegistryKey::DeleteTree(ScopeRoot(), KeptEntryPath(entryName));
     // Only a key without keys beneath it goes so.
     RegDeleteKeyW(ScopeRoot(), WideText(kKeptEntriesKey).c_str());
 }

@@ -14,8 +14,9 @@ namespace lumora {
 // file (the author's bytes) installed in `targetFolder` (path text), through
 // the wide registry functions, and writes its five
 // values with the author's `product` where it gives them, its
-// DisplayVersion (removed when the product has no version), then
-// QuietUninstallString, DisplayIcon and EstimatedSize (UninstallValues.h);
+// DisplayVersion (removed when the product has no version), then the values
+// of UninstallExtraValues, EstimatedSize and, of a product with an
+// identity, InstallDate, NoModify and NoRepair (UninstallValues.h);
 // the result goes to the run's log, and so does the version replaced when
 // the entry had one and the product has one too. Without access to the list
 // (a user who may not write to HKEY_LOCAL_MACHINE) nothing is written and
@@ -34,19 +35,21 @@ std::string InstalledVersion(const std::string& screenSaverFile);
 // administrators may write, or, per user, the user's own registry), under the name `copy` that the run's journal gives it
 // (KeptEntryName of InstallJournal.h: a key of the entry's name holds the
 // copies of every run).
+// The entry is named by its key beneath the list (UninstallEntryName of
+// the screensaver, or an earlier installation's).
 // Keeps the copy, on the disk. Returns what undoing does with the entry:
 // Kept (the copy goes back), Absent (there was none, it goes) or Left,
 // without a copy, where none can be made (the entry cannot be written
 // then either). Throws Error "Failed to create key <copy>" when the copy
 // cannot be completed.
-TargetBefore KeepUninstallEntry(const std::string& screenSaverFile, const std::string& copy);
-// Puts the entry back as `before` says, from the copy `copy`. False when
-// it cannot be put back.
-bool RestoreUninstallEntry(const std::string& screenSaverFile, TargetBefore before, const std::string& copy);
+TargetBefore KeepUninstallEntry(const std::string& entryName, const std::string& copy);
+// Puts the entry back as `before` says, from the copy `copy` (made again
+// when it is gone). False when it cannot be put back.
+bool RestoreUninstallEntry(const std::string& entryName, TargetBefore before, const std::string& copy);
 // Whether the copy `copy` is there.
 bool UninstallEntryCopyExists(const std::string& copy);
-// Deletes the copies of the screensaver's entry, of every run (one run of
-// a product at a time keeps one), and the key that holds them once empty.
-void DropUninstallEntryCopy(const std::string& screenSaverFile);
+// Deletes the copies of the entry, of every run (one run of a product at a
+// time keeps one), and the key that holds them once empty.
+void DropUninstallEntryCopy(const std::string& entryName);
 
 }  // namespace lumora

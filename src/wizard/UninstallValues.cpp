@@ -31,6 +31,11 @@ std::string UninstallEntryName(const std::string& screenSaverFile)
     return AuthorText(ScreenSaverBaseName(screenSaverFile)) + " Uninstall";
 }
 
+std::string UninstallEntryPathOf(const std::string& entryName)
+{
+    return std::string(kUninstallListKey) + "\\" + entryName;
+}
+
 std::string UninstallEntryPath(const std::string& screenSaverFile)
 {
     return std::string(kUninstallListKey) + "\\" + AuthorText(ScreenSaverBaseName(screenSaverFile)) + " uninstall";
@@ -55,12 +60,13 @@ UninstallValueList UninstallValues(const std::string& screenSaverFile, const std
     };
 }
 
-UninstallValueList UninstallExtraValues(const std::string& screenSaverFile, const std::string& targetFolder)
+UninstallValueList UninstallExtraValues(const std::string& screenSaverFile, const std::string& targetFolder,
+                                        const ProductInfo& product)
 {
     const InstallPaths paths = InstalledPaths(screenSaverFile, targetFolder);
     return {
         {"QuietUninstallString", "\"" + paths.uninstallerTarget + "\" /S"},
-        {"DisplayIcon", paths.screenSaverTarget},
+        {"DisplayIcon", product.Icon.empty() ? paths.screenSaverTarget : paths.uninstallerTarget},
     };
 }
 

@@ -27,6 +27,8 @@ InstallPaths InstalledPaths(const std::string& screenSaverFile, const std::strin
 
 // The entry's key beneath the list: base name + " Uninstall".
 std::string UninstallEntryName(const std::string& screenSaverFile);
+// The full path from the root of the entry named `entryName` in the list.
+std::string UninstallEntryPathOf(const std::string& entryName);
 // The entry's full path from the root, as it is opened for writing. It ends
 // in " uninstall" with a small u; key names compare without regard to case,
 // so this is the key UninstallEntryName creates.
@@ -41,9 +43,19 @@ using UninstallValueList = std::vector<std::pair<std::string, std::string>>;
 UninstallValueList UninstallValues(const std::string& screenSaverFile, const std::string& targetFolder);
 // The values written after those, for the system's list and deployment
 // tools: the uninstaller with /S, which removes without a window or a
-// question, and the installed screensaver as the entry's icon. The entry's
-// EstimatedSize (the installed files' KiB, a number) follows them.
-UninstallValueList UninstallExtraValues(const std::string& screenSaverFile, const std::string& targetFolder);
+// question, and the entry's icon: the installed uninstaller when the
+// product's icon was written into it, else the installed screensaver. The
+// entry's EstimatedSize (the installed files' KiB, a number) follows them,
+// and, of a product with an identity, InstallDate, NoModify, NoRepair,
+// InstallLocation (the target folder), the screensaver's file name
+// (kScreenSaverValue) and the identity (kProductIdValue), by which its next
+// version finds and replaces it.
+UninstallValueList UninstallExtraValues(const std::string& screenSaverFile, const std::string& targetFolder,
+                                        const ProductInfo& product);
+
+// The values that name the product's installation for its next version.
+inline constexpr const char* kProductIdValue = "LumoraProductId";
+inline constexpr const char* kScreenSaverValue = "LumoraScreenSaver";
 
 // The author's product (the author's bytes, settings/ProductInfo.h) in
 // place of the toolmaker's in the five values: DisplayName, Publisher,

@@ -18,7 +18,7 @@ RESTORE_ERROR_PREFIX = "please contact technical quoting this ref number :"
 FOLDER = "C:\\setup-tests"
 
 # The installer's exit codes.
-EXIT_INSTALLED, EXIT_CANCELLED, EXIT_DAMAGED, EXIT_RESTORE_FAILED, EXIT_COPY_FAILED, EXIT_OTHER = range(6)
+EXIT_INSTALLED, EXIT_CANCELLED, EXIT_DAMAGED, EXIT_RESTORE_FAILED, EXIT_COPY_FAILED, EXIT_OTHER, EXIT_DOWNGRADE = range(7)
 
 
 def extraction_folders(session, temp=None):

@@ -36,6 +36,8 @@ USER_RAND_KEY = "HKCU\\Software\\Lumora Screen Saver"
 # deployment tools (the quiet uninstall, the icon and the size).
 UNINSTALL_VALUES = ["DisplayIcon", "DisplayName", "EstimatedSize", "HelpLink", "Publisher", "QuietUninstallString",
                     "UninstallString", "UrlinfoAbout"]
+# The values an installer with a product identity adds.
+IDENTITY_VALUES = ["InstallDate", "InstallLocation", "LumoraProductId", "LumoraScreenSaver", "NoModify", "NoRepair"]
 PUBLISHER = "Quillon Computers Ltd"
 PRODUCT_PAGE_PATH = "/corporate/software/lumora/index.html"
 

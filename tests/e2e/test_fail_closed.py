@@ -99,12 +99,14 @@ class Watch:
 
 def kill_at_move(installer, windows, targets, moves):
     """Starts `installer` with /S and kills it once it has moved `moves` of
-    the files `targets` into the host folder `windows` (seen by inotify)."""
+    the files `targets` (names, or a test of a name) into the host folder
+    `windows` (seen by inotify)."""
     watch = Watch(windows, IN_MOVED_TO)
     moved = []
+    counts = targets if callable(targets) else targets.__contains__
 
     def moved_enough():
-        moved.extend(n for n in watch.names(0.05) if n in targets)
+        moved.extend(n for n in watch.names(0.05) if counts(n))
         return len(moved) >= moves
     installer.start("/S")
     try:
@@ -761,6 +763,70 @@ class FailClosedTest(e2ecase.SessionTestCase):
                     self.assertEqual((values["DisplayName"], values.get("DisplayVersion")),
                                      ("Dreams", "2.0.0") if complete else (base + " Uninstall", None), moves)
                     self.assertIsNone(session.reg_query(KEPT_ENTRIES))
+
+    def test_a_renamed_screensaver_replaces_its_earlier_version_whole(self):
+        # Version 1.2.0 of the product calls its screensaver ZorzaHD.scr,
+        # 1.1.0 called it Zorza.scr: the upgrade takes the place of the
+        # earlier installation whole, killed at each move or not at all.
+        session = self.session
+        windows = session.host_path("C:\\windows")
+        saver = read_file(self.payload_file("Aurora.scr"))
+
+        def installer(name, base, version, files):
+            return self.installer_of(name, payloads.settings(ScreenSaverFile=base + ".scr"),
+                                     dict(files, **{"Aurora.scr": None}),
+                                     ("--product", "Zorza", "--publisher", "Swietlik Studio", "--version", version))
+
+        def programs(path, base):
+            data = read_file(path)
+            entries = {e.name[3:]: e.data(data) for e in layout.parse_installer(data)[4]}
+            return {base + ".scr": entries[base.lower() + ".scr"], base + ".exe": entries["lmunist.exe"]}
+
+        earlier = installer("zorza-110.exe", "Zorza", "1.1.0", {"Zorza.scr": saver})
+        upgrade = installer("zorza-120.exe", "ZorzaHD", "1.2.0", {"ZorzaHD.scr": saver + b"1.2.0" * 1000})
+        # The next run's own copies fail: what it leaves is what it settled.
+        settling = installer("zorza-settling.exe", "ZorzaHD", "1.2.0", {"ZorzaHD.scr": saver, "Lmunist.exe": None})
+        versions = {"1.1.0": ("Zorza", programs(earlier, "Zorza")), "1.2.0": ("ZorzaHD", programs(upgrade, "ZorzaHD"))}
+
+        def one_version(version):
+            base, files = versions[version]
+            names = sorted(n for n in os.listdir(windows) if n.lower().startswith("zorza"))
+            self.assertEqual(names, sorted(list(files) + [base + ".nfo"]), version)
+            for name, data in files.items():
+                self.assertEqual(read_file(os.path.join(windows, name)), data, name)
+            self.assertEqual(read_file(os.path.join(windows, base + ".nfo")),
+                             ("%s.scr\r\nC:\\windows\r\n" % base).encode())
+            self.assertEqual([k for k in uninstall_subkeys(session) if k.lower().startswith("zorza")],
+                             [base + " Uninstall"])
+            self.assertEqual(session.reg_query(uninstall_key(base), "DisplayVersion"), version)
+            self.assertIsNone(session.reg_query(KEPT_ENTRIES))
+
+        def earlier_installed():
+            if not os.path.exists(os.path.join(windows, "Zorza.scr")):
+                self.assertEqual(self.run_silently(earlier, "zorza-110.exe", "/ALLOWDOWNGRADE"), EXIT_INSTALLED)
+            one_version("1.1.0")
+
+        # The three moves in, then the first of the earlier files out.
+        moved_out = re.compile(r"^Zorza\.(scr|exe|nfo)(\.[0-9a-f]{8}){3}\.new$").match
+        for moves, counts in ((1, None), (2, None), (3, None), (4, moved_out)):
+            with self.subTest("killed at move %d" % moves):
+                earlier_installed()
+                kill_at_move(Installer(session, upgrade, "zorza-120-%d.exe" % moves), windows,
+                             lambda n: n in ("ZorzaHD.scr", "ZorzaHD.exe", "ZorzaHD.nfo") or
+                             (counts is not None and counts(n)), moves)
+                complete = not [n for n in os.listdir(windows) if n.endswith(".journal")]
+                self.assertEqual(self.run_silently(settling, "zorza-settling.exe"), EXIT_COPY_FAILED)
+                one_version("1.2.0" if complete else "1.1.0")
+        earlier_installed()
+        self.assertEqual(self.run_silently(upgrade, "zorza-120.exe"), EXIT_INSTALLED)
+        one_version("1.2.0")
+
+        # And through the wizard.
+        earlier_installed()
+        run = SetupRun(self, upgrade, "zorza-120-wizard.exe")
+        install_through(run)
+        run.finish()
+        one_version("1.2.0")
 
     def test_two_runs_of_one_product_change_its_files_one_after_the_other(self):
         # Started together, two runs of one product change its files one

@@ -11,7 +11,10 @@ texts that a damaged resource entry places outside the program is refused,
 with English texts and a line in the log, never a crash; and /? shows the
 list of switches."""
 import os
+import re
+import shutil
 import struct
+import subprocess
 import sys
 import time
 
@@ -22,15 +25,29 @@ sys.path.insert(0, HERE)
 import e2ecase  # noqa: E402
 import layout  # noqa: E402
 import payloads  # noqa: E402
-from installer import (CORRUPTED_TEXT, EXIT_CANCELLED, EXIT_COPY_FAILED, EXIT_DAMAGED, EXIT_INSTALLED,  # noqa: E402
-                       EXIT_OTHER, Installer, extraction_folders)
-from setuprun import (PUBLISHER, UNINSTALL_VALUES, USER_RAND_KEY, SetupRun, changed_lines, exported_hklm,  # noqa: E402
+from installer import (CORRUPTED_TEXT, EXIT_CANCELLED, EXIT_COPY_FAILED, EXIT_DAMAGED, EXIT_DOWNGRADE,  # noqa: E402
+                       EXIT_INSTALLED, EXIT_OTHER, Installer, extraction_folders)
+from setuprun import (IDENTITY_VALUES, PUBLISHER, UNINSTALL_VALUES, USER_RAND_KEY, SetupRun, changed_lines, exported_hklm,  # noqa: E402
                       read_file, read_only_windows_folder, uninstall_key, uninstall_subkeys, user_programs_folder)
 from test_sample_programs import RANDOM_ON, SETTINGS_TITLE  # noqa: E402
 from wineenv import wait_for  # noqa: E402
 
 LOG = "C:\\logs\\aurora setup.log"
 SWITCHES_TEXT_START = "Lumora Install Program switches:"
+
+
+def icon_file_images(path):
+    """The images of an icon file, sorted."""
+    data = read_file(path)
+    return sorted(data[at:at + size] for size, at in (struct.unpack_from("<II", data, 6 + 16 * i + 8)
+                                                      for i in range(struct.unpack_from("<H", data, 4)[0])))
+
+
+def icon_images(path):
+    """The images (RT_ICON) of a program's icons, sorted, read by wrestool."""
+    listed = subprocess.run(["wrestool", "-l", "-t", "3", path], capture_output=True, text=True, check=True).stdout
+    return sorted(subprocess.run(["wrestool", "-x", "--raw", "-t", "3", "-n", name, path], capture_output=True,
+                                 check=True).stdout for name in re.findall(r"--name=(\d+)", listed))
 
 
 class UnattendedTest(e2ecase.SessionTestCase):
@@ -213,12 +230,21 @@ class UnattendedTest(e2ecase.SessionTestCase):
         os.makedirs(self.session.host_path("C:\\logs"))
         self.assertEqual(self.run_without_windows(*installer("1.0.0"), "/S", "/LOG=" + LOG), EXIT_INSTALLED)
         values = self.session.reg_query(uninstall_key("Aurora"))
-        self.assertEqual(sorted(values), sorted(UNINSTALL_VALUES + ["DisplayVersion"]))
+        self.assertEqual(sorted(values), sorted(UNINSTALL_VALUES + IDENTITY_VALUES + ["DisplayVersion"]))
         self.assertEqual({name: values[name] for name in ("DisplayName", "Publisher", "DisplayVersion", "HelpLink",
-                                                           "UrlinfoAbout", "UninstallString")},
+                                                           "UrlinfoAbout", "UninstallString", "DisplayIcon",
+                                                           "InstallLocation", "LumoraProductId", "LumoraScreenSaver",
+                                                           "NoModify", "NoRepair")},
                          {"DisplayName": "Aurora Dreams", "Publisher": "Lumora Ltd", "DisplayVersion": "1.0.0",
-                          "HelpLink": url, "UrlinfoAbout": url, "UninstallString": "C:\\windows\\Aurora.exe"})
+                          "HelpLink": url, "UrlinfoAbout": url, "UninstallString": "C:\\windows\\Aurora.exe",
+                          "DisplayIcon": "C:\\windows\\Aurora.exe", "InstallLocation": "C:\\windows",
+                          "LumoraProductId": "lumora-ltd.aurora-dreams", "LumoraScreenSaver": "Aurora.scr",
+                          "NoModify": "0x1", "NoRepair": "0x1"})
+        self.assertEqual(values["InstallDate"], time.strftime("%Y%m%d"))
         self.assertNotIn("replaces", "".join(self.log_lines()))
+        # The icon of the list of programs is the author's, which build wrote
+        # into the uninstaller.
+        self.assertEqual(icon_images(self.session.find_host_path(values["DisplayIcon"])), icon_file_images(icon))
 
         # The newer version's summary names both versions; leaving it
         # changes nothing.
@@ -243,6 +269,32 @@ class UnattendedTest(e2ecase.SessionTestCase):
         self.assertEqual(self.session.reg_query(uninstall_key("Aurora"), "DisplayVersion"), "1.2.3")
         self.assertEqual([key for key in uninstall_subkeys(self.session) if key.lower().startswith("aurora")],
                          ["Aurora Uninstall"])
+
+        # The older version asks first, naming both; "No" changes nothing.
+        path, name = installer("1.0.0")
+        run = SetupRun(self, path, name)
+        run.wizard.wait_page("2")
+        run.wizard.key("alt+n")
+        run.wizard.wait_page("4")
+        run.wizard.key("alt+n")
+        box = run.wait_box()
+        self.screenshot("downgrade-question")
+        self.assertEqual((box["caption"], box["text"]),
+                         ("Confirm", "Version 1.2.3 of this product is installed. Replace it with the older version "
+                                     "1.0.0?"))
+        run.answer(box, "&No")
+        self.assertEqual(run.installer.wait_exit(timeout=60), EXIT_CANCELLED)
+        self.assertEqual(self.session.reg_query(uninstall_key("Aurora"), "DisplayVersion"), "1.2.3")
+        # Without windows it is refused with a code of its own, unless
+        # allowed; the same version again installs anew.
+        os.remove(self.session.find_host_path(LOG))
+        for switches, code, version in (((), EXIT_DOWNGRADE, "1.2.3"), (("/ALLOWDOWNGRADE",), EXIT_INSTALLED, "1.0.0"),
+                                        ((), EXIT_INSTALLED, "1.0.0")):
+            self.assertEqual(self.run_without_windows(path, name, "/S", "/LOG=" + LOG, *switches), code)
+            self.assertEqual(self.session.reg_query(uninstall_key("Aurora"), "DisplayVersion"), version)
+        self.assertEqual([line for line in self.log_lines() if line.startswith(("downgrade", "exit code"))],
+                         ["downgrade: 1.2.3 to 1.0.0: refused", "exit code: 6",
+                          "downgrade: 1.2.3 to 1.0.0: allowed", "exit code: 0", "exit code: 0"])
 
     def test_an_installer_for_the_current_user_and_its_upgrade_need_no_windows_folder(self):
         # Built with --per-user, random play on: with the Windows folder
@@ -282,11 +334,14 @@ class UnattendedTest(e2ecase.SessionTestCase):
         # One whole version, its entry the only one, nothing of the group's
         # lock, journal or copies left.
         self.assertEqual(sorted(os.listdir(self.session.host_path(folder))), sorted(installed))
-        for name, source in (("Aurora.scr", "Aurora.scr"), ("Aurora.exe", "Lmunist.exe")):
-            self.assertEqual(read_file(installed[name]), read_file(payloads.sample_file(e2ecase.PATHS, source)))
+        # The uninstaller as build wrote the product's version information into it.
+        data = read_file(path)
+        carried = {entry.name[3:]: entry.data(data) for entry in layout.parse_installer(data)[4]}
+        for name, source in (("Aurora.scr", "aurora.scr"), ("Aurora.exe", "lmunist.exe")):
+            self.assertEqual(read_file(installed[name]), carried[source])
         self.assertEqual(read_file(installed["Aurora.nfo"]), ("Aurora.scr\r\n%s\r\n" % folder).encode())
         values = self.session.reg_query(uninstall_key("Aurora", "HKCU"))
-        self.assertEqual(sorted(values), sorted(UNINSTALL_VALUES + ["DisplayVersion"]))
+        self.assertEqual(sorted(values), sorted(UNINSTALL_VALUES + IDENTITY_VALUES + ["DisplayVersion"]))
         self.assertEqual({key: values[key] for key in ("DisplayName", "DisplayVersion", "UninstallString",
                                                        "QuietUninstallString", "DisplayIcon")},
                          {"DisplayName": "Aurora Dreams", "DisplayVersion": "1.2.3",
@@ -306,10 +361,24 @@ class UnattendedTest(e2ecase.SessionTestCase):
         self.session.driver("click-button", box["hwnd"], "OK")
         self.assertEqual(self.session.wait_process_exit(proc, timeout=30), 0)
 
+        # A version whose screensaver is renamed replaces this one whole, in
+        # the user's folder and registry.
+        renamed = os.path.join(self.artifacts, "per-user-renamed")
+        os.makedirs(renamed)
+        shutil.copyfile(payloads.sample_file(e2ecase.PATHS, "Aurora.scr"), os.path.join(renamed, "AuroraHD.scr"))
+        files = [payloads.write_settings(renamed, payloads.settings(ScreenSaverFile="AuroraHD.scr")),
+                 os.path.join(renamed, "AuroraHD.scr")] + [files[1]] + files[3:]
+        path, name = installer("1.3.0")
+        self.assertEqual(self.run_without_windows(path, name, "/S"), EXIT_INSTALLED)
+        self.assertEqual(sorted(os.listdir(self.session.host_path(folder))),
+                         ["AuroraHD.exe", "AuroraHD.nfo", "AuroraHD.scr"])
+        self.assertEqual([key for key in uninstall_subkeys(self.session, "HKCU") if key.lower().startswith("aurora")],
+                         ["AuroraHD Uninstall"])
+
         # The quiet uninstall that the entry names takes it all, the folder too.
-        self.assertEqual(self.run_without_windows(None, folder + "\\Aurora.exe", "/S"), 0)
+        self.assertEqual(self.run_without_windows(None, folder + "\\AuroraHD.exe", "/S"), 0)
         self.assertIsNone(self.session.find_host_path(folder))
-        self.assertIsNone(self.session.reg_query(uninstall_key("Aurora", "HKCU")))
+        self.assertIsNone(self.session.reg_query(uninstall_key("AuroraHD", "HKCU")))
         self.assertEqual(changed_lines(hklm, exported_hklm(self.session)), [])
 
     def test_the_list_of_switches(self):

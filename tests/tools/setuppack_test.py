@@ -365,6 +365,14 @@ def icon_file(data, entries):
             + data)
 
 
+def fnv1a(data):
+    """The 32-bit FNV-1a hash of `data`, in 8 hexadecimal digits."""
+    value = 2166136261
+    for byte in data:
+        value = ((value ^ byte) * 16777619) & 0xFFFFFFFF
+    return "%08x" % value
+
+
 def resources_of(path):
     """{(type, name): data} of a program, read by wrestool."""
     listed = subprocess.run(["wrestool", "-l", path], capture_output=True, text=True, check=True).stdout
@@ -431,11 +439,14 @@ class ProductTest(Workspace):
              {"ProductName": "Aurora \u00c9toiles", "FileDescription": "Aurora \u00c9toiles Setup",
               "CompanyName": "Lumora Ltd", "LegalCopyright": "Copyright (C) Lumora Ltd", "FileVersion": "1.2.3.4",
               "ProductVersion": "1.2.3.4"}, (1, 2, 3, 4), 3,
-             b"Aurora \xc9toiles\r\nLumora Ltd\r\n1.2.3.4\r\nhttps://lumora.example/aurora\r\n"),
+             b"Aurora \xc9toiles\r\nLumora Ltd\r\n1.2.3.4\r\nhttps://lumora.example/aurora\r\n"
+             b"lumora-ltd.aurora-toiles-%s\r\n\r\n" % fnv1a("Aurora \u00c9toiles".encode()).encode()),
             ("resources last, the URL alone", layout.program_image(self.stub_resources, relocations=False),
-             ("--url", "https://lumora.example/"), {}, (1, 0, 0, 0), 1, b"\r\n\r\n\r\nhttps://lumora.example/\r\n"),
+             ("--url", "https://lumora.example/"), {}, (1, 0, 0, 0), 1,
+             b"\r\n\r\n\r\nhttps://lumora.example/\r\n\r\n\r\n"),
             ("a stub without resources gets a section of them", layout.program_image(),
-             ("--version", "2.0.65535", "--icon", self.icon), None, (2, 0, 65535, 0), 3, b"\r\n\r\n2.0.65535\r\n\r\n"),
+             ("--version", "2.0.65535", "--icon", self.icon), None, (2, 0, 65535, 0), 3,
+             b"\r\n\r\n2.0.65535\r\n\r\n\r\n\r\n"),
         ]
         for case, stub, options, texts, numbers, images, product_file in cases:
             with self.subTest(case):
@@ -477,7 +488,7 @@ class ProductTest(Workspace):
                 entries = layout.parse_installer(data)[4]
                 self.assertEqual(entries[-1].name, "c:\\product.ins")
                 self.assertEqual(entries[-1].data(data), product_file)
-                shown = [line for line, value in zip(("Product=", "Publisher=", "Version=", "Url="),
+                shown = [line for line, value in zip(("Product=", "Publisher=", "Version=", "Url=", "ProductId="),
                                                      product_file.decode("cp1252").split("\r\n")) if value]
                 rc, said, err = run("verify", out)
                 self.assertEqual((rc, err), (0, ""))
@@ -513,6 +524,68 @@ class ProductTest(Workspace):
         self.assertEqual({struct.unpack_from("<H", group, 6 + 14 * i + 12)[0] for i in range(64)}, {1})
         plain = self.built(stub)[1]
         self.assertLess(len(data) - len(plain), len(picture) + 2 * 4096)
+
+    def test_the_product_identity_and_the_uninstallers_resources(self):
+        # The payload's uninstaller a program with resources of its own.
+        original = layout.program_image(self.stub_resources)
+        self.write("Lmunist.exe", original)
+        self.write("stub.exe", layout.program_image(self.stub_resources))
+        polish = "\u015awietlik Studio"
+
+        def build(*options):
+            out = self.path("zorza.exe")
+            rc, said, err = run("build", "--stub", self.path("stub.exe"), "-o", out, *options, *self.paths)
+            self.assertEqual((rc, err), (0, ""))
+            with open(out, "rb") as f:
+                data = f.read()
+            files = {entry.name[3:]: entry.data(data) for entry in layout.parse_installer(data)[4]}
+            product = files.get("product.ins", b"").split(b"\r\n")
+            return said, files["lmunist.exe"], product
+
+        # Made of the publisher and the product, the same for every version;
+        # a name beyond ASCII keeps its hash.
+        made = "wietlik-studio-%s.zorza" % fnv1a(polish.encode())
+        for version in ("1.1.0", "1.2.0"):
+            said, uninstaller, product = build("--codepage", "1250", "--product", "Zorza", "--publisher", polish,
+                                               "--version", version, "--icon", self.icon)
+            self.assertIn("product identity: %s, made of --publisher and --product" % made, said)
+            self.assertEqual(product[4:6], [made.encode(), b"Lmunist.exe"])
+        # The uninstaller carries the product's version information and icon.
+        self.write("uninstaller.exe", uninstaller)
+        found = resources_of(self.path("uninstaller.exe"))
+        version = found[layout.RT_VERSION, 1]
+        self.assertEqual(layout.version_texts(version), dict(STUB_TEXTS, ProductName="Zorza",
+                                                             FileDescription="Zorza Uninstall", CompanyName=polish,
+                                                             LegalCopyright="Copyright (C) " + polish,
+                                                             FileVersion="1.2.0", ProductVersion="1.2.0"))
+        self.assertEqual(layout.fixed_versions(version), ((1, 2, 0, 0), (1, 2, 0, 0)))
+        self.assertEqual(struct.unpack_from("<HHH", found[layout.RT_GROUP_ICON, 1]), (0, 1, 3))
+
+        cases = [
+            # options, identity, what build says of it
+            (("--product", "Zorza", "--publisher", "Swietlik Studio"), "swietlik-studio.zorza", "made of"),
+            (("--codepage", "1250", "--product", "\u017borza"), "orza-%s" % fnv1a("\u017borza".encode()), "made of"),
+            (("--product", "Zorza", "--product-id", "{0F7E6A52-Zorza}"), "{0F7E6A52-Zorza}", "from --product-id"),
+            (("--product-id", "pl.swietlik.zorza"), "pl.swietlik.zorza", "from --product-id"),
+        ]
+        for options, identity, how in cases:
+            with self.subTest(options=options):
+                said, uninstaller, product = build(*options)
+                self.assertIn("product identity: %s, %s" % (identity, how), said)
+                # Without --icon the entry keeps the screensaver's icon.
+                self.assertEqual(product[4:6], [identity.encode(), b""])
+                self.assertNotEqual(uninstaller, original)
+
+        # Without the product's options the uninstaller goes as it is; so
+        # does one whose data behind its image the rewrite would lose.
+        said, uninstaller, product = build()
+        self.assertNotIn("product identity", said)
+        self.assertEqual((uninstaller, product), (original, [b""]))
+        self.write("Lmunist.exe", original + b"appended")
+        said, uninstaller, product = build("--product", "Zorza", "--icon", self.icon)
+        self.assertIn("carried as it is, without the product's version information and icon: data behind its "
+                      "program image would be lost", said)
+        self.assertEqual((uninstaller, product[5]), (original + b"appended", b""))
 
     def test_the_languages_chosen_in_the_installers_resources(self):
         sys.path.insert(0, os.path.join(SOURCE_DIR, "scripts"))
@@ -609,6 +682,10 @@ class ProductTest(Workspace):
             (("--url", "lumora.example/aurora"), 2, "--url: \"lumora.example/aurora\" is no web address: give it "
                                                     "with its scheme, http:// or https://"),
             (("--url", "https://"), 2, "is no web address"),
+            (("--product-id", "aurora dreams"), 2, "--product-id: \"aurora dreams\" is no product identity: give at "
+                                                   "most 100 ASCII letters, digits and . _ - { }"),
+            (("--product-id", "x" * 101), 2, "is no product identity"),
+            (("--product-id", "\u00e9toiles"), 2, "is no product identity"),
             # Characters that Windows would show otherwise than written.
             (("--product", "Evil\u202eexe.scr"), 2, "--product: \"Evil\\u202Eexe.scr\" holds U+202E RIGHT-TO-LEFT "
                                                     "OVERRIDE, which changes the order Windows shows the letters"),

@@ -8,12 +8,14 @@ namespace {
 TEST(SetupSwitches, SilentLogAndHelpInAnyCaseTheRestUnknown)
 {
     const SetupSwitches none = ParseSetupSwitches({});
-    EXPECT_FALSE(none.silent || none.help);
+    EXPECT_FALSE(none.silent || none.help || none.allowDowngrade);
     EXPECT_EQ(none.log, "");
 
     const SetupSwitches given =
-        ParseSetupSwitches({"/s", "/Log=C:\\Logs\\Aurora Setup.log", "/?", "/VERYSILENT", "/LOG=", "/DIR=C:\\x"});
+        ParseSetupSwitches({"/s", "/Log=C:\\Logs\\Aurora Setup.log", "/?", "/VERYSILENT", "/LOG=", "/DIR=C:\\x",
+                            "/AllowDowngrade"});
     EXPECT_TRUE(given.silent);
+    EXPECT_TRUE(given.allowDowngrade);
     EXPECT_TRUE(given.help);
     EXPECT_EQ(given.log, "C:\\Logs\\Aurora Setup.log");
     EXPECT_EQ(given.unknown, (std::vector<std::string>{"/VERYSILENT", "/LOG=", "/DIR=C:\\x"}));

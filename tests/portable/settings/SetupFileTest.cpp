@@ -4,6 +4,7 @@
 #include <optional>
 #include <set>
 
+#include "settings/ProductInfo.h"
 #include "settings/SetupFile.h"
 
 namespace lumora {
@@ -188,6 +189,45 @@ TEST(SetupFile, FreshSettingsHoldTheirInitialValues)
     for (const std::string* flag : {&s.UseFileNameTitle, &s.ShowReadMe, &s.RandomPlay,
                                     &s.UseCustomImage, &s.SolidBackground})
         EXPECT_EQ(*flag, "");
+}
+
+}  // namespace
+}  // namespace lumora
+
+namespace lumora {
+namespace {
+
+// Versions compare number by number, not as text; what is no version is
+// never a downgrade, so nothing is asked.
+TEST(ProductInfo, DowngradesAreToldNumberByNumber)
+{
+    const struct {
+        const char* installed;
+        const char* version;
+        bool downgrade;
+    } cases[] = {
+        {"1.1.0", "1.0.0", true},     {"1.10.0", "1.9.0", true},   {"1.2.0", "1.10.0", false},
+        {"1.2.0", "1.2.0", false},    {"1.2.0.1", "1.2.0", true},  {"1.2.0", "1.2.0.0", false},
+        {"2.0.0", "10.0.0", false},   {"65535.0.0", "9.9.9", true}, {"1.1.0", "1.1.0.1", false},
+        {"", "1.0.0", false},         {"1.1.0", "", false},        {"1.1", "1.0.0", false},
+        {"1.1.0 beta", "1.0.0", false}, {"1..0", "1.0.0", false},  {"1.1.0.0.1", "1.0.0", false},
+        {"123456.0.0", "1.0.0", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsDowngrade(c.installed, c.version), c.downgrade) << c.installed << " then " << c.version;
+}
+
+// An installer of an earlier tool has four lines: no identity, no icon.
+TEST(ProductInfo, SixLinesAndTheFourOfEarlierInstallers)
+{
+    ProductInfo info;
+    ReadProductInfo("Zorza\r\nSwietlik\r\n1.2.0\r\nhttps://x.example/\r\nswietlik.zorza\r\nLmunist.exe\r\nmore\r\n", info);
+    EXPECT_EQ(info.ProductId, "swietlik.zorza");
+    EXPECT_EQ(info.Icon, "Lmunist.exe");
+    ProductInfo earlier;
+    ReadProductInfo("Zorza\r\nSwietlik\r\n1.1.0\r\n\r\n", earlier);
+    EXPECT_EQ(earlier.Version, "1.1.0");
+    EXPECT_EQ(earlier.ProductId + earlier.Icon, "");
 }
 
 }  // namespace

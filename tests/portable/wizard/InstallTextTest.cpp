@@ -105,13 +105,18 @@ TEST(UninstallValues, TheUninstallCommandIsQuotedWhenItsPathHoldsABlank)
     EXPECT_EQ(command("name.scr", "C:\\WINDOWS"), "C:\\WINDOWS\\name.exe");
     EXPECT_EQ(command("Aurora Deluxe.scr", "C:\\WINDOWS"), "\"C:\\WINDOWS\\Aurora Deluxe.exe\"");
     EXPECT_EQ(command("name.scr", "C:\\Program Files"), "\"C:\\Program Files\\name.exe\"");
-    EXPECT_EQ(UninstallExtraValues("Aurora Deluxe.scr", "C:\\WINDOWS")[0].second,
+    EXPECT_EQ(UninstallExtraValues("Aurora Deluxe.scr", "C:\\WINDOWS", {})[0].second,
               "\"C:\\WINDOWS\\Aurora Deluxe.exe\" /S");
+    // The entry's icon: the screensaver's, or the author's in the uninstaller.
+    ProductInfo withIcon;
+    EXPECT_EQ(UninstallExtraValues("Aurora.scr", "C:\\WINDOWS", withIcon)[1].second, "C:\\WINDOWS\\Aurora.scr");
+    withIcon.Icon = kUninstallerFile;
+    EXPECT_EQ(UninstallExtraValues("Aurora.scr", "C:\\WINDOWS", withIcon)[1].second, "C:\\WINDOWS\\Aurora.exe");
     // Read back, each names its program.
     for (const char* screenSaver : {"name.scr", "Aurora Deluxe.scr"})
         EXPECT_EQ(ProgramOfCommand(command(screenSaver, "C:\\WINDOWS")),
                   InstalledPaths(screenSaver, "C:\\WINDOWS").uninstallerTarget);
-    EXPECT_EQ(ProgramOfCommand(UninstallExtraValues("Aurora Deluxe.scr", "C:\\WINDOWS")[0].second),
+    EXPECT_EQ(ProgramOfCommand(UninstallExtraValues("Aurora Deluxe.scr", "C:\\WINDOWS", {})[0].second),
               "C:\\WINDOWS\\Aurora Deluxe.exe");
 }
 
@@ -191,10 +196,14 @@ TEST(LeftoverNames, EachKindReadsBackAndNoOtherTextIsOne)
 // group or other files, it is none, and says which.
 TEST(InstallJournal, ReadsBackOnlyWhatTheGroupWroteAndSaysWhatItFound)
 {
-    const GroupNames names{{"Aurora.scr", "Aurora.exe", "Aurora.nfo"}, "Aurora Uninstall"};
-    const GroupNames beyondAscii{{"Caf\xC3\xA9.scr", "Caf\xC3\xA9.exe", "Caf\xC3\xA9.nfo"}, "Caf\xC3\xA9 Uninstall"};
+    const GroupNames names{{"Aurora.scr", "Aurora.exe", "Aurora.nfo"}, {"Aurora Uninstall"}};
+    const GroupNames beyondAscii{{"Caf\xC3\xA9.scr", "Caf\xC3\xA9.exe", "Caf\xC3\xA9.nfo"}, {"Caf\xC3\xA9 Uninstall"}};
+    // A product whose screensaver was renamed: the earlier installation's
+    // files and entry go with the group.
+    const GroupNames renamed{{"ZorzaHD.scr", "ZorzaHD.exe", "ZorzaHD.nfo", "Zorza.scr", "Zorza.exe", "Zorza.nfo"},
+                             {"ZorzaHD Uninstall", "Zorza Uninstall"}};
     using B = TargetBefore;
-    const Journal journal{{0x12c, 0}, {B::Kept, B::Absent, B::Left}, B::Kept};
+    const Journal journal{{0x12c, 0}, {B::Kept, B::Absent, B::Left}, {B::Kept}};
     const std::string text = JournalText(journal, names);
     EXPECT_EQ(text, "LMJOURNAL 2 00000093 49dff798\r\n"
                     "group 0000012c.00000000\r\n"
@@ -205,18 +214,22 @@ TEST(InstallJournal, ReadsBackOnlyWhatTheGroupWroteAndSaysWhatItFound)
     EXPECT_EQ(KeptEntryName("Aurora Uninstall", {0x12c, 0}), "Aurora Uninstall\\0000012c.00000000");
 
     const Journal others[] = {journal,
-                              {{0xffffffff, 7}, {B::Absent, B::Kept, B::Kept}, B::Absent},
-                              {{1, 2}, {B::Left, B::Left, B::Absent}, B::Left}};
-    for (const GroupNames* group : {&names, &beyondAscii})
+                              {{0xffffffff, 7}, {B::Absent, B::Kept, B::Kept, B::Kept, B::Left}, {B::Absent, B::Kept}},
+                              {{1, 2}, {B::Left, B::Left, B::Absent, B::Left, B::Kept, B::Left}, {B::Left, B::Absent}}};
+    for (const GroupNames* group : {&names, &beyondAscii, &renamed})
         for (const Journal& written : others) {
-            Journal read{written.group, {}, B::Left};
+            Journal read{written.group, {}, {}};
             ASSERT_EQ(ReadJournal(JournalText(written, *group), *group, read), JournalFault::None);
-            EXPECT_TRUE(std::equal(read.targets, read.targets + 3, written.targets));
-            EXPECT_EQ(read.entry, written.entry);
+            EXPECT_TRUE(std::equal(read.targets, read.targets + group->targets.size(), written.targets));
+            EXPECT_TRUE(std::equal(read.entries, read.entries + group->entries.size(), written.entries));
         }
+    // Read as the group of one entry, the journal of two is another group's.
+    Journal read{others[1].group, {}, {}};
+    EXPECT_EQ(ReadJournal(JournalText(others[1], renamed), {renamed.targets, {renamed.entries[0]}}, read),
+              JournalFault::OtherGroup);
 
     const auto fault = [&](std::string_view other, LeftoverName group = {0x12c, 0}) {
-        Journal read{group, {}, B::Left};
+        Journal read{group, {}, {}};
         return ReadJournal(other, names, read);
     };
     for (std::size_t size = 0; size < text.size(); ++size)

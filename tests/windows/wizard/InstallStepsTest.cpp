@@ -310,11 +310,11 @@ TEST_F(InstallationSteps, WhatAKilledRunLeftIsUndoneBeforeTheCopies)
     WriteBytes(beside("lumtest.exe", 1, Leftover::Staged), Pattern(200, 10));
     WriteBytes(beside("lumtest.nfo", 2, Leftover::Staged), Pattern(20, 11));
     const LeftoverName killed{1234, 0};
-    ASSERT_EQ(KeepUninstallEntry("lumtest.scr", KeptEntryName("lumtest Uninstall", killed)), TargetBefore::Kept);
+    ASSERT_EQ(KeepUninstallEntry("lumtest Uninstall", KeptEntryName("lumtest Uninstall", killed)), TargetBefore::Kept);
     const std::string journal = beside("lumtest.scr", 0, Leftover::Journal);
     using B = TargetBefore;
-    const std::string text = JournalText({killed, {B::Kept, B::Kept, B::Kept}, B::Kept},
-                                         {{"lumtest.scr", "lumtest.exe", "lumtest.nfo"}, "lumtest Uninstall"});
+    const std::string text = JournalText({killed, {B::Kept, B::Kept, B::Kept}, {B::Kept}},
+                                         {{"lumtest.scr", "lumtest.exe", "lumtest.nfo"}, {"lumtest Uninstall"}});
     WriteBytes(journal, Bytes(text.begin(), text.end()));
     WriteBytes(target_ / "lumtest.scr", screenSaver_);
     WriteUninstallEntry("lumtest.scr", target_.Path(), {"Lumtest 2", "", "2.0.0", ""});

@@ -49,12 +49,15 @@ Resource Made(std::uint16_t type, ResourceKey name, std::uint16_t language, Byte
     return resource;
 }
 
-VersionInfo ProductVersionInfo(VersionInfo info, const ProductOptions& product, const std::string& installerName)
+// `role` follows the product's name in FileDescription; `fileName` is the
+// program's OriginalFilename, kept as it is when empty.
+VersionInfo ProductVersionInfo(VersionInfo info, const ProductOptions& product, const char* role,
+                               const std::string& fileName)
 {
     const lumora::ProductInfo& text = product.text;
     if (!text.Product.empty()) {
         info.Set(u"ProductName", Utf16(text.Product));
-        info.Set(u"FileDescription", Utf16(text.Product + " Setup"));
+        info.Set(u"FileDescription", Utf16(text.Product + role));
     }
     if (!text.Publisher.empty()) {
         info.Set(u"CompanyName", Utf16(text.Publisher));
@@ -65,12 +68,50 @@ VersionInfo ProductVersionInfo(VersionInfo info, const ProductOptions& product, 
         info.Set(u"ProductVersion", Utf16(text.Version));
         info.SetNumbers(*product.numbers);
     }
-    info.Set(u"OriginalFilename", Utf16(installerName));
-    info.Set(u"InternalName", Utf16(installerName.substr(0, installerName.rfind('.'))));
+    if (!fileName.empty()) {
+        info.Set(u"OriginalFilename", Utf16(fileName));
+        info.Set(u"InternalName", Utf16(fileName.substr(0, fileName.rfind('.'))));
+    }
     return info;
 }
 
+// The product's version information and icon in `resources`, in place of
+// the program's own.
+void PutProduct(std::vector<Resource>& resources, const ProductOptions& product, const char* role,
+                const std::string& fileName)
+{
+    const Resource* version = First(resources, kVersionType);
+    const ResourceKey versionName = version ? version->name : Number(1);
+    const std::uint16_t versionLanguage = version ? version->language : kDefaultLanguage;
+    const VersionInfo info = ProductVersionInfo(version ? ReadVersionInfo(version->data) : NewVersionInfo(), product,
+                                                role, fileName);
+    RemoveAll(resources, kVersionType);
+    resources.push_back(Made(kVersionType, versionName, versionLanguage, WriteVersionInfo(info)));
+
+    if (product.icon) {
+        // The icon takes the place of the program's first one; its images
+        // are numbered from 1, and the program's images go with their
+        // groups.
+        const Resource* group = First(resources, kGroupIconType);
+        const ResourceKey groupName = group ? group->name : Number(1);
+        const std::uint16_t language = group ? group->language : kDefaultLanguage;
+        RemoveAll(resources, kGroupIconType);
+        RemoveAll(resources, kIconType);
+        resources.push_back(Made(kGroupIconType, groupName, language, product.icon->group));
+        for (std::size_t i = 0; i < product.icon->images.size(); ++i)
+            resources.push_back(
+                Made(kIconType, Number(static_cast<std::uint16_t>(i + 1)), language, product.icon->images[i]));
+    }
+}
+
 }  // namespace
+
+Bytes UninstallerImageOf(const Bytes& uninstaller, const ProductOptions& product)
+{
+    std::vector<Resource> resources = ReadImageResources(uninstaller);
+    PutProduct(resources, product, " Uninstall", {});
+    return WithResources(uninstaller, resources);
+}
 
 InstallerImage InstallerImageOf(const Bytes& stub, const ProductOptions& product, const std::string& textTables,
                                 const std::string& installerName, bool perUser)
@@ -87,29 +128,8 @@ InstallerImage InstallerImageOf(const Bytes& stub, const ProductOptions& product
         manifest->data = WithExecutionLevel(manifest->data, "asInvoker");
     }
 
-    if (product.Given()) {
-        const Resource* version = First(resources, kVersionType);
-        const ResourceKey versionName = version ? version->name : Number(1);
-        const std::uint16_t versionLanguage = version ? version->language : kDefaultLanguage;
-        const VersionInfo info =
-            ProductVersionInfo(version ? ReadVersionInfo(version->data) : NewVersionInfo(), product, installerName);
-        RemoveAll(resources, kVersionType);
-        resources.push_back(Made(kVersionType, versionName, versionLanguage, WriteVersionInfo(info)));
-    }
-
-    if (product.icon) {
-        // The icon takes the place of the stub's first one; its images are
-        // numbered from 1, and the stub's images go with their groups.
-        const Resource* group = First(resources, kGroupIconType);
-        const ResourceKey groupName = group ? group->name : Number(1);
-        const std::uint16_t language = group ? group->language : kDefaultLanguage;
-        RemoveAll(resources, kGroupIconType);
-        RemoveAll(resources, kIconType);
-        resources.push_back(Made(kGroupIconType, groupName, language, product.icon->group));
-        for (std::size_t i = 0; i < product.icon->images.size(); ++i)
-            resources.push_back(
-                Made(kIconType, Number(static_cast<std::uint16_t>(i + 1)), language, product.icon->images[i]));
-    }
+    if (product.Given())
+        PutProduct(resources, product, " Setup", installerName);
 
     if (!textTables.empty()) {
         // One resource for every language chosen, neutral itself: the

@@ -31,4 +31,12 @@ struct InstallerImage {
 InstallerImage InstallerImageOf(const Bytes& stub, const ProductOptions& product, const std::string& textTables,
                                 const std::string& installerName, bool perUser);
 
+// The payload's uninstaller `uninstaller` with the product's version
+// information as the installer's (FileDescription "<product> Uninstall",
+// its own OriginalFilename) and the icon, so that the installed copy shows
+// them in its properties and the list of programs. Its checksum is left as
+// it was: Windows checks none of a program's. Throws lumora::Error as
+// InstallerImageOf does.
+Bytes UninstallerImageOf(const Bytes& uninstaller, const ProductOptions& product);
+
 }  // namespace setuppack

@@ -1,7 +1,8 @@
 #include "ProductOptions.h"
 
+#include <algorithm>
+
 #include "ProductRules.h"
-#include "base/AsciiText.h"
 #include "base/Error.h"
 
 namespace setuppack {
@@ -14,7 +15,7 @@ bool ProductOptions::HasProductFile() const
     return false;
 }
 
-std::string ProductOption(const lumora::ProductField& field) { return "--" + lumora::LowerCaseAscii(field.name); }
+std::string ProductOption(const lumora::ProductField& field) { return field.option ? field.option : ""; }
 
 std::string ProductFileText(const lumora::ProductInfo& product)
 {
@@ -29,12 +30,14 @@ ProductOptions ProductOptionsOf(const Arguments& args, const CodePage& codePage)
     ProductOptions options;
     for (const lumora::ProductField& field : lumora::kProductFields) {
         const std::string option = ProductOption(field);
-        if (args.values.count(option) == 0)
+        if (option.empty() || args.values.count(option) == 0)
             continue;
         const std::string value = args.Value(option);
-        if (value.empty())
-            throw UsageError(option + " is empty: give the " + lumora::LowerCaseAscii(field.name) +
-                             " it stands for, or leave the option out");
+        if (value.empty()) {
+            std::string named = option.substr(2);
+            std::replace(named.begin(), named.end(), '-', ' ');
+            throw UsageError(option + " is empty: give the " + named + " it stands for, or leave the option out");
+        }
         if (std::string problem = ProductValueProblem(field, value); !problem.empty())
             throw UsageError(option + ": " + problem);
         std::string missing;
@@ -48,6 +51,12 @@ ProductOptions ProductOptionsOf(const Arguments& args, const CodePage& codePage)
     }
     if (!options.text.Version.empty())
         options.numbers = ParseVersion(options.text.Version);
+    // ASCII alone: the same bytes in every code page.
+    if (options.text.ProductId.empty() && !options.text.Product.empty()) {
+        options.text.ProductId = options.file.ProductId =
+            DerivedProductId(options.text.Publisher, options.text.Product);
+        options.idDerived = true;
+    }
     if (args.values.count("--icon") != 0) {
         if (args.Value("--icon").empty())
             throw UsageError("--icon is empty: give an icon file (.ico), or leave the option out");

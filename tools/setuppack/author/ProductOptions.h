@@ -1,7 +1,7 @@
 #pragma once
 // The author's product on build's command line: --product, --publisher,
-// --version and --url, which the installer reads from Product.ins for its
-// uninstall entry, and --icon. With any of them build also rewrites the
+// --version, --url and --product-id, which the installer reads from
+// Product.ins for its uninstall entry, and --icon. With any of them build also rewrites the
 // installer's version information (and with --icon its icon); without them
 // the installer is the same as ever, byte for byte.
 #include <optional>
@@ -20,6 +20,7 @@ struct ProductOptions {
     lumora::ProductInfo text;              // the same values as UTF-8 text
     std::optional<VersionNumbers> numbers; // of --version
     std::optional<IconImages> icon;
+    bool idDerived = false;                // ProductId made of --publisher and --product
 
     // Product.ins goes into the payload.
     bool HasProductFile() const;
@@ -27,14 +28,16 @@ struct ProductOptions {
     bool Given() const { return HasProductFile() || icon.has_value(); }
 };
 
-// The options of `args`, checked: a value that is empty, holds a character
+// The options of `args`, checked, with the product identity made of
+// --publisher and --product when --product comes without --product-id: a value that is empty, holds a character
 // that Windows would show otherwise (TextCharacters.h), is no version or no
 // web address with its scheme is a UsageError; one the code page cannot
 // spell, or an --icon that is no icon file, is a lumora::Error.
 ProductOptions ProductOptionsOf(const Arguments& args, const CodePage& codePage);
 
-// "--product", "--publisher", "--version", "--url": the options, in the
-// order of Product.ins's lines.
+// "--product", "--publisher", "--version", "--url", "--product-id": the
+// options, in the order of Product.ins's lines; empty for a line the tool
+// fills in itself.
 std::string ProductOption(const lumora::ProductField& field);
 
 // The content of Product.ins: the values in the order of its lines, each

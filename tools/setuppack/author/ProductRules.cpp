@@ -1,5 +1,8 @@
 #include "ProductRules.h"
 
+#include <algorithm>
+#include <cstdio>
+
 #include "SettingsRules.h"
 #include "TextCharacters.h"
 #include "base/AsciiText.h"
@@ -22,7 +25,45 @@ bool HasWebScheme(const std::string& url)
     return false;
 }
 
+bool IsAsciiAlphanumeric(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+bool IsProductIdCharacter(char c) { return IsAsciiAlphanumeric(c) || std::string_view("._-{}").find(c) != std::string_view::npos; }
+
+// One name's part of a derived identity.
+std::string IdPart(const std::string& name)
+{
+    std::string part;
+    bool beyondAscii = false;
+    for (const char c : name) {
+        beyondAscii |= static_cast<unsigned char>(c) >= 0x80;
+        if (IsAsciiAlphanumeric(c))
+            part += lumora::LowerCaseAscii(std::string(1, c));
+        else if (!part.empty() && part.back() != '-')
+            part += '-';
+    }
+    if (!part.empty() && part.back() == '-')
+        part.pop_back();
+    if (beyondAscii) {
+        char crc[16];
+        // FNV-1a, 32 bits: fixed for good, as identities made with it are.
+        std::uint32_t hash = 2166136261u;
+        for (const char c : name)
+            hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+        std::snprintf(crc, sizeof crc, "%08x", static_cast<unsigned>(hash));
+        part += part.empty() ? crc : "-" + std::string(crc);
+    }
+    return part;
+}
+
 }  // namespace
+
+std::string DerivedProductId(const std::string& publisher, const std::string& product)
+{
+    const std::string ofPublisher = IdPart(publisher);
+    std::string id = ofPublisher.empty() ? IdPart(product) : ofPublisher + "." + IdPart(product);
+    // Cut at the limit, the checked identity stays the same for the same names.
+    return id.substr(0, kMaxProductIdLength);
+}
 
 std::optional<VersionNumbers> ParseVersion(std::string_view text)
 {
@@ -56,6 +97,15 @@ std::string ProductValueProblem(const lumora::ProductField& field, const std::st
     if (field.value == &lumora::ProductInfo::Url && !value.empty() && !HasWebScheme(value))
         return Quoted(value) + " is no web address: give it with its scheme, http:// or https:// (such as "
                "https://www.example.com/), which Windows opens the uninstall entry's links with";
+    if (field.value == &lumora::ProductInfo::ProductId &&
+        (value.size() > kMaxProductIdLength ||
+         std::find_if_not(value.begin(), value.end(), IsProductIdCharacter) != value.end()))
+        return Quoted(value) + " is no product identity: give at most " + std::to_string(kMaxProductIdLength) +
+               " ASCII letters, digits and . _ - { } (such as com.example.aurora or a GUID)";
+    if (field.value == &lumora::ProductInfo::Icon && !value.empty() &&
+        lumora::LowerCaseAscii(value) != lumora::LowerCaseAscii(lumora::kUninstallerFile))
+        return Quoted(value) + " is no file the installer takes the entry's icon from: only " +
+               lumora::kUninstallerFile + " carries it";
     if (field.value == &lumora::ProductInfo::Version && !value.empty() && !ParseVersion(value))
         return Quoted(value) +
                " is no version of three or four numbers from 0 to 65535 with dots between them, such as 1.2.3 "

@@ -20,6 +20,18 @@ namespace setuppack {
 // of the version information (a missing fourth is 0); nothing otherwise.
 std::optional<VersionNumbers> ParseVersion(std::string_view text);
 
+// The longest product identity.
+inline constexpr std::size_t kMaxProductIdLength = 100;
+
+// The product identity made of the publisher and the product's name (UTF-8
+// text, the publisher may be empty) when the author gives none: each name's
+// ASCII letters and digits in lower case, any run of other characters one
+// "-", the two joined by "."; a name with characters beyond ASCII gets a
+// 32-bit hash (FNV-1a) of its bytes behind it ("wietlik-studio-1a2b3c4d"), so that names
+// that differ only there stay apart. The same names always give the same
+// identity.
+std::string DerivedProductId(const std::string& publisher, const std::string& product);
+
 // Why `value` (UTF-8 text) of `field` is not one to give: a character that
 // Windows would show otherwise (TextCharacters.h), a version that is none,
 // a URL without http:// or https://; empty when it is fine. An empty value

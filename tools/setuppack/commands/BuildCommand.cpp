@@ -21,6 +21,7 @@
 #include "author/ScopeRules.h"
 #include "image/PeLayout.h"
 #include "input/NativePath.h"
+#include "input/PayloadFiles.h"
 #include "payload/PayloadCheck.h"
 #include "payload/SolidPayload.h"
 #include "archive/ArchiveInput.h"
@@ -31,6 +32,7 @@
 #include "archive/PeImage.h"
 #include "archive/StoredName.h"
 #include "base/AsciiText.h"
+#include "base/MemoryStream.h"
 #include "base/PathEncoding.h"
 #include "base/PathText.h"
 #include "base/StdioFileStream.h"
@@ -285,6 +287,49 @@ unsigned SolidThreads(const Arguments& args)
     return number;
 }
 
+// The payload's uninstaller with the product's version information and
+// icon, in place of the author's file; with the icon, Product.ins names it
+// as the icon of the uninstall entry. An uninstaller that is no program
+// whose resources can be rewritten is carried as it is, and build says so.
+void RewriteUninstaller(std::vector<lumora::archive::ArchiveInput>& inputs, const std::vector<std::string>& paths,
+                        PayloadFiles& payload, ProductOptions& product)
+{
+    const std::string name = lumora::LowerCaseAscii(lumora::kUninstallerFile);
+    for (std::size_t i = 0; i < inputs.size() && i < paths.size(); ++i) {
+        if (lumora::LowerCaseAscii(lumora::FileNamePart(inputs[i].storedName)) != name)
+            continue;
+        const std::string original = ReadCheckedFile(paths[i]);
+        Bytes image(original.begin(), original.end());
+        // A signature, or data behind the image, would not survive the
+        // rewrite.
+        lumora::MemoryStream stream(image);
+        const auto layout = lumora::archive::ReadPeImage(stream);
+        std::string why = !layout ? "it is no Windows program"
+                          : layout->Signed() ? "it is signed, and the rewrite would break the signature"
+                          : layout->imageEnd != static_cast<std::int64_t>(image.size())
+                              ? "data behind its program image would be lost"
+                              : "";
+        if (why.empty()) {
+            try {
+                image = UninstallerImageOf(image, product);
+            } catch (const Error& e) {
+                why = e.what();
+            }
+        }
+        if (!why.empty()) {
+            std::printf("%s: carried as it is, without the product's version information and icon: %s\n",
+                        paths[i].c_str(), why.c_str());
+            return;
+        }
+        std::string content(image.begin(), image.end());
+        inputs[i] = lumora::archive::MemoryInput(inputs[i].storedName, inputs[i].stamp, std::move(image));
+        payload.Add(lumora::kUninstallerFile, {paths[i], [content] { return content; }});
+        if (product.icon)
+            product.text.Icon = product.file.Icon = lumora::kUninstallerFile;
+        return;
+    }
+}
+
 }  // namespace
 
 int RunBuild(const Arguments& args)
@@ -313,7 +358,7 @@ int RunBuild(const Arguments& args)
     // The names are written in the installer's code page, which its check
     // record names as UTF-8 or 8-bit.
     const CodePage codePage = CodePageOf(args);
-    const ProductOptions product = ProductOptionsOf(args, codePage);
+    ProductOptions product = ProductOptionsOf(args, codePage);
     const std::string textTables = TextTablesOf(args);
     lumora::archive::FileInputRules rules;
     rules.ansiName = [&codePage](std::string_view name) {
@@ -347,6 +392,8 @@ int RunBuild(const Arguments& args)
         shown.push_back(from + " (" + name + ")");
         payload.Add(name, {shown.back(), [content] { return content; }});
     };
+    if (product.Given())
+        RewriteUninstaller(inputs, args.operands, payload, product);
     if (product.HasProductFile())
         addFile(lumora::kProductFile, ProductFileText(product.file), "the product's options");
     const bool perUser = args.Has("--per-user");
@@ -374,6 +421,11 @@ int RunBuild(const Arguments& args)
         total += input.size;
     std::printf("%s: %zu files, %lld bytes, stub %s\n", outPath.c_str(), inputs.size(),
                 static_cast<long long>(total), stubPath.c_str());
+    if (!product.text.ProductId.empty())
+        std::printf(product.idDerived ? "product identity: %s, made of --publisher and --product: it changes when "
+                                        "they do; give --product-id %s to keep it\n"
+                                      : "product identity: %s, from --product-id\n",
+                    product.text.ProductId.c_str(), product.text.ProductId.c_str());
     return 0;
 }
 

@@ -9,8 +9,8 @@ const std::vector<Command>& Commands()
          "usage: setuppack build [--stub STUB] -o OUT [--title T] [--store | --solid]\n"
          "                       [--threads N] [--force] [--codepage N] [--product NAME]\n"
          "                       [--publisher NAME] [--version X.Y.Z[.W]] [--url URL]\n"
-         "                       [--icon FILE.ico] [--language LIST] [--per-user]\n"
-         "                       FILE...\n"
+         "                       [--product-id ID] [--icon FILE.ico] [--language LIST]\n"
+         "                       [--per-user] FILE...\n"
          "\n"
          "Writes OUT: the setup stub, up to 7 zero bytes that align the file for a\n"
          "signature, a 20-byte check record (the CRC-32 of the payload), the archive\n"
@@ -64,13 +64,26 @@ const std::vector<Command>& Commands()
          "                DisplayVersion (three or four numbers from 0 to 65535,\n"
          "                by which an upgrade is told), HelpLink and UrlinfoAbout\n"
          "                (a URL starting with http:// or https://)\n"
+         "  --product-id ID  what names the product from one version to the next\n"
+         "                (letters, digits and . _ - { }, 100 at most), written\n"
+         "                into the uninstall entry as LumoraProductId: an\n"
+         "                installer of the same ID replaces the installed version\n"
+         "                whatever its screensaver was called, and asks before an\n"
+         "                older version replaces a newer one. Without it, --product\n"
+         "                makes one of --publisher and --product (build says it),\n"
+         "                which changes when they do\n"
          "  --icon FILE.ico  the installer's icon: every image of the icon file,\n"
-         "                each a whole PNG picture or bitmap, 4 MiB at most\n"
+         "                each a whole PNG picture or bitmap, 4 MiB at most; also\n"
+         "                written into Lmunist.exe, whose installed copy shows it\n"
+         "                in the list of programs (DisplayIcon)\n"
          "                With any of these five, OUT's own version information\n"
          "                (ProductName, CompanyName, FileDescription, versions,\n"
          "                LegalCopyright, OriginalFilename as OUT's name) and\n"
          "                icon are rewritten before the payload is appended, so\n"
-         "                that a signature made afterwards covers them\n"
+         "                that a signature made afterwards covers them; so are\n"
+         "                Lmunist.exe's, with FileDescription \"<product> Uninstall\"\n"
+         "                (a signed Lmunist.exe, or one with data behind its\n"
+         "                image, goes as it is, and build says so)\n"
          "  --language LIST  the languages the installer speaks besides English,\n"
          "                by their tags, separated by commas (de,fr,ja), or all:\n"
          "                de German, fr French, es Spanish, it Italian, pt-BR\n"
@@ -89,7 +102,7 @@ const std::vector<Command>& Commands()
          "                its uninstall entry under HKEY_CURRENT_USER\n",
          {"--store", "--solid", "--force", "--per-user"},
          {"--stub", "-o", "--title", "--codepage", "--threads", "--product", "--publisher", "--version", "--url", "--icon",
-          "--language"},
+          "--language", "--product-id"},
          RunBuild},
         {"extract", "restore the files of an installer into a folder",
          "usage: setuppack extract [--archive] [--codepage N] FILE DIR\n"
@@ -140,7 +153,8 @@ const std::vector<Command>& Commands()
          "\n"
          "Without -o, shows the fields of FILE, a Setup.ins or an installer, as the\n"
          "installer reads them, one NAME=VALUE line each (of an installer built\n"
-         "with the product's options, also Product, Publisher, Version and Url, and\n"
+         "with the product's options, also Product, Publisher, Version, Url,\n"
+         "ProductId and Icon (the payload file whose icon the entry shows), and\n"
          "of one built with --per-user, Scope=user),\n"
          "then the problems that build would find (for an installer, in its whole\n"
          "payload). An installer's check record says whether its texts are UTF-8.\n"

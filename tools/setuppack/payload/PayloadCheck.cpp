@@ -275,7 +275,7 @@ Findings CheckPayload(const PayloadFiles& payload, const CodePage& codePage)
     else
         findings.Problem(payload.Shown(), "no Setup.ins in the payload: the installer reports a missing file and "
                                           "shows none of the settings" + LookAlikeSettings(payload));
-    if (!payload.Find("Lmunist.exe"))
+    if (!payload.Find(lumora::kUninstallerFile))
         findings.Problem(payload.Shown(), "no Lmunist.exe in the payload: the installer copies it as the "
                                           "screensaver's uninstaller and stops with \"Cannot open file\" "
                                           "without it; the sample uninstaller Lmunist.exe comes with the kit");
