@@ -6,6 +6,8 @@
 //               button makes on its default path; errors go to the log and
 //               the exit code (settings/ExitCodes.h)
 //   /LOG=FILE   one line per step with its result, UTF-8, created or appended
+//   /LANG=TAG   the wizard's language, of those the installer carries
+//               (launcher/InstallerLanguage.h)
 //   /?          a box that lists the switches (without /S), in the
 //               installer's language (TextId::SwitchesHelp)
 // Switches are read without regard to letter case.
@@ -18,6 +20,7 @@ struct SetupSwitches {
     bool silent = false;
     bool help = false;
     std::string log;                   // path text; empty: no log
+    std::string language;              // the tag of /LANG=; empty: none
     std::vector<std::string> unknown;  // what the installer does not know, as given
 };
 

@@ -7,6 +7,7 @@
 #include "image/PeLayout.h"
 #include "image/VersionResource.h"
 #include "base/Error.h"
+#include "base/PathEncoding.h"
 #include "base/TextTables.h"
 
 namespace setuppack {
@@ -70,10 +71,21 @@ VersionInfo ProductVersionInfo(VersionInfo info, const ProductOptions& product, 
     return info;
 }
 
+void PutData(std::vector<Resource>& resources, std::uint16_t id, const std::string& data)
+{
+    // Data of the program's own, neutral: the tables hold one for every
+    // language chosen, among which the program chooses.
+    const ResourceKey name = Number(id);
+    resources.erase(std::remove_if(resources.begin(), resources.end(),
+                                   [&name](const Resource& r) { return r.type == Number(kDataType) && r.name == name; }),
+                    resources.end());
+    resources.push_back(Made(kDataType, name, kNeutralLanguage, Bytes(data.begin(), data.end())));
+}
+
 }  // namespace
 
 InstallerImage InstallerImageOf(const Bytes& stub, const ProductOptions& product, const std::string& textTables,
-                                const std::string& installerName, bool perUser)
+                                const std::string& installerName, bool perUser, std::optional<unsigned> codePage)
 {
     std::vector<Resource> resources = ReadImageResources(stub);
 
@@ -111,15 +123,10 @@ InstallerImage InstallerImageOf(const Bytes& stub, const ProductOptions& product
                 Made(kIconType, Number(static_cast<std::uint16_t>(i + 1)), language, product.icon->images[i]));
     }
 
-    if (!textTables.empty()) {
-        // One resource for every language chosen, neutral itself: the
-        // installer chooses among the tables inside it.
-        const ResourceKey name = Number(lumora::kTextTablesResource);
-        resources.erase(std::remove_if(resources.begin(), resources.end(),
-                                       [&name](const Resource& r) { return r.type == Number(kDataType) && r.name == name; }),
-                        resources.end());
-        resources.push_back(Made(kDataType, name, kNeutralLanguage, Bytes(textTables.begin(), textTables.end())));
-    }
+    if (!textTables.empty())
+        PutData(resources, lumora::kTextTablesResource, textTables);
+    if (codePage)
+        PutData(resources, static_cast<std::uint16_t>(lumora::kCodePageResource), std::to_string(*codePage));
 
     InstallerImage installer;
     installer.image = WithResources(stub, resources);
@@ -127,6 +134,13 @@ InstallerImage InstallerImageOf(const Bytes& stub, const ProductOptions& product
     if (layout.checksum != 0)
         installer.checksumAt = layout.ChecksumAt();
     return installer;
+}
+
+Bytes UninstallerWithTexts(const Bytes& program, const std::string& textTables)
+{
+    std::vector<Resource> resources = ReadImageResources(program);
+    PutData(resources, lumora::kTextTablesResource, textTables);
+    return WithResources(program, resources);
 }
 
 }  // namespace setuppack

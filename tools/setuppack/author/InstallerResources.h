@@ -27,8 +27,17 @@ struct InstallerImage {
 // stub's icon. With `textTables` (base/TextTables.h), those as the
 // resource the installer reads them from. With `perUser`, its manifest
 // asks for the user's own rights (asInvoker) instead of the stub's level.
-// Throws lumora::Error saying what keeps the stub from being rewritten.
+// With `codePage`, the code page of its 8-bit texts recorded
+// (base/PathEncoding.h). Throws lumora::Error saying what keeps the stub
+// from being rewritten.
 InstallerImage InstallerImageOf(const Bytes& stub, const ProductOptions& product, const std::string& textTables,
-                                const std::string& installerName, bool perUser);
+                                const std::string& installerName, bool perUser,
+                                std::optional<unsigned> codePage = std::nullopt);
+
+// The uninstaller `program` (the payload's Lmunist.exe) with `textTables`
+// as the same resource the installer reads them from, so that it speaks
+// the user's language as the installer does. Throws lumora::Error when it
+// is no program whose resources can be rewritten.
+Bytes UninstallerWithTexts(const Bytes& program, const std::string& textTables);
 
 }  // namespace setuppack

@@ -15,6 +15,7 @@
 #include "Command.h"
 #include "SelfPath.h"
 #include "author/CodePage.h"
+#include "author/Findings.h"
 #include "author/InstallerResources.h"
 #include "author/LanguageOptions.h"
 #include "author/ProductOptions.h"
@@ -28,6 +29,7 @@
 #include "archive/ArchiveWriter.h"
 #include "archive/CheckRecord.h"
 #include "archive/LittleEndian.h"
+#include "settings/SetupFile.h"
 #include "archive/PeImage.h"
 #include "archive/StoredName.h"
 #include "base/AsciiText.h"
@@ -144,7 +146,8 @@ void CheckStub(StdioFileStream& stub, const std::string& stubPath)
 
 // The stub's bytes with the author's resources; what build writes first.
 InstallerImage RewrittenStub(StdioFileStream& stub, const std::string& stubPath, const ProductOptions& product,
-                             const std::string& textTables, const std::string& outPath, bool perUser)
+                             const std::string& textTables, const std::string& outPath, bool perUser,
+                             std::optional<unsigned> codePage)
 {
     const std::int64_t size = stub.Size();
     if (size < 0 || size > kMaxCheckedFileSize)
@@ -159,7 +162,8 @@ InstallerImage RewrittenStub(StdioFileStream& stub, const std::string& stubPath,
         throw Error("the stub " + stubPath + " does not read the translations of this setuppack: build with the "
                     "setupstub.exe that came with it");
     try {
-        return InstallerImageOf(bytes, product, textTables, std::string(lumora::FileNamePart(outPath)), perUser);
+        return InstallerImageOf(bytes, product, textTables, std::string(lumora::FileNamePart(outPath)), perUser,
+                                codePage);
     } catch (const Error& e) {
         throw Error("the resources of the stub " + stubPath + " cannot be rewritten: " + e.what());
     }
@@ -168,7 +172,8 @@ InstallerImage RewrittenStub(StdioFileStream& stub, const std::string& stubPath,
 void WriteInstaller(const std::string& outPath, const std::string& stubPath, const std::string& title,
                     const std::vector<lumora::archive::ArchiveInput>& inputs,
                     lumora::archive::Compression compression, unsigned solidThreads, const ProductOptions& product,
-                    const std::string& textTables, bool perUser, lumora::AuthorEncoding texts)
+                    const std::string& textTables, bool perUser, lumora::AuthorEncoding texts,
+                    std::optional<unsigned> recordedCodePage)
 {
     std::optional<StdioFileStream> opened;
     try {
@@ -179,11 +184,21 @@ void WriteInstaller(const std::string& outPath, const std::string& stubPath, con
     }
     StdioFileStream& stub = *opened;
     CheckStub(stub, stubPath);
-    // Without the product's options, translations and --per-user the stub
-    // is copied as it is.
+    // Without the product's options, translations, --per-user and a code
+    // page to record the stub is copied as it is.
     std::optional<InstallerImage> rewritten;
-    if (product.Given() || !textTables.empty() || perUser)
-        rewritten = RewrittenStub(stub, stubPath, product, textTables, outPath, perUser);
+    if (product.Given() || !textTables.empty() || perUser) {
+        rewritten = RewrittenStub(stub, stubPath, product, textTables, outPath, perUser, recordedCodePage);
+    } else if (recordedCodePage) {
+        // A stub that cannot take the record makes an installer as before.
+        try {
+            rewritten = RewrittenStub(stub, stubPath, product, textTables, outPath, perUser, recordedCodePage);
+        } catch (const Error& e) {
+            PrintFindings({{}, {{outPath, std::string(e.what()) + ": the installer records no code page, and "
+                                          "shows its texts beyond ASCII as written only on systems of code page " +
+                                          std::to_string(*recordedCodePage)}}});
+        }
+    }
     stub.Seek(0, lumora::Stream::Origin::Begin);
     const std::int64_t stubSize = rewritten ? static_cast<std::int64_t>(rewritten->image.size()) : stub.Size();
     if (stubSize < 0 ||
@@ -285,6 +300,67 @@ unsigned SolidThreads(const Arguments& args)
     return number;
 }
 
+// The uninstaller of the payload with the translated texts in its
+// resources, as the installer carries them; one that is no program whose
+// resources can be rewritten stays as it is, speaking English.
+void GiveUninstallerTexts(std::vector<lumora::archive::ArchiveInput>& inputs, const std::vector<std::string>& shown,
+                          const std::string& textTables)
+{
+    if (textTables.empty())
+        return;
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        lumora::archive::ArchiveInput& input = inputs[i];
+        if (lumora::LowerCaseAscii(lumora::FileNamePart(input.storedName)) != "lmunist.exe")
+            continue;
+        if (input.size < 0 || input.size > kMaxCheckedFileSize)
+            continue;
+        Bytes program(static_cast<std::size_t>(input.size));
+        input.open()->ReadBuffer(program.data(), program.size());
+        // A file that is no Windows program has no resources to carry them.
+        if (program.size() < 2 || program[0] != 'M' || program[1] != 'Z')
+            continue;
+        try {
+            const Bytes rewritten = UninstallerWithTexts(program, textTables);
+            input = lumora::archive::MemoryInput(input.storedName, input.stamp, rewritten);
+        } catch (const Error& e) {
+            PrintFindings({{}, {{shown[i], std::string("its resources cannot take the translated texts (") +
+                                               e.what() + "): the uninstaller speaks English"}}});
+        }
+    }
+}
+
+bool BeyondAscii(std::string_view text)
+{
+    return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
+// The code page an installer of 8-bit texts records, so that it shows them
+// as written on a system of any code page: the one --codepage names, else
+// the default when a name or text goes beyond ASCII. Texts all ASCII read
+// alike in every code page: then the stub stays as it is.
+std::optional<unsigned> RecordedCodePage(const Arguments& args, const CodePage& codePage,
+                                         const std::vector<lumora::archive::ArchiveInput>& inputs,
+                                         const PayloadFiles& payload)
+{
+    if (codePage.IsUtf8())
+        return std::nullopt;
+    if (!args.Value("--codepage").empty())
+        return codePage.Number();
+    for (const auto& input : inputs)
+        if (BeyondAscii(input.storedName))
+            return codePage.Number();
+    std::vector<std::string> texts = {"Setup.ins", lumora::kProductFile};
+    if (const PayloadFile* settingsFile = payload.Find("Setup.ins")) {
+        lumora::SetupSettings settings;
+        lumora::ReadSetupSettings(settingsFile->read(), settings);
+        texts.push_back(settings.ReadMeFile);
+    }
+    for (const std::string& name : texts)
+        if (const PayloadFile* file = payload.Find(name); file && BeyondAscii(file->read()))
+            return codePage.Number();
+    return std::nullopt;
+}
+
 }  // namespace
 
 int RunBuild(const Arguments& args)
@@ -353,7 +429,9 @@ int RunBuild(const Arguments& args)
     if (perUser)
         addFile(lumora::kScopeFile, ScopeFileText(), "--per-user");
     CheckBaseNames(inputs, shown);
-    if (!PassesPayloadChecks(payload, codePage, args.Has("--force")))
+    GiveUninstallerTexts(inputs, shown, textTables);
+    // An installer of 8-bit texts beyond ASCII records their code page.
+    if (!PassesPayloadChecks(payload, codePage.AsRecorded(), args.Has("--force")))
         return 1;
 
     // The folders of OUT are made, as extract makes its folder.
@@ -363,7 +441,7 @@ int RunBuild(const Arguments& args)
         throw Error("the folder of " + outPath + " cannot be made: " + made.message());
     try {
         WriteInstaller(outPath, stubPath, title, inputs, compression, solidThreads, product, textTables, perUser,
-                       codePage.Encoding());
+                       codePage.Encoding(), RecordedCodePage(args, codePage, inputs, payload));
     } catch (...) {
         std::error_code ec;
         std::filesystem::remove(NativePath(outPath), ec);
