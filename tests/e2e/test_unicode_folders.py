@@ -319,7 +319,8 @@ class UnicodeFoldersTest(e2ecase.SessionTestCase):
         installer = Installer(self.session, path, "pl-setup.exe")
         rc, _ = self.session.run(installer.windows_path, "/S", "/LANG=xx", "/LOG=C:\\pl.log", timeout=300)
         self.assertEqual(rc, EXIT_INSTALLED)
-        log = read_file(self.session.host_path("C:\\pl.log")).decode("utf-8").splitlines()
+        log = [line.split(" ", 2)[2] for line in
+               read_file(self.session.host_path("C:\\pl.log")).decode("utf-8").splitlines()]
         self.assertIn("language: /LANG=xx names no language this installer knows: the user's language", log)
         self.assertIn("code page: the texts are read in code page 1250", log)
         windows = os.path.join(self.session.prefix, "drive_c", "windows")
