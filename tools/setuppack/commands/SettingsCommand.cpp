@@ -114,6 +114,7 @@ int ShowSettings(const std::string& path, const Arguments& args)
 struct Start {
     Values values;
     std::string shown;
+    std::optional<CodePage> from;  // the code page they were converted from
 };
 
 // Lines ended by a line feed alone, as text editors of other systems write
@@ -171,7 +172,7 @@ Start ValuesFrom(const Arguments& args, const std::string& path, const CodePage&
         PrintFindings({findings.problems, {}});
         throw lumora::Error("the installer does not read " + path + " in full; mend it there");
     }
-    Start start{{}, source.shown};
+    Start start{{}, source.shown, from};
     for (std::size_t i = 0; i < kSettingsFieldCount; ++i)
         start.values[i] = lumora::FieldValueText(checked.settings, SettingsFields()[i]);
     return start;
@@ -198,7 +199,7 @@ int WriteSettings(const Arguments& args, const std::string& out, const CodePage&
     const std::string from = args.Value("--from");
     // The values of --from are bytes as the installer reads them; those of
     // --set are UTF-8 text, written in the installer's code page.
-    const Start start = from.empty() ? Start{kDefaults, {}} : ValuesFrom(args, from, codePage);
+    const Start start = from.empty() ? Start{kDefaults, {}, std::nullopt} : ValuesFrom(args, from, codePage);
     Values values = start.values;
     std::array<std::string, kSettingsFieldCount> origins;
     for (std::size_t i = 0; i < kSettingsFieldCount; ++i)
@@ -238,7 +239,8 @@ int WriteSettings(const Arguments& args, const std::string& out, const CodePage&
         std::fprintf(stderr, "setuppack: %s was not written\n", lumora::PrintableText(out).c_str());
         return 1;
     }
-    // The read-me, converted as the values were, beside OUT under its name.
+    // The read-me, in the code page of the values it came with, converted as
+    // they were, beside OUT under its name.
     std::string readMe;
     std::string readMeOut;
     if (const std::string path = args.Value("--readme"); !path.empty()) {
@@ -249,7 +251,7 @@ int WriteSettings(const Arguments& args, const std::string& out, const CodePage&
             throw UsageError("--readme " + path + " would be written over itself: write OUT into another folder");
         readMe = ReadCheckedFile(path);
         const std::optional<CodePage> named = CodePageNamed(args, "--from-codepage");
-        const CodePage source = named ? *named : codePage;
+        const CodePage source = start.from ? *start.from : named ? *named : codePage;
         if (source.Number() != codePage.Number())
             readMe = ConvertText(readMe, source, codePage, path);
     }
