@@ -60,7 +60,7 @@ SettingsSource LoadSettings(const std::string& path)
 {
     lumora::StdioFileStream file(path, lumora::StdioFileStream::Mode::Read);
     if (!IsProgram(file))
-        return {ReadCheckedFile(path), path, std::nullopt};
+        return {ReadCheckedFile(path), path, std::nullopt, lumora::AuthorEncoding::SystemCodePage, std::nullopt};
     ArchiveLocation location;
     try {
         location = LocateArchive(file, false);
