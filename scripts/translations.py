@@ -185,7 +185,7 @@ def literal(text):
     return '"' + "".join(out) + '"'
 
 
-def header(reference):
+def header(reference, tables):
     keys = list(reference.texts)
     lines = [
         "// Made by scripts/translations.py from translations/%s.txt at build time." % REFERENCE,
@@ -212,6 +212,17 @@ def header(reference):
         "",
         "// The first bytes of tables of these keys, in this order.",
         "inline constexpr char kTextTablesMark[] = \"%s\";" % mark(reference),
+        "",
+        "// The languages there are tables for: their tags and Windows numbers.",
+        "struct LanguageTag {",
+        "    const char* tag;",
+        "    unsigned short language;",
+        "};",
+        "inline constexpr LanguageTag kLanguageTags[] = {",
+    ]
+    lines += ["    {%s, 0x%04X}," % (literal(table.tag), table.langid) for table in tables]
+    lines += [
+        "};",
         "",
         "}  // namespace lumora",
         "",
@@ -259,7 +270,7 @@ def main(argv):
     if problems:
         return 1
     if argv[0] == "generate":
-        write_if_changed(argv[2], header(reference))
+        write_if_changed(argv[2], header(reference, tables))
         write_if_changed(argv[3], tables_source(reference, tables))
     else:
         print("translations: %d tables of %d texts, sound" % (len(tables), len(reference.texts)))

@@ -31,6 +31,23 @@ bool fileExists(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// The name the entry shows (DisplayName): the product's, where the installer
+// was given one, else its own "B Uninstall"; empty without an entry.
+std::string entryDisplayName(HKEY root, const std::string& uninstallKey)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, sample::wide(uninstallKey).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return std::string();
+    sample::RegKey owner(key);
+    wchar_t name[260] = {};
+    DWORD type = 0;
+    DWORD size = sizeof name - sizeof name[0];
+    if (RegQueryValueExW(key, L"DisplayName", nullptr, &type, reinterpret_cast<BYTE*>(name), &size) != ERROR_SUCCESS ||
+        type != REG_SZ)
+        return std::string();
+    return sample::utf8(std::wstring(name, size / sizeof name[0]).c_str());
+}
+
 }  // namespace
 
 Installation describeInstallation(const std::string& uninstallerPath)
@@ -49,6 +66,8 @@ Installation describeInstallation(const std::string& uninstallerPath)
     result.uninstallKey = kUninstallParent + result.baseName + " Uninstall";
     result.perUser = !sameFolder(result.folder, sample::windowsFolder());
     result.root = result.perUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+    const std::string shown = entryDisplayName(result.root, result.uninstallKey);
+    result.shownName = shown.empty() || shown == result.baseName + " Uninstall" ? result.baseName : shown;
     return result;
 }
 

@@ -19,6 +19,7 @@ namespace lmunist {
 struct Installation {
     std::string folder;        // T, without a trailing backslash
     std::string baseName;      // B
+    std::string shownName;     // the product's name its entry shows, else B
     std::string screensaver;   // T\S
     std::string infoFile;      // T\B.nfo
     HKEY root = HKEY_LOCAL_MACHINE;

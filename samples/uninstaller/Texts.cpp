@@ -1,46 +1,73 @@
 #include "Texts.h"
 
+#include <windows.h>
+
+#include <cstdint>
+
+#include "base/TextTables.h"
+#include "base/UiTexts.h"
+
 namespace lmunist {
 
 namespace {
 
-void appendList(std::string& text, const char* heading, const std::vector<std::string>& items)
+using lumora::FormatText;
+using lumora::Text;
+using lumora::TextId;
+
+void appendList(std::string& text, TextId heading, const std::vector<std::string>& items)
 {
     if (items.empty())
         return;
     text += "\n\n";
-    text += heading;
+    text += Text(heading);
     for (const std::string& item : items)
         text += "\n" + item;
 }
 
 }  // namespace
 
+void chooseLanguage()
+{
+    // The resource is taken only when it lies wholly inside this program's
+    // image, as the loader mapped it; the tables are read only within it.
+    const HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(lumora::kTextTablesResource), MAKEINTRESOURCEW(10));
+    const HGLOBAL loaded = found ? LoadResource(nullptr, found) : nullptr;
+    const auto* tables = static_cast<const char*>(loaded ? LockResource(loaded) : nullptr);
+    if (!tables)
+        return;
+    const DWORD size = SizeofResource(nullptr, found);
+    const auto* image = reinterpret_cast<const char*>(GetModuleHandleW(nullptr));
+    const auto* headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+        image + reinterpret_cast<const IMAGE_DOS_HEADER*>(image)->e_lfanew);
+    const std::uintptr_t at = reinterpret_cast<std::uintptr_t>(tables) - reinterpret_cast<std::uintptr_t>(image);
+    const std::uintptr_t imageSize = headers->OptionalHeader.SizeOfImage;
+    if (at <= imageSize && size <= imageSize - at)
+        lumora::UseTextTables({tables, size}, GetUserDefaultUILanguage());
+}
+
 std::string captionText(const Installation& installation)
 {
-    return installation.baseName + " Uninstall";
+    return FormatText(Text(TextId::UninstallCaption), {installation.shownName});
 }
 
 std::string confirmText(const Installation& installation)
 {
-    return "Do you want to remove the screensaver " + installation.baseName +
-           " from this computer?\n\nThis removes " + installation.screensaver +
-           ", its information file, its entry in the list of installed programs and this uninstaller.";
+    return FormatText(Text(TextId::UninstallConfirm), {installation.shownName, installation.screensaver});
 }
 
 std::string nothingInstalledText(const Installation& installation)
 {
-    return "The screensaver " + installation.baseName + " is not installed in " + installation.folder +
-           ". There is nothing to remove.";
+    return FormatText(Text(TextId::UninstallNothing), {installation.shownName, installation.folder});
 }
 
 std::string reportText(const Installation& installation, const Outcome& outcome)
 {
     if (outcome.complete())
-        return "The screensaver " + installation.baseName + " has been removed completely.";
-    std::string text = "The screensaver " + installation.baseName + " has been removed except for these items.";
-    appendList(text, "Could not be removed:", outcome.notRemoved);
-    appendList(text, "Will be removed when Windows restarts:", outcome.atRestart);
+        return FormatText(Text(TextId::UninstallRemoved), {installation.shownName});
+    std::string text = FormatText(Text(TextId::UninstallPartly), {installation.shownName});
+    appendList(text, TextId::UninstallNotRemoved, outcome.notRemoved);
+    appendList(text, TextId::UninstallAtRestart, outcome.atRestart);
     return text;
 }
 

@@ -1,5 +1,7 @@
-// What the uninstaller says. Every box has the caption B + " Uninstall",
-// the name of the screensaver's entry in the list of installed programs.
+// What the uninstaller says, in the user's language when the packing tool
+// gave it the installer's translated tables, else in English. Every box
+// has the caption "<name> Uninstall" (translated), the name being the
+// product's, where the installer was given one, else B.
 #pragma once
 
 #include <string>
@@ -8,6 +10,11 @@
 #include "Removal.h"
 
 namespace lmunist {
+
+// Chooses the texts once, at start: the table of the user's language among
+// those in this program's resources, else of its primary language, else
+// English, as the installer chooses.
+void chooseLanguage();
 
 std::string captionText(const Installation& installation);
 

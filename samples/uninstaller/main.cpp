@@ -99,6 +99,7 @@ bool hasSwitch(const std::vector<std::string>& args, const char* name)
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
+    chooseLanguage();
     const std::vector<std::string> args = sample::processArguments();
     FinishRequest request;
     if (parseFinishRequest(args, request))

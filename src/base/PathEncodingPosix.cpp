@@ -14,6 +14,8 @@ void SetAuthorEncoding(AuthorEncoding encoding) { authorEncoding = encoding; }
 
 AuthorEncoding CurrentAuthorEncoding() { return authorEncoding; }
 
+bool AuthorTextIsSystemAnsi() { return authorEncoding == AuthorEncoding::SystemCodePage; }
+
 std::string AuthorText(std::string_view bytes) { return std::string(bytes); }
 
 std::string AnsiFromPath(std::string_view path) { return std::string(path); }

@@ -12,8 +12,9 @@ namespace lumora {
 
 namespace {
 
-// The code page of the author's bytes.
+// The code page of the author's bytes, and of those of them that are 8-bit.
 UINT authorCodePage = CP_ACP;
+UINT eightBitCodePage = CP_ACP;
 
 int Length(std::size_t size)
 {
@@ -53,7 +54,7 @@ std::string Narrow(std::wstring_view wide, UINT codePage, DWORD flags)
 
 void SetAuthorEncoding(AuthorEncoding encoding)
 {
-    authorCodePage = encoding == AuthorEncoding::Utf8 ? CP_UTF8 : CP_ACP;
+    authorCodePage = encoding == AuthorEncoding::Utf8 ? CP_UTF8 : eightBitCodePage;
 }
 
 AuthorEncoding CurrentAuthorEncoding()
@@ -61,7 +62,19 @@ AuthorEncoding CurrentAuthorEncoding()
     return authorCodePage == CP_UTF8 ? AuthorEncoding::Utf8 : AuthorEncoding::SystemCodePage;
 }
 
+bool AuthorTextIsSystemAnsi() { return authorCodePage == CP_ACP || authorCodePage == GetACP(); }
+
 void SetAuthorCodePage(unsigned codePage) { authorCodePage = codePage; }
+
+bool SetRecordedCodePage(unsigned codePage)
+{
+    if (!IsValidCodePage(codePage))
+        return false;
+    if (authorCodePage == eightBitCodePage)
+        authorCodePage = codePage;
+    eightBitCodePage = codePage;
+    return true;
+}
 
 std::string AuthorText(std::string_view bytes) { return TextFromWide(Widen(bytes, authorCodePage, 0)); }
 

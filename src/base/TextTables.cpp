@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "base/AsciiText.h"
+
 namespace lumora {
 
 namespace {
@@ -9,6 +11,9 @@ namespace {
 constexpr std::size_t kMarkSize = sizeof kTextTablesMark - 1;
 
 std::uint16_t PrimaryLanguage(std::uint16_t language) { return language & 0x3FF; }
+
+// "pt" of "pt-BR".
+std::string_view PrimaryTag(std::string_view tag) { return tag.substr(0, tag.find('-')); }
 
 }  // namespace
 
@@ -49,6 +54,18 @@ std::optional<std::size_t> FindTextTable(std::string_view tables, std::uint16_t 
             found = start;
     }
     return found;
+}
+
+std::optional<std::uint16_t> LanguageOfTag(std::string_view tag)
+{
+    const std::string lower = LowerCaseAscii(tag);
+    for (const LanguageTag& known : kLanguageTags)
+        if (LowerCaseAscii(known.tag) == lower)
+            return known.language;
+    for (const LanguageTag& known : kLanguageTags)
+        if (!lower.empty() && LowerCaseAscii(PrimaryTag(known.tag)) == PrimaryTag(lower))
+            return known.language;
+    return std::nullopt;
 }
 
 }  // namespace lumora

@@ -38,4 +38,10 @@ std::string WriteTextTables(const std::vector<TextTable>& tables);
 // table cut short ends the search.
 std::optional<std::size_t> FindTextTable(std::string_view tables, std::uint16_t language);
 
+// The Windows language number of the language `tag` names (kLanguageTags),
+// its letter case aside: the language of that very tag, else the first of
+// its primary language ("de-AT", "pt": that of "de", "pt-BR"); none for a
+// language there are no tables for.
+std::optional<std::uint16_t> LanguageOfTag(std::string_view tag);
+
 }  // namespace lumora

@@ -67,8 +67,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         // Arguments that are no text are no switches of this program.
     }
     OpenRunLog(switches.log);
-    // Before any text is shown; the log says why a table is refused.
-    ChooseInstallerLanguage();
+    // Before any text is shown or the payload's names are read; the log
+    // says why a table is refused.
+    ChooseInstallerLanguage(switches.language);
+    UseRecordedCodePage();
     const ExitCode code = switches.silent ? RunSilentSetup(switches) : RunInteractively(switches);
     // The forms are gone, and with them every file they held open.
     RemoveExtractionFolder();

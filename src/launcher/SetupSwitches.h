@@ -8,6 +8,8 @@
 //   /LOG=FILE   one line per step with its result, UTF-8, created or appended
 //   /ALLOWDOWNGRADE  with /S, installs an older version of the product over
 //               a newer one, which /S otherwise refuses
+//   /LANG=TAG   the wizard's language, of those the installer carries
+//               (launcher/InstallerLanguage.h)
 //   /?          a box that lists the switches (without /S), in the
 //               installer's language (TextId::SwitchesHelp)
 // Switches are read without regard to letter case.
@@ -21,6 +23,7 @@ struct SetupSwitches {
     bool help = false;
     bool allowDowngrade = false;
     std::string log;                   // path text; empty: no log
+    std::string language;              // the tag of /LANG=; empty: none
     std::vector<std::string> unknown;  // what the installer does not know, as given
 };
 

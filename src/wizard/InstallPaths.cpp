@@ -36,7 +36,9 @@ InstallPaths PlanInstallPaths(const std::string& targetFolder, const std::string
 
 std::string InfoFileText(const std::string& screenSaverFile, const std::string& targetFolder)
 {
-    const bool utf8 = CurrentAuthorEncoding() == AuthorEncoding::Utf8;
+    // 8-bit text of another code page than the system's would be read
+    // otherwise on this system: it is written as UTF-8 text then.
+    const bool utf8 = CurrentAuthorEncoding() == AuthorEncoding::Utf8 || !AuthorTextIsSystemAnsi();
     const std::string name = utf8 ? AuthorText(screenSaverFile) : screenSaverFile;
     const std::string folder = utf8 ? targetFolder : AnsiFromPath(targetFolder);
     // ASCII reads the same as 8-bit text of any code page: the mark comes

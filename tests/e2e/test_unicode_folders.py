@@ -48,6 +48,14 @@ FOOTER = "\u00a9 \u0418\u0432\u0430\u043d \u041f\u0435\u0442\u0440\u043e\u0432, 
 SCRIPTS_READ_ME = ["\u0414\u043e\u0431\u0440\u043e \u043f\u043e\u0436\u0430\u043b\u043e\u0432\u0430\u0442\u044c!",
                    "\u30aa\u30fc\u30ed\u30e9\u3078\u3088\u3046\u3053\u305d"]
 SAVER = "\u0421\u0438\u044f\u043d\u0438\u0435"
+# A Polish author's texts in code page 1250: "Aurora - firefly", the
+# screensaver "Dawn", the publisher "Firefly Studio" and a read-me that
+# holds every Polish letter beyond ASCII.
+POLISH_TITLE = "Zorza \u2013 \u015awietlik"
+POLISH_FOOTER = "\u00a9 \u015awietlik Studio 2026"
+POLISH_READ_ME = ["Za\u017c\u00f3\u0142\u0107 g\u0119\u015bl\u0105 ja\u017a\u0144"]
+POLISH_SAVER = "\u015awit"
+PUBLISHER = "\u015awietlik Studio"
 # Wine's trace (trace+font) of a font asked for, of the file it chose for
 # one asked for first, of the font selected into a context, and of a text
 # drawn with it: NtGdiExtTextOutW ... L"...", characters beyond ASCII as
@@ -181,7 +189,8 @@ class UnicodeFoldersTest(e2ecase.SessionTestCase):
         [folder] = extraction_folders(self.session)
         names = os.listdir(folder)
         self.assertEqual(len(names), 5, names)
-        self.assertNotIn("caf\u00e9.jpg", names, "the name was not made on code page 932")
+        # The installer records the code page of its name, 1252.
+        self.assertIn("caf\u00e9.jpg", names, "the name was made on code page 932")
         self.assertTrue(self.picture_shown(run, "picture"), "no picture at the top right")
 
     def test_a_western_letter_in_the_screensavers_last_four_characters(self):
@@ -202,9 +211,10 @@ class UnicodeFoldersTest(e2ecase.SessionTestCase):
         self.assertEqual(self.session.find_host_path(values["UninstallString"]), os.path.join(windows, "Aurora.exe"))
         run.finish()
 
-    def scripts_installer(self, name, codepage, title, footer, read_me, saver):
+    def scripts_installer(self, name, codepage, title, footer, read_me, saver, options=()):
         """An installer of the sample's files with the title, footer, read-me
-        and screensaver name given, its texts written with --codepage."""
+        and screensaver name given, its texts written with --codepage, built
+        with the `options` given."""
         encoding = "utf-8" if codepage == "utf-8" else "cp" + codepage
         staging = os.path.join(self.artifacts, name + ".files")
         os.makedirs(staging, exist_ok=True)
@@ -218,21 +228,22 @@ class UnicodeFoldersTest(e2ecase.SessionTestCase):
                  self.sample_copy("Aurora.scr", saver + ".scr")]
         files += [payloads.sample_file(e2ecase.PATHS, f) for f in ("cd.jpg", "Lmunist.exe", "Install.exe")]
         return payloads.pack(files, self.artifacts, name, e2ecase.PATHS.setuppack, e2ecase.PATHS.stub,
-                             ("--codepage", codepage))
+                             ("--codepage", codepage, *options))
 
-    def first_page_on(self, locale, code_page, path, name, shot):
-        """Runs the installer on a system of the locale (its ANSI code page
-        checked) to the wizard's first page with Wine's trace of every text
-        drawn; returns the read-me as the memo holds it and the texts drawn.
-        The installer is ended with the session's server."""
+    def first_page_on(self, locale, code_page, path, name, shot, args=(), title=setuprun.MAIN_TITLE):
+        """Runs the installer with `args` on a system of the locale (its ANSI
+        code page checked) to the wizard's first page, in the main window
+        titled `title`, with Wine's trace of every text drawn; returns the
+        read-me as the memo holds it and the texts drawn. The installer is
+        ended with the session's server."""
         self.session.use_locale(locale)
         self.assertEqual(self.session.driver("code-page")["ansi"], code_page)
         self.session.env["WINEDEBUG"] = "trace+font"
         try:
-            installer = Installer(self.session, path, name).start()
+            installer = Installer(self.session, path, name).start(*args)
         finally:
             self.session.env["WINEDEBUG"] = "-all"
-        run = SetupRun(self, installer=installer)
+        run = SetupRun(self, installer=installer, title=title)
         run.wizard.wait_page("1")
         read_me = run.wizard.memo_lines("1")
         self.screenshot(shot)
@@ -287,6 +298,56 @@ class UnicodeFoldersTest(e2ecase.SessionTestCase):
         self.assertEqual(self.session.run(os.path.join(windows, SAVER + ".exe"), "/S", timeout=120)[0], 0)
         self.assertEqual([n for n in os.listdir(windows) if n.startswith(SAVER)], [])
         self.assertIsNone(setuprun.export_key(self.session, uninstall_key(SAVER)))
+
+    def test_a_polish_installer_of_code_page_1250_on_a_japanese_system(self):
+        texts = {table.tag: table.texts for table in translations.read_folder(
+            os.path.join(HERE, "..", "..", "translations"))[1]}
+        path = self.scripts_installer("pl-setup.exe", "1250", POLISH_TITLE, POLISH_FOOTER, POLISH_READ_ME,
+                                      POLISH_SAVER, ("--language", "de,ja,pl", "--product", "Zorza",
+                                                     "--publisher", PUBLISHER))
+        # Its texts in Polish, as /LANG=pl asks, and its own texts drawn as
+        # written, though the system's code page is 932.
+        read_me, drawn = self.first_page_on("ja_JP.UTF-8", 932, path, "pl-setup.exe", "1250-on-932-lang-pl",
+                                            ("/LANG=pl",), texts["pl"]["main.caption"])
+        self.assertEqual(read_me, POLISH_READ_ME)
+        self.assert_drawn_in_glyphs(drawn, [POLISH_TITLE, POLISH_FOOTER, texts["pl"]["wizard.caption"]])
+
+        # Installed without windows on the Japanese system, a tag it does not
+        # know falling back: the names as written, the info file in UTF-8, the
+        # entry's Publisher right.
+        self.session.use_locale("ja_JP.UTF-8")
+        installer = Installer(self.session, path, "pl-setup.exe")
+        rc, _ = self.session.run(installer.windows_path, "/S", "/LANG=xx", "/LOG=C:\\pl.log", timeout=300)
+        self.assertEqual(rc, EXIT_INSTALLED)
+        log = [line.split(" ", 2)[2] for line in
+               read_file(self.session.host_path("C:\\pl.log")).decode("utf-8").splitlines()]
+        self.assertIn("language: /LANG=xx names no language this installer knows: the user's language", log)
+        self.assertIn("code page: the texts are read in code page 1250", log)
+        windows = os.path.join(self.session.prefix, "drive_c", "windows")
+        self.assertEqual(read_file(os.path.join(windows, POLISH_SAVER + ".nfo")),
+                         ("\ufeff%s.scr\r\nC:\\windows\r\n" % POLISH_SAVER).encode("utf-8"))
+        values = setuprun.export_key(self.session, uninstall_key(POLISH_SAVER))
+        self.assertEqual((values["DisplayName"], values["Publisher"]), ("Zorza", PUBLISHER))
+
+        # The uninstaller in Japanese, titled by the product; No keeps all.
+        uninstaller = os.path.join(windows, POLISH_SAVER + ".exe")
+        for locale, tag in (("ja_JP.UTF-8", "ja"), ("de_DE.UTF-8", "de")):
+            self.session.use_locale(locale)
+            caption = texts[tag]["uninstall.caption"].replace("%s", "Zorza")
+            proc = self.session.start(uninstaller)
+            box = self.session.settled_message_box(self.session.wait_for_window(caption, timeout=60)["hwnd"])
+            self.assertEqual(box["text"], texts[tag]["uninstall.confirm"].replace(
+                "%s", "Zorza", 1).replace("%s", "C:\\windows\\%s.scr" % POLISH_SAVER, 1))
+            self.screenshot("uninstaller-" + tag)
+            self.session.driver("click-button", box["hwnd"], box["buttons"][0 if tag == "de" else 1])
+            self.assertEqual(self.session.wait_process_exit(proc, timeout=30), 0)
+        # Yes in German: the finisher's report in German.
+        report = self.session.settled_message_box(self.session.wait_for_window(caption, timeout=60)["hwnd"])
+        self.assertEqual(report["text"], texts["de"]["uninstall.removed"].replace("%s", "Zorza"))
+        self.screenshot("uninstaller-de-report")
+        self.session.driver("click-button", report["hwnd"], report["buttons"][0])
+        wait_for(lambda: setuprun.export_key(self.session, uninstall_key(POLISH_SAVER)) is None, 60,
+                 "the entry to go")
 
     def translated_installer(self, name, languages=None):
         """An installer of the sample's files that opens on its statements

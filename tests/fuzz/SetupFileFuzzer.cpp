@@ -1,17 +1,22 @@
 // Reads the input as a Setup.ins file, as the installer does once the
-// payload is out, and settles its picture names.
+// payload is out, and settles its picture names; converts it as setuppack
+// settings --from-codepage does.
 //
 // Aborts when
 //  - settings that were read in full, written back one per line (CR LF),
 //    do not read back as the same settings;
 //  - the picture settling gives ImageFile anything but its own value,
 //    CustomImageFile or "nil", asks about a file outside the extraction
-//    folder, or changes CustomImageFile.
+//    folder, or changes CustomImageFile;
+//  - text converted from code page 1250 or 1253 to UTF-8 is not refused and
+//    does not convert back to the same bytes.
 #include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include "author/CodePage.h"
+#include "base/Error.h"
 #include "settings/SetupFile.h"
 
 using namespace lumora;
@@ -59,9 +64,30 @@ bool Same(const SetupSettings& a, const SetupSettings& b)
 
 }  // namespace
 
+// Converted to UTF-8 and back, the text is itself again, or refused whole.
+void ConvertBothWays(const std::string& content, unsigned number)
+{
+    static const setuppack::CodePage utf8(setuppack::CodePage::kUtf8);
+    const setuppack::CodePage page(number);
+    std::string converted;
+    try {
+        converted = setuppack::ConvertText(content, page, utf8, "fuzz");
+    } catch (const Error&) {
+        return;
+    }
+    try {
+        if (setuppack::ConvertText(converted, utf8, page, "fuzz") != content)
+            Fault("code page " + std::to_string(number) + " text converted to UTF-8 and back is other text");
+    } catch (const Error& e) {
+        Fault(std::string("UTF-8 made of code page ") + std::to_string(number) + " text is refused: " + e.what());
+    }
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string content(reinterpret_cast<const char*>(data), size);
+    ConvertBothWays(content, 1250);
+    ConvertBothWays(content, 1253);
     SetupSettings settings;
     if (!ReadSetupSettings(content, settings))
         return 0;

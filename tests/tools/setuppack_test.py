@@ -492,7 +492,12 @@ class ProductTest(Workspace):
                                                      product_file.decode("cp1252").split("\r\n")) if value]
                 rc, said, err = run("verify", out)
                 self.assertEqual((rc, err), (0, ""))
-                self.assertEqual(said.splitlines()[1], "  texts: 8-bit, read as code page 1252 (shown as written "
+                # A text beyond ASCII has the installer record its code page.
+                recorded = max(product_file) >= 0x80
+                self.assertEqual(found.get((layout.RT_RCDATA, 2)), b"1252" if recorded else None)
+                self.assertEqual(said.splitlines()[1], "  texts: 8-bit, code page 1252 as the installer records "
+                                                       "(shown as written on every system)" if recorded else
+                                                       "  texts: 8-bit, read as code page 1252 (shown as written "
                                                        "only on systems of that code page)")
                 self.assertEqual([line.strip().split("=")[0] + "=" for line in said.splitlines()[2:]], shown)
                 rc, said, _ = run("settings", out)
@@ -838,7 +843,8 @@ class PayloadCheckTest(unittest.TestCase):
     def setUpClass(cls):
         cls._tmp = tempfile.TemporaryDirectory()
         cls.dir = cls._tmp.name
-        cls.stub = cls.file("stub.exe", layout.stub_image(bytes(3000)))
+        # A stub whose resources take the code page an installer records.
+        cls.stub = cls.file("stub.exe", layout.program_image())
         for name in ("Aurora.scr", "Lmunist.exe", "Install.exe", "Aurora", "ReadMe.txt", LONG_NAME):
             cls.file(name, name.encode())
         cls.file("pic.png", b"\x89PNG\r\n\x1a\n" + bytes(100))
@@ -1093,6 +1099,41 @@ class PayloadCheckTest(unittest.TestCase):
                     self.assertIn(word, err)
                 self.assertFalse(os.path.exists(refused))
 
+        # Texts of one code page converted to another, the read-me beside
+        # them; a byte that is no letter of the source's code page refused.
+        polish = "\u015awietlik \u2013 zorza"
+        source = self.file("pl.ins", settings_text("cp1250", TitleText=polish, ReadMeFile="Czytaj.txt"))
+        read_me = self.file("Czytaj.txt", "Za\u017c\u00f3\u0142\u0107 g\u0119\u015bl\u0105 ja\u017a\u0144\r\n"
+                            .encode("cp1250"))
+        os.makedirs(self.path("utf8"), exist_ok=True)
+        for target, encoding in (("utf-8", "utf-8"), ("1250", "cp1250")):
+            out = self.path(os.path.join("utf8", "Setup-%s.ins" % target))
+            rc, _, err = run("settings", "--from", source, "--from-codepage", "1250", "--codepage", target,
+                             "--readme", read_me, "-o", out)
+            self.assertEqual((rc, err), (0, ""))
+            with open(out, "rb") as f:
+                self.assertEqual(f.read(), settings_text(encoding, TitleText=polish, ReadMeFile="Czytaj.txt"))
+            with open(self.path(os.path.join("utf8", "Czytaj.txt")), "rb") as f:
+                self.assertEqual(f.read().decode(encoding), "Za\u017c\u00f3\u0142\u0107 g\u0119\u015bl\u0105 "
+                                                             "ja\u017a\u0144\r\n")
+        os.makedirs(self.path("old"), exist_ok=True)
+        undefined = self.file(os.path.join("old", "undefined.ins"),
+                              settings_text(FooterText="x").replace(b"\r\nx\r\n", b"\r\nx\x98\r\n"))
+        for args, code, words in [
+            (["--from", undefined, "--from-codepage", "1250", "--codepage", "utf-8"], 1,
+             "%s: line 4: the byte 0x98 at column 2 is no letter of code page 1250" % undefined),
+            (["--from", source, "--from-codepage", "1250", "--codepage", "1251"], 1,
+             "%s: line 2: code page 1251 has no place for the character \"\u015a\" (U+015A)" % source),
+            (["--from", source, "--from-codepage", "1250", "--codepage", "utf-8", "--readme", undefined], 1,
+             "%s: line 4: the byte 0x98" % undefined),
+            (["--from", source, "--from-codepage", "cp1250"], 2, "--from-codepage takes a number or utf-8"),
+        ]:
+            with self.subTest(args=args):
+                rc, _, err = run("settings", *args, "-o", refused)
+                self.assertEqual(rc, code, err)
+                self.assertIn(words, err)
+                self.assertFalse(os.path.exists(refused))
+
         # Lines ended by line feeds alone are read as lines and written with
         # CR LF, as the installer needs them.
         lf = self.file("lf.ins", settings_text(end="\n"))
@@ -1141,20 +1182,29 @@ class PayloadCheckTest(unittest.TestCase):
         self.assertEqual(rc, 2)
         self.assertIn("the installer's texts are UTF-8, as its check record says", err)
 
-        # 8-bit, code page 1251: kind 1, read in the code page given.
+        # 8-bit, code page 1251: kind 1, the code page recorded in the
+        # installer's resources and read back without --codepage; one given
+        # overrides it.
         out, data, err = installer("cp1251", "cp1251", ("--codepage", "1251"), TitleText=NORTHERN_LIGHTS[:15])
-        self.assertIn("is 8-bit text of code page 1251, which the installer shows as written only on systems of "
-                      "that code page: --codepage utf-8 writes texts that every system shows as written", err)
+        self.assertEqual(err, "")
         self.assertIsNotNone(layout.check_record(data, layout.KIND_8BIT))
-        listed = run("list", "--codepage", "1251", out)[1]
+        self.assertEqual(resources_of(out)[layout.RT_RCDATA, 2], b"1251")
+        listed = run("list", out)[1]
         self.assertIn("c:\\%s.scr\n" % SAVER, listed)
         self.assertNotIn("texts in UTF-8", listed)
-        self.assertIn("c:\\%s.scr\n" % SAVER.encode("cp1251").decode("cp1252"), run("list", out)[1])
-        self.assertIn("texts: 8-bit, read as code page 1251", run("verify", "--codepage", "1251", out)[1])
-        rc, said, _ = run("extract", "--codepage", "1251", out, self.path("cp1251-files"))
+        self.assertIn("c:\\%s.scr\n" % SAVER.encode("cp1251").decode("cp1252"),
+                      run("list", "--codepage", "1252", out)[1])
+        self.assertIn("texts: 8-bit, code page 1251 as the installer records", run("verify", out)[1])
+        self.assertIn("TitleText=%s\n" % NORTHERN_LIGHTS[:15], run("settings", out)[1])
+        rc, said, _ = run("extract", out, self.path("cp1251-files"))
         self.assertEqual(rc, 0)
         self.assertIn(SAVER + ".scr", said)
         self.assertIn(SAVER + ".scr", os.listdir(self.path("cp1251-files")))
+        # Its texts converted to UTF-8, starting from the installer.
+        converted = self.path("cp1251-utf8.ins")
+        self.assertEqual(run("settings", "--from", out, "--codepage", "utf-8", "-o", converted)[0], 0)
+        with open(converted, "rb") as f:
+            self.assertEqual(f.read().split(b"\r\n")[1], NORTHERN_LIGHTS[:15].encode())
 
         # Letters written in UTF-8 and built with the default code page.
         _, _, err = installer("default", "utf-8", (), [self.path(name) for name in PAYLOAD], TitleText=AURORA,

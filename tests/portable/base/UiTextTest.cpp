@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "base/PathEncoding.h"
 #include "base/TextTables.h"
 #include "base/UiTexts.h"
 
@@ -63,11 +65,35 @@ TEST(UiTexts, TheUsersLanguageThenItsPrimaryLanguageElseEnglish)
         EXPECT_EQ(Translated(), c.chosen != nullptr);
         const std::string last = std::to_string(kTextCount - 1);
         EXPECT_EQ(Text(TextId::MainCaption), c.chosen ? std::string(c.chosen) + " 0" : "Setup Program");
-        EXPECT_EQ(Text(TextId::SwitchesHelp), c.chosen ? std::string(c.chosen) + " " + last
-                                                       : EnglishText(TextId::SwitchesHelp));
+        EXPECT_EQ(Text(TextId::UninstallAtRestart), c.chosen ? std::string(c.chosen) + " " + last
+                                                             : EnglishText(TextId::UninstallAtRestart));
         EXPECT_STREQ(EnglishText(TextId::ButtonNext), "&Next >");
         UseEnglishTexts();
     }
+}
+
+TEST(UiTexts, LanguageTagsByTheirLanguageThenTheirPrimaryLanguage)
+{
+    const struct {
+        const char* tag;
+        std::optional<std::uint16_t> language;
+    } cases[] = {
+        {"de", 0x0407}, {"PT-br", 0x0416}, {"pt", 0x0416}, {"de-AT", 0x0407}, {"zh-cn", 0x0804},
+        {"en", 0x0409}, {"xx", std::nullopt}, {"", std::nullopt}, {"-", std::nullopt}, {"d", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tag);
+        EXPECT_EQ(LanguageOfTag(c.tag), c.language);
+    }
+}
+
+TEST(CodePageRecord, DigitsOfAnEightBitCodePageOnly)
+{
+    EXPECT_EQ(ParseCodePageRecord("1250"), 1250u);
+    EXPECT_EQ(ParseCodePageRecord("932"), 932u);
+    EXPECT_EQ(ParseCodePageRecord("65535"), 65535u);
+    for (const char* bad : {"", "0", "65001", "65536", "99999", "125O", " 1250", "1250\n", "-1", "001250"})
+        EXPECT_EQ(ParseCodePageRecord(bad), std::nullopt) << bad;
 }
 
 TEST(UiTexts, TablesOfOtherKeysOrCutShortAreNotTaken)

@@ -13,12 +13,13 @@ TEST(SetupSwitches, SilentLogAndHelpInAnyCaseTheRestUnknown)
 
     const SetupSwitches given =
         ParseSetupSwitches({"/s", "/Log=C:\\Logs\\Aurora Setup.log", "/?", "/VERYSILENT", "/LOG=", "/DIR=C:\\x",
-                            "/AllowDowngrade"});
+                            "/AllowDowngrade", "/lang=pt-BR", "/LANG="});
     EXPECT_TRUE(given.silent);
     EXPECT_TRUE(given.allowDowngrade);
     EXPECT_TRUE(given.help);
     EXPECT_EQ(given.log, "C:\\Logs\\Aurora Setup.log");
-    EXPECT_EQ(given.unknown, (std::vector<std::string>{"/VERYSILENT", "/LOG=", "/DIR=C:\\x"}));
+    EXPECT_EQ(given.language, "pt-BR");
+    EXPECT_EQ(given.unknown, (std::vector<std::string>{"/VERYSILENT", "/LOG=", "/DIR=C:\\x", "/LANG="}));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "CodePage.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #ifdef _WIN32
@@ -19,8 +20,9 @@ const char* const kCodePageHelp =
     "  --codepage N  how the installer's texts and file names are written: utf-8\n"
     "                (or 65001), which the installer shows on every system, or\n"
     "                the ANSI code page of the systems it runs on (default 1252,\n"
-    "                Western; 1250, 1251, 1253, 932, 936, 949, 950, ...). Of an\n"
-    "                installer, its check record says whether it is UTF-8\n";
+    "                Western; 1250, 1251, 1253, 932, 936, 949, 950, ...). An\n"
+    "                installer says itself whether it is UTF-8 and which code\n"
+    "                page its 8-bit texts are in; --codepage overrides the page\n";
 
 const char* const kEverySystemAdvice = "--codepage utf-8 writes texts that every system shows as written";
 
@@ -227,25 +229,71 @@ std::optional<std::string> CodePage::Decode(std::string_view bytes) const
     return ToUtf8(number_, bytes);
 }
 
-CodePage CodePageOf(const Arguments& args)
+std::string ConvertText(std::string_view bytes, const CodePage& from, const CodePage& to, const std::string& where)
 {
-    const std::string value = args.Value("--codepage");
+    // A line at a time, so that a message names the line; a line feed ends
+    // one in every code page these are.
+    constexpr std::size_t kLongestSearched = 4096;
+    std::string converted;
+    std::size_t line = 1;
+    for (std::size_t at = 0; at <= bytes.size(); ++line) {
+        const std::size_t end = std::min(bytes.find('\n', at), bytes.size());
+        const std::string_view text = bytes.substr(at, end - at);
+        const std::string place = where + ": line " + std::to_string(line);
+        std::optional<std::string> utf8 = from.Decode(text);
+        if (!utf8) {
+            // The first byte that no longer decodes: the end of the longest
+            // prefix that does (a letter of two bytes cut in two does not).
+            std::size_t good = 0;
+            for (std::size_t n = 1; n <= text.size() && text.size() <= kLongestSearched; ++n)
+                if (from.Decode(text.substr(0, n)))
+                    good = n;
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "0x%02X", static_cast<unsigned>(static_cast<unsigned char>(text[good])));
+            throw lumora::Error(place + ": the byte " + hex + (text.size() <= kLongestSearched
+                                    ? " at column " + std::to_string(good + 1) : std::string(" or one after it")) +
+                                " is no letter of " + from.Name() + " (is it the code page the text is written in?)");
+        }
+        std::string missing;
+        std::optional<std::string> out = to.Encode(*utf8, &missing);
+        if (!out)
+            throw lumora::Error(place + ": " + to.Name() + " has no place for the character " + missing + " (" +
+                                kEverySystemAdvice + ")");
+        converted += *out;
+        if (end < bytes.size())
+            converted += '\n';
+        at = end + 1;
+    }
+    return converted;
+}
+
+std::optional<CodePage> CodePageNamed(const Arguments& args, const char* option)
+{
+    const std::string value = args.Value(option);
     if (value.empty())
-        return CodePage();
+        return std::nullopt;
     const std::string lower = lumora::LowerCaseAscii(value);
     if (lower == "utf-8" || lower == "utf8")
         return CodePage(CodePage::kUtf8);
     unsigned number = 0;
     for (const char c : value) {
         if (c < '0' || c > '9' || number > 100000)
-            throw UsageError("--codepage takes a number or utf-8, not " + value);
+            throw UsageError(std::string(option) + " takes a number or utf-8, not " + value);
         number = number * 10 + static_cast<unsigned>(c - '0');
     }
     return CodePage(number);
 }
 
-CodePage CodePageOf(const Arguments& args, lumora::AuthorEncoding texts)
+CodePage CodePageOf(const Arguments& args)
 {
+    const std::optional<CodePage> given = CodePageNamed(args, "--codepage");
+    return given ? *given : CodePage();
+}
+
+CodePage CodePageOf(const Arguments& args, lumora::AuthorEncoding texts, std::optional<unsigned> recorded)
+{
+    if (texts != lumora::AuthorEncoding::Utf8 && recorded && args.Value("--codepage").empty())
+        return CodePage(*recorded).AsRecorded();
     const CodePage given = CodePageOf(args);
     if (texts != lumora::AuthorEncoding::Utf8)
         return given;

@@ -32,6 +32,15 @@ public:
         return IsUtf8() ? lumora::AuthorEncoding::Utf8 : lumora::AuthorEncoding::SystemCodePage;
     }
     std::string Name() const { return IsUtf8() ? "UTF-8" : "code page " + std::to_string(number_); }
+    // Whether the installer records this code page of its 8-bit texts, and
+    // so shows them as written on every system.
+    bool Recorded() const { return recorded_; }
+    CodePage AsRecorded() const
+    {
+        CodePage page = *this;
+        page.recorded_ = !IsUtf8();
+        return page;
+    }
 
     // UTF-8 text as bytes of this code page; nothing when it holds a
     // character the code page has no place for (or is no UTF-8), and then
@@ -43,16 +52,25 @@ public:
 
 private:
     unsigned number_;
+    bool recorded_ = false;
 };
 
-// The --codepage of the command line (a number, or "utf-8"), or the default.
+// Text of the code page `from` as text of `to`, line by line. Throws
+// lumora::Error naming the line (and `where`) of the first byte that is no
+// letter of `from`, or of the first character `to` has no place for.
+std::string ConvertText(std::string_view bytes, const CodePage& from, const CodePage& to, const std::string& where);
+
+// The --codepage of the command line (a number, or "utf-8"), or the default;
+// CodePageNamed reads the value of `option` so, none when it is not given.
 CodePage CodePageOf(const Arguments& args);
+std::optional<CodePage> CodePageNamed(const Arguments& args, const char* option);
 
 // The code page of an installer's texts: UTF-8 when its check record says
-// so (`texts`), otherwise the --codepage of the command line or the
-// default. Throws UsageError for an 8-bit --codepage given with an
-// installer of UTF-8 texts.
-CodePage CodePageOf(const Arguments& args, lumora::AuthorEncoding texts);
+// so (`texts`), otherwise the --codepage of the command line, else the code
+// page the installer records (`recorded`), else the default. Throws
+// UsageError for an 8-bit --codepage given with an installer of UTF-8 texts.
+CodePage CodePageOf(const Arguments& args, lumora::AuthorEncoding texts,
+                    std::optional<unsigned> recorded = std::nullopt);
 
 // "--codepage N" in a command's help.
 extern const char* const kCodePageHelp;

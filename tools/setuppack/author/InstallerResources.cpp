@@ -7,6 +7,7 @@
 #include "image/PeLayout.h"
 #include "image/VersionResource.h"
 #include "base/Error.h"
+#include "base/PathEncoding.h"
 #include "base/TextTables.h"
 
 namespace setuppack {
@@ -104,17 +105,31 @@ void PutProduct(std::vector<Resource>& resources, const ProductOptions& product,
     }
 }
 
+void PutData(std::vector<Resource>& resources, std::uint16_t id, const std::string& data)
+{
+    // Data of the program's own, neutral: the tables hold one for every
+    // language chosen, among which the program chooses.
+    const ResourceKey name = Number(id);
+    resources.erase(std::remove_if(resources.begin(), resources.end(),
+                                   [&name](const Resource& r) { return r.type == Number(kDataType) && r.name == name; }),
+                    resources.end());
+    resources.push_back(Made(kDataType, name, kNeutralLanguage, Bytes(data.begin(), data.end())));
+}
+
 }  // namespace
 
-Bytes UninstallerImageOf(const Bytes& uninstaller, const ProductOptions& product)
+Bytes UninstallerImageOf(const Bytes& uninstaller, const ProductOptions& product, const std::string& textTables)
 {
     std::vector<Resource> resources = ReadImageResources(uninstaller);
-    PutProduct(resources, product, " Uninstall", {});
+    if (product.Given())
+        PutProduct(resources, product, " Uninstall", {});
+    if (!textTables.empty())
+        PutData(resources, lumora::kTextTablesResource, textTables);
     return WithResources(uninstaller, resources);
 }
 
 InstallerImage InstallerImageOf(const Bytes& stub, const ProductOptions& product, const std::string& textTables,
-                                const std::string& installerName, bool perUser)
+                                const std::string& installerName, bool perUser, std::optional<unsigned> codePage)
 {
     std::vector<Resource> resources = ReadImageResources(stub);
 
@@ -131,15 +146,10 @@ InstallerImage InstallerImageOf(const Bytes& stub, const ProductOptions& product
     if (product.Given())
         PutProduct(resources, product, " Setup", installerName);
 
-    if (!textTables.empty()) {
-        // One resource for every language chosen, neutral itself: the
-        // installer chooses among the tables inside it.
-        const ResourceKey name = Number(lumora::kTextTablesResource);
-        resources.erase(std::remove_if(resources.begin(), resources.end(),
-                                       [&name](const Resource& r) { return r.type == Number(kDataType) && r.name == name; }),
-                        resources.end());
-        resources.push_back(Made(kDataType, name, kNeutralLanguage, Bytes(textTables.begin(), textTables.end())));
-    }
+    if (!textTables.empty())
+        PutData(resources, lumora::kTextTablesResource, textTables);
+    if (codePage)
+        PutData(resources, static_cast<std::uint16_t>(lumora::kCodePageResource), std::to_string(*codePage));
 
     InstallerImage installer;
     installer.image = WithResources(stub, resources);

@@ -15,6 +15,7 @@
 #include "Command.h"
 #include "SelfPath.h"
 #include "author/CodePage.h"
+#include "author/Findings.h"
 #include "author/InstallerResources.h"
 #include "author/LanguageOptions.h"
 #include "author/ProductOptions.h"
@@ -29,6 +30,7 @@
 #include "archive/ArchiveWriter.h"
 #include "archive/CheckRecord.h"
 #include "archive/LittleEndian.h"
+#include "settings/SetupFile.h"
 #include "archive/PeImage.h"
 #include "archive/StoredName.h"
 #include "base/AsciiText.h"
@@ -146,7 +148,8 @@ void CheckStub(StdioFileStream& stub, const std::string& stubPath)
 
 // The stub's bytes with the author's resources; what build writes first.
 InstallerImage RewrittenStub(StdioFileStream& stub, const std::string& stubPath, const ProductOptions& product,
-                             const std::string& textTables, const std::string& outPath, bool perUser)
+                             const std::string& textTables, const std::string& outPath, bool perUser,
+                             std::optional<unsigned> codePage)
 {
     const std::int64_t size = stub.Size();
     if (size < 0 || size > kMaxCheckedFileSize)
@@ -161,7 +164,8 @@ InstallerImage RewrittenStub(StdioFileStream& stub, const std::string& stubPath,
         throw Error("the stub " + stubPath + " does not read the translations of this setuppack: build with the "
                     "setupstub.exe that came with it");
     try {
-        return InstallerImageOf(bytes, product, textTables, std::string(lumora::FileNamePart(outPath)), perUser);
+        return InstallerImageOf(bytes, product, textTables, std::string(lumora::FileNamePart(outPath)), perUser,
+                                codePage);
     } catch (const Error& e) {
         throw Error("the resources of the stub " + stubPath + " cannot be rewritten: " + e.what());
     }
@@ -170,7 +174,8 @@ InstallerImage RewrittenStub(StdioFileStream& stub, const std::string& stubPath,
 void WriteInstaller(const std::string& outPath, const std::string& stubPath, const std::string& title,
                     const std::vector<lumora::archive::ArchiveInput>& inputs,
                     lumora::archive::Compression compression, unsigned solidThreads, const ProductOptions& product,
-                    const std::string& textTables, bool perUser, lumora::AuthorEncoding texts)
+                    const std::string& textTables, bool perUser, lumora::AuthorEncoding texts,
+                    std::optional<unsigned> recordedCodePage)
 {
     std::optional<StdioFileStream> opened;
     try {
@@ -181,11 +186,21 @@ void WriteInstaller(const std::string& outPath, const std::string& stubPath, con
     }
     StdioFileStream& stub = *opened;
     CheckStub(stub, stubPath);
-    // Without the product's options, translations and --per-user the stub
-    // is copied as it is.
+    // Without the product's options, translations, --per-user and a code
+    // page to record the stub is copied as it is.
     std::optional<InstallerImage> rewritten;
-    if (product.Given() || !textTables.empty() || perUser)
-        rewritten = RewrittenStub(stub, stubPath, product, textTables, outPath, perUser);
+    if (product.Given() || !textTables.empty() || perUser) {
+        rewritten = RewrittenStub(stub, stubPath, product, textTables, outPath, perUser, recordedCodePage);
+    } else if (recordedCodePage) {
+        // A stub that cannot take the record makes an installer as before.
+        try {
+            rewritten = RewrittenStub(stub, stubPath, product, textTables, outPath, perUser, recordedCodePage);
+        } catch (const Error& e) {
+            PrintFindings({{}, {{outPath, std::string(e.what()) + ": the installer records no code page, and "
+                                          "shows its texts beyond ASCII as written only on systems of code page " +
+                                          std::to_string(*recordedCodePage)}}});
+        }
+    }
     stub.Seek(0, lumora::Stream::Origin::Begin);
     const std::int64_t stubSize = rewritten ? static_cast<std::int64_t>(rewritten->image.size()) : stub.Size();
     if (stubSize < 0 ||
@@ -288,12 +303,16 @@ unsigned SolidThreads(const Arguments& args)
 }
 
 // The payload's uninstaller with the product's version information and
-// icon, in place of the author's file; with the icon, Product.ins names it
-// as the icon of the uninstall entry. An uninstaller that is no program
-// whose resources can be rewritten is carried as it is, and build says so.
+// icon and the installer's translated texts, in place of the author's file;
+// with the icon, Product.ins names it as the icon of the uninstall entry.
+// An uninstaller that is no program whose resources can be rewritten is
+// carried as it is (speaking English, without the product's details), and
+// build says so.
 void RewriteUninstaller(std::vector<lumora::archive::ArchiveInput>& inputs, const std::vector<std::string>& paths,
-                        PayloadFiles& payload, ProductOptions& product)
+                        PayloadFiles& payload, ProductOptions& product, const std::string& textTables)
 {
+    if (!product.Given() && textTables.empty())
+        return;
     const std::string name = lumora::LowerCaseAscii(lumora::kUninstallerFile);
     for (std::size_t i = 0; i < inputs.size() && i < paths.size(); ++i) {
         if (lumora::LowerCaseAscii(lumora::FileNamePart(inputs[i].storedName)) != name)
@@ -311,14 +330,17 @@ void RewriteUninstaller(std::vector<lumora::archive::ArchiveInput>& inputs, cons
                               : "";
         if (why.empty()) {
             try {
-                image = UninstallerImageOf(image, product);
+                image = UninstallerImageOf(image, product, textTables);
             } catch (const Error& e) {
                 why = e.what();
             }
         }
         if (!why.empty()) {
-            std::printf("%s: carried as it is, without the product's version information and icon: %s\n",
-                        paths[i].c_str(), why.c_str());
+            const char* without = !product.Given() ? "the translated texts (it speaks English)"
+                                  : textTables.empty() ? "the product's version information and icon"
+                                                       : "the product's version information and icon and the "
+                                                         "translated texts (it speaks English)";
+            std::printf("%s: carried as it is, without %s: %s\n", paths[i].c_str(), without, why.c_str());
             return;
         }
         std::string content(image.begin(), image.end());
@@ -328,6 +350,38 @@ void RewriteUninstaller(std::vector<lumora::archive::ArchiveInput>& inputs, cons
             product.text.Icon = product.file.Icon = lumora::kUninstallerFile;
         return;
     }
+}
+
+bool BeyondAscii(std::string_view text)
+{
+    return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
+// The code page an installer of 8-bit texts records, so that it shows them
+// as written on a system of any code page: the one --codepage names, else
+// the default when a name or text goes beyond ASCII. Texts all ASCII read
+// alike in every code page: then the stub stays as it is.
+std::optional<unsigned> RecordedCodePage(const Arguments& args, const CodePage& codePage,
+                                         const std::vector<lumora::archive::ArchiveInput>& inputs,
+                                         const PayloadFiles& payload)
+{
+    if (codePage.IsUtf8())
+        return std::nullopt;
+    if (!args.Value("--codepage").empty())
+        return codePage.Number();
+    for (const auto& input : inputs)
+        if (BeyondAscii(input.storedName))
+            return codePage.Number();
+    std::vector<std::string> texts = {"Setup.ins", lumora::kProductFile};
+    if (const PayloadFile* settingsFile = payload.Find("Setup.ins")) {
+        lumora::SetupSettings settings;
+        lumora::ReadSetupSettings(settingsFile->read(), settings);
+        texts.push_back(settings.ReadMeFile);
+    }
+    for (const std::string& name : texts)
+        if (const PayloadFile* file = payload.Find(name); file && BeyondAscii(file->read()))
+            return codePage.Number();
+    return std::nullopt;
 }
 
 }  // namespace
@@ -392,15 +446,15 @@ int RunBuild(const Arguments& args)
         shown.push_back(from + " (" + name + ")");
         payload.Add(name, {shown.back(), [content] { return content; }});
     };
-    if (product.Given())
-        RewriteUninstaller(inputs, args.operands, payload, product);
+    RewriteUninstaller(inputs, args.operands, payload, product, textTables);
     if (product.HasProductFile())
         addFile(lumora::kProductFile, ProductFileText(product.file), "the product's options");
     const bool perUser = args.Has("--per-user");
     if (perUser)
         addFile(lumora::kScopeFile, ScopeFileText(), "--per-user");
     CheckBaseNames(inputs, shown);
-    if (!PassesPayloadChecks(payload, codePage, args.Has("--force")))
+    // An installer of 8-bit texts beyond ASCII records their code page.
+    if (!PassesPayloadChecks(payload, codePage.AsRecorded(), args.Has("--force")))
         return 1;
 
     // The folders of OUT are made, as extract makes its folder.
@@ -410,7 +464,7 @@ int RunBuild(const Arguments& args)
         throw Error("the folder of " + outPath + " cannot be made: " + made.message());
     try {
         WriteInstaller(outPath, stubPath, title, inputs, compression, solidThreads, product, textTables, perUser,
-                       codePage.Encoding());
+                       codePage.Encoding(), RecordedCodePage(args, codePage, inputs, payload));
     } catch (...) {
         std::error_code ec;
         std::filesystem::remove(NativePath(outPath), ec);

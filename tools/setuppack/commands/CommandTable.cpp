@@ -30,10 +30,11 @@ const std::vector<Command>& Commands()
          "Names match in any case. A name that the code page cannot spell is refused.\n"
          "A missing Install.exe, a gradient above 255, a screensaver not ending in\n"
          ".scr, a picture larger than a 1024 x 768 screen, texts and names that are\n"
-         "no text in the code page, and 8-bit texts beyond ASCII, which systems of\n"
-         "other code pages show otherwise, are warnings. With --codepage utf-8 the\n"
-         "texts and names are UTF-8, the check record says so, and the installer\n"
-         "shows them as written on every system.\n"
+         "no text in the code page, and 8-bit texts that read as UTF-8, are\n"
+         "warnings. With --codepage utf-8 the texts and names are UTF-8 and the\n"
+         "check record says so; 8-bit texts and names beyond ASCII (or of a code\n"
+         "page --codepage names) have the installer record their code page. Either\n"
+         "way the installer shows them as written on every system.\n"
          "\n"
          "  --stub STUB   the setup stub; default: setupstub.exe in the folder of\n"
          "                this program\n"
@@ -137,7 +138,8 @@ const std::vector<Command>& Commands()
          "                installer with a payload trailer\n",
          {"--archive"}, {"--codepage"}, RunList},
         {"settings", "write a Setup.ins, or show one as the installer reads it",
-         "usage: setuppack settings [--from FILE] [--set NAME=VALUE]... [--codepage N] -o OUT\n"
+         "usage: setuppack settings [--from FILE [--from-codepage N]] [--readme FILE]\n"
+         "                          [--set NAME=VALUE]... [--codepage N] -o OUT\n"
          "       setuppack settings [--codepage N] FILE\n"
          "\n"
          "With -o, writes OUT: the fifteen lines of a Setup.ins, each ended by CR LF,\n"
@@ -160,12 +162,18 @@ const std::vector<Command>& Commands()
          "payload). An installer's check record says whether its texts are UTF-8.\n"
          "\n"
          "  --from FILE       start from FILE (a Setup.ins or an installer)\n"
+         "  --from-codepage N the code page FILE's texts are written in, when not\n"
+         "                    the one OUT is written in (--codepage): they are\n"
+         "                    converted, and a byte that is no letter of N is\n"
+         "                    refused (an installer says its own page)\n"
+         "  --readme FILE     also convert the read-me FILE so, written beside OUT\n"
+         "                    under its name\n"
          "  --set NAME=VALUE  set one field; may be given many times; VALUE is UTF-8\n"
          "                    text, written in the code page (a character it has no\n"
          "                    place for is refused)\n"
          "  -o OUT            the Setup.ins to write (replaced if it exists)\n"
          "Values are shown as UTF-8 text, decoded with the code page.\n",
-         {}, {"--from", "-o", "--codepage"}, RunSettings, {"--set"}},
+         {}, {"--from", "-o", "--codepage", "--from-codepage", "--readme"}, RunSettings, {"--set"}},
         {"verify", "check that an installer's archive is sound",
          "usage: setuppack verify [--archive] [--codepage N] FILE\n"
          "\n"

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "Command.h"
+#include "OpenArchive.h"
 #include "author/CodePage.h"
 #include "payload/ArchiveLocation.h"
 #include "payload/LimitedStream.h"
@@ -105,7 +106,8 @@ int RunExtract(const Arguments& args)
         throw lumora::Error(path + ": no such file");
     const std::string folder = PrepareRestoreFolder(dir);
 
-    // An installer's check record says how its names are written.
+    // An installer says how its names are written: its check record, and
+    // the code page it records.
     std::optional<lumora::StdioFileStream> file;
     ArchiveLocation location;
     if (!bare) {
@@ -114,7 +116,7 @@ int RunExtract(const Arguments& args)
     }
     TBackupFile component;
     RestoreEvents events(component, folder, bare ? path : std::string(),
-                         bare ? CodePageOf(args) : CodePageOf(args, location.texts));
+                         bare ? CodePageOf(args) : InstallerCodePage(args, *file, location));
     bool restored = false;
     std::string failure;
     if (bare) {

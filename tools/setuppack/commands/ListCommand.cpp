@@ -95,7 +95,7 @@ int RunList(const Arguments& args)
     } catch (const lumora::Error& e) {
         throw lumora::Error(operand.path + ": " + e.what());
     }
-    const CodePage codePage = CodePageOf(args, location.texts);
+    const CodePage codePage = InstallerCodePage(args, file, location);
     std::printf("%s: %s\n", operand.path.c_str(), DescribeLocation(location).c_str());
     Printer printer(codePage);
     ArchiveSurvey survey(operand.path, location, &printer);

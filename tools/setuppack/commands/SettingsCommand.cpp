@@ -3,17 +3,22 @@
 // checks of build find in it.
 #include <array>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "Command.h"
+#include "OpenArchive.h"
 #include "author/ProductRules.h"
 #include "author/ScopeRules.h"
 #include "author/SettingsRules.h"
+#include "input/NativePath.h"
 #include "payload/ArchiveLocation.h"
 #include "payload/InstallerPayload.h"
 #include "payload/PayloadCheck.h"
+#include "base/PathText.h"
 #include "base/PrintableText.h"
 #include "base/StdioFileStream.h"
 #include "settings/InstallScope.h"
@@ -37,8 +42,10 @@ struct SettingsSource {
     std::optional<std::string> content;  // none: the installer has no Setup.ins
     std::string shown;
     std::optional<PayloadFiles> payload;
-    // An installer's check record says whether its texts are UTF-8.
+    // An installer's check record says whether its texts are UTF-8, and
+    // one of 8-bit texts may record their code page.
     lumora::AuthorEncoding texts = lumora::AuthorEncoding::SystemCodePage;
+    std::optional<unsigned> recorded;
 };
 
 // An installer is a Windows program, which starts with "MZ"; anything else
@@ -53,14 +60,15 @@ SettingsSource LoadSettings(const std::string& path)
 {
     lumora::StdioFileStream file(path, lumora::StdioFileStream::Mode::Read);
     if (!IsProgram(file))
-        return {ReadCheckedFile(path), path, std::nullopt};
+        return {ReadCheckedFile(path), path, std::nullopt, lumora::AuthorEncoding::SystemCodePage, std::nullopt};
     ArchiveLocation location;
     try {
         location = LocateArchive(file, false);
     } catch (const lumora::Error& e) {
         throw lumora::Error(path + ": " + e.what());
     }
-    SettingsSource source{std::nullopt, path, InstallerPayload(path, location), location.texts};
+    SettingsSource source{std::nullopt, path, InstallerPayload(path, location), location.texts,
+                          RecordedCodePage(file, location)};
     if (const PayloadFile* settingsFile = source.payload->Find("Setup.ins")) {
         source.content = settingsFile->read();
         source.shown = settingsFile->shown;
@@ -73,7 +81,7 @@ SettingsSource LoadSettings(const std::string& path)
 int ShowSettings(const std::string& path, const Arguments& args)
 {
     const SettingsSource source = LoadSettings(path);
-    const CodePage codePage = CodePageOf(args, source.texts);
+    const CodePage codePage = CodePageOf(args, source.texts, source.recorded);
     lumora::SetupSettings settings;
     if (source.content)
         lumora::ReadSetupSettings(*source.content, settings);
@@ -106,6 +114,7 @@ int ShowSettings(const std::string& path, const Arguments& args)
 struct Start {
     Values values;
     std::string shown;
+    std::optional<CodePage> from;  // the code page they were converted from
 };
 
 // Lines ended by a line feed alone, as text editors of other systems write
@@ -121,15 +130,37 @@ std::string WithCrLf(const std::string& content)
     return converted;
 }
 
-Start ValuesFrom(const std::string& path, const CodePage& codePage)
+// The code page the texts of --from are written in: --from-codepage, else
+// what an installer says of itself, else the one written.
+CodePage SourceCodePage(const Arguments& args, const SettingsSource& source, const CodePage& codePage)
+{
+    const std::optional<CodePage> named = CodePageNamed(args, "--from-codepage");
+    if (source.payload) {
+        const bool utf8 = source.texts == lumora::AuthorEncoding::Utf8;
+        if (named && named->IsUtf8() != utf8)
+            throw UsageError(source.shown + " is an installer of " + (utf8 ? "UTF-8" : "8-bit") +
+                             " texts, as its check record says: --from-codepage cannot make them otherwise");
+        if (named)
+            return *named;
+        if (utf8)
+            return CodePage(CodePage::kUtf8);
+        if (source.recorded)
+            return CodePage(*source.recorded);
+        if (codePage.IsUtf8())
+            throw UsageError(source.shown + " is an installer of 8-bit texts that records no code page: give "
+                             "--from-codepage N, its code page, to start from it");
+    }
+    return named ? *named : codePage;
+}
+
+Start ValuesFrom(const Arguments& args, const std::string& path, const CodePage& codePage)
 {
     SettingsSource source = LoadSettings(path);
-    if (source.payload && source.texts != codePage.Encoding())
-        throw UsageError(path + " is an installer of " + (codePage.IsUtf8() ? "8-bit texts" : "UTF-8 texts") +
-                         ": give --codepage " + (codePage.IsUtf8() ? "N, its code page," : "utf-8") +
-                         " to start from it");
     if (!source.content)
         throw lumora::Error(path + " holds no Setup.ins");
+    const CodePage from = SourceCodePage(args, source, codePage);
+    if (from.Number() != codePage.Number())
+        source.content = ConvertText(*source.content, from, codePage, source.shown);
     if (std::string converted = WithCrLf(*source.content); converted != *source.content) {
         PrintFindings({{}, {{source.shown, "its lines end in line feeds alone; they are read as lines, and "
                                            "written ended by CR LF as the installer reads them"}}});
@@ -141,7 +172,7 @@ Start ValuesFrom(const std::string& path, const CodePage& codePage)
         PrintFindings({findings.problems, {}});
         throw lumora::Error("the installer does not read " + path + " in full; mend it there");
     }
-    Start start{{}, source.shown};
+    Start start{{}, source.shown, from};
     for (std::size_t i = 0; i < kSettingsFieldCount; ++i)
         start.values[i] = lumora::FieldValueText(checked.settings, SettingsFields()[i]);
     return start;
@@ -168,7 +199,7 @@ int WriteSettings(const Arguments& args, const std::string& out, const CodePage&
     const std::string from = args.Value("--from");
     // The values of --from are bytes as the installer reads them; those of
     // --set are UTF-8 text, written in the installer's code page.
-    const Start start = from.empty() ? Start{kDefaults, {}} : ValuesFrom(from, codePage);
+    const Start start = from.empty() ? Start{kDefaults, {}, std::nullopt} : ValuesFrom(args, from, codePage);
     Values values = start.values;
     std::array<std::string, kSettingsFieldCount> origins;
     for (std::size_t i = 0; i < kSettingsFieldCount; ++i)
@@ -208,9 +239,30 @@ int WriteSettings(const Arguments& args, const std::string& out, const CodePage&
         std::fprintf(stderr, "setuppack: %s was not written\n", lumora::PrintableText(out).c_str());
         return 1;
     }
+    // The read-me, in the code page of the values it came with, converted as
+    // they were, beside OUT under its name.
+    std::string readMe;
+    std::string readMeOut;
+    if (const std::string path = args.Value("--readme"); !path.empty()) {
+        const std::string folder = out.substr(0, out.find_last_of("/\\") + 1);
+        readMeOut = folder + std::string(lumora::FileNamePart(path));
+        std::error_code ignored;
+        if (std::filesystem::equivalent(NativePath(path), NativePath(readMeOut), ignored))
+            throw UsageError("--readme " + path + " would be written over itself: write OUT into another folder");
+        readMe = ReadCheckedFile(path);
+        const std::optional<CodePage> named = CodePageNamed(args, "--from-codepage");
+        const CodePage source = start.from ? *start.from : named ? *named : codePage;
+        if (source.Number() != codePage.Number())
+            readMe = ConvertText(readMe, source, codePage, path);
+    }
     lumora::StdioFileStream file(out, lumora::StdioFileStream::Mode::Create);
     file.WriteBuffer(content.data(), content.size());
     file.Close();
+    if (!readMeOut.empty()) {
+        lumora::StdioFileStream written(readMeOut, lumora::StdioFileStream::Mode::Create);
+        written.WriteBuffer(readMe.data(), readMe.size());
+        written.Close();
+    }
     return 0;
 }
 
@@ -224,8 +276,9 @@ int RunSettings(const Arguments& args)
             throw UsageError("settings -o takes no FILE; --from FILE starts from one");
         return WriteSettings(args, out, CodePageOf(args));
     }
-    if (!args.Value("--from").empty() || !args.Values("--set").empty())
-        throw UsageError("--from and --set need -o OUT");
+    if (!args.Value("--from").empty() || !args.Values("--set").empty() || !args.Value("--readme").empty() ||
+        !args.Value("--from-codepage").empty())
+        throw UsageError("--from, --from-codepage, --readme and --set need -o OUT");
     if (args.operands.size() != 1)
         throw UsageError("settings shows one FILE, or writes one with -o OUT");
     return ShowSettings(args.operands.front(), args);

@@ -1,6 +1,7 @@
 // setuppack verify: exit code 0 only for a sound installer (or bare archive):
 // its archive, and the payload as the installer will use it.
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,30 +38,26 @@ void CheckWhole(const ArchiveSurvey& survey, const ArchiveLocation& location, st
                            ", but the files hold " + std::to_string(survey.sumOfSizes) + " bytes");
 }
 
-// How the installer's texts are written, as its check record says.
-std::string TextsLine(const CodePage& codePage)
+// How the installer's texts are written, as its check record and the code
+// page it records say.
+std::string TextsLine(const CodePage& codePage, std::optional<unsigned> recorded)
 {
     if (codePage.IsUtf8())
         return "UTF-8 (shown as written on every system)";
-    return "8-bit, read as " + codePage.Name() + " (shown as written only on systems of that code page)";
+    if (recorded && *recorded == codePage.Number())
+        return "8-bit, " + codePage.Name() + " as the installer records (shown as written on every system)";
+    return "8-bit, read as " + codePage.Name() +
+           (recorded ? ", though the installer records code page " + std::to_string(*recorded)
+                     : std::string(" (shown as written only on systems of that code page)"));
 }
 
 // The execution level that the installer's manifest asks for; empty when
 // it names none or its image cannot be read as a program.
 std::string InstallerExecutionLevel(lumora::Stream& file, const ArchiveLocation& location)
 {
-    if (location.start <= 0 || location.start > kMaxCheckedFileSize)
-        return {};
-    Bytes image(static_cast<std::size_t>(location.start));
-    file.Seek(0, lumora::Stream::Origin::Begin);
-    file.ReadBuffer(image.data(), image.size());
-    try {
-        for (const Resource& resource : ReadImageResources(image))
-            if (!resource.type.named && resource.type.id == kManifestType)
-                return ExecutionLevel(resource.data);
-    } catch (const lumora::Error&) {
-        // No program image to read a manifest from.
-    }
+    for (const Resource& resource : InstallerResources(file, location))
+        if (!resource.type.named && resource.type.id == kManifestType)
+            return ExecutionLevel(resource.data);
     return {};
 }
 
@@ -96,8 +93,10 @@ int RunVerify(const Arguments& args)
     std::size_t payloadProblems = 0;
     std::vector<std::string> product;
     bool perUser = false;
+    std::optional<unsigned> recorded;
     if (problems.empty() && location.installer) {
-        codePage = CodePageOf(args, location.texts);
+        recorded = RecordedCodePage(file, location);
+        codePage = InstallerCodePage(args, file, location);
         const PayloadFiles payload = InstallerPayload(operand.path, location);
         Findings findings = CheckPayload(payload, codePage);
         perUser = InstallsPerUser(payload);
@@ -116,7 +115,7 @@ int RunVerify(const Arguments& args)
                     DescribeLocation(location).c_str(), static_cast<unsigned long long>(files),
                     files == 1 ? "" : "s", static_cast<long long>(bytes));
         if (location.installer)
-            std::printf("  texts: %s\n", TextsLine(codePage).c_str());
+            std::printf("  texts: %s\n", TextsLine(codePage, recorded).c_str());
         // The author's product, as the installer's uninstall entry shows it.
         for (const std::string& line : product)
             std::printf("  %s\n", line.c_str());

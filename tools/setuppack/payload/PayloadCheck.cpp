@@ -190,7 +190,8 @@ bool BeyondAscii(const std::string& bytes)
 }
 
 // 8-bit texts beyond ASCII show as written only on systems of their code
-// page; said once, for the first such text the installer shows.
+// page, unless the installer records it; said once, for the first such text
+// the installer shows.
 void CheckEverySystem(const CheckedSettings& checked, const PayloadFiles& payload, const CodePage& codePage,
                       const std::string& where, Findings& findings)
 {
@@ -222,7 +223,7 @@ void CheckEverySystem(const CheckedSettings& checked, const PayloadFiles& payloa
         if (utf8)
             findings.Warning(where, place + " reads as UTF-8 text " + Quoted(*utf8) + ", which " + codePage.Name() +
                                         " shows as " + Quoted(*text) + ": build with --codepage utf-8");
-        else
+        else if (!codePage.Recorded())
             findings.Warning(where, place + " " + Quoted(*text) + " is 8-bit text of " + codePage.Name() +
                                         ", which the installer shows as written only on systems of that code "
                                         "page: " + kEverySystemAdvice);
