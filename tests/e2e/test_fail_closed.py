@@ -439,11 +439,7 @@ class FailClosedTest(e2ecase.SessionTestCase):
                 log = "C:\\" + name + ".log"
                 run = SetupRun(self, installer=Installer(self.session, e2ecase.PATHS.sample, name + ".exe").start(
                     "/LOG=" + log))
-                run.wizard.wait_page("2")
-                run.wizard.key("alt+n")
-                run.wizard.wait_page("4")
-                run.wizard.key("alt+n")
-                box = run.wait_box()
+                box = setuprun.run_to_caution(run)
                 self.assertEqual((box["caption"], box["text"]), (APP_TITLE, error))
                 run.answer(box)
                 run.finish(EXIT_COPY_FAILED)
@@ -882,11 +878,7 @@ class FailClosedTest(e2ecase.SessionTestCase):
         nothing_changed()
 
         run = SetupRun(self, installer=Installer(session, path, "winhelp-wizard.exe").start())
-        run.wizard.wait_page("2")
-        run.wizard.key("alt+n")
-        run.wizard.wait_page("4")
-        run.wizard.key("alt+n")
-        box = run.wait_box()
+        box = setuprun.run_to_caution(run)
         self.screenshot("refused")
         self.assertEqual((box["caption"], box["text"]), (APP_TITLE, message + "."))
         run.answer(box)

@@ -28,7 +28,8 @@ import payloads  # noqa: E402
 from installer import (CORRUPTED_TEXT, EXIT_CANCELLED, EXIT_COPY_FAILED, EXIT_DAMAGED, EXIT_DOWNGRADE,  # noqa: E402
                        EXIT_INSTALLED, EXIT_OTHER, Installer, extraction_folders)
 from setuprun import (IDENTITY_VALUES, PUBLISHER, UNINSTALL_VALUES, USER_RAND_KEY, SetupRun, changed_lines, exported_hklm,  # noqa: E402
-                      read_file, read_only_windows_folder, uninstall_key, uninstall_subkeys, user_programs_folder)
+                      read_file, read_only_windows_folder, run_to_caution, uninstall_key, uninstall_subkeys,
+                      user_programs_folder)
 from test_sample_programs import RANDOM_ON, SETTINGS_TITLE  # noqa: E402
 from wineenv import wait_for  # noqa: E402
 
@@ -273,11 +274,7 @@ class UnattendedTest(e2ecase.SessionTestCase):
         # The older version asks first, naming both; "No" changes nothing.
         path, name = installer("1.0.0")
         run = SetupRun(self, path, name)
-        run.wizard.wait_page("2")
-        run.wizard.key("alt+n")
-        run.wizard.wait_page("4")
-        run.wizard.key("alt+n")
-        box = run.wait_box()
+        box = run_to_caution(run)
         self.screenshot("downgrade-question")
         self.assertEqual((box["caption"], box["text"]),
                          ("Confirm", "Version 1.2.3 of this product is installed. Replace it with the older version "
